@@ -1,0 +1,101 @@
+#pragma once
+// The error object of the runtime: number, description, source.
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+#include "platform/com/hresult.h"
+
+namespace com {
+
+// Error numbers of the classic runtime used by this system.
+namespace err {
+inline constexpr int32_t InvalidCall = 5;
+inline constexpr int32_t Overflow = 6;
+inline constexpr int32_t OutOfMemory = 7;
+inline constexpr int32_t SubscriptOutOfRange = 9;
+inline constexpr int32_t TypeMismatch = 13;
+inline constexpr int32_t ObjectNotSet = 91;
+inline constexpr int32_t InvalidUseOfNull = 94;
+inline constexpr int32_t CannotCreateObject = 429;
+inline constexpr int32_t NoSuchMember = 438;
+inline constexpr int32_t Automation = 440;
+inline constexpr int32_t FileNotFound = 53;
+// Data access errors (in the 3000 range, as the classic data access objects report them).
+inline constexpr int32_t Database = 3000;
+inline constexpr int32_t RowConflict = 3197;
+inline constexpr int32_t NoCurrentRecord = 3021;
+inline constexpr int32_t ObjectClosed = 3704;
+inline constexpr int32_t OperationNotAllowed = 3219;
+inline constexpr int32_t ItemNotFound = 3265;
+}  // namespace err
+
+// Standard description of a runtime error number ("" when none is known).
+std::string StandardDescription(int32_t number);
+
+class ComError : public std::exception {
+public:
+    ComError() = default;
+    // The description defaults to the standard text of the number.
+    explicit ComError(int32_t number, std::string description = {}, std::string source = {});
+
+    int32_t Number() const noexcept { return number_; }
+    const std::string& Description() const noexcept { return description_; }
+    const std::string& Source() const noexcept { return source_; }
+    HRESULT Hresult() const noexcept { return HresultFromErrorNumber(number_); }
+
+    // Adds context in front of the description ("context: description").
+    ComError& AddContext(const std::string& context);
+    ComError& SetSource(std::string source);
+
+    const char* what() const noexcept override { return description_.c_str(); }
+
+private:
+    int32_t number_ = 0;
+    std::string description_;
+    std::string source_;
+};
+
+// Converts any exception in flight into a ComError (number 440 for foreign exceptions).
+ComError CurrentError();
+
+// The error state of the running code (the classic `Err`): set by steps that continue past
+// failures, cleared where a procedure says so. One per thread.
+class ErrorState {
+public:
+    static ErrorState& Current();
+    void Set(const ComError& e) { error_ = e; }
+    void Clear() { error_ = ComError(); }
+    int32_t Number() const { return error_.Number(); }
+    const ComError& Error() const { return error_; }
+
+private:
+    ComError error_;
+};
+
+inline ErrorState& Err() { return ErrorState::Current(); }
+
+// Binary boundaries: a call that must not throw stores the error and returns its status;
+// the caller turns the status back into the stored error.
+void SetErrorInfo(const ComError& e);
+ComError TakeErrorInfo(HRESULT hr);
+
+template <class F>
+HRESULT Guard(F&& f) noexcept {
+    try {
+        f();
+        return S_OK;
+    } catch (...) {
+        ComError e = CurrentError();
+        SetErrorInfo(e);
+        return e.Hresult();
+    }
+}
+
+// Throws the error stored for a failed status.
+inline void Check(HRESULT hr) {
+    if (Failed(hr)) throw TakeErrorInfo(hr);
+}
+
+}  // namespace com

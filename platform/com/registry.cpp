@@ -1,0 +1,248 @@
+#include "platform/com/registry.h"
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <random>
+
+namespace com {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+
+std::string Guid::ToString() const {
+    static const char* hex = "0123456789ABCDEF";
+    std::string s = "{";
+    for (int i = 0; i < 16; ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10) s += '-';
+        s += hex[bytes[i] >> 4];
+        s += hex[bytes[i] & 15];
+    }
+    return s + "}";
+}
+
+Guid Guid::New() {
+    static std::mt19937_64 gen{std::random_device{}()};
+    Guid g;
+    for (auto& b : g.bytes) b = static_cast<uint8_t>(gen());
+    g.bytes[6] = static_cast<uint8_t>((g.bytes[6] & 0x0F) | 0x40);
+    g.bytes[8] = static_cast<uint8_t>((g.bytes[8] & 0x3F) | 0x80);
+    return g;
+}
+
+fs::path Registry::DefaultPath() {
+    if (const char* p = std::getenv("DRAVEL_REGISTRY"); p && *p) return p;
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) return fs::path(x) / "dravel/registry.json";
+    const char* home = std::getenv("HOME");
+    return fs::path(home && *home ? home : "/tmp") / ".config/dravel/registry.json";
+}
+
+Registry::Registry(fs::path file) : file_(std::move(file)) {}
+
+std::vector<ClassRegistration> Registry::Load() const {
+    std::vector<ClassRegistration> out;
+    std::ifstream in(file_);
+    if (!in) return out;
+    json j;
+    try {
+        in >> j;
+    } catch (const json::exception& e) {
+        throw ComError(err::Automation, "Component registry " + file_.string() + " is not valid: " + e.what());
+    }
+    for (const auto& c : j.value("classes", json::array())) {
+        ClassRegistration r;
+        r.progId = c.at("progId").get<std::string>();
+        r.clsid = Guid::Parse(c.at("clsid").get<std::string>());
+        r.library = c.at("library").get<std::string>();
+        r.threadingModel = c.value("threadingModel", "Apartment");
+        r.typeLibVersion = c.value("typeLibVersion", "1.0");
+        if (c.contains("typeLib")) r.typeLib = Guid::Parse(c.at("typeLib").get<std::string>());
+        out.push_back(std::move(r));
+    }
+    return out;
+}
+
+void Registry::Save(const std::vector<ClassRegistration>& entries) const {
+    json classes = json::array();
+    for (const auto& r : entries) {
+        json c = {{"progId", r.progId},
+                  {"clsid", r.clsid.ToString()},
+                  {"library", r.library.string()},
+                  {"threadingModel", r.threadingModel},
+                  {"typeLibVersion", r.typeLibVersion}};
+        if (r.typeLib) c["typeLib"] = r.typeLib->ToString();
+        classes.push_back(std::move(c));
+    }
+    fs::create_directories(file_.parent_path());
+    fs::path tmp = file_;
+    tmp += ".tmp";
+    {
+        std::ofstream out(tmp, std::ios::trunc);
+        if (!out) throw ComError(err::Automation, "Cannot write component registry " + file_.string());
+        out << json{{"classes", classes}}.dump(2) << "\n";
+    }
+    fs::rename(tmp, file_);  // readers never see a half-written file
+}
+
+std::optional<ClassRegistration> Registry::Find(const std::string& progId) const {
+    for (auto& r : Load())
+        if (r.progId == progId) return r;
+    return std::nullopt;
+}
+
+std::optional<ClassRegistration> Registry::Find(const Guid& clsid) const {
+    for (auto& r : Load())
+        if (r.clsid == clsid) return r;
+    return std::nullopt;
+}
+
+std::vector<ClassRegistration> Registry::All() const { return Load(); }
+
+void Registry::Register(const ClassRegistration& r) {
+    auto entries = Load();
+    std::erase_if(entries, [&](const ClassRegistration& e) { return e.progId == r.progId; });
+    entries.push_back(r);
+    Save(entries);
+}
+
+int Registry::UnregisterLibrary(const fs::path& library) {
+    auto entries = Load();
+    auto canon = [](const fs::path& p) {
+        std::error_code ec;
+        auto c = fs::weakly_canonical(p, ec);
+        return ec ? p : c;
+    };
+    auto n = std::erase_if(entries, [&](const ClassRegistration& e) { return canon(e.library) == canon(library); });
+    if (n) Save(entries);
+    return static_cast<int>(n);
+}
+
+namespace {
+
+struct LoadedLibrary {
+    void* handle = nullptr;
+    DllGetClassObjectFn getClassObject = nullptr;
+    DllCanUnloadNowFn canUnloadNow = nullptr;
+};
+
+std::mutex& Lock() {
+    static std::mutex m;
+    return m;
+}
+std::map<std::string, Factory>& LocalClasses() {
+    static std::map<std::string, Factory> classes;
+    return classes;
+}
+std::map<std::string, LoadedLibrary>& Libraries() {
+    static std::map<std::string, LoadedLibrary> libs;
+    return libs;
+}
+
+ComError CreateFailure(const std::string& progId, const std::string& why) {
+    return ComError(err::CannotCreateObject,
+                    "Cannot create " + progId + ": " + why, "com.CreateObject");
+}
+
+void* OpenLibrary(const fs::path& library, std::string& why) {
+    void* h = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!h) {
+        const char* e = dlerror();
+        why = e ? e : ("cannot open " + library.string());
+    }
+    return h;
+}
+
+}  // namespace
+
+void RegisterLocalClass(const std::string& progId, Factory factory) {
+    std::lock_guard g(Lock());
+    LocalClasses()[progId] = std::move(factory);
+}
+
+void UnregisterLocalClass(const std::string& progId) {
+    std::lock_guard g(Lock());
+    LocalClasses().erase(progId);
+}
+
+ComPtr<IUnknown> CreateObject(const std::string& progId) {
+    Factory local;
+    {
+        std::lock_guard g(Lock());
+        auto it = LocalClasses().find(progId);
+        if (it != LocalClasses().end()) local = it->second;
+    }
+    if (local) {
+        auto o = local();
+        if (!o) throw CreateFailure(progId, "its factory returned nothing");
+        return o;
+    }
+
+    auto reg = Registry().Find(progId);
+    if (!reg) throw CreateFailure(progId, "class not registered in " + Registry::DefaultPath().string());
+
+    LoadedLibrary lib;
+    {
+        std::lock_guard g(Lock());
+        auto key = reg->library.string();
+        auto it = Libraries().find(key);
+        if (it == Libraries().end()) {
+            std::string why;
+            void* h = OpenLibrary(reg->library, why);
+            if (!h) throw CreateFailure(progId, why);
+            LoadedLibrary l;
+            l.handle = h;
+            l.getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(h, "DllGetClassObject"));
+            l.canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(dlsym(h, "DllCanUnloadNow"));
+            if (!l.getClassObject) {
+                dlclose(h);
+                throw CreateFailure(progId, reg->library.string() + " does not export DllGetClassObject");
+            }
+            it = Libraries().emplace(key, l).first;
+        }
+        lib = it->second;
+    }
+
+    ComPtr<IClassFactory> factory;
+    HRESULT hr = lib.getClassObject(&reg->clsid, &IClassFactory::IID, reinterpret_cast<void**>(factory.Put()));
+    if (Failed(hr) || !factory) throw CreateFailure(progId, "the library has no class object for " + reg->clsid.ToString());
+    ComPtr<IUnknown> obj;
+    hr = factory->CreateInstance(nullptr, IUnknown::IID, reinterpret_cast<void**>(obj.Put()));
+    if (Failed(hr) || !obj) throw CreateFailure(progId, "the class factory refused to create an instance");
+    return obj;
+}
+
+int FreeUnusedLibraries() {
+    std::lock_guard g(Lock());
+    int closed = 0;
+    for (auto it = Libraries().begin(); it != Libraries().end();) {
+        if (it->second.canUnloadNow && it->second.canUnloadNow() == S_OK) {
+            dlclose(it->second.handle);
+            it = Libraries().erase(it);
+            ++closed;
+        } else {
+            ++it;
+        }
+    }
+    return closed;
+}
+
+namespace {
+HRESULT CallExport(const fs::path& library, const char* name) {
+    std::string why;
+    void* h = OpenLibrary(library, why);
+    if (!h) throw ComError(err::FileNotFound, why, "com.RegisterServer");
+    auto fn = reinterpret_cast<DllRegisterServerFn>(dlsym(h, name));
+    HRESULT hr = fn ? fn() : E_NOTIMPL;
+    dlclose(h);
+    return hr;
+}
+}  // namespace
+
+HRESULT RegisterServer(const fs::path& library) { return CallExport(library, "DllRegisterServer"); }
+HRESULT UnregisterServer(const fs::path& library) { return CallExport(library, "DllUnregisterServer"); }
+
+}  // namespace com

@@ -1,0 +1,92 @@
+#pragma once
+// The component registry (a JSON file) and the creation of objects by program identifier.
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/com/unknown.h"
+
+namespace com {
+
+struct IClassFactory : IUnknown {
+    static constexpr Guid IID = Guid::Parse("00000001-0000-0000-C000-000000000046");
+    virtual HRESULT CreateInstance(IUnknown* outer, const Guid& iid, void** out) noexcept = 0;
+    virtual HRESULT LockServer(VARIANT_BOOL lock) noexcept = 0;
+
+protected:
+    ~IClassFactory() = default;
+};
+
+// One registered class.
+struct ClassRegistration {
+    std::string progId;
+    Guid clsid;
+    std::filesystem::path library;  // the shared library that serves it
+    std::string threadingModel = "Apartment";
+    std::string typeLibVersion = "1.0";
+    std::optional<Guid> typeLib;
+};
+
+// The file-based registry. Location: $DRAVEL_REGISTRY, else $XDG_CONFIG_HOME/dravel/registry.json,
+// else ~/.config/dravel/registry.json.
+class Registry {
+public:
+    static std::filesystem::path DefaultPath();
+
+    explicit Registry(std::filesystem::path file = DefaultPath());
+
+    std::optional<ClassRegistration> Find(const std::string& progId) const;
+    std::optional<ClassRegistration> Find(const Guid& clsid) const;
+    std::vector<ClassRegistration> All() const;
+
+    // Adds or replaces the entry of the program identifier; written at once.
+    void Register(const ClassRegistration& r);
+    // Removes every entry served by the library; written at once. Returns how many.
+    int UnregisterLibrary(const std::filesystem::path& library);
+
+    const std::filesystem::path& File() const { return file_; }
+
+private:
+    std::vector<ClassRegistration> Load() const;
+    void Save(const std::vector<ClassRegistration>& entries) const;
+    std::filesystem::path file_;
+};
+
+// Classes served by the running program itself (the host's own components), found before the
+// registry file is asked.
+using Factory = std::function<ComPtr<IUnknown>()>;
+void RegisterLocalClass(const std::string& progId, Factory factory);
+void UnregisterLocalClass(const std::string& progId);
+
+// Creates an object by program identifier: a local class, or a registered library loaded on
+// demand. Failure: error 429 whose description says why (not registered, library missing,
+// entry point missing, factory refused).
+ComPtr<IUnknown> CreateObject(const std::string& progId);
+
+template <class T>
+ComPtr<T> CreateObjectAs(const std::string& progId) {
+    auto o = CreateObject(progId);
+    auto t = o.template As<T>();
+    if (!t) throw ComError(err::TypeMismatch, "Object " + progId + " lacks the interface asked for");
+    return t;
+}
+
+// Calls the library's DllCanUnloadNow and closes those that answer yes; returns how many closed.
+int FreeUnusedLibraries();
+
+// Loads a library and calls one of its registration exports.
+HRESULT RegisterServer(const std::filesystem::path& library);
+HRESULT UnregisterServer(const std::filesystem::path& library);
+
+// The entry points every in-process server exports.
+extern "C" {
+using DllRegisterServerFn = HRESULT (*)();
+using DllUnregisterServerFn = HRESULT (*)();
+using DllGetClassObjectFn = HRESULT (*)(const Guid* clsid, const Guid* iid, void** out);
+using DllCanUnloadNowFn = HRESULT (*)();
+}
+
+}  // namespace com
