@@ -1,0 +1,133 @@
+#pragma once
+// A client-side static cursor: every row in memory, positioned by the client.
+// Clones share the rows and keep their own position.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ado/connection.h"
+#include "platform/ado/types.h"
+#include "platform/com/events.h"
+#include "platform/com/variant.h"
+
+namespace ado {
+
+namespace detail {
+struct RowCache;
+}
+
+class Recordset;
+
+// One column of the current row of a recordset.
+class Field {
+public:
+    Field(Recordset* rs, int index) : rs_(rs), index_(index) {}
+    const std::string& Name() const;
+    int Index() const { return index_; }
+    com::VarType Type() const;
+    int32_t DefinedSize() const;  // maximum characters of a text column (0 when unknown)
+
+    com::Variant Value() const;
+    void SetValue(const com::Variant& v);      // starts an edit of the current row
+    com::Variant OriginalValue() const;        // the value as last read from or written to the database
+    com::Variant UnderlyingValue() const;      // the value the database holds now (re-read by key)
+
+private:
+    Recordset* rs_;
+    int index_;
+};
+
+// Notifications to components bound to a recordset.
+struct IRecordsetEvents : com::IUnknown {
+    static constexpr com::Guid IID = com::Guid::Parse("00000266-0000-0010-8000-00AA006D2EA4");
+    // The current row changed: a move, a requery, a delete, an added row.
+    virtual com::HRESULT MoveComplete(Recordset* rs) noexcept = 0;
+
+protected:
+    ~IRecordsetEvents() = default;
+};
+
+struct IRecordset : com::IUnknown {
+    static constexpr com::Guid IID = com::Guid::Parse("00000535-0000-0010-8000-00AA006D2EA4");
+
+protected:
+    ~IRecordset() = default;
+};
+
+class Recordset : public com::ComObject<Recordset, IRecordset, com::IEventSource> {
+public:
+    static com::ComPtr<Recordset> Create();
+    static com::ComPtr<Recordset> From(com::IUnknown* object);
+
+    // Settings that Open uses when its arguments are -1 (unspecified).
+    CursorType GetCursorType() const { return cursorType_; }
+    void SetCursorType(CursorType t);
+    LockType GetLockType() const { return lockType_; }
+    void SetLockType(LockType t);
+    CursorLocation GetCursorLocation() const { return adUseClient; }
+
+    // Opens `source` (a query text) on `connection`. -1 keeps the settings the object has.
+    void Open(const std::string& source, Connection* connection, int32_t cursorType = -1,
+              int32_t lockType = -1, int32_t options = -1);
+    void Close();
+    ObjectState State() const;
+    void Requery(int32_t options = -1);
+    // A second cursor over the same rows with its own position (-1: this lock type).
+    com::ComPtr<Recordset> Clone(int32_t lockType = -1);
+
+    const std::string& Source() const { return source_; }
+    com::ComPtr<Connection> ActiveConnection() const { return connection_; }
+
+    int32_t RecordCount() const;
+    // 1-based position; adPosBOF/adPosEOF/adPosUnknown when not on a row.
+    int32_t AbsolutePosition() const;
+    void SetAbsolutePosition(int32_t position);  // error 3001 when out of 1..RecordCount
+    bool Bof() const;  // BOF (the C library owns the name EOF)
+    bool Eof() const;
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+    void Move(int32_t rows);
+
+    int FieldCount() const;
+    Field Fields(int index);
+    Field Fields(const std::string& name);  // error 3265 for an unknown name
+    int FieldIndex(const std::string& name) const;  // -1 when none
+
+    EditMode GetEditMode() const;
+    void AddNew();
+    // Writes the current row's changes; with batch locking keeps them pending until UpdateBatch.
+    // A write that matches no row is a conflict (error 3197 naming the table and the key): the
+    // row keeps its pending values.
+    void Update();
+    void CancelUpdate();
+    void Delete();
+    // Sends all pending changes in one transaction; on failure nothing is written and the
+    // changes stay pending.
+    void UpdateBatch();
+    void CancelBatch();
+    bool HasPendingChanges() const;
+
+    // IEventSource
+    com::HRESULT Advise(const com::Guid& iid, com::IUnknown* sink, uint32_t* cookie) noexcept override;
+    com::HRESULT Unadvise(uint32_t cookie) noexcept override;
+
+private:
+    friend class com::ComObject<Recordset, IRecordset, com::IEventSource>;
+    friend class Field;
+    Recordset();
+    ~Recordset() override;
+    void NotifyMove();
+
+    CursorType cursorType_ = adOpenStatic;
+    LockType lockType_ = adLockBatchOptimistic;
+    std::string source_;
+    com::ComPtr<Connection> connection_;
+    std::shared_ptr<detail::RowCache> rows_;
+    int32_t position_ = 0;  // 0-based index into the visible rows; -1 BOF; size EOF
+    com::EventSinks<IRecordsetEvents> sinks_;
+};
+
+}  // namespace ado

@@ -1,0 +1,50 @@
+#pragma once
+// The toolkit a program runs its windows with: headless (models and a driver) or Qt.
+// One per process, set by the host before any window is shown.
+
+#include <string>
+
+#include "platform/ui/form.h"
+
+namespace ui {
+
+// Message box flags and answers.
+namespace mb {
+inline constexpr int32_t OkOnly = 0;
+inline constexpr int32_t YesNo = 4;
+inline constexpr int32_t Question = 32;
+inline constexpr int32_t Exclamation = 48;
+inline constexpr int32_t Information = 64;
+inline constexpr int32_t DefaultButton2 = 256;
+inline constexpr int32_t AnswerOk = 1;
+inline constexpr int32_t AnswerYes = 6;
+inline constexpr int32_t AnswerNo = 7;
+}  // namespace mb
+
+class Toolkit {
+public:
+    virtual ~Toolkit() = default;
+
+    // The process's toolkit; a headless one is installed when none was set.
+    static Toolkit& Current();
+    static void SetCurrent(Toolkit* toolkit);
+
+    // Shows a loaded window and activates it. Modal: returns after the window has unloaded
+    // (headless: runs queued driver actions; fails instead of hanging when none are left).
+    virtual void ShowForm(IForm& form, bool modal) = 0;
+    // The window has unloaded (views go away, a modal loop ends).
+    virtual void FormUnloaded(IForm& form) = 0;
+    // Caption, window state, geometry or focus of a window changed.
+    virtual void FormChanged(IForm&) {}
+
+    // The platform message box: returns the answer (mb::AnswerOk, AnswerYes, AnswerNo).
+    virtual int32_t MessageBox(const std::string& text, int32_t flags, const std::string& title) = 0;
+    // The system beep.
+    virtual void Beep() = 0;
+};
+
+// Shorthands for module code.
+int32_t MessageBox(const std::string& text, int32_t flags, const std::string& title);
+void Beep();
+
+}  // namespace ui
