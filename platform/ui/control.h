@@ -108,4 +108,14 @@ protected:
     ~ICaptioned() = default;
 };
 
+// A control that wants to know when its window is shown (a container that takes the window in
+// raises its own load notification then). Form::Show calls it before the toolkit shows the window.
+struct IShowNotified : com::IUnknown {
+    static constexpr com::Guid IID = com::Guid::Parse("3C0E6B50-2F1A-4E7B-9C2D-5A8B7E6D1F07");
+    virtual void FormShown() = 0;
+
+protected:
+    ~IShowNotified() = default;
+};
+
 }  // namespace ui
