@@ -1,0 +1,1 @@
+// The host framework library; its objects are spread over this folder, controls/ and frame/.
