@@ -79,7 +79,8 @@ ComError TakeErrorInfo(HRESULT hr) {
     hasErrorInfo = false;
     if ((static_cast<uint32_t>(hr) & 0xFFFF0000u) == 0x800A0000u)
         return ComError(static_cast<int32_t>(hr & 0xFFFF));
-    return ComError(err::Automation, "Automation error " + std::to_string(static_cast<uint32_t>(hr)));
+    return ComError(err::Automation,
+                    "Automation error " + std::to_string(static_cast<uint32_t>(hr)));
 }
 
 }  // namespace com

@@ -35,7 +35,7 @@ inline constexpr int32_t ItemNotFound = 3265;
 std::string StandardDescription(int32_t number);
 
 class ComError : public std::exception {
-public:
+  public:
     ComError() = default;
     // The description defaults to the standard text of the number.
     explicit ComError(int32_t number, std::string description = {}, std::string source = {});
@@ -51,7 +51,7 @@ public:
 
     const char* what() const noexcept override { return description_.c_str(); }
 
-private:
+  private:
     int32_t number_ = 0;
     std::string description_;
     std::string source_;
@@ -63,18 +63,20 @@ ComError CurrentError();
 // The error state of the running code (the classic `Err`): set by steps that continue past
 // failures, cleared where a procedure says so. One per thread.
 class ErrorState {
-public:
+  public:
     static ErrorState& Current();
     void Set(const ComError& e) { error_ = e; }
     void Clear() { error_ = ComError(); }
     int32_t Number() const { return error_.Number(); }
     const ComError& Error() const { return error_; }
 
-private:
+  private:
     ComError error_;
 };
 
-inline ErrorState& Err() { return ErrorState::Current(); }
+inline ErrorState& Err() {
+    return ErrorState::Current();
+}
 
 // Binary boundaries: a call that must not throw stores the error and returns its status;
 // the caller turns the status back into the stored error.

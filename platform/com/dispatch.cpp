@@ -6,7 +6,9 @@ namespace {
 ComPtr<IDispatch> Dispatch(IUnknown* object, std::string_view name) {
     if (!object) throw ComError(err::ObjectNotSet);
     auto d = QueryAs<IDispatch>(object);
-    if (!d) throw ComError(err::NoSuchMember, StandardDescription(err::NoSuchMember) + " (" + std::string(name) + ")");
+    if (!d)
+        throw ComError(err::NoSuchMember,
+                       StandardDescription(err::NoSuchMember) + " (" + std::string(name) + ")");
     return d;
 }
 }  // namespace
@@ -44,9 +46,12 @@ DispatchTable& DispatchTable::Function(std::string name, Method m) {
     return *this;
 }
 
-bool DispatchTable::Has(std::string_view name) const { return entries_.count(Key(name)) != 0; }
+bool DispatchTable::Has(std::string_view name) const {
+    return entries_.count(Key(name)) != 0;
+}
 
-Variant DispatchTable::Invoke(std::string_view name, CallKind kind, std::vector<Variant>& args) const {
+Variant DispatchTable::Invoke(std::string_view name, CallKind kind,
+                              std::vector<Variant>& args) const {
     auto it = entries_.find(Key(name));
     auto missing = [&] {
         return ComError(err::NoSuchMember,

@@ -18,7 +18,7 @@ struct IDispatch : IUnknown {
     // Calls the member `name` (letter case ignored). Unknown name: error 438.
     virtual Variant Invoke(std::string_view name, CallKind kind, std::vector<Variant>& args) = 0;
 
-protected:
+  protected:
     ~IDispatch() = default;
 };
 
@@ -29,7 +29,7 @@ Variant CallMethod(IUnknown* object, std::string_view name, std::vector<Variant>
 
 // A table of members for implementing IDispatch::Invoke.
 class DispatchTable {
-public:
+  public:
     using Getter = std::function<Variant()>;
     using Putter = std::function<void(const Variant&)>;
     using Method = std::function<Variant(std::vector<Variant>&)>;
@@ -40,7 +40,7 @@ public:
     Variant Invoke(std::string_view name, CallKind kind, std::vector<Variant>& args) const;
     bool Has(std::string_view name) const;
 
-private:
+  private:
     struct Entry {
         Getter get;
         Putter put;

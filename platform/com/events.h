@@ -16,14 +16,14 @@ struct IEventSource : IUnknown {
     virtual HRESULT Advise(const Guid& iid, IUnknown* sink, uint32_t* cookie) noexcept = 0;
     virtual HRESULT Unadvise(uint32_t cookie) noexcept = 0;
 
-protected:
+  protected:
     ~IEventSource() = default;
 };
 
 // The sink list of one event interface.
 template <class Sink>
 class EventSinks {
-public:
+  public:
     HRESULT Advise(const Guid& iid, IUnknown* sink, uint32_t* cookie) noexcept {
         if (!sink || !cookie) return E_POINTER;
         if (iid != Sink::IID) return E_NOINTERFACE;
@@ -64,7 +64,7 @@ public:
 
     bool Empty() const { return sinks_.empty(); }
 
-private:
+  private:
     struct Entry {
         uint32_t cookie;
         Sink* sink;
@@ -75,7 +75,7 @@ private:
 
 // Holds one subscription and ends it when reset or destroyed.
 class EventConnection {
-public:
+  public:
     EventConnection() = default;
     EventConnection(const EventConnection&) = delete;
     EventConnection& operator=(const EventConnection&) = delete;
@@ -109,7 +109,7 @@ public:
     bool Connected() const { return static_cast<bool>(source_); }
     IEventSource* Source() const { return source_.Get(); }
 
-private:
+  private:
     ComPtr<IEventSource> source_;
     uint32_t cookie_ = 0;
 };

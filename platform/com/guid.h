@@ -32,7 +32,7 @@ struct Guid {
     }
 
     std::string ToString() const;  // upper case, with braces
-    static Guid New();              // random version 4 identifier
+    static Guid New();             // random version 4 identifier
 
     friend constexpr bool operator==(const Guid&, const Guid&) = default;
 };

@@ -23,14 +23,20 @@ inline constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x8004
 inline constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110);
 inline constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154);
 
-inline constexpr bool Succeeded(HRESULT hr) { return hr >= 0; }
-inline constexpr bool Failed(HRESULT hr) { return hr < 0; }
+inline constexpr bool Succeeded(HRESULT hr) {
+    return hr >= 0;
+}
+inline constexpr bool Failed(HRESULT hr) {
+    return hr < 0;
+}
 
 // Runtime error numbers travel as 0x800A0000 | number, as the classic runtime does.
 inline constexpr HRESULT HresultFromErrorNumber(int32_t number) {
     return static_cast<HRESULT>(0x800A0000u | (static_cast<uint32_t>(number) & 0xFFFFu));
 }
 
-inline constexpr VARIANT_BOOL ToVariantBool(bool b) { return b ? VARIANT_TRUE : VARIANT_FALSE; }
+inline constexpr VARIANT_BOOL ToVariantBool(bool b) {
+    return b ? VARIANT_TRUE : VARIANT_FALSE;
+}
 
 }  // namespace com

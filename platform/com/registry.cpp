@@ -36,7 +36,8 @@ Guid Guid::New() {
 
 fs::path Registry::DefaultPath() {
     if (const char* p = std::getenv("DRAVEL_REGISTRY"); p && *p) return p;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) return fs::path(x) / "dravel/registry.json";
+    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x)
+        return fs::path(x) / "dravel/registry.json";
     const char* home = std::getenv("HOME");
     return fs::path(home && *home ? home : "/tmp") / ".config/dravel/registry.json";
 }
@@ -51,7 +52,8 @@ std::vector<ClassRegistration> Registry::Load() const {
     try {
         in >> j;
     } catch (const json::exception& e) {
-        throw ComError(err::Automation, "Component registry " + file_.string() + " is not valid: " + e.what());
+        throw ComError(err::Automation,
+                       "Component registry " + file_.string() + " is not valid: " + e.what());
     }
     for (const auto& c : j.value("classes", json::array())) {
         ClassRegistration r;
@@ -82,7 +84,8 @@ void Registry::Save(const std::vector<ClassRegistration>& entries) const {
     tmp += ".tmp";
     {
         std::ofstream out(tmp, std::ios::trunc);
-        if (!out) throw ComError(err::Automation, "Cannot write component registry " + file_.string());
+        if (!out)
+            throw ComError(err::Automation, "Cannot write component registry " + file_.string());
         out << json{{"classes", classes}}.dump(2) << "\n";
     }
     fs::rename(tmp, file_);  // readers never see a half-written file
@@ -100,7 +103,9 @@ std::optional<ClassRegistration> Registry::Find(const Guid& clsid) const {
     return std::nullopt;
 }
 
-std::vector<ClassRegistration> Registry::All() const { return Load(); }
+std::vector<ClassRegistration> Registry::All() const {
+    return Load();
+}
 
 void Registry::Register(const ClassRegistration& r) {
     auto entries = Load();
@@ -116,7 +121,8 @@ int Registry::UnregisterLibrary(const fs::path& library) {
         auto c = fs::weakly_canonical(p, ec);
         return ec ? p : c;
     };
-    auto n = std::erase_if(entries, [&](const ClassRegistration& e) { return canon(e.library) == canon(library); });
+    auto n = std::erase_if(
+        entries, [&](const ClassRegistration& e) { return canon(e.library) == canon(library); });
     if (n) Save(entries);
     return static_cast<int>(n);
 }
@@ -143,8 +149,8 @@ std::map<std::string, LoadedLibrary>& Libraries() {
 }
 
 ComError CreateFailure(const std::string& progId, const std::string& why) {
-    return ComError(err::CannotCreateObject,
-                    "Cannot create " + progId + ": " + why, "com.CreateObject");
+    return ComError(err::CannotCreateObject, "Cannot create " + progId + ": " + why,
+                    "com.CreateObject");
 }
 
 void* OpenLibrary(const fs::path& library, std::string& why) {
@@ -182,7 +188,8 @@ ComPtr<IUnknown> CreateObject(const std::string& progId) {
     }
 
     auto reg = Registry().Find(progId);
-    if (!reg) throw CreateFailure(progId, "class not registered in " + Registry::DefaultPath().string());
+    if (!reg)
+        throw CreateFailure(progId, "class not registered in " + Registry::DefaultPath().string());
 
     LoadedLibrary lib;
     {
@@ -199,7 +206,8 @@ ComPtr<IUnknown> CreateObject(const std::string& progId) {
             l.canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(dlsym(h, "DllCanUnloadNow"));
             if (!l.getClassObject) {
                 dlclose(h);
-                throw CreateFailure(progId, reg->library.string() + " does not export DllGetClassObject");
+                throw CreateFailure(progId,
+                                    reg->library.string() + " does not export DllGetClassObject");
             }
             it = Libraries().emplace(key, l).first;
         }
@@ -207,11 +215,14 @@ ComPtr<IUnknown> CreateObject(const std::string& progId) {
     }
 
     ComPtr<IClassFactory> factory;
-    HRESULT hr = lib.getClassObject(&reg->clsid, &IClassFactory::IID, reinterpret_cast<void**>(factory.Put()));
-    if (Failed(hr) || !factory) throw CreateFailure(progId, "the library has no class object for " + reg->clsid.ToString());
+    HRESULT hr = lib.getClassObject(&reg->clsid, &IClassFactory::IID,
+                                    reinterpret_cast<void**>(factory.Put()));
+    if (Failed(hr) || !factory)
+        throw CreateFailure(progId, "the library has no class object for " + reg->clsid.ToString());
     ComPtr<IUnknown> obj;
     hr = factory->CreateInstance(nullptr, IUnknown::IID, reinterpret_cast<void**>(obj.Put()));
-    if (Failed(hr) || !obj) throw CreateFailure(progId, "the class factory refused to create an instance");
+    if (Failed(hr) || !obj)
+        throw CreateFailure(progId, "the class factory refused to create an instance");
     return obj;
 }
 
@@ -242,7 +253,11 @@ HRESULT CallExport(const fs::path& library, const char* name) {
 }
 }  // namespace
 
-HRESULT RegisterServer(const fs::path& library) { return CallExport(library, "DllRegisterServer"); }
-HRESULT UnregisterServer(const fs::path& library) { return CallExport(library, "DllUnregisterServer"); }
+HRESULT RegisterServer(const fs::path& library) {
+    return CallExport(library, "DllRegisterServer");
+}
+HRESULT UnregisterServer(const fs::path& library) {
+    return CallExport(library, "DllUnregisterServer");
+}
 
 }  // namespace com

@@ -16,7 +16,7 @@ struct IClassFactory : IUnknown {
     virtual HRESULT CreateInstance(IUnknown* outer, const Guid& iid, void** out) noexcept = 0;
     virtual HRESULT LockServer(VARIANT_BOOL lock) noexcept = 0;
 
-protected:
+  protected:
     ~IClassFactory() = default;
 };
 
@@ -33,7 +33,7 @@ struct ClassRegistration {
 // The file-based registry. Location: $DRAVEL_REGISTRY, else $XDG_CONFIG_HOME/dravel/registry.json,
 // else ~/.config/dravel/registry.json.
 class Registry {
-public:
+  public:
     static std::filesystem::path DefaultPath();
 
     explicit Registry(std::filesystem::path file = DefaultPath());
@@ -49,7 +49,7 @@ public:
 
     const std::filesystem::path& File() const { return file_; }
 
-private:
+  private:
     std::vector<ClassRegistration> Load() const;
     void Save(const std::vector<ClassRegistration>& entries) const;
     std::filesystem::path file_;
@@ -70,7 +70,8 @@ template <class T>
 ComPtr<T> CreateObjectAs(const std::string& progId) {
     auto o = CreateObject(progId);
     auto t = o.template As<T>();
-    if (!t) throw ComError(err::TypeMismatch, "Object " + progId + " lacks the interface asked for");
+    if (!t)
+        throw ComError(err::TypeMismatch, "Object " + progId + " lacks the interface asked for");
     return t;
 }
 

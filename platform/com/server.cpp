@@ -7,8 +7,9 @@ namespace com {
 namespace {
 
 class ClassFactory : public ComObject<ClassFactory, IClassFactory> {
-public:
-    ClassFactory(const ServerClass& c, std::atomic<int>& count) : class_(c), live_(count), count_(count) {}
+  public:
+    ClassFactory(const ServerClass& c, std::atomic<int>& count)
+        : class_(c), live_(count), count_(count) {}
 
     HRESULT CreateInstance(IUnknown* outer, const Guid& iid, void** out) noexcept override {
         if (!out) return E_POINTER;
@@ -24,12 +25,14 @@ public:
         }
     }
     HRESULT LockServer(VARIANT_BOOL lock) noexcept override {
-        if (lock) ++count_;
-        else --count_;
+        if (lock)
+            ++count_;
+        else
+            --count_;
         return S_OK;
     }
 
-private:
+  private:
     ServerClass class_;
     LiveObject live_;
     std::atomic<int>& count_;
@@ -65,7 +68,8 @@ HRESULT ServerUnregister(const ServerDescriptor&, const void* addressInLibrary) 
     return Guard([&] { Registry().UnregisterLibrary(LibraryPathOf(addressInLibrary)); });
 }
 
-HRESULT ServerGetClassObject(const ServerDescriptor& d, const Guid& clsid, const Guid& iid, void** out) noexcept {
+HRESULT ServerGetClassObject(const ServerDescriptor& d, const Guid& clsid, const Guid& iid,
+                             void** out) noexcept {
     if (!out) return E_POINTER;
     *out = nullptr;
     for (const auto& c : d.classes) {

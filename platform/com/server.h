@@ -27,13 +27,13 @@ struct ServerDescriptor {
 
 // Counts one live object of a library for as long as it exists.
 class LiveObject {
-public:
+  public:
     explicit LiveObject(std::atomic<int>& count) : count_(count) { ++count_; }
     ~LiveObject() { --count_; }
     LiveObject(const LiveObject&) = delete;
     LiveObject& operator=(const LiveObject&) = delete;
 
-private:
+  private:
     std::atomic<int>& count_;
 };
 
@@ -42,7 +42,8 @@ std::filesystem::path LibraryPathOf(const void* address);
 
 HRESULT ServerRegister(const ServerDescriptor& d, const void* addressInLibrary) noexcept;
 HRESULT ServerUnregister(const ServerDescriptor& d, const void* addressInLibrary) noexcept;
-HRESULT ServerGetClassObject(const ServerDescriptor& d, const Guid& clsid, const Guid& iid, void** out) noexcept;
+HRESULT ServerGetClassObject(const ServerDescriptor& d, const Guid& clsid, const Guid& iid,
+                             void** out) noexcept;
 HRESULT ServerCanUnloadNow(const ServerDescriptor& d) noexcept;
 
 }  // namespace com

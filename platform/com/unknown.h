@@ -19,13 +19,13 @@ struct IUnknown {
     virtual uint32_t AddRef() noexcept = 0;
     virtual uint32_t Release() noexcept = 0;
 
-protected:
+  protected:
     ~IUnknown() = default;
 };
 
 template <class T>
 class ComPtr {
-public:
+  public:
     ComPtr() noexcept = default;
     ComPtr(std::nullptr_t) noexcept {}
     ComPtr(T* p) noexcept : p_(p) {
@@ -88,7 +88,7 @@ public:
     friend bool operator==(const ComPtr& a, const ComPtr& b) noexcept { return a.p_ == b.p_; }
     friend bool operator==(const ComPtr& a, std::nullptr_t) noexcept { return a.p_ == nullptr; }
 
-private:
+  private:
     T* p_ = nullptr;
 };
 
@@ -106,7 +106,7 @@ ComPtr<T> QueryAs(U* p) noexcept {
 // Usage: class Foo : public ComObject<Foo, IFoo, IBar> { ... };  create with MakeObject<Foo>(...).
 template <class Impl, class... Interfaces>
 class ComObject : public Interfaces... {
-public:
+  public:
     HRESULT QueryInterface(const Guid& iid, void** out) noexcept override {
         if (!out) return E_POINTER;
         *out = nullptr;
@@ -126,10 +126,16 @@ public:
         return n;
     }
 
+    // The object's identity as IUnknown (the plain conversion is ambiguous with several
+    // interfaces).
+    IUnknown* GetUnknown() noexcept {
+        return static_cast<IUnknown*>(static_cast<FirstInterface*>(this));
+    }
+
     // Interfaces reached through base interfaces (an interface derived from another).
     HRESULT QueryOther(const Guid&, void**) noexcept { return E_NOINTERFACE; }
 
-protected:
+  protected:
     ComObject() = default;
     virtual ~ComObject() = default;
     ComObject(const ComObject&) = delete;
@@ -141,7 +147,7 @@ protected:
         return ComPtr<I>(static_cast<I*>(static_cast<Impl*>(this)));
     }
 
-private:
+  private:
     using FirstInterface = std::tuple_element_t<0, std::tuple<Interfaces...>>;
 
     template <class I>
@@ -173,4 +179,3 @@ ComPtr<T> MakeObject(Args&&... args) {
 }
 
 }  // namespace com
-

@@ -10,10 +10,16 @@ namespace com {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
-[[noreturn]] void Mismatch() { throw ComError(err::TypeMismatch); }
-[[noreturn]] void NullUse() { throw ComError(err::InvalidUseOfNull); }
+[[noreturn]] void Mismatch() {
+    throw ComError(err::TypeMismatch);
+}
+[[noreturn]] void NullUse() {
+    throw ComError(err::InvalidUseOfNull);
+}
 
 template <class T>
 T NarrowRounded(double d) {
@@ -95,15 +101,24 @@ std::string FormatDouble(double d) {
 
 VarType Variant::Type() const {
     switch (v_.index()) {
-        case 0: return VarType::Empty;
-        case 1: return VarType::Null;
-        case 2: return VarType::Integer;
-        case 3: return VarType::Long;
-        case 4: return VarType::Double;
-        case 5: return VarType::Boolean;
-        case 6: return VarType::String;
-        case 7: return VarType::Object;
-        default: return VarType::Array;
+        case 0:
+            return VarType::Empty;
+        case 1:
+            return VarType::Null;
+        case 2:
+            return VarType::Integer;
+        case 3:
+            return VarType::Long;
+        case 4:
+            return VarType::Double;
+        case 5:
+            return VarType::Boolean;
+        case 6:
+            return VarType::String;
+        case 7:
+            return VarType::Object;
+        default:
+            return VarType::Array;
     }
 }
 
@@ -113,20 +128,29 @@ bool Variant::IsNumeric() const {
         case VarType::Integer:
         case VarType::Long:
         case VarType::Double:
-        case VarType::Boolean: return true;
-        case VarType::String: return ParseNumber(std::get<std::string>(v_)).has_value();
-        default: return false;
+        case VarType::Boolean:
+            return true;
+        case VarType::String:
+            return ParseNumber(std::get<std::string>(v_)).has_value();
+        default:
+            return false;
     }
 }
 
 double Variant::ToDouble() const {
     switch (Type()) {
-        case VarType::Empty: return 0;
-        case VarType::Null: NullUse();
-        case VarType::Integer: return std::get<int16_t>(v_);
-        case VarType::Long: return std::get<int32_t>(v_);
-        case VarType::Double: return std::get<double>(v_);
-        case VarType::Boolean: return std::get<BoolBox>(v_).value ? -1 : 0;
+        case VarType::Empty:
+            return 0;
+        case VarType::Null:
+            NullUse();
+        case VarType::Integer:
+            return std::get<int16_t>(v_);
+        case VarType::Long:
+            return std::get<int32_t>(v_);
+        case VarType::Double:
+            return std::get<double>(v_);
+        case VarType::Boolean:
+            return std::get<BoolBox>(v_).value ? -1 : 0;
         case VarType::String: {
             const auto& s = std::get<std::string>(v_);
             if (auto d = ParseNumber(s)) {
@@ -136,53 +160,69 @@ double Variant::ToDouble() const {
             if (auto b = ParseBoolText(s)) return *b ? -1 : 0;
             Mismatch();
         }
-        default: Mismatch();
+        default:
+            Mismatch();
     }
 }
 
 int16_t Variant::ToInteger() const {
     switch (Type()) {
-        case VarType::Integer: return std::get<int16_t>(v_);
+        case VarType::Integer:
+            return std::get<int16_t>(v_);
         case VarType::Long: {
             int32_t l = std::get<int32_t>(v_);
             if (l < INT16_MIN || l > INT16_MAX) throw ComError(err::Overflow);
             return static_cast<int16_t>(l);
         }
-        default: return NarrowRounded<int16_t>(ToDouble());
+        default:
+            return NarrowRounded<int16_t>(ToDouble());
     }
 }
 
 int32_t Variant::ToLong() const {
     switch (Type()) {
-        case VarType::Integer: return std::get<int16_t>(v_);
-        case VarType::Long: return std::get<int32_t>(v_);
-        default: return NarrowRounded<int32_t>(ToDouble());
+        case VarType::Integer:
+            return std::get<int16_t>(v_);
+        case VarType::Long:
+            return std::get<int32_t>(v_);
+        default:
+            return NarrowRounded<int32_t>(ToDouble());
     }
 }
 
 bool Variant::ToBool() const {
     switch (Type()) {
-        case VarType::Boolean: return std::get<BoolBox>(v_).value;
+        case VarType::Boolean:
+            return std::get<BoolBox>(v_).value;
         case VarType::String: {
             const auto& s = std::get<std::string>(v_);
             if (auto b = ParseBoolText(s)) return *b;
             if (auto d = ParseNumber(s)) return *d != 0;
             Mismatch();
         }
-        default: return ToDouble() != 0;
+        default:
+            return ToDouble() != 0;
     }
 }
 
 std::string Variant::ToText() const {
     switch (Type()) {
-        case VarType::Empty: return {};
-        case VarType::Null: NullUse();
-        case VarType::Integer: return std::to_string(std::get<int16_t>(v_));
-        case VarType::Long: return std::to_string(std::get<int32_t>(v_));
-        case VarType::Double: return FormatDouble(std::get<double>(v_));
-        case VarType::Boolean: return std::get<BoolBox>(v_).value ? "True" : "False";
-        case VarType::String: return std::get<std::string>(v_);
-        default: Mismatch();
+        case VarType::Empty:
+            return {};
+        case VarType::Null:
+            NullUse();
+        case VarType::Integer:
+            return std::to_string(std::get<int16_t>(v_));
+        case VarType::Long:
+            return std::to_string(std::get<int32_t>(v_));
+        case VarType::Double:
+            return FormatDouble(std::get<double>(v_));
+        case VarType::Boolean:
+            return std::get<BoolBox>(v_).value ? "True" : "False";
+        case VarType::String:
+            return std::get<std::string>(v_);
+        default:
+            Mismatch();
     }
 }
 
@@ -199,15 +239,24 @@ const VariantArray& Variant::ToArray() const {
 
 Variant Variant::ConvertTo(VarType t) const {
     switch (t) {
-        case VarType::Empty: return Variant();
-        case VarType::Null: return Null();
-        case VarType::Integer: return Variant(ToInteger());
-        case VarType::Long: return Variant(ToLong());
-        case VarType::Double: return Variant(ToDouble());
-        case VarType::Boolean: return Variant(ToBool());
-        case VarType::String: return Variant(ToText());
-        case VarType::Object: return Variant(ToObject());
-        case VarType::Array: return Variant(ToArray());
+        case VarType::Empty:
+            return Variant();
+        case VarType::Null:
+            return Null();
+        case VarType::Integer:
+            return Variant(ToInteger());
+        case VarType::Long:
+            return Variant(ToLong());
+        case VarType::Double:
+            return Variant(ToDouble());
+        case VarType::Boolean:
+            return Variant(ToBool());
+        case VarType::String:
+            return Variant(ToText());
+        case VarType::Object:
+            return Variant(ToObject());
+        case VarType::Array:
+            return Variant(ToArray());
     }
     Mismatch();
 }
@@ -233,16 +282,21 @@ std::optional<int> Variant::Compare(const Variant& a, const Variant& b) {
 
 std::string Variant::Debug() const {
     switch (Type()) {
-        case VarType::Empty: return "Empty";
-        case VarType::Null: return "Null";
-        case VarType::String: return "\"" + std::get<std::string>(v_) + "\"";
-        case VarType::Object: return IsObject() && ToObject() ? "Object" : "Nothing";
+        case VarType::Empty:
+            return "Empty";
+        case VarType::Null:
+            return "Null";
+        case VarType::String:
+            return "\"" + std::get<std::string>(v_) + "\"";
+        case VarType::Object:
+            return IsObject() && ToObject() ? "Object" : "Nothing";
         case VarType::Array: {
             std::string s = "[";
             for (const auto& e : ToArray()) s += (s.size() > 1 ? ", " : "") + e.Debug();
             return s + "]";
         }
-        default: return ToText();
+        default:
+            return ToText();
     }
 }
 

@@ -29,7 +29,7 @@ class Variant;
 using VariantArray = std::vector<Variant>;
 
 class Variant {
-public:
+  public:
     struct NullTag {
         bool operator==(const NullTag&) const = default;
     };
@@ -54,7 +54,8 @@ public:
     bool IsEmpty() const { return v_.index() == 0; }
     bool IsNull() const { return std::holds_alternative<NullTag>(v_); }
     bool IsEmptyOrNull() const { return IsEmpty() || IsNull(); }
-    bool IsNumeric() const;  // Integer, Long, Double, Boolean or Empty (as the classic IsNumeric on a non-text)
+    bool IsNumeric()
+        const;  // Integer, Long, Double, Boolean or Empty (as the classic IsNumeric on a non-text)
     bool IsText() const { return std::holds_alternative<std::string>(v_); }
     bool IsObject() const { return std::holds_alternative<ComPtr<IUnknown>>(v_); }
     bool IsArray() const { return std::holds_alternative<ArrayPtr>(v_); }
@@ -67,7 +68,7 @@ public:
     double ToDouble() const;
     bool ToBool() const;
     std::string ToText() const;
-    ComPtr<IUnknown> ToObject() const;  // Empty or unset object gives unset; other types error 13
+    ComPtr<IUnknown> ToObject() const;    // Empty or unset object gives unset; other types error 13
     const VariantArray& ToArray() const;  // error 13 when not an array
 
     // Typed access to the object (unset when it does not support T).
@@ -94,7 +95,7 @@ public:
     // Human-readable form for diagnostics and logs (never fails).
     std::string Debug() const;
 
-private:
+  private:
     struct BoolBox {
         bool value;
         bool operator==(const BoolBox&) const = default;
@@ -103,7 +104,6 @@ private:
     std::variant<std::monostate, NullTag, int16_t, int32_t, double, BoolBox, std::string,
                  ComPtr<IUnknown>, ArrayPtr>
         v_;
-
 };
 
 // Parses an invariant-format number with optional surrounding blanks; nullopt when not a number.

@@ -33,7 +33,7 @@ TEST(Variant, ConvertsToLongAsTheClassicRuntime) {
         {Variant("  42  "), 42, 0},
         {Variant("-7"), -7, 0},
         {Variant("1e3"), 1000, 0},
-        {Variant(2.5), 2, 0},   // half to even
+        {Variant(2.5), 2, 0},  // half to even
         {Variant(3.5), 4, 0},
         {Variant(-2.5), -2, 0},
         {Variant(true), -1, 0},
