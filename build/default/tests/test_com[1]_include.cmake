@@ -1,5 +1,0 @@
-if(EXISTS "/work/main/build/default/tests/test_com[1]_tests.cmake")
-  include("/work/main/build/default/tests/test_com[1]_tests.cmake")
-else()
-  add_test(test_com_NOT_BUILT test_com_NOT_BUILT)
-endif()
