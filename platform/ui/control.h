@@ -32,7 +32,7 @@ struct IControl : com::IUnknown {
     virtual int AddObserver(std::function<void()> changed) = 0;
     virtual void RemoveObserver(int id) = 0;
 
-protected:
+  protected:
     ~IControl() = default;
 };
 
@@ -46,7 +46,7 @@ struct ITextInput : com::IUnknown {
     // The user puts the focus in the field.
     virtual void UserFocus() = 0;
 
-protected:
+  protected:
     ~ITextInput() = default;
 };
 
@@ -59,7 +59,7 @@ struct IChoiceInput : com::IUnknown {
     virtual void UserChooseValue(const com::Variant& value) = 0;
     virtual void UserChooseIndex(int32_t index) = 0;
 
-protected:
+  protected:
     ~IChoiceInput() = default;
 };
 
@@ -70,7 +70,7 @@ struct IButtonBar : com::IUnknown {
     virtual bool KeyEnabled(const std::string& key) = 0;
     virtual void UserPress(const std::string& key) = 0;
 
-protected:
+  protected:
     ~IButtonBar() = default;
 };
 
@@ -78,9 +78,11 @@ protected:
 struct IPushButton : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("3C0E6B50-2F1A-4E7B-9C2D-5A8B7E6D1F04");
     virtual std::string Picture() = 0;
+    // The element's index in its control array (the toolbars of an array share one name).
+    virtual int16_t ArrayIndex() = 0;
     virtual void UserPress() = 0;
 
-protected:
+  protected:
     ~IPushButton() = default;
 };
 
@@ -95,7 +97,7 @@ struct ILineView : com::IUnknown {
     virtual void UserSelectLine(int32_t line) = 0;
     virtual void UserFocus() = 0;
 
-protected:
+  protected:
     ~ILineView() = default;
 };
 
@@ -104,7 +106,7 @@ struct ICaptioned : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("3C0E6B50-2F1A-4E7B-9C2D-5A8B7E6D1F06");
     virtual std::string DisplayCaption() = 0;
 
-protected:
+  protected:
     ~ICaptioned() = default;
 };
 
@@ -114,8 +116,18 @@ struct IShowNotified : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("3C0E6B50-2F1A-4E7B-9C2D-5A8B7E6D1F07");
     virtual void FormShown() = 0;
 
-protected:
+  protected:
     ~IShowNotified() = default;
+};
+
+// A control that takes the focus by code (its own SetFocus) asks its window for it: the window
+// hands each such control a handler when it adds it and takes the handler back when it unloads.
+struct IFocusRequester : com::IUnknown {
+    static constexpr com::Guid IID = com::Guid::Parse("3C0E6B50-2F1A-4E7B-9C2D-5A8B7E6D1F08");
+    virtual void SetFocusHandler(std::function<void()> handler) = 0;
+
+  protected:
+    ~IFocusRequester() = default;
 };
 
 }  // namespace ui

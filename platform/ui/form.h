@@ -9,6 +9,9 @@
 
 namespace ui {
 
+// Control names compare ignoring letter case, as the forms runtime always has.
+bool SameControlName(const std::string& a, const std::string& b);
+
 enum WindowState : int32_t { vbNormal = 0, vbMinimized = 1, vbMaximized = 2 };
 
 struct IForm : com::IUnknown {
@@ -25,17 +28,17 @@ struct IForm : com::IUnknown {
     virtual bool Modal() = 0;
     virtual std::vector<com::ComPtr<IControl>> Controls() = 0;
     virtual com::ComPtr<IControl> Control(const std::string& name) = 0;  // unset when none
-    virtual std::string FocusedControl() = 0;                               // name, "" when none
+    virtual std::string FocusedControl() = 0;                            // name, "" when none
     // The user's side.
     virtual void UserActivate() = 0;
     virtual void UserClose() = 0;
 
-protected:
+  protected:
     ~IForm() = default;
 };
 
 class Form : public IForm {
-public:
+  public:
     std::string Name() override { return name_; }
     std::string Caption() override { return caption_; }
     void SetCaption(const std::string& caption) override;
@@ -52,7 +55,10 @@ public:
     void UserActivate() override { Activate(); }
     void UserClose() override { Unload(); }
 
-    // Runs Form_Load once. A window that unloads itself during its load stays unloaded.
+    // Runs Form_Load once. A window that unloads itself during its load stays unloaded: the unload
+    // is deferred until Form_Load returns (the load's own code keeps its controls), then it runs
+    // in full (Form_Unload, controls released, toolkit told). A Form_Load that fails leaves the
+    // window loaded as far as it got; the error goes to the caller.
     void Load();
     // Loads when needed, then shows through the toolkit: modeless returns at once, modal returns
     // after the window has unloaded. Showing activates the window.
@@ -64,7 +70,7 @@ public:
     // Moves the input focus to a control of this window.
     void SetFocusTo(const std::string& controlName);
 
-protected:
+  protected:
     Form() = default;
     virtual ~Form();
     void SetName(const std::string& name) { name_ = name; }
@@ -80,13 +86,16 @@ protected:
     com::ComPtr<I> CreateControl(const std::string& progId, const std::string& name) {
         auto c = CreateControlObject(progId, name);
         auto typed = c.template As<I>();
-        if (!typed) throw com::ComError(com::err::TypeMismatch, progId + " is not the control asked for");
+        if (!typed)
+            throw com::ComError(com::err::TypeMismatch, progId + " is not the control asked for");
         return typed;
     }
 
-private:
+  private:
     com::ComPtr<IControl> CreateControlObject(const std::string& progId, const std::string& name);
     void NotifyToolkit();
+    void ReleaseControls();
+    void Focus(IControl& control);
 
     std::string name_;
     std::string caption_;
@@ -95,6 +104,7 @@ private:
     bool loaded_ = false;
     bool loading_ = false;
     bool unloadRequested_ = false;
+    bool unloading_ = false;
     bool visible_ = false;
     bool modal_ = false;
     std::string focused_;

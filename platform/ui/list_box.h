@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/com/events.h"
-#include "platform/ui/control.h"
+#include "platform/ui/control_state.h"
 
 namespace ui {
 
@@ -16,31 +16,32 @@ struct IListBoxEvents : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("3C0E6B50-2F1A-4E7B-9C2D-5A8B7E6D1F30");
     virtual com::HRESULT ListClick(ListBox* list) noexcept = 0;
 
-protected:
+  protected:
     ~IListBoxEvents() = default;
 };
 
 struct IListBox : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("3C0E6B50-2F1A-4E7B-9C2D-5A8B7E6D1F31");
 
-protected:
+  protected:
     ~IListBox() = default;
 };
 
 // Implements IControl (kind "list") and IEventSource (IListBoxEvents).
-class ListBox : public com::ComObject<ListBox, IListBox, IControl, com::IEventSource> {
-public:
+class ListBox
+    : public com::ComObject<ListBox, IListBox, IControl, com::IEventSource, IFocusRequester> {
+  public:
     static com::ComPtr<ListBox> Create();
 
     int32_t ListCount() const;
-    int32_t ListIndex() const { return listIndex_; }   // -1 when nothing is selected
-    void SetListIndex(int32_t index);                  // -1 clears; error 380 outside -1..count-1
-    std::string List(int32_t index) const;             // error 381 outside 0..count-1
+    int32_t ListIndex() const { return listIndex_; }  // -1 when nothing is selected
+    void SetListIndex(int32_t index);                 // -1 clears; error 380 outside -1..count-1
+    std::string List(int32_t index) const;            // error 381 outside 0..count-1
     void SetList(int32_t index, const std::string& text);
     int32_t ItemData(int32_t index) const;
     void SetItemData(int32_t index, int32_t data);
     void AddItem(const std::string& text);
-    int32_t NewIndex() const { return newIndex_; }     // position of the entry just appended
+    int32_t NewIndex() const { return newIndex_; }  // position of the entry just appended
     void RemoveItem(int32_t index);
     void Clear();
 
@@ -48,25 +49,32 @@ public:
     void UserSelect(int32_t index);
 
     // IControl
-    std::string Name() override { return name_; }
-    void SetName(const std::string& name) override;
+    std::string Name() override { return state_.Name(); }
+    void SetName(const std::string& name) override { state_.SetName(name); }
     std::string Kind() override { return "list"; }
-    Rect Geometry() override { return geometry_; }
-    void SetGeometry(const Rect& r) override;
-    bool Visible() override { return visible_; }
-    void SetVisible(bool on) override;
-    bool Enabled() override { return enabled_; }
-    void SetEnabled(bool on);
-    int AddObserver(std::function<void()> changed) override;
-    void RemoveObserver(int id) override;
+    Rect Geometry() override { return state_.Geometry(); }
+    void SetGeometry(const Rect& r) override { state_.SetGeometry(r); }
+    bool Visible() override { return state_.Visible(); }
+    void SetVisible(bool on) override { state_.SetVisible(on); }
+    bool Enabled() override { return state_.Enabled(); }
+    void SetEnabled(bool on) { state_.SetEnabled(on); }
+    int AddObserver(std::function<void()> changed) override {
+        return state_.AddObserver(std::move(changed));
+    }
+    void RemoveObserver(int id) override { state_.RemoveObserver(id); }
     // IEventSource
-    com::HRESULT Advise(const com::Guid& iid, com::IUnknown* sink, uint32_t* cookie) noexcept override;
+    com::HRESULT Advise(const com::Guid& iid, com::IUnknown* sink,
+                        uint32_t* cookie) noexcept override;
     com::HRESULT Unadvise(uint32_t cookie) noexcept override;
+    // IFocusRequester
+    void SetFocusHandler(std::function<void()> handler) override {
+        state_.SetFocusHandler(std::move(handler));
+    }
 
-private:
-    friend class com::ComObject<ListBox, IListBox, IControl, com::IEventSource>;
+  private:
+    friend class com::ComObject<ListBox, IListBox, IControl, com::IEventSource, IFocusRequester>;
     ListBox() = default;
-    void Changed();
+    void Changed() { state_.Changed(); }
     struct Entry {
         std::string text;
         int32_t data = 0;
@@ -74,12 +82,7 @@ private:
     std::vector<Entry> entries_;
     int32_t listIndex_ = -1;
     int32_t newIndex_ = -1;
-    std::string name_;
-    Rect geometry_;
-    bool visible_ = true;
-    bool enabled_ = true;
-    std::vector<std::pair<int, std::function<void()>>> observers_;
-    int lastObserver_ = 0;
+    ControlState state_;
     com::EventSinks<IListBoxEvents> sinks_;
 };
 

@@ -22,7 +22,7 @@ inline constexpr int32_t AnswerNo = 7;
 }  // namespace mb
 
 class Toolkit {
-public:
+  public:
     virtual ~Toolkit() = default;
 
     // The process's toolkit; a headless one is installed when none was set.
@@ -38,9 +38,22 @@ public:
     virtual void FormChanged(IForm&) {}
 
     // The platform message box: returns the answer (mb::AnswerOk, AnswerYes, AnswerNo).
-    virtual int32_t MessageBox(const std::string& text, int32_t flags, const std::string& title) = 0;
+    virtual int32_t MessageBox(const std::string& text, int32_t flags,
+                               const std::string& title) = 0;
     // The system beep.
     virtual void Beep() = 0;
+};
+
+// Installs a toolkit for as long as it exists, then puts the previous one back (tests, tools).
+class ScopedToolkit {
+  public:
+    explicit ScopedToolkit(Toolkit& toolkit);
+    ~ScopedToolkit();
+    ScopedToolkit(const ScopedToolkit&) = delete;
+    ScopedToolkit& operator=(const ScopedToolkit&) = delete;
+
+  private:
+    Toolkit* previous_;
 };
 
 // Shorthands for module code.

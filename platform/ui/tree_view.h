@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/com/events.h"
-#include "platform/ui/control.h"
+#include "platform/ui/control_state.h"
 
 namespace ui {
 
@@ -16,17 +16,18 @@ class TreeView;
 struct TreeNode {
     std::string key;
     std::string text;
-    int32_t index = 0;          // 1-based, order of creation
+    int32_t index = 0;  // 1-based, order of creation
     TreeNode* parent = nullptr;
     std::vector<TreeNode*> children;
     bool bold = false;
     bool expanded = false;
-    uint32_t foreColor = 0;     // RGB as 0x00BBGGRR
+    uint32_t foreColor = 0;  // RGB as 0x00BBGGRR
     int32_t Children() const { return static_cast<int32_t>(children.size()); }
 };
 
 inline constexpr uint32_t Rgb(uint8_t r, uint8_t g, uint8_t b) {
-    return static_cast<uint32_t>(r) | (static_cast<uint32_t>(g) << 8) | (static_cast<uint32_t>(b) << 16);
+    return static_cast<uint32_t>(r) | (static_cast<uint32_t>(g) << 8) |
+           (static_cast<uint32_t>(b) << 16);
 }
 
 struct ITreeViewEvents : com::IUnknown {
@@ -34,30 +35,31 @@ struct ITreeViewEvents : com::IUnknown {
     virtual com::HRESULT TreeDblClick(TreeView* tree) noexcept = 0;
     virtual com::HRESULT TreeNodeClick(TreeView* tree, TreeNode* node) noexcept = 0;
 
-protected:
+  protected:
     ~ITreeViewEvents() = default;
 };
 
 struct ITreeView : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("3C0E6B50-2F1A-4E7B-9C2D-5A8B7E6D1F21");
 
-protected:
+  protected:
     ~ITreeView() = default;
 };
 
 // Implements IControl (kind "tree") and IEventSource (ITreeViewEvents).
-class TreeView : public com::ComObject<TreeView, ITreeView, IControl, com::IEventSource> {
-public:
+class TreeView
+    : public com::ComObject<TreeView, ITreeView, IControl, com::IEventSource, IFocusRequester> {
+  public:
     static com::ComPtr<TreeView> Create();
 
     // Adds a top-level node (relativeKey empty) or the last child of the node with relativeKey.
     // Error 35602 when the key exists already, 35601 when relativeKey names no node.
     TreeNode& Add(const std::string& relativeKey, const std::string& key, const std::string& text);
     int32_t Count() const;
-    TreeNode& Node(int32_t index);               // 1-based; error 35600 outside 1..Count
-    TreeNode* Find(const std::string& key);      // nullptr when none
-    TreeNode* SelectedItem();                    // nullptr when none
-    void Select(TreeNode* node);                 // by code; raises nothing
+    TreeNode& Node(int32_t index);           // 1-based; error 35600 outside 1..Count
+    TreeNode* Find(const std::string& key);  // nullptr when none
+    TreeNode* SelectedItem();                // nullptr when none
+    void Select(TreeNode* node);             // by code; raises nothing
     void SetBold(TreeNode& node, bool on);
     void SetExpanded(TreeNode& node, bool on);
     void SetForeColor(TreeNode& node, uint32_t rgb);
@@ -71,35 +73,37 @@ public:
     void UserDoubleClick();
 
     // IControl
-    std::string Name() override { return name_; }
-    void SetName(const std::string& name) override;
+    std::string Name() override { return state_.Name(); }
+    void SetName(const std::string& name) override { state_.SetName(name); }
     std::string Kind() override { return "tree"; }
-    Rect Geometry() override { return geometry_; }
-    void SetGeometry(const Rect& r) override;
-    bool Visible() override { return visible_; }
-    void SetVisible(bool on) override;
-    bool Enabled() override { return enabled_; }
-    void SetEnabled(bool on);
-    int AddObserver(std::function<void()> changed) override;
-    void RemoveObserver(int id) override;
+    Rect Geometry() override { return state_.Geometry(); }
+    void SetGeometry(const Rect& r) override { state_.SetGeometry(r); }
+    bool Visible() override { return state_.Visible(); }
+    void SetVisible(bool on) override { state_.SetVisible(on); }
+    bool Enabled() override { return state_.Enabled(); }
+    void SetEnabled(bool on) { state_.SetEnabled(on); }
+    int AddObserver(std::function<void()> changed) override {
+        return state_.AddObserver(std::move(changed));
+    }
+    void RemoveObserver(int id) override { state_.RemoveObserver(id); }
     // IEventSource
-    com::HRESULT Advise(const com::Guid& iid, com::IUnknown* sink, uint32_t* cookie) noexcept override;
+    com::HRESULT Advise(const com::Guid& iid, com::IUnknown* sink,
+                        uint32_t* cookie) noexcept override;
     com::HRESULT Unadvise(uint32_t cookie) noexcept override;
+    // IFocusRequester
+    void SetFocusHandler(std::function<void()> handler) override {
+        state_.SetFocusHandler(std::move(handler));
+    }
 
-private:
-    friend class com::ComObject<TreeView, ITreeView, IControl, com::IEventSource>;
+  private:
+    friend class com::ComObject<TreeView, ITreeView, IControl, com::IEventSource, IFocusRequester>;
     TreeView() = default;
-    void Changed();
+    void Changed() { state_.Changed(); }
 
     std::vector<std::unique_ptr<TreeNode>> nodes_;
     TreeNode* selected_ = nullptr;
     int32_t firstVisible_ = 0;
-    std::string name_;
-    Rect geometry_;
-    bool visible_ = true;
-    bool enabled_ = true;
-    std::vector<std::pair<int, std::function<void()>>> observers_;
-    int lastObserver_ = 0;
+    ControlState state_;
     com::EventSinks<ITreeViewEvents> sinks_;
 };
 

@@ -1,0 +1,110 @@
+#include "platform/ui/headless.h"
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+
+// The answers a box with these buttons can give (flags & 7 picks the button set).
+bool AnswerFits(int32_t flags, int32_t answer) {
+    constexpr int32_t kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5;
+    switch (flags & 7) {
+        case 0:
+            return answer == mb::AnswerOk;
+        case 1:
+            return answer == mb::AnswerOk || answer == kCancel;
+        case 2:
+            return answer == kAbort || answer == kRetry || answer == kIgnore;
+        case 3:
+            return answer == mb::AnswerYes || answer == mb::AnswerNo || answer == kCancel;
+        case 4:
+            return answer == mb::AnswerYes || answer == mb::AnswerNo;
+        case 5:
+            return answer == kRetry || answer == kCancel;
+        default:
+            return false;
+    }
+}
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+}  // namespace
+
+HeadlessToolkit::~HeadlessToolkit() = default;
+
+void HeadlessToolkit::ShowForm(IForm& form, bool modal) {
+    com::ComPtr<IForm> keep(&form);
+    if (std::none_of(open_.begin(), open_.end(), [&](const auto& f) { return f.Get() == &form; }))
+        open_.push_back(keep);
+    SetActive(form);
+    form.UserActivate();
+    if (modal) RunModalLoop(form);
+}
+
+void HeadlessToolkit::RunModalLoop(IForm& form) {
+    while (form.Loaded()) {
+        if (actions_.empty())
+            throw com::ComError(com::err::InvalidCall, "The modal window " + form.Name() +
+                                                           " is still open and no action is left");
+        auto action = std::move(actions_.front());
+        actions_.pop_front();
+        action();
+    }
+}
+
+void HeadlessToolkit::FormUnloaded(IForm& form) {
+    auto it =
+        std::find_if(open_.begin(), open_.end(), [&](const auto& f) { return f.Get() == &form; });
+    if (it == open_.end()) return;  // loaded but never shown
+    auto keep = *it;                // the caller is still inside the window's Unload
+    open_.erase(it);
+    // The most recently shown window left becomes the active one; it is not activated again
+    // (a headless window gains the focus only through the driver).
+    if (active_ == &form) active_ = open_.empty() ? nullptr : open_.back().Get();
+}
+
+void HeadlessToolkit::SetActive(IForm& form) {
+    active_ = &form;
+}
+
+std::vector<IForm*> HeadlessToolkit::OpenForms() const {
+    std::vector<IForm*> forms;
+    for (const auto& f : open_) forms.push_back(f.Get());
+    return forms;
+}
+
+void HeadlessToolkit::ExpectMessage(int32_t answer, TextMatch match, std::string text) {
+    expected_.push_back({answer, match, std::move(text)});
+}
+
+void HeadlessToolkit::QueueAction(std::function<void()> action) {
+    actions_.push_back(std::move(action));
+}
+
+int32_t HeadlessToolkit::MessageBox(const std::string& text, int32_t flags,
+                                    const std::string& title) {
+    messages_.push_back({text, flags, title, 0});
+    auto fail = [&](const std::string& why) {
+        return com::ComError(com::err::InvalidCall, "Message box " + Quoted(text) + ": " + why);
+    };
+    if (expected_.empty()) {
+        if ((flags & 7) == 0) return messages_.back().answer = mb::AnswerOk;
+        throw fail("a question that no expected answer was queued for");
+    }
+    Expectation e = std::move(expected_.front());
+    expected_.pop_front();
+    bool matches = e.match == TextMatch::Any || (e.match == TextMatch::Exact && text == e.text) ||
+                   (e.match == TextMatch::Contains && text.find(e.text) != std::string::npos);
+    if (!matches)
+        throw fail(std::string("expected a message ") +
+                   (e.match == TextMatch::Exact ? "reading " : "containing ") + Quoted(e.text));
+    if (!AnswerFits(flags, e.answer))
+        throw fail("the expected answer " + std::to_string(e.answer) +
+                   " is not one of its buttons (flags " + std::to_string(flags) + ")");
+    return messages_.back().answer = e.answer;
+}
+
+}  // namespace ui
