@@ -21,12 +21,12 @@ class Recordset;
 struct IConnection : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("00000550-0000-0010-8000-00AA006D2EA4");
 
-protected:
+  protected:
     ~IConnection() = default;
 };
 
 class Connection : public com::ComObject<Connection, IConnection> {
-public:
+  public:
     static com::ComPtr<Connection> Create();
     // The Connection behind an object reference (unset when it is none).
     static com::ComPtr<Connection> From(com::IUnknown* object);
@@ -50,8 +50,10 @@ public:
     com::ComPtr<Recordset> Execute(const std::string& sql, int32_t* recordsAffected = nullptr,
                                    int32_t options = adOptionUnspecified);
     // Runs a statement with bound parameters (positional `?`).
-    com::ComPtr<Recordset> ExecuteWith(const std::string& sql, const std::vector<com::Variant>& params,
-                                       int32_t* recordsAffected = nullptr);
+    com::ComPtr<Recordset> ExecuteWith(const std::string& sql,
+                                       const std::vector<com::Variant>& params,
+                                       int32_t* recordsAffected = nullptr,
+                                       int32_t options = adOptionUnspecified);
 
     void BeginTrans();
     void CommitTrans();
@@ -61,7 +63,7 @@ public:
 
     detail::Backend& Backend() const;  // for the Recordset; error 3704 when closed
 
-private:
+  private:
     friend class com::ComObject<Connection, IConnection>;
     Connection();
     ~Connection() override;

@@ -15,13 +15,16 @@ namespace ado {
 
 namespace detail {
 struct RowCache;
-}
+struct Row;
+struct Column;
+struct QueryResult;
+}  // namespace detail
 
 class Recordset;
 
 // One column of the current row of a recordset.
 class Field {
-public:
+  public:
     Field(Recordset* rs, int index) : rs_(rs), index_(index) {}
     const std::string& Name() const;
     int Index() const { return index_; }
@@ -29,11 +32,11 @@ public:
     int32_t DefinedSize() const;  // maximum characters of a text column (0 when unknown)
 
     com::Variant Value() const;
-    void SetValue(const com::Variant& v);      // starts an edit of the current row
-    com::Variant OriginalValue() const;        // the value as last read from or written to the database
-    com::Variant UnderlyingValue() const;      // the value the database holds now (re-read by key)
+    void SetValue(const com::Variant& v);  // starts an edit of the current row
+    com::Variant OriginalValue() const;    // the value as last read from or written to the database
+    com::Variant UnderlyingValue() const;  // the value the database holds now (re-read by key)
 
-private:
+  private:
     Recordset* rs_;
     int index_;
 };
@@ -44,19 +47,19 @@ struct IRecordsetEvents : com::IUnknown {
     // The current row changed: a move, a requery, a delete, an added row.
     virtual com::HRESULT MoveComplete(Recordset* rs) noexcept = 0;
 
-protected:
+  protected:
     ~IRecordsetEvents() = default;
 };
 
 struct IRecordset : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("00000535-0000-0010-8000-00AA006D2EA4");
 
-protected:
+  protected:
     ~IRecordset() = default;
 };
 
 class Recordset : public com::ComObject<Recordset, IRecordset, com::IEventSource> {
-public:
+  public:
     static com::ComPtr<Recordset> Create();
     static com::ComPtr<Recordset> From(com::IUnknown* object);
 
@@ -83,7 +86,7 @@ public:
     // 1-based position; adPosBOF/adPosEOF/adPosUnknown when not on a row.
     int32_t AbsolutePosition() const;
     void SetAbsolutePosition(int32_t position);  // error 3001 when out of 1..RecordCount
-    bool Bof() const;  // BOF (the C library owns the name EOF)
+    bool Bof() const;                            // BOF (the C library owns the name EOF)
     bool Eof() const;
     void MoveFirst();
     void MoveLast();
@@ -93,16 +96,19 @@ public:
 
     int FieldCount() const;
     Field Fields(int index);
-    Field Fields(const std::string& name);  // error 3265 for an unknown name
+    Field Fields(const std::string& name);          // error 3265 for an unknown name
     int FieldIndex(const std::string& name) const;  // -1 when none
 
     EditMode GetEditMode() const;
     void AddNew();
     // Writes the current row's changes; with batch locking keeps them pending until UpdateBatch.
+    // Moving to another row or adding one first updates a row being edited, as ADO does.
     // A write that matches no row is a conflict (error 3197 naming the table and the key): the
     // row keeps its pending values.
     void Update();
     void CancelUpdate();
+    // Deletes the current row (with batch locking: pending until UpdateBatch). The row that
+    // followed it becomes current, or the new last row when it was the last.
     void Delete();
     // Sends all pending changes in one transaction; on failure nothing is written and the
     // changes stay pending.
@@ -111,15 +117,32 @@ public:
     bool HasPendingChanges() const;
 
     // IEventSource
-    com::HRESULT Advise(const com::Guid& iid, com::IUnknown* sink, uint32_t* cookie) noexcept override;
+    com::HRESULT Advise(const com::Guid& iid, com::IUnknown* sink,
+                        uint32_t* cookie) noexcept override;
     com::HRESULT Unadvise(uint32_t cookie) noexcept override;
 
-private:
+  private:
     friend class com::ComObject<Recordset, IRecordset, com::IEventSource>;
     friend class Field;
+    friend class Connection;
     Recordset();
     ~Recordset() override;
     void NotifyMove();
+
+    // Takes over rows already read (Connection::Execute): a read-only result.
+    void OpenResult(const std::string& source, Connection* connection,
+                    detail::QueryResult&& result);
+    void Load();  // runs source_ on connection_ into a new row cache, on the first row
+    void RequireOpen() const;
+    detail::Row& CurrentRow() const;                // error 3021 when not on a row
+    const detail::Column& Column(int index) const;  // error 3265 when out of range
+    void SetFieldValue(int index, const com::Variant& v);
+    void SettleEdit();            // updates a row being edited before the cursor leaves it
+    void GoTo(int32_t position);  // moves there, updating an edit first, and notifies
+    std::unique_ptr<detail::Row> TakeRow(size_t index);  // out of the list
+    void SendNow(detail::Row& row, int change);
+    void RestoreEdit();  // the row being edited as it was before the edit
+    void ClearEdit();
 
     CursorType cursorType_ = adOpenStatic;
     LockType lockType_ = adLockBatchOptimistic;
@@ -127,6 +150,13 @@ private:
     com::ComPtr<Connection> connection_;
     std::shared_ptr<detail::RowCache> rows_;
     int32_t position_ = 0;  // 0-based index into the visible rows; -1 BOF; size EOF
+    // The edit in progress on this cursor: its row and what CancelUpdate restores.
+    EditMode editMode_ = adEditNone;
+    detail::Row* editRow_ = nullptr;
+    std::vector<com::Variant> editBackup_;
+    std::vector<com::Variant> editBackupOriginal_;
+    int editBackupState_ = 0;
+    int32_t positionBeforeAdd_ = 0;
     com::EventSinks<IRecordsetEvents> sinks_;
 };
 

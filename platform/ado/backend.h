@@ -1,0 +1,75 @@
+#pragma once
+// What the connection and the recordset need of a database provider. Each provider (sqlite/,
+// later ODBC) implements it; nothing of a provider's own API leaks past this header.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ado/types.h"
+#include "platform/com/variant.h"
+
+namespace ado::detail {
+
+// A result column as the provider describes it.
+struct ColumnInfo {
+    std::string name;
+    com::VarType type = com::VarType::Empty;  // Empty: no declared type (an expression)
+    int32_t definedSize = 0;                  // maximum characters of a text column, 0 unknown
+    std::string baseTable;                    // the table the column is read from, "" for none
+    std::string baseColumn;                   // the column's name in that table
+};
+
+using RowValues = std::vector<com::Variant>;
+
+struct QueryResult {
+    bool hasColumns = false;  // the statement returns rows (possibly none)
+    std::vector<ColumnInfo> columns;
+    std::vector<RowValues> rows;
+    int32_t rowsAffected = 0;
+};
+
+class Backend {
+  public:
+    virtual ~Backend() = default;
+
+    // `target` is the provider's own address of the database (a file for SQLite).
+    virtual void Open(const std::string& target, int32_t timeoutSeconds) = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+
+    // Runs `sql` (one or more statements, parameters `?` bound in order). The rows of the last
+    // statement that returns columns are materialised.
+    virtual QueryResult Query(const std::string& sql, const std::vector<com::Variant>& params) = 0;
+    // Runs one statement that returns no rows; the number of rows it changed.
+    virtual int32_t Execute(const std::string& sql, const std::vector<com::Variant>& params) = 0;
+
+    // Transactions. `immediate` takes the write lock at once, so a batch that must wait for
+    // another writer waits at its start instead of failing half-way.
+    virtual void Begin(bool immediate) = 0;
+    virtual void Commit() = 0;
+    virtual void Rollback() = 0;
+    virtual bool InTransaction() const = 0;
+
+    // The key the database generated for the last inserted row.
+    virtual int64_t LastInsertKey() const = 0;
+    // The primary key columns of a table, in key order (empty when it has none).
+    virtual std::vector<std::string> PrimaryKey(const std::string& table) = 0;
+
+    virtual Dialect SqlDialect() const = 0;
+};
+
+// Parsed "key=value;..." connection string: keys lower-cased, values with blanks trimmed.
+struct ConnectionSettings {
+    std::vector<std::pair<std::string, std::string>> entries;
+    // The value of a key ("" when absent); `key` in lower case.
+    std::string Get(const std::string& key) const;
+};
+ConnectionSettings ParseConnectionString(const std::string& connectionString);
+
+// The provider a connection string asks for, opened on its database. This is the one place
+// that knows the providers.
+std::unique_ptr<Backend> OpenProvider(const std::string& connectionString, int32_t timeoutSeconds);
+
+}  // namespace ado::detail

@@ -1,0 +1,59 @@
+#pragma once
+// The rows of a recordset and of its clones, with what is needed to write them back.
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/ado/backend.h"
+
+namespace ado::detail {
+
+enum class RowState { Unchanged, Modified, Added };
+
+struct Row {
+    RowValues values;
+    RowValues original;  // empty while the row is as read: then the values are the originals
+    RowState state = RowState::Unchanged;
+    size_t listPlace = 0;  // where a row with a pending delete stood in the list
+
+    const com::Variant& Original(size_t column) const {
+        return original.empty() ? values[column] : original[column];
+    }
+    // Keeps the values as read before the first change.
+    void KeepOriginal() {
+        if (original.empty()) original = values;
+    }
+    // The row now matches the database.
+    void MarkClean() {
+        original.clear();
+        state = RowState::Unchanged;
+    }
+};
+
+struct Column : ColumnInfo {
+    bool updatable = false;  // a column of the base table
+};
+
+struct RowCache {
+    std::vector<Column> columns;
+    std::unordered_map<std::string, int> byName;  // lower-case name to index
+    std::string baseTable;
+    int keyIndex = -1;  // the base table's key among the columns; -1: rows cannot be written
+    std::vector<std::unique_ptr<Row>> rows;     // the list, in order
+    std::vector<std::unique_ptr<Row>> deleted;  // deletes not yet sent (batch mode)
+
+    int Find(const std::string& name) const;
+    bool HasPendingChanges() const;
+};
+
+// The cache of a query's result; for rows that may be written back, the base table and its key
+// from the provider's metadata.
+std::shared_ptr<RowCache> BuildRowCache(Backend& backend, QueryResult&& result, bool writable);
+
+// A value converted to a column's type (Null for Empty); error 13 for a text that is no number
+// in a numeric column, error 6 when out of range.
+com::Variant ConvertForColumn(const Column& column, const com::Variant& value);
+
+}  // namespace ado::detail

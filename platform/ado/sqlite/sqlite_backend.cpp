@@ -1,0 +1,135 @@
+#include "platform/ado/sqlite/sqlite_backend.h"
+
+#include <algorithm>
+
+#include "platform/ado/sqlite/sqlite_statement.h"
+#include "platform/com/com_error.h"
+
+namespace ado::detail {
+
+SqliteBackend::~SqliteBackend() {
+    Close();
+}
+
+sqlite3* SqliteBackend::Db() const {
+    if (!db_) throw com::ComError(com::err::ObjectClosed);
+    return db_;
+}
+
+void SqliteBackend::Open(const std::string& target, int32_t timeoutSeconds) {
+    Close();
+    if (target.empty())
+        throw com::ComError(com::err::Database,
+                            "The SQLite connection string names no database (Data Source=PATH)");
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(target.c_str(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                             nullptr);
+    if (rc != SQLITE_OK) {
+        std::string message = db ? sqlite3_errmsg(db) : "out of memory";
+        sqlite3_close(db);
+        throw com::ComError(com::err::Database,
+                            "SQLite: cannot open \"" + target + "\": " + message);
+    }
+    db_ = db;
+    try {
+        // Two editors on one file wait for each other instead of failing at once.
+        sqlite3_busy_timeout(db_, std::max(timeoutSeconds, 1) * 1000);
+        Query("PRAGMA journal_mode=WAL", {});
+        Execute("PRAGMA foreign_keys=ON", {});
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void SqliteBackend::Close() {
+    if (db_) sqlite3_close_v2(std::exchange(db_, nullptr));
+}
+
+QueryResult SqliteBackend::Query(const std::string& sql, const std::vector<com::Variant>& params) {
+    sqlite3* db = Db();
+    QueryResult result;
+    size_t offset = 0;
+    size_t param = 0;
+    while (offset < sql.size()) {
+        SqliteStatement stmt(db, sql, offset);
+        offset = stmt.Rest();
+        if (stmt.Empty()) continue;
+        param = stmt.Bind(params, param);
+        bool returnsRows = stmt.ColumnCount() > 0;
+        if (returnsRows) {
+            result.hasColumns = true;
+            result.columns = stmt.Columns();
+            result.rows.clear();
+        }
+        int before = sqlite3_total_changes(db);
+        while (stmt.Step()) {
+            result.rows.emplace_back();
+            stmt.ReadRow(result.rows.back());
+        }
+        if (!returnsRows && sqlite3_total_changes(db) != before)
+            result.rowsAffected = sqlite3_changes(db);
+    }
+    return result;
+}
+
+int32_t SqliteBackend::Execute(const std::string& sql, const std::vector<com::Variant>& params) {
+    sqlite3* db = Db();
+    SqliteStatement stmt(db, sql);
+    if (stmt.Empty()) return 0;
+    stmt.Bind(params, 0);
+    while (stmt.Step()) {
+    }
+    return stmt.ColumnCount() > 0 ? 0 : sqlite3_changes(db);
+}
+
+// A transaction begun inside another one is a savepoint, so a batch sent while the caller holds
+// a transaction still succeeds or fails as a whole.
+void SqliteBackend::Begin(bool immediate) {
+    if (InTransaction()) {
+        Execute("SAVEPOINT ado_nested", {});
+        ++nested_;
+    } else {
+        Execute(immediate ? "BEGIN IMMEDIATE" : "BEGIN", {});
+        nested_ = 0;
+    }
+}
+
+void SqliteBackend::Commit() {
+    if (nested_ > 0) {
+        Execute("RELEASE ado_nested", {});
+        --nested_;
+    } else {
+        Execute("COMMIT", {});
+    }
+}
+
+void SqliteBackend::Rollback() {
+    if (!InTransaction()) return;  // SQLite already rolled back (e.g. after a full disk)
+    if (nested_ > 0) {
+        Execute("ROLLBACK TO ado_nested", {});
+        Execute("RELEASE ado_nested", {});
+        --nested_;
+    } else {
+        Execute("ROLLBACK", {});
+    }
+}
+
+bool SqliteBackend::InTransaction() const {
+    return db_ && !sqlite3_get_autocommit(db_);
+}
+
+int64_t SqliteBackend::LastInsertKey() const {
+    return sqlite3_last_insert_rowid(Db());
+}
+
+std::vector<std::string> SqliteBackend::PrimaryKey(const std::string& table) {
+    QueryResult info = Query("SELECT name, pk FROM pragma_table_info(?) WHERE pk > 0 ORDER BY pk",
+                             {com::Variant(table)});
+    std::vector<std::string> key;
+    for (const auto& row : info.rows) key.push_back(row[0].ToText());
+    return key;
+}
+
+}  // namespace ado::detail

@@ -1,0 +1,44 @@
+// The demo database: created only as a new file, with dense priorities and every posting type.
+
+#include "db/demo_data.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/ado/temp_database.h"
+
+namespace dravel::testing {
+namespace {
+
+class DemoDatabaseTest : public TempDatabase {};
+
+TEST_F(DemoDatabaseTest, CreatesANewFileAndNeverOverwritesOne) {
+    auto file = folder_ / "demo.db";
+    std::string connectionString = db::CreateDemoDatabase(file);
+    EXPECT_EQ(ErrorOf([&] { db::CreateDemoDatabase(file); }), 58);
+
+    auto demo = ado::Connection::Create();
+    demo->Open(connectionString);
+    auto types = demo->Execute(
+        "SELECT group_concat(MGA0_FLGRESO) FROM (SELECT DISTINCT MGA0_FLGRESO FROM MGA0_QUINTAB "
+        "ORDER BY 1)");
+    EXPECT_EQ(types->Fields(0).Value(), com::Variant("0,1,4,5,6,7,8"));
+    // Priorities run 1..n within every company and type.
+    auto gaps = demo->Execute(
+        "SELECT COUNT(*) FROM (SELECT MGA0_DITTA_CG18, MGA0_FLGRESO FROM MGA0_QUINTAB GROUP BY "
+        "1, 2 HAVING MIN(MGA0_INDPRIOR) <> 1 OR MAX(MGA0_INDPRIOR) <> COUNT(*) OR "
+        "COUNT(DISTINCT MGA0_INDPRIOR) <> COUNT(*))");
+    EXPECT_EQ(gaps->Fields(0).Value(), com::Variant(0));
+    auto orphans = demo->Execute(
+        "SELECT COUNT(*) FROM MGA1_MATRCPAR WHERE NOT EXISTS (SELECT 1 FROM MGA0_QUINTAB WHERE "
+        "MGA0_ID = MGA1_ID_MGA0 AND MGA0_DITTA_CG18 = MGA1_DITTA_CG18)");
+    EXPECT_EQ(orphans->Fields(0).Value(), com::Variant(0));
+}
+
+TEST_F(DemoDatabaseTest, SchemaChecksKeysAndAcceptsMinimalMatrixRows) {
+    EXPECT_EQ(ErrorOf([&] { AddCriterion(100000, 1, 0, 1); }), com::err::Database);
+    conn_->Execute("INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0) VALUES (1, 5)");
+    EXPECT_EQ(Scalar("SELECT MGA1_ID FROM MGA1_MATRCPAR"), com::Variant(1));
+}
+
+}  // namespace
+}  // namespace dravel::testing

@@ -1,0 +1,210 @@
+// The client cursor: positions, clones, requery, editing in memory and move notifications.
+
+#include <gtest/gtest.h>
+
+#include "tests/ado/temp_database.h"
+
+namespace dravel::testing {
+namespace {
+
+using ado::Recordset;
+
+class RecordsetTest : public TempDatabase {
+  protected:
+    void SetUp() override {
+        TempDatabase::SetUp();
+        AddCriterion(1, 1, 0, 1, "Cliente");
+        AddCriterion(2, 1, 0, 2, "Fornitore");
+        AddCriterion(3, 1, 1, 1, "Codice articolo");
+    }
+};
+
+// Counts the notifications of one recordset.
+class MoveCounter : public com::ComObject<MoveCounter, ado::IRecordsetEvents> {
+  public:
+    com::HRESULT MoveComplete(Recordset* rs) noexcept override {
+        ++moves;
+        lastPosition = rs->AbsolutePosition();
+        return com::S_OK;
+    }
+    int moves = 0;
+    int32_t lastPosition = 0;
+};
+
+TEST_F(RecordsetTest, PositionsAndEndsOfTheList) {
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
+    EXPECT_EQ(rs->RecordCount(), 3);
+    EXPECT_EQ(rs->AbsolutePosition(), 1);
+    EXPECT_FALSE(rs->Bof());
+    EXPECT_EQ(ErrorOf([&] { rs->MovePrevious(); }), 0);
+    EXPECT_TRUE(rs->Bof());
+    EXPECT_EQ(rs->AbsolutePosition(), ado::adPosBOF);
+    EXPECT_EQ(ErrorOf([&] { rs->Fields(0).Value(); }), com::err::NoCurrentRecord);
+    EXPECT_EQ(ErrorOf([&] { rs->MovePrevious(); }), com::err::NoCurrentRecord);
+
+    rs->MoveLast();
+    EXPECT_EQ(rs->AbsolutePosition(), 3);
+    rs->MoveNext();
+    EXPECT_TRUE(rs->Eof());
+    EXPECT_EQ(ErrorOf([&] { rs->MoveNext(); }), com::err::NoCurrentRecord);
+
+    rs->SetAbsolutePosition(2);
+    EXPECT_EQ(rs->Fields("mga0_descr").Value(), com::Variant("Fornitore"));
+    EXPECT_EQ(ErrorOf([&] { rs->SetAbsolutePosition(0); }), 3001);
+    EXPECT_EQ(ErrorOf([&] { rs->SetAbsolutePosition(4); }), 3001);
+    EXPECT_EQ(rs->AbsolutePosition(), 2);
+    EXPECT_EQ(ErrorOf([&] { rs->Fields("NO_SUCH_COLUMN"); }), com::err::ItemNotFound);
+    EXPECT_EQ(rs->Fields("MGA0_DESCR").DefinedSize(), 255);
+    EXPECT_EQ(rs->Fields("MGA0_ID").Type(), com::VarType::Long);
+}
+
+TEST_F(RecordsetTest, EmptyResultIsAtBothEnds) {
+    auto rs = Recordset::Create();
+    rs->Open("SELECT * FROM MGA0_QUINTAB WHERE MGA0_DITTA_CG18 = 99", conn_.Get());
+    EXPECT_EQ(rs->RecordCount(), 0);
+    EXPECT_TRUE(rs->Bof());
+    EXPECT_TRUE(rs->Eof());
+    rs->MoveFirst();
+    EXPECT_EQ(ErrorOf([&] { rs->MoveNext(); }), com::err::NoCurrentRecord);
+}
+
+TEST_F(RecordsetTest, OpenWithUnspecifiedArgumentsKeepsTheObjectsSettings) {
+    auto rs = Recordset::Create();
+    rs->SetLockType(ado::adLockOptimistic);
+    rs->Open("SELECT * FROM MGA0_QUINTAB", conn_.Get(), -1, -1, -1);
+    EXPECT_EQ(rs->GetLockType(), ado::adLockOptimistic);
+    EXPECT_EQ(rs->GetCursorType(), ado::adOpenStatic);
+    EXPECT_EQ(ErrorOf([&] { rs->SetLockType(ado::adLockReadOnly); }),
+              com::err::OperationNotAllowed);
+    rs->Close();
+    EXPECT_EQ(rs->State(), ado::adStateClosed);
+    EXPECT_EQ(ErrorOf([&] { rs->RecordCount(); }), com::err::ObjectClosed);
+}
+
+TEST_F(RecordsetTest, CloneSharesRowsButHasItsOwnPosition) {
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
+    rs->MoveLast();
+    auto clone = rs->Clone();
+    EXPECT_EQ(clone->AbsolutePosition(), 1);
+    EXPECT_EQ(rs->AbsolutePosition(), 3);
+    EXPECT_EQ(clone->GetLockType(), ado::adLockBatchOptimistic);
+
+    clone->SetAbsolutePosition(3);
+    clone->Fields("MGA0_DESCR").SetValue("Codice articolo, Deposito (Riga)");
+    clone->Update();
+    EXPECT_EQ(rs->Fields("MGA0_DESCR").Value(), com::Variant("Codice articolo, Deposito (Riga)"));
+    EXPECT_TRUE(rs->HasPendingChanges());
+}
+
+TEST_F(RecordsetTest, RequeryReadsAgainAndRefusesToDropChanges) {
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
+    rs->MoveLast();
+    AddCriterion(4, 2, 0, 1);
+    rs->Requery();
+    EXPECT_EQ(rs->RecordCount(), 4);
+    EXPECT_EQ(rs->AbsolutePosition(), 1);
+    EXPECT_EQ(rs->GetLockType(), ado::adLockBatchOptimistic);
+
+    rs->Fields("MGA0_INDPRIOR").SetValue(9);
+    rs->Update();
+    EXPECT_EQ(ErrorOf([&] { rs->Requery(); }), com::err::OperationNotAllowed);
+    EXPECT_EQ(rs->Fields("MGA0_INDPRIOR").Value(), com::Variant(9));
+}
+
+TEST_F(RecordsetTest, SetValueConvertsToTheColumnType) {
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockOptimistic);
+    auto priority = rs->Fields("MGA0_INDPRIOR");
+    priority.SetValue(" 12");
+    EXPECT_EQ(priority.Value(), com::Variant(12));
+    EXPECT_EQ(ErrorOf([&] { priority.SetValue("dodici"); }), com::err::TypeMismatch);
+    EXPECT_EQ(priority.Value(), com::Variant(12));
+    rs->Fields("MGA0_DESCR").SetValue(7);
+    EXPECT_EQ(rs->Fields("MGA0_DESCR").Value(), com::Variant("7"));
+    rs->Fields("MG99_IDMEDIA_CG99").SetValue(com::Variant());
+    EXPECT_TRUE(rs->Fields("MG99_IDMEDIA_CG99").Value().IsNull());
+    rs->Update();
+    EXPECT_EQ(Scalar("SELECT typeof(MGA0_INDPRIOR) FROM MGA0_QUINTAB WHERE MGA0_ID = 1"),
+              com::Variant("integer"));
+    EXPECT_EQ(Scalar("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB WHERE MGA0_ID = 1"), com::Variant(12));
+}
+
+TEST_F(RecordsetTest, CancelUpdateRestoresTheRowAndLeavesAnAddedRow) {
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
+    rs->SetAbsolutePosition(2);
+    rs->Fields("MGA0_DESCR").SetValue("Zona");
+    EXPECT_EQ(rs->GetEditMode(), ado::adEditInProgress);
+    EXPECT_EQ(rs->Fields("MGA0_DESCR").OriginalValue(), com::Variant("Fornitore"));
+    rs->CancelUpdate();
+    EXPECT_EQ(rs->Fields("MGA0_DESCR").Value(), com::Variant("Fornitore"));
+    EXPECT_FALSE(rs->HasPendingChanges());
+
+    rs->AddNew();
+    EXPECT_EQ(rs->RecordCount(), 4);
+    EXPECT_EQ(rs->AbsolutePosition(), 4);
+    EXPECT_TRUE(rs->Fields("MGA0_ID").Value().IsNull());
+    rs->CancelUpdate();
+    EXPECT_EQ(rs->RecordCount(), 3);
+    EXPECT_EQ(rs->AbsolutePosition(), 2);
+}
+
+TEST_F(RecordsetTest, MoveCompleteFollowsEveryChangeOfTheCurrentRow) {
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
+    MoveCounter counter;
+    counter.AddRef();  // lives on the stack
+    com::EventConnection link;
+    ASSERT_TRUE(
+        link.Connect<ado::IRecordsetEvents>(static_cast<ado::IRecordset*>(rs.Get()), &counter));
+
+    rs->MoveNext();
+    EXPECT_EQ(counter.lastPosition, 2);
+    rs->SetAbsolutePosition(3);
+    rs->AddNew();
+    EXPECT_EQ(counter.lastPosition, 4);
+    rs->CancelUpdate();
+    rs->Delete();  // the last row: the new last row becomes current
+    EXPECT_EQ(counter.lastPosition, 2);
+    rs->CancelBatch();
+    rs->Requery();
+    EXPECT_EQ(counter.lastPosition, 1);
+    EXPECT_EQ(counter.moves, 7);
+    link.Reset();
+    rs->MoveNext();
+    EXPECT_EQ(counter.moves, 7);
+}
+
+TEST_F(RecordsetTest, ExecuteMaterialisesAReadOnlyResult) {
+    int32_t affected = -1;
+    auto none = conn_->Execute("UPDATE MGA0_QUINTAB SET MGA0_INDPRIOR = 5 WHERE MGA0_FLGRESO = 0",
+                               &affected);
+    EXPECT_EQ(affected, 2);
+    EXPECT_EQ(none->State(), ado::adStateClosed);
+
+    auto count = conn_->Execute("SELECT COUNT(*) AS N FROM MGA0_QUINTAB");
+    EXPECT_EQ(count->State(), ado::adStateOpen);
+    EXPECT_EQ(count->Fields("n").Value(), com::Variant(3));
+    EXPECT_EQ(ErrorOf([&] { count->Fields(0).SetValue(1); }), com::err::OperationNotAllowed);
+
+    std::string description;
+    EXPECT_EQ(ErrorOf([&] { conn_->Execute("SELECT * FROM NO_SUCH_TABLE"); }, &description),
+              com::err::Database);
+    EXPECT_NE(description.find("no such table: NO_SUCH_TABLE"), std::string::npos);
+    EXPECT_NE(description.find("SELECT * FROM NO_SUCH_TABLE"), std::string::npos);
+}
+
+TEST_F(RecordsetTest, ConnectionStringsOtherThanSqliteAreRefusedClearly) {
+    auto c = ado::Connection::Create();
+    std::string description;
+    EXPECT_EQ(ErrorOf([&] { c->Open("DSN=contabilita;UID=sa;PWD=segreto"); }, &description),
+              com::err::Database);
+    EXPECT_NE(description.find("ODBC"), std::string::npos);
+    EXPECT_EQ(description.find("segreto"), std::string::npos);
+    EXPECT_EQ(c->State(), ado::adStateClosed);
+
+    c->Open("  provider = sqlite ; DATA SOURCE = " + (folder_ / "test.db").string() + " ;");
+    EXPECT_EQ(c->SqlDialect(), ado::Dialect::Sqlite);
+    EXPECT_EQ(c->Execute("PRAGMA journal_mode")->Fields(0).Value(), com::Variant("wal"));
+    EXPECT_EQ(c->Execute("PRAGMA foreign_keys")->Fields(0).Value(), com::Variant(1));
+}
+
+}  // namespace
+}  // namespace dravel::testing

@@ -1,0 +1,77 @@
+#pragma once
+// A fresh SQLite database with the module's schema in a temporary folder, removed afterwards.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "db/schema.h"
+#include "platform/ado/connection.h"
+#include "platform/ado/recordset.h"
+
+namespace dravel::testing {
+
+class TempDatabase : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = std::filesystem::temp_directory_path() /
+                  ("dravel_ado_" + std::to_string(::getpid()) + "_" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+        connectionString_ = "Provider=SQLite;Data Source=" + (folder_ / "test.db").string();
+        conn_ = Connect();
+        db::CreateSchema(*conn_);
+    }
+    void TearDown() override {
+        conn_ = nullptr;
+        std::filesystem::remove_all(folder_);
+    }
+
+    com::ComPtr<ado::Connection> Connect() const {
+        auto c = ado::Connection::Create();
+        c->Open(connectionString_);
+        return c;
+    }
+
+    void AddCriterion(int32_t id, int32_t company, int32_t type, int32_t priority,
+                      const std::string& description = "Cliente") {
+        conn_->ExecuteWith(
+            "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
+            "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (?, ?, ?, ?, ?, 'INDC')",
+            {id, company, type, priority, description});
+    }
+
+    // A recordset over the criteria table ordered by key, with the given lock type.
+    com::ComPtr<ado::Recordset> OpenCriteria(ado::Connection* c, ado::LockType lock) const {
+        auto rs = ado::Recordset::Create();
+        rs->Open("SELECT * FROM MGA0_QUINTAB ORDER BY MGA0_ID", c, ado::adOpenStatic, lock);
+        return rs;
+    }
+
+    com::Variant Scalar(const std::string& sql) const {
+        auto rs = conn_->Execute(sql);
+        return rs->Fields(0).Value();
+    }
+
+    std::filesystem::path folder_;
+    std::string connectionString_;
+    com::ComPtr<ado::Connection> conn_;
+};
+
+// Runs f and returns the error number it throws (0 when it throws none).
+template <class F>
+int32_t ErrorOf(F&& f, std::string* description = nullptr) {
+    try {
+        f();
+    } catch (const com::ComError& e) {
+        if (description) *description = e.Description();
+        return e.Number();
+    }
+    return 0;
+}
+
+}  // namespace dravel::testing

@@ -1,0 +1,162 @@
+// Writing rows back: immediate and batch updates, generated keys, and conflicts between two
+// connections on one file.
+
+#include <gtest/gtest.h>
+
+#include "tests/ado/temp_database.h"
+
+namespace dravel::testing {
+namespace {
+
+class WriteBackTest : public TempDatabase {
+  protected:
+    void SetUp() override {
+        TempDatabase::SetUp();
+        AddCriterion(1, 1, 0, 1, "Cliente");
+        AddCriterion(2, 1, 0, 2, "Fornitore");
+    }
+    com::Variant DescriptionOf(int32_t id) const {
+        return Scalar("SELECT MGA0_DESCR FROM MGA0_QUINTAB WHERE MGA0_ID = " + std::to_string(id));
+    }
+    int32_t RowCount() const { return Scalar("SELECT COUNT(*) FROM MGA0_QUINTAB").ToLong(); }
+};
+
+TEST_F(WriteBackTest, AddNewReadsTheGeneratedKeyBack) {
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockOptimistic);
+    rs->AddNew();
+    rs->Fields("MGA0_DITTA_CG18").SetValue(1);
+    rs->Fields("MGA0_FLGRESO").SetValue(4);
+    rs->Fields("MGA0_INDPRIOR").SetValue("1");
+    rs->Fields("MGA0_DESCR").SetValue("Codice articolo");
+    rs->Update();
+    EXPECT_EQ(rs->Fields("MGA0_ID").Value(), com::Variant(3));
+    EXPECT_EQ(rs->Fields("MGA0_ID").OriginalValue(), com::Variant(3));
+    EXPECT_EQ(rs->Fields("MGA0_DESCR").UnderlyingValue(), com::Variant("Codice articolo"));
+    EXPECT_EQ(rs->AbsolutePosition(), 3);
+    EXPECT_FALSE(rs->HasPendingChanges());
+}
+
+TEST_F(WriteBackTest, BatchSendsEverythingInOneGoOrCancelsEverything) {
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
+    rs->Fields("MGA0_INDPRIOR").SetValue(2);
+    rs->MoveNext();  // settles the edit: pending, not written
+    rs->Fields("MGA0_INDPRIOR").SetValue(1);
+    rs->Update();
+    rs->AddNew();
+    rs->Fields("MGA0_DITTA_CG18").SetValue(2);
+    rs->Fields("MGA0_FLGRESO").SetValue(0);
+    rs->Update();
+    EXPECT_EQ(Scalar("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB WHERE MGA0_ID = 1"), com::Variant(1));
+    EXPECT_EQ(rs->Fields("MGA0_FLGRESO").UnderlyingValue().IsNull(), true);
+
+    rs->CancelBatch();
+    EXPECT_EQ(rs->RecordCount(), 2);
+    rs->MoveFirst();
+    EXPECT_EQ(rs->Fields("MGA0_INDPRIOR").Value(), com::Variant(1));
+    EXPECT_FALSE(rs->HasPendingChanges());
+
+    rs->Fields("MGA0_INDPRIOR").SetValue(2);
+    rs->MoveNext();
+    rs->Fields("MGA0_INDPRIOR").SetValue(1);
+    rs->Update();
+    rs->AddNew();
+    rs->Fields("MGA0_DITTA_CG18").SetValue(2);
+    rs->Fields("MGA0_FLGRESO").SetValue(0);
+    rs->UpdateBatch();
+    EXPECT_EQ(rs->Fields("MGA0_ID").Value(), com::Variant(3));
+    EXPECT_EQ(Scalar("SELECT group_concat(MGA0_INDPRIOR) FROM (SELECT MGA0_INDPRIOR FROM "
+                     "MGA0_QUINTAB WHERE MGA0_ID < 3 ORDER BY MGA0_ID)"),
+              com::Variant("2,1"));
+    EXPECT_EQ(RowCount(), 3);
+    EXPECT_FALSE(rs->HasPendingChanges());
+}
+
+TEST_F(WriteBackTest, FailedBatchWritesNothingAndKeepsItsChanges) {
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
+    rs->Fields("MGA0_DESCR").SetValue("Famiglia");
+    rs->MoveNext();
+    rs->Fields("MGA0_DESCR").SetValue(std::string(300, 'x'));  // refused by the table's CHECK
+    std::string description;
+    EXPECT_EQ(ErrorOf([&] { rs->UpdateBatch(); }, &description), com::err::Database);
+    EXPECT_NE(description.find("CHECK constraint failed"), std::string::npos);
+    EXPECT_EQ(DescriptionOf(1), com::Variant("Cliente"));
+    EXPECT_TRUE(rs->HasPendingChanges());
+    rs->MoveFirst();
+    EXPECT_EQ(rs->Fields("MGA0_DESCR").Value(), com::Variant("Famiglia"));
+    rs->CancelBatch();
+    EXPECT_EQ(rs->Fields("MGA0_DESCR").Value(), com::Variant("Cliente"));
+}
+
+TEST_F(WriteBackTest, DeleteIsPendingInBatchModeAndRestoredByCancel) {
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
+    rs->Delete();
+    EXPECT_EQ(rs->RecordCount(), 1);
+    EXPECT_EQ(rs->Fields("MGA0_ID").Value(), com::Variant(2));
+    EXPECT_EQ(RowCount(), 2);
+    rs->CancelBatch();
+    EXPECT_EQ(rs->RecordCount(), 2);
+    rs->MoveFirst();
+    EXPECT_EQ(rs->Fields("MGA0_ID").Value(), com::Variant(1));
+    rs->Delete();
+    rs->UpdateBatch();
+    EXPECT_EQ(RowCount(), 1);
+}
+
+TEST_F(WriteBackTest, SecondSaveOfOneRowIsAConflictThatOverwritesNothing) {
+    auto other = Connect();
+    auto mine = OpenCriteria(conn_.Get(), ado::adLockOptimistic);
+    auto theirs = OpenCriteria(other.Get(), ado::adLockOptimistic);
+
+    theirs->Fields("MGA0_DESCR").SetValue("Cliente, Zona");
+    theirs->Update();
+
+    mine->Fields("MGA0_DESCR").SetValue("Cliente, Area");
+    std::string description;
+    EXPECT_EQ(ErrorOf([&] { mine->Update(); }, &description), com::err::RowConflict);
+    EXPECT_NE(description.find("MGA0_QUINTAB"), std::string::npos);
+    EXPECT_NE(description.find("MGA0_ID = 1"), std::string::npos);
+    EXPECT_EQ(DescriptionOf(1), com::Variant("Cliente, Zona"));
+    EXPECT_EQ(mine->Fields("MGA0_DESCR").Value(), com::Variant("Cliente, Area"));
+    EXPECT_EQ(mine->Fields("MGA0_DESCR").UnderlyingValue(), com::Variant("Cliente, Zona"));
+    EXPECT_EQ(mine->GetEditMode(), ado::adEditInProgress);
+
+    mine->CancelUpdate();
+    EXPECT_EQ(mine->Fields("MGA0_DESCR").Value(), com::Variant("Cliente"));
+
+    // A change to another column of the same row is not a conflict.
+    mine->Fields("MGA0_INDPRIOR").SetValue(5);
+    mine->Update();
+    EXPECT_EQ(DescriptionOf(1), com::Variant("Cliente, Zona"));
+}
+
+TEST_F(WriteBackTest, BatchConflictKeepsAllPendingValuesForARetry) {
+    auto other = Connect();
+    auto mine = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
+    other->Execute("UPDATE MGA0_QUINTAB SET MGA0_INDPRIOR = 7 WHERE MGA0_ID = 2");
+
+    mine->Fields("MGA0_INDPRIOR").SetValue(2);
+    mine->MoveNext();
+    mine->Fields("MGA0_INDPRIOR").SetValue(1);
+    EXPECT_EQ(ErrorOf([&] { mine->UpdateBatch(); }), com::err::RowConflict);
+    EXPECT_EQ(Scalar("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB WHERE MGA0_ID = 1"), com::Variant(1));
+    EXPECT_EQ(mine->Fields("MGA0_INDPRIOR").Value(), com::Variant(1));
+    EXPECT_TRUE(mine->HasPendingChanges());
+    mine->CancelBatch();
+    EXPECT_EQ(mine->Fields("MGA0_INDPRIOR").Value(), com::Variant(2));
+}
+
+TEST_F(WriteBackTest, RowDeletedByAnotherConnectionUnderAnEditor) {
+    auto mine = OpenCriteria(conn_.Get(), ado::adLockOptimistic);
+    Connect()->Execute("DELETE FROM MGA0_QUINTAB WHERE MGA0_ID = 1");
+
+    EXPECT_TRUE(mine->Fields("MGA0_DESCR").UnderlyingValue().IsNull());
+    mine->Fields("MGA0_DESCR").SetValue("Cliente, Area");
+    EXPECT_EQ(ErrorOf([&] { mine->Update(); }), com::err::RowConflict);
+    EXPECT_EQ(RowCount(), 1);  // not inserted again
+    mine->CancelUpdate();
+    EXPECT_EQ(ErrorOf([&] { mine->Delete(); }), com::err::RowConflict);
+    EXPECT_EQ(mine->RecordCount(), 2);
+}
+
+}  // namespace
+}  // namespace dravel::testing
