@@ -1,0 +1,64 @@
+// Dense priorities per company and posting type, and the priority toolbar that moves the
+// current criterion one place up or down within its type.
+
+#include "platform/ui/toolkit.h"
+#include "window/criteria_statements.h"
+#include "window/frm_mgquintab.h"
+
+namespace dravel {
+
+// Set-based statements on the window's own connection, in the dialect it speaks; no row is
+// fetched into the window.
+void FRM_MGQUINTAB::RenumberPriorities(int32_t postingType) {
+    for (const auto& statement :
+         RenumberStatements(GconConnect->SqlDialect(), CompanyCode, com::Variant(postingType)))
+        GconConnect->Execute(statement, nullptr, ado::adExecuteNoRecords);
+}
+
+// Element 0 moves the criterion up (towards priority 1), element 1 down. The neighbour is
+// written first, then the criterion, and both go to the database in one batch.
+void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
+    if (FME_PARENT->Status() != host::frame_status::Existing) return;
+    auto rows = FME_PARENT->Recordset();
+    int32_t position = rows->AbsolutePosition();
+    if ((index == 1 && position == FME_PARENT->RowCount()) || (index == 0 && position == 1)) return;
+
+    const int32_t step = index == 0 ? -1 : 1;
+    auto neighbour = CriteriaRecordset->Clone(ado::adLockUnspecified);
+    neighbour->SetAbsolutePosition(CriteriaRecordset->AbsolutePosition() + step);
+    auto typeOf = [](ado::Recordset& r) { return r.Fields("MGA0_FLGRESO").Value(); };
+    if (ValuesDiffer(typeOf(*neighbour), typeOf(*CriteriaRecordset))) {
+        ui::Beep();
+        return;
+    }
+
+    // Leaving the row and coming back lets the frame settle its pending change.
+    if (FME_PARENT->Modified()) {
+        bool onLast = FME_PARENT->RowCount() == FME_PARENT->CurrentRow();
+        if (onLast) {
+            FME_PARENT->MovePrevious(true, true);
+            FME_PARENT->MoveNext(true, true);
+        } else {
+            FME_PARENT->MoveNext(true, true);
+            FME_PARENT->MovePrevious(true, true);
+        }
+    }
+
+    FME_PARENT->BeginDirectChange();
+    int32_t target = rows->AbsolutePosition() + step;
+    auto shiftPriority = [&](int32_t by) {
+        auto priority = rows->Fields("MGA0_INDPRIOR");
+        priority.SetValue(com::Variant(priority.Value().ToLong() + by));
+        rows->Update();
+    };
+    rows->Move(step);
+    shiftPriority(-step);
+    rows->Move(-step);
+    shiftPriority(step);
+    rows->UpdateBatch();
+    rows->Requery(-1);
+    FME_PARENT->EndDirectChange();
+    rows->SetAbsolutePosition(target);
+}
+
+}  // namespace dravel
