@@ -1,0 +1,33 @@
+#pragma once
+// The object the navigator hands a module before exporting the current view to an office
+// program; reached late-bound. The module titles the export through TitoloMaster.
+
+#include "platform/com/dispatch.h"
+
+namespace framework {
+
+class ExportToOffice : public com::ComObject<ExportToOffice, com::IDispatch> {
+  public:
+    static com::ComPtr<ExportToOffice> Create() {
+        return com::ComPtr<ExportToOffice>(new ExportToOffice());
+    }
+
+    com::Variant Invoke(std::string_view name, com::CallKind kind,
+                        std::vector<com::Variant>& args) override {
+        return members_.Invoke(name, kind, args);
+    }
+
+    const com::Variant& TitoloMaster() const { return title_; }
+
+  private:
+    ExportToOffice() {
+        members_.Property(
+            "TitoloMaster", [this] { return title_; },
+            [this](const com::Variant& v) { title_ = v; });
+    }
+
+    com::Variant title_;
+    com::DispatchTable members_;
+};
+
+}  // namespace framework

@@ -1,0 +1,170 @@
+#include "framework/host_session.h"
+
+#include "contracts/cinterface_access.h"
+#include "db/demo_data.h"
+#include "db/schema.h"
+#include "framework/layout_model.h"
+#include "framework/script_model.h"
+#include "platform/ado/backend.h"
+#include "platform/ado/recordset.h"
+#include "platform/com/failure.h"
+#include "platform/com/registry.h"
+#include "platform/ui/headless.h"
+#include "platform/ui/toolkit.h"
+
+namespace framework {
+
+// Keeps what the module hands back.
+class ModuleEventsSink : public com::ComObject<ModuleEventsSink, host::IModuleEvents> {
+  public:
+    com::HRESULT DataTransfer(const com::Variant& data) noexcept override {
+        return com::Guard([&] { transfers.push_back(data); });
+    }
+    std::vector<com::Variant> transfers;
+};
+
+namespace {
+
+// The database file of a SQLite connection string (empty for other providers).
+std::filesystem::path SqliteFile(const std::string& connectionString) {
+    auto settings = ado::detail::ParseConnectionString(connectionString);
+    std::string provider = settings.Get("provider");
+    for (char& c : provider) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (provider != "sqlite") return {};
+    return settings.Get("data source");
+}
+
+}  // namespace
+
+HostSession::HostSession(const std::string& connectionString, SessionOptions options)
+    : connectionString_(connectionString) {
+    auto file = SqliteFile(connectionString);
+    bool created = !file.empty() && !std::filesystem::exists(file);
+    connection_ = ado::Connection::Create();
+    connection_->Open(connectionString);
+    if (created) {
+        db::CreateSchema(*connection_);
+        if (options.demoData) db::LoadDemoData(*connection_);
+    }
+    auto texts = TextService::Create();
+    texts->SetLanguage(options.language);
+    global_ = GlobalObject::Create(connectionString, texts);
+    navigator_ = framework::Navigator::Create();
+}
+
+HostSession::~HostSession() {
+    com::Step([&] { EndModule(); });
+}
+
+void HostSession::RegisterModule(const std::filesystem::path& library) {
+    com::HRESULT hr = com::RegisterServer(library);
+    if (com::Failed(hr)) {
+        auto e = com::TakeErrorInfo(hr);
+        throw e.AddContext("Cannot register " + library.string());
+    }
+}
+
+std::vector<CompanyListEntry> HostSession::Companies() {
+    return ListCompanies(*connection_);
+}
+
+void HostSession::ChooseCompany(int32_t code) {
+    global_->SetActiveCompany(Company::Load(*connection_, code));
+}
+
+bool HostSession::ChangeCompany(int32_t code) {
+    auto company = Company::Load(*connection_, code);  // a wrong code asks the module nothing
+    if (!navigator_->RaiseBeforeChangeDitta()) return false;
+    global_->SetActiveCompany(std::move(company));
+    return true;
+}
+
+host::Cinterface& HostSession::CreateModule(const ModuleSettings& settings) {
+    EndModule();
+    auto module = com::CreateObjectAs<host::Cinterface>(kModuleProgId);
+    menuEntry_ = MenuEntry::Create(settings.menuEntryKey);
+    host::Put(module.Get(), &host::Cinterface::putref_ClsGlobal,
+              static_cast<host::IGlobal*>(global_.Get()));
+    host::Put(module.Get(), &host::Cinterface::putref_ActiveNavigator,
+              static_cast<host::INavigator*>(navigator_.Get()));
+    host::Put(module.Get(), &host::Cinterface::putref_ClsVoceMenu,
+              static_cast<host::IMenuEntry*>(menuEntry_.Get()));
+    host::Put(module.Get(), &host::Cinterface::put_WindowState, settings.windowState);
+    host::Put(module.Get(), &host::Cinterface::put_WindowModal, com::VARIANT_FALSE);
+    host::Put(module.Get(), &host::Cinterface::put_ProgramMode, settings.programMode);
+    host::Put(module.Get(), &host::Cinterface::put_Caption, com::Variant(settings.caption));
+    host::Put(module.Get(), &host::Cinterface::put_IsActive, com::VARIANT_TRUE);
+
+    sink_ = com::MakeObject<ModuleEventsSink>();
+    if (!moduleEvents_.Connect<host::IModuleEvents>(module.Get(), sink_.Get()))
+        throw com::ComError(com::err::CannotCreateObject,
+                            std::string(kModuleProgId) + " raises no module events");
+    module_ = std::move(module);
+    return *module_;
+}
+
+host::Cinterface& HostSession::RequireModule() const {
+    if (!module_) throw com::ComError(com::err::ObjectNotSet, "No module has been created");
+    return *module_;
+}
+
+void HostSession::ShowForm() {
+    com::Variant result;
+    com::Check(RequireModule().ShowForm(&result));
+}
+
+com::ComPtr<ui::IForm> HostSession::Window() {
+    if (!module_) return nullptr;
+    com::ComPtr<com::IUnknown> window;
+    com::HRESULT hr = module_->get_Cwindow(window.Put());
+    if (com::Succeeded(hr)) {
+        auto form = window.As<ui::IForm>();
+        return form && form->Loaded() ? form : nullptr;
+    }
+    com::TakeErrorInfo(hr);
+    // A module that does not expose its window: the active one of the headless toolkit.
+    if (auto* headless = dynamic_cast<ui::HeadlessToolkit*>(&ui::Toolkit::Current()))
+        return headless->ActiveForm();
+    return nullptr;
+}
+
+void HostSession::CloseForm() {
+    com::Variant result;
+    com::Check(RequireModule().CloseForm(&result));
+}
+
+void HostSession::EndModule() {
+    if (!module_) return;
+    moduleEvents_.Reset();
+    com::ComPtr<host::Cinterface> module = std::move(module_);
+    global_->CloseModule(module);
+    module = nullptr;
+    menuEntry_ = nullptr;
+}
+
+bool HostSession::PressNavigatorButton(int32_t code) {
+    return navigator_->RaiseButtonPressed(code);
+}
+
+com::ComPtr<ExportToOffice> HostSession::PrepareExportToOffice() {
+    auto exporter = framework::ExportToOffice::Create();
+    navigator_->RaiseBeforeExportToOffice(exporter->GetUnknown());
+    return exporter;
+}
+
+bool HostSession::InitializeLayoutModel() {
+    if (!navigator_->LayoutModel()) navigator_->SetLayoutModel(LayoutModel::Create().Get());
+    return navigator_->RaiseInitializeLayoutObjectModel(navigator_->LayoutModel().Get());
+}
+
+bool HostSession::InitializeScriptModel() {
+    if (!navigator_->ScriptModel()) navigator_->SetScriptModel(ScriptModel::Create().Get());
+    return navigator_->RaiseInitializeScriptObjectModel(navigator_->ScriptModel().Get());
+}
+
+const std::vector<com::Variant>& HostSession::Transfers() const {
+    static const std::vector<com::Variant> none;
+    return sink_ ? sink_->transfers : none;
+}
+
+}  // namespace framework

@@ -1,0 +1,100 @@
+#pragma once
+// What the host does around a module: opens the database, keeps the active company, creates
+// the module by program identifier, hands it the host objects, shows and closes its window and
+// raises the navigator's events to it.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "contracts/cinterface.h"
+#include "framework/company.h"
+#include "framework/export_to_office.h"
+#include "framework/global_object.h"
+#include "framework/menu_entry.h"
+#include "framework/navigator.h"
+#include "platform/com/events.h"
+#include "platform/ui/form.h"
+
+namespace framework {
+
+inline constexpr const char* kModuleProgId = "DRAVEL.CLSMG_QUINTAB";
+inline constexpr const char* kModuleCaption = "Gestione determinazione contropartite";
+
+struct SessionOptions {
+    bool demoData = false;        // fill a newly created SQLite database with the demo data
+    std::string language = "it";  // the user's language for the text service
+};
+
+// How the host opens the module (the menu entry's settings).
+struct ModuleSettings {
+    int32_t windowState = 0;  // ui::WindowState
+    int32_t programMode = 0;
+    com::Variant menuEntryKey = com::Variant("MG_QUINTAB");
+    std::string caption = kModuleCaption;
+};
+
+class ModuleEventsSink;
+
+class HostSession {
+  public:
+    // Opens the database. A SQLite file that does not exist yet is created with the schema
+    // (and the demo data when asked). Failures are the data layer's errors.
+    explicit HostSession(const std::string& connectionString, SessionOptions options = {});
+    ~HostSession();
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
+
+    // Records the module library in the component registry (its own registration export).
+    static void RegisterModule(const std::filesystem::path& library);
+
+    std::vector<CompanyListEntry> Companies();
+    // Makes the company active; error 3021 when HOST_DITTE has no such company.
+    void ChooseCompany(int32_t code);
+    // Changes the active company the way the user does: the module may refuse (BeforeChangeDitta
+    // with Cancel). Returns whether the company changed.
+    bool ChangeCompany(int32_t code);
+
+    // Creates the module by its program identifier and assigns its properties: ClsGlobal,
+    // ActiveNavigator, ClsVoceMenu, WindowState, WindowModal (False), ProgramMode, Caption and
+    // IsActive (True); then listens to its DataTransfer event. Ends a module created before.
+    host::Cinterface& CreateModule(const ModuleSettings& settings = {});
+    void ShowForm();
+    // The module's window while it is loaded (nullptr otherwise).
+    com::ComPtr<ui::IForm> Window();
+    void CloseForm();
+    // Stops listening and releases the module.
+    void EndModule();
+
+    // The navigator's commands. Each returns whether the module let the action go ahead.
+    bool PressNavigatorButton(int32_t code);
+    // Raises BeforeExportToOffice with a new exporter; the exporter as the module left it.
+    com::ComPtr<framework::ExportToOffice> PrepareExportToOffice();
+    // Hand the navigator's layout / script model to the module (a fresh one when the module has
+    // dropped it).
+    bool InitializeLayoutModel();
+    bool InitializeScriptModel();
+
+    // Every value the module has handed back through DataTransfer, oldest first.
+    const std::vector<com::Variant>& Transfers() const;
+
+    host::Cinterface* Module() const { return module_.Get(); }
+    GlobalObject& Global() const { return *global_; }
+    framework::Navigator& Navigator() const { return *navigator_; }
+    ado::Connection& Database() const { return *connection_; }
+    const std::string& ConnectionString() const { return connectionString_; }
+
+  private:
+    host::Cinterface& RequireModule() const;
+
+    std::string connectionString_;
+    com::ComPtr<ado::Connection> connection_;
+    com::ComPtr<GlobalObject> global_;
+    com::ComPtr<framework::Navigator> navigator_;
+    com::ComPtr<MenuEntry> menuEntry_;
+    com::ComPtr<host::Cinterface> module_;
+    com::ComPtr<ModuleEventsSink> sink_;
+    com::EventConnection moduleEvents_;
+};
+
+}  // namespace framework

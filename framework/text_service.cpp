@@ -1,0 +1,41 @@
+#include "framework/text_service.h"
+
+#include "framework/embedded_catalogues.h"
+#include "platform/ui/toolkit.h"
+
+namespace framework {
+
+const MessageCatalogue& EnglishCatalogue() {
+    static const MessageCatalogue catalogue =
+        MessageCatalogue::Parse(embedded::kEnglishCatalogue, "locale/en.po");
+    return catalogue;
+}
+
+com::ComPtr<TextService> TextService::Create() {
+    return com::ComPtr<TextService>(new TextService());
+}
+
+void TextService::SetLanguage(const std::string& language) {
+    if (language == "it") {
+        catalogue_ = nullptr;
+    } else if (language == "en") {
+        catalogue_ = &EnglishCatalogue();
+    } else {
+        throw com::ComError(com::err::InvalidCall,
+                            "No texts for the language \"" + language + "\" (it, en)",
+                            "TextService");
+    }
+    language_ = language;
+}
+
+std::string TextService::TranslateText(std::string& text) {
+    if (!catalogue_) return text;
+    return catalogue_->Find(text).value_or(text);
+}
+
+int32_t TextService::TextMessageBox(const std::string& text, int32_t flags,
+                                    const std::string& title, com::IUnknown*) {
+    return ui::MessageBox(text, flags, title);
+}
+
+}  // namespace framework

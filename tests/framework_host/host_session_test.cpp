@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "framework/host_session.h"
+#include "framework/service_classes.h"
+#include "platform/com/registry.h"
+#include "tests/framework_host/recording_sink.h"
+#include "tests/framework_host/temp_dir.h"
+
+using testing_support::ScopedEnv;
+using testing_support::Subscribed;
+using testing_support::TempDir;
+
+namespace {
+
+std::string SqliteAt(const std::filesystem::path& file) {
+    return "Provider=SQLite;Data Source=" + file.string();
+}
+
+}  // namespace
+
+TEST(HostSession, ANewSqliteFileGetsTheSchemaAndOnRequestTheDemoData) {
+    TempDir dir;
+    {
+        framework::HostSession empty(SqliteAt(dir / "empty.db"));
+        EXPECT_TRUE(empty.Companies().empty());  // the table exists, with no rows
+    }
+    framework::HostSession demo(SqliteAt(dir / "demo.db"), {.demoData = true});
+    auto companies = demo.Companies();
+    ASSERT_FALSE(companies.empty());
+    // Reopening an existing file leaves its content alone.
+    framework::HostSession again(SqliteAt(dir / "demo.db"), {.demoData = true});
+    EXPECT_EQ(again.Companies().size(), companies.size());
+}
+
+TEST(HostSession, CompanyChangeHonoursTheModulesCancel) {
+    TempDir dir;
+    framework::HostSession session(SqliteAt(dir / "host.db"), {.language = "en"});
+    session.Database().Execute(
+        "INSERT INTO HOST_DITTE (DITTA_CODICE, DITTA_RAGSOC, DITTA_PARAMTIPICONTO) "
+        "VALUES (1, 'Uno', 1), (2, 'Due', NULL)");
+    std::string tipo = "Tipo";
+    EXPECT_EQ(session.Global().TextService()->TranslateText(tipo), "Type");
+
+    session.ChooseCompany(1);
+    EXPECT_TRUE(session.ChangeCompany(2));
+    EXPECT_EQ(session.Global().Active()->Code(), 2);
+
+    Subscribed module(session.Navigator());
+    module.sink->cancel = true;
+    EXPECT_FALSE(session.ChangeCompany(1));
+    EXPECT_EQ(session.Global().Active()->Code(), 2);
+    EXPECT_EQ(module.sink->changes, 1);
+
+    // A company that does not exist is an error before the module is asked anything.
+    module.sink->cancel = false;
+    EXPECT_THROW(session.ChangeCompany(9), com::ComError);
+    EXPECT_EQ(module.sink->changes, 1);
+    EXPECT_EQ(session.Global().Active()->Code(), 2);
+    EXPECT_TRUE(session.ChangeCompany(1));
+    EXPECT_EQ(session.Global().HostContext()->HostValue2(), com::Variant(int32_t{1}));
+}
+
+TEST(HostSession, CreatesTheModuleByProgramIdentifierAndAssignsItsProperties) {
+    const char* build = std::getenv("DRAVEL_BUILD_DIR");
+    std::filesystem::path library = std::filesystem::path(build ? build : "") / "lib/libdravel.so";
+    if (!build || !std::filesystem::exists(library)) GTEST_SKIP() << "no " << library;
+
+    TempDir dir;
+    ScopedEnv registry("DRAVEL_REGISTRY", (dir / "registry.json").c_str());
+    framework::RegisterServiceClasses();
+    framework::HostSession::RegisterModule(library);
+    EXPECT_TRUE(com::Registry().Find(framework::kModuleProgId));
+
+    framework::HostSession session(SqliteAt(dir / "host.db"), {.demoData = true});
+    session.ChooseCompany(session.Companies().front().code);
+    host::Cinterface& module = session.CreateModule({.windowState = 2, .programMode = 1});
+
+    com::ComPtr<host::IGlobal> global;
+    ASSERT_EQ(module.get_ClsGlobal(global.Put()), com::S_OK);
+    EXPECT_TRUE(com::SameObject(global.Get(), session.Global().GetUnknown()));
+    com::ComPtr<host::IMenuEntry> entry;
+    ASSERT_EQ(module.get_ClsVoceMenu(entry.Put()), com::S_OK);
+    EXPECT_EQ(entry->MenuEntryKey(), com::Variant("MG_QUINTAB"));
+    com::Variant caption;
+    module.get_Caption(&caption);
+    EXPECT_EQ(caption, com::Variant("Gestione determinazione contropartite"));
+    int32_t state = 0, mode = 0;
+    com::VARIANT_BOOL active = 0, modal = -1;
+    module.get_WindowState(&state);
+    module.get_ProgramMode(&mode);
+    module.get_IsActive(&active);
+    module.get_WindowModal(&modal);
+    EXPECT_EQ(state, 2);
+    EXPECT_EQ(mode, 1);
+    EXPECT_EQ(active, com::VARIANT_TRUE);
+    EXPECT_EQ(modal, com::VARIANT_FALSE);
+    // Assigning the navigator subscribed the module to its events.
+    EXPECT_TRUE(session.Navigator().HasSinks());
+
+    session.EndModule();
+    EXPECT_EQ(session.Module(), nullptr);
+    EXPECT_FALSE(session.Navigator().HasSinks());
+}

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+
+#include "framework/log_service.h"
+#include "platform/ui/headless.h"
+#include "tests/framework_host/temp_dir.h"
+
+using testing_support::ScopedEnv;
+using testing_support::TempDir;
+
+TEST(LogService, FindsItsFileFromTheEnvironment) {
+    ScopedEnv log("DRAVEL_LOG", "/tmp/x/explicit.log");
+    ScopedEnv state("XDG_STATE_HOME", "/tmp/state");
+    ScopedEnv home("HOME", "/home/someone");
+    EXPECT_EQ(framework::DefaultLogPath(), "/tmp/x/explicit.log");
+    {
+        ScopedEnv noLog("DRAVEL_LOG", nullptr);
+        EXPECT_EQ(framework::DefaultLogPath(), "/tmp/state/dravel/dravel.log");
+        ScopedEnv noState("XDG_STATE_HOME", "");
+        EXPECT_EQ(framework::DefaultLogPath(), "/home/someone/.local/state/dravel/dravel.log");
+    }
+}
+
+TEST(LogService, ReportWritesOneRecordAndEchoesIt) {
+    TempDir dir;
+    auto file = dir / "nested/dir/dravel.log";  // directories are created
+    ScopedEnv log("DRAVEL_LOG", file.c_str());
+    auto service = framework::LogService::Create();
+
+    service->CaptureError(com::ComError(3000, "no such table: MGA0_QUINTAB", "ado.Connection"));
+    testing::internal::CaptureStderr();
+    service->ReportError(com::Variant("0_0_0_0"), "FRM_MGQUINTAB", "Form_Load");
+    std::string echoed = testing::internal::GetCapturedStderr();
+
+    auto records = framework::ReadLogRecords(file);
+    ASSERT_EQ(records.size(), 1u);
+    const auto& r = records[0];
+    EXPECT_EQ(r["code"], "0_0_0_0");
+    EXPECT_EQ(r["source"], "FRM_MGQUINTAB");
+    EXPECT_EQ(r["procedure"], "Form_Load");
+    EXPECT_EQ(r["number"], 3000);
+    EXPECT_EQ(r["description"], "no such table: MGA0_QUINTAB");
+    EXPECT_EQ(r["error_source"], "ado.Connection");
+    EXPECT_TRUE(std::regex_match(r["time"].get<std::string>(),
+                                 std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z)")))
+        << r["time"];
+    EXPECT_EQ(echoed, r.dump() + "\n");
+
+    // The error is reported once; a later report without a capture carries none, and appends.
+    service->ReportError(com::Variant(7), "FRM_MGQUINTAB", "Form_Activate");
+    records = framework::ReadLogRecords(file);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1]["code"], 7);
+    EXPECT_EQ(records[1]["number"], 0);
+    EXPECT_EQ(records[1]["description"], "");
+}
+
+TEST(LogService, UnwritableFileIsAnErrorButTheRecordIsEchoed) {
+    TempDir dir;
+    std::ofstream(dir / "plain") << "a file, not a directory";
+    auto service = framework::LogService::Create(dir / "plain/dravel.log");
+    service->CaptureError(com::ComError(91));
+    testing::internal::CaptureStderr();
+    try {
+        service->ReportError(com::Variant("0_0_0_0"), "FRM_MGQUINTAB", "Form_Load");
+        ADD_FAILURE() << "no error";
+    } catch (const com::ComError& e) {
+        EXPECT_EQ(e.Number(), 75);
+        EXPECT_NE(e.Description().find("plain/dravel.log"), std::string::npos) << e.Description();
+    }
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("\"procedure\":\"Form_Load\""),
+              std::string::npos);
+}
+
+TEST(LogService, ReadingAMalformedLogNamesTheLine) {
+    TempDir dir;
+    std::ofstream(dir / "bad.log") << "{\"code\":1}\nnot json\n";
+    try {
+        framework::ReadLogRecords(dir / "bad.log");
+        ADD_FAILURE() << "no error";
+    } catch (const com::ComError& e) {
+        EXPECT_NE(e.Description().find("bad.log:2"), std::string::npos) << e.Description();
+    }
+    EXPECT_TRUE(framework::ReadLogRecords(dir / "missing.log").empty());
+}
+
+TEST(LogService, LogMessageBoxReturnsThePlatformAnswer) {
+    ui::HeadlessToolkit toolkit;
+    ui::ScopedToolkit scope(toolkit);
+    toolkit.ExpectMessage(ui::mb::AnswerYes, ui::HeadlessToolkit::TextMatch::Exact, "Proseguo ?");
+    auto service = framework::LogService::Create();
+    std::string text = "Proseguo ?";
+    int32_t flags = ui::mb::YesNo;
+    EXPECT_EQ(service->LogMessageBox(text, flags, "Titolo", -1, 0), ui::mb::AnswerYes);
+    ASSERT_EQ(toolkit.Messages().size(), 1u);
+    EXPECT_EQ(toolkit.Messages()[0].title, "Titolo");
+}
