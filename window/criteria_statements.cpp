@@ -94,9 +94,9 @@ std::string MatrixDeleteStatement(const com::Variant& company, const com::Varian
 }
 
 std::vector<std::string> RenumberStatements(ado::Dialect dialect, const com::Variant& companyCode,
-                                            int32_t postingType) {
+                                            const com::Variant& postingType) {
     std::string company = Company(companyCode);
-    std::string type = std::to_string(postingType);
+    std::string type = PlainNumber(postingType, true, "posting type");
     switch (dialect) {
         case ado::Dialect::Tsql:
             return RenumberTsql(company, type);

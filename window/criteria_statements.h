@@ -25,8 +25,9 @@ std::string MatrixGuardQuery(const com::Variant& company, const com::Variant& cr
 std::string MatrixDeleteStatement(const com::Variant& company, const com::Variant& criterionId);
 
 // Rewrites the priorities of one company and posting type as 1..n in ascending order, written
-// back by key; run one after the other, with no row fetched.
+// back by key; run one after the other, with no row fetched. The type, like the company, is
+// right-trimmed and must be a plain number.
 std::vector<std::string> RenumberStatements(ado::Dialect dialect, const com::Variant& companyCode,
-                                            int32_t postingType);
+                                            const com::Variant& postingType);
 
 }  // namespace dravel

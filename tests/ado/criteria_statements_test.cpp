@@ -48,7 +48,10 @@ TEST(CriteriaStatements, TsqlRenumberingIsTheFourScratchTableStatements) {
         "    AND MGA0_FLGRESO     = 1\r\n",
         "DROP TABLE #MGA0_RENUMBER\r\n",
     };
-    EXPECT_EQ(RenumberStatements(ado::Dialect::Tsql, com::Variant("3 "), 1), expected);
+    EXPECT_EQ(RenumberStatements(ado::Dialect::Tsql, com::Variant("3 "), com::Variant("1 ")),
+              expected);
+    EXPECT_EQ(ErrorOf([&] { RenumberStatements(ado::Dialect::Tsql, 3, "1;"); }),
+              com::err::InvalidCall);
 }
 
 TEST(CriteriaStatements, CompanyCodeThatIsNotAPlainNumberIsRefused) {
@@ -71,7 +74,7 @@ TEST(CriteriaStatements, CompanyCodeThatIsNotAPlainNumberIsRefused) {
 class RenumberTest : public TempDatabase {
   protected:
     void Renumber(int32_t company, int32_t type) {
-        for (const auto& sql : RenumberStatements(conn_->SqlDialect(), com::Variant(company), type))
+        for (const auto& sql : RenumberStatements(conn_->SqlDialect(), company, type))
             conn_->Execute(sql, nullptr, ado::adExecuteNoRecords);
     }
     std::string Priorities(int32_t company, int32_t type) const {
