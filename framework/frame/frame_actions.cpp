@@ -1,0 +1,144 @@
+// The navigation bar's buttons the frame performs, and the moves the user asks for.
+
+#include <algorithm>
+
+#include "framework/frame/record_frame.h"
+#include "platform/com/failure.h"
+
+namespace framework {
+
+// The bar's handler: the frame's part of a pressed button. A failure that escapes an
+// operation is shown; the bar then reports the button as failed.
+bool RecordFrame::PerformKey(const std::string& key) {
+    com::ComPtr<host::IRecordFrame> keep(this);
+    try {
+        if (key == host::nav_key::New) return AddNewRow();
+        if (key == host::nav_key::Confirm) return Settle(frame_reason::Save);
+        if (key == host::nav_key::Undo) return UndoRow();
+        if (key == host::nav_key::Delete) return DeleteRow();
+        return true;
+    } catch (...) {
+        ShowFailure(com::CurrentError());
+        return false;
+    }
+}
+
+bool RecordFrame::AddNewRow() {
+    if (!HasSource() || !Settle(frame_reason::AddNew)) return false;
+    rowBeforeNew_ = CurrentRow();
+    try {
+        OwnMove own(*this);
+        rs_->AddNew();
+    } catch (const com::ComError& e) {
+        ShowFailure(e);
+        Notify([](host::IRecordFrameEvents* s) { return s->AfterAddNew(host::kOperationFailed); });
+        return false;
+    }
+    modified_ = false;
+    for (auto& b : extras_)
+        if (b.field) b.field->Clear();
+    SetStatus(host::frame_status::New, frame_reason::AddNew);
+    ShowAll();
+    const bool ok = Notify(
+        [](host::IRecordFrameEvents* s) { return s->AfterAddNew(host::kOperationSucceeded); });
+    ShowControls();  // the new row as the handler filled it
+    return ok;
+}
+
+// Drops the pending change or the new row and shows the row as it is stored.
+bool RecordFrame::UndoRow() {
+    if (!HasSource() || status_ == host::frame_status::Empty) return false;
+    const int32_t back = status_ == host::frame_status::New ? rowBeforeNew_ : CurrentRow();
+    try {
+        OwnMove own(*this);
+        if (rs_->GetEditMode() != ado::adEditNone) rs_->CancelUpdate();
+        if (IsBatch() && rs_->HasPendingChanges()) rs_->CancelBatch();
+        const int32_t count = rs_->RecordCount();
+        if (count > 0) rs_->SetAbsolutePosition(std::clamp(back, 1, count));
+    } catch (const com::ComError& e) {
+        ShowFailure(e);
+        Notify([](host::IRecordFrameEvents* s) { return s->AfterUndo(host::kOperationFailed); });
+        return false;
+    }
+    modified_ = false;
+    SetStatus(HasRow() ? host::frame_status::Existing : host::frame_status::Empty,
+              frame_reason::Undo);
+    ShowAll();
+    return Notify(
+        [](host::IRecordFrameEvents* s) { return s->AfterUndo(host::kOperationSucceeded); });
+}
+
+// Deletes the current row; its neighbour (the next one, or the new last one) becomes current.
+bool RecordFrame::DeleteRow() {
+    if (!HasSource() || status_ != host::frame_status::Existing) return false;
+    auto afterDelete = [this](int32_t result) {
+        return Notify([result](host::IRecordFrameEvents* s) { return s->AfterDelete(result); });
+    };
+    com::VARIANT_BOOL cancel = com::VARIANT_FALSE;
+    if (!Notify([&cancel](host::IRecordFrameEvents* s) { return s->BeforeDelete(cancel); })) {
+        afterDelete(host::kOperationFailed);
+        return false;
+    }
+    if (cancel) return false;
+    const int32_t at = CurrentRow();
+    try {
+        OwnMove own(*this);
+        if (rs_->GetEditMode() != ado::adEditNone) rs_->CancelUpdate();
+        rs_->Delete();
+        if (IsBatch()) rs_->UpdateBatch();
+    } catch (const com::ComError& e) {
+        // The row comes back as the database still holds it.
+        com::Step([&] {
+            OwnMove own(*this);
+            if (IsBatch()) rs_->CancelBatch();
+            if (at >= 1 && at <= rs_->RecordCount()) rs_->SetAbsolutePosition(at);
+        });
+        ShowFailure(e);
+        ShowAll();
+        afterDelete(host::kOperationFailed);
+        return false;
+    }
+    {
+        OwnMove own(*this);
+        const int32_t count = rs_->RecordCount();
+        if (count > 0) rs_->SetAbsolutePosition(std::min(at, count));
+    }
+    modified_ = false;
+    SetStatus(HasRow() ? host::frame_status::Existing : host::frame_status::Empty,
+              frame_reason::Delete);
+    ShowAll();
+    return afterDelete(host::kOperationSucceeded);
+}
+
+bool RecordFrame::MoveBy(int32_t step, int32_t reason) {
+    if (!HasSource() || status_ == host::frame_status::Empty) return false;
+    if (!Settle(reason)) return false;
+    return GoTo(CurrentRow() + step, reason);
+}
+
+bool RecordFrame::GoTo(int32_t row, int32_t reason) {
+    if (row < 1 || row > RowCount()) {
+        ShowButtons();
+        return false;
+    }
+    {
+        OwnMove own(*this);
+        rs_->SetAbsolutePosition(row);
+    }
+    Follow(reason);
+    return true;
+}
+
+// The user picked a grid line: settle, then move there; a refused save keeps the line.
+void RecordFrame::SelectLine(int32_t line) {
+    com::ComPtr<host::IRecordFrame> keep(this);
+    try {
+        if (!HasSource()) return;
+        if (line == CurrentRow() && status_ == host::frame_status::Existing) return;
+        if (Settle(frame_reason::GridLine)) GoTo(line, frame_reason::GridLine);
+    } catch (...) {
+        ShowFailure(com::CurrentError());
+    }
+}
+
+}  // namespace framework

@@ -1,0 +1,104 @@
+// What the frame shows: the rows in the grid, the current row in the bound controls, the states
+// of the bar's buttons; and how it follows the recordset when code moves it.
+
+#include "framework/frame/field_value.h"
+#include "framework/frame/record_frame.h"
+
+namespace framework {
+
+bool RecordFrame::HasSource() {
+    return rs_ && attached_ && rs_->State() == ado::adStateOpen;
+}
+
+bool RecordFrame::HasRow() {
+    return HasSource() && !rs_->Bof() && !rs_->Eof();
+}
+
+// One line per row, read through a clone so the recordset keeps its position.
+void RecordFrame::ShowRows() {
+    if (!gridLink_) return;
+    std::vector<std::vector<std::string>> lines;
+    if (HasSource() && rs_->RecordCount() > 0) {
+        const auto names = gridLink_->ColumnNames();
+        auto clone = rs_->Clone();
+        for (clone->MoveFirst(); !clone->Eof(); clone->MoveNext()) {
+            std::vector<std::string> cells;
+            for (const auto& name : names) {
+                const int index = clone->FieldIndex(name);
+                cells.push_back(index < 0 ? std::string()
+                                          : FieldText(clone->Fields(index).Value()));
+            }
+            lines.push_back(std::move(cells));
+        }
+    }
+    gridLink_->SetLines(std::move(lines));
+}
+
+void RecordFrame::ShowCurrentLine() {
+    if (!gridLink_) return;
+    const int32_t row = HasRow() ? CurrentRow() : 0;
+    gridLink_->SetCurrentLine(row);
+}
+
+void RecordFrame::ShowControls() {
+    const bool row = HasRow();
+    for (auto& b : bindings_) {
+        std::string text;
+        if (row) {
+            const int index = rs_->FieldIndex(b.control->DBField());
+            if (index >= 0) text = FieldText(rs_->Fields(index).Value());
+        }
+        b.control->SetText(text);
+    }
+}
+
+void RecordFrame::ShowButtons() {
+    const bool pending = modified_ || status_ == host::frame_status::New;
+    if (navBar_ && HasSource()) navBar_->SetChangesPending(pending);
+    if (!barLink_) return;
+    const bool source = HasSource();
+    const bool row = source && status_ != host::frame_status::Empty;
+    const int32_t at = CurrentRow(), count = RowCount();
+    barLink_->SetKeyEnabled(host::nav_key::New, source);
+    barLink_->SetKeyEnabled(host::nav_key::Confirm, row && pending);
+    barLink_->SetKeyEnabled(host::nav_key::Undo, row && pending);
+    barLink_->SetKeyEnabled(host::nav_key::Delete, row && status_ == host::frame_status::Existing);
+    barLink_->SetKeyEnabled(host::nav_key::Next, row && (pending || at < count));
+    barLink_->SetKeyEnabled(host::nav_key::Previous, row && (pending || at > 1));
+    barLink_->SetKeyEnabled(host::nav_key::Export, row);
+}
+
+void RecordFrame::ShowAll() {
+    ShowRows();
+    ShowCurrentLine();
+    ShowControls();
+    ShowButtons();
+}
+
+// The recordset is on another row now: whatever the controls held gives way to that row.
+void RecordFrame::Follow(int32_t reason) {
+    modified_ = false;
+    SetStatus(HasRow() ? host::frame_status::Existing : host::frame_status::Empty, reason);
+    ShowCurrentLine();
+    ShowControls();
+    ShowButtons();
+    Notify([reason](host::IRecordFrameEvents* s) {
+        return s->AfterMove(host::kOperationSucceeded, reason);
+    });
+}
+
+void RecordFrame::SetStatus(int32_t status, int32_t reason) {
+    if (status_ == status) return;
+    status_ = status;
+    Notify(
+        [status, reason](host::IRecordFrameEvents* s) { return s->ChangeStatus(status, reason); });
+}
+
+// The user changed a bound or extra control. Without a row there is nothing to change.
+void RecordFrame::OnEdited() {
+    if (status_ == host::frame_status::Empty) return;
+    modified_ = true;
+    ShowButtons();
+}
+
+}  // namespace framework

@@ -1,0 +1,108 @@
+// Settling the current row: validate the controls, copy their texts into the row, let the
+// window look at it, write it. Any refusal or failure leaves the edit where it was.
+
+#include "framework/frame/field_checks.h"
+#include "framework/frame/field_value.h"
+#include "framework/frame/record_frame.h"
+#include "platform/ui/toolkit.h"
+
+namespace framework {
+
+namespace {
+
+class Flag {
+  public:
+    explicit Flag(bool& f) : f_(f) { f_ = true; }
+    ~Flag() { f_ = false; }
+    Flag(const Flag&) = delete;
+    Flag& operator=(const Flag&) = delete;
+
+  private:
+    bool& f_;
+};
+
+}  // namespace
+
+// Nothing to do for a clean existing row (or no row). A handler that asks to settle a row that
+// is being settled (directly or by moving the frame) is refused instead of writing it twice.
+bool RecordFrame::Settle(int32_t reason) {
+    if (!HasSource() || status_ == host::frame_status::Empty) return true;
+    if (status_ == host::frame_status::Existing && !modified_) return true;
+    if (settling_) return false;
+    Flag settling(settling_);
+    return Save(reason);
+}
+
+bool RecordFrame::Save(int32_t reason) {
+    if (!Validate()) return false;
+    try {
+        CopyControlsToRow();
+    } catch (const com::ComError& e) {
+        ShowFailure(e);
+        return false;
+    }
+    auto afterUpdate = [this](int32_t result) {
+        Notify([result](host::IRecordFrameEvents* s) { return s->AfterUpdate(result); });
+    };
+    com::VARIANT_BOOL cancel = com::VARIANT_FALSE;
+    if (!Notify([&cancel](host::IRecordFrameEvents* s) { return s->BeforeUpdate(cancel); })) {
+        afterUpdate(host::kOperationFailed);
+        return false;
+    }
+    if (cancel) return false;
+    try {
+        OwnMove own(*this);
+        WriteRow();
+    } catch (const com::ComError& e) {
+        ShowFailure(e);
+        afterUpdate(host::kOperationFailed);
+        return false;
+    }
+    modified_ = false;
+    SetStatus(host::frame_status::Existing, reason);
+    ShowAll();
+    afterUpdate(host::kOperationSucceeded);
+    return true;
+}
+
+// At the first control that breaks a rule: ValidateRecord with the frame's message, then the
+// message as the handler left it.
+bool RecordFrame::Validate() {
+    for (auto& b : bindings_) {
+        if (!b.field) continue;
+        auto problem = FieldProblem(
+            b.control->Text(),
+            {b.field->FieldCaption(), b.field->Required(), b.field->MaxChar(), b.field->Numeric()});
+        if (!problem) continue;
+        com::IUnknown* control = b.control.Get();
+        std::string message = *problem;
+        if (!Notify(
+                [&](host::IRecordFrameEvents* s) { return s->ValidateRecord(control, message); }))
+            return false;
+        ui::MessageBox(message.empty() ? *problem : message, 48, MessageTitle());
+        return false;
+    }
+    return true;
+}
+
+// Before BeforeUpdate, so that its handler sees the user's values in the fields (and their
+// underlying values to compare with) and RefreshRow shows them.
+void RecordFrame::CopyControlsToRow() {
+    for (auto& b : bindings_) {
+        auto field = rs_->Fields(b.control->DBField());
+        const std::string text = b.control->Text();
+        if (FieldText(field.Value()) == text) continue;
+        field.SetValue(ColumnValue(text, field.Type()));
+    }
+}
+
+void RecordFrame::WriteRow() {
+    if (rs_->GetEditMode() != ado::adEditNone) rs_->Update();
+    if (IsBatch() && rs_->HasPendingChanges()) rs_->UpdateBatch();
+}
+
+bool RecordFrame::IsBatch() {
+    return rs_->GetLockType() == ado::adLockBatchOptimistic;
+}
+
+}  // namespace framework
