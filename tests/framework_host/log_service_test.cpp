@@ -49,7 +49,9 @@ TEST(LogService, ReportWritesOneRecordAndEchoesIt) {
     EXPECT_EQ(echoed, r.dump() + "\n");
 
     // The error is reported once; a later report without a capture carries none, and appends.
+    testing::internal::CaptureStderr();
     service->ReportError(com::Variant(7), "FRM_MGQUINTAB", "Form_Activate");
+    testing::internal::GetCapturedStderr();
     records = framework::ReadLogRecords(file);
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[1]["code"], 7);

@@ -1,0 +1,86 @@
+// The priority toolbar: moves within a posting type, refusals at its edges.
+
+#include "tests/window/window_fixture.h"
+
+namespace {
+
+using test::Criterion;
+
+class Priorities : public test::WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        AddCriterion(kCompany, {1, 0, 1, "Primo", "CODA"});
+        AddCriterion(kCompany, {2, 0, 2, "Secondo", "INDC"});
+        AddCriterion(kCompany, {3, 0, 5, "Terzo", "DOCU"});
+        AddCriterion(kCompany, {4, 1, 1, "Reso", "CODA"});
+    }
+    static constexpr int16_t kUp = 0;
+    static constexpr int16_t kDown = 1;
+};
+
+TEST_F(Priorities, AMoveAcrossATypeBoundaryOnlyBeeps) {
+    Open();
+    auto before = Stored();
+
+    SelectLine(3);  // the last of type 0
+    PressToolbar("TBAR_PRIORITY", kDown);
+    SelectLine(4);  // the first of type 1
+    PressToolbar("TBAR_PRIORITY", kUp);
+    EXPECT_EQ(driver_.Beeps(), 2);
+
+    // The ends of the whole list are no move at all, and not even a beep.
+    PressToolbar("TBAR_PRIORITY", kDown);
+    SelectLine(1);
+    PressToolbar("TBAR_PRIORITY", kUp);
+    EXPECT_EQ(driver_.Beeps(), 2);
+    EXPECT_EQ(Stored(), before);
+    EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 1);
+}
+
+TEST_F(Priorities, AMoveWithinATypeExchangesPlacesAndFollowsTheCriterion) {
+    Open();
+    SelectLine(1);
+    PressToolbar("TBAR_PRIORITY", kDown);
+
+    EXPECT_EQ(Stored(), (std::vector<Criterion>{
+                            {2, 0, 1, "Secondo", "INDC"},
+                            {1, 0, 2, "Primo", "CODA"},
+                            {3, 0, 5, "Terzo", "DOCU"},
+                            {4, 1, 1, "Reso", "CODA"},
+                        }));
+    EXPECT_EQ(GridLines()[0], (std::vector<std::string>{"1", "Ven/Acq", "Secondo"}));
+    EXPECT_EQ(GridLines()[1], (std::vector<std::string>{"2", "Ven/Acq", "Primo"}));
+    EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 2);
+    EXPECT_EQ(Text("TXT_DESCR"), "Primo");
+    EXPECT_EQ(ListTexts(), std::vector<std::string>{"Codice articolo"});
+
+    // With a gap the numbers close up and the order stays: the frame ends on the neighbour.
+    PressToolbar("TBAR_PRIORITY", kDown);
+    EXPECT_EQ(Stored()[1], (Criterion{1, 0, 3, "Primo", "CODA"}));
+    EXPECT_EQ(Stored()[2], (Criterion{3, 0, 4, "Terzo", "DOCU"}));
+    EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 3);
+    EXPECT_EQ(driver_.Beeps(), 0);
+}
+
+TEST_F(Priorities, APendingEditIsSavedBeforeTheMove) {
+    Open();
+    SelectLine(2);
+    driver_.Type(Window(), "TXT_DESCR", "Secondo rivisto");
+    PressToolbar("TBAR_PRIORITY", kUp);
+
+    EXPECT_EQ(Stored()[0], (Criterion{2, 0, 1, "Secondo rivisto", "INDC"}));
+    EXPECT_EQ(Stored()[1], (Criterion{1, 0, 2, "Primo", "CODA"}));
+    EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 1);
+}
+
+TEST_F(Priorities, NothingMovesWhileANewRowIsAdded) {
+    Open();
+    auto before = Stored();
+    Press("Nuovo");
+    PressToolbar("TBAR_PRIORITY", kUp);
+    EXPECT_EQ(Stored(), before);
+    EXPECT_EQ(Frame()->Status(), host::frame_status::New);
+}
+
+}  // namespace
