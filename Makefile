@@ -12,7 +12,7 @@ build: bootstrap
 	@cmake --build --preset $(PRESET)
 
 run: build
-	@$(BUILD)/bin/dravel-run
+	@$(BUILD)/bin/dravel show
 
 test: build
 	@ctest --preset $(PRESET) -j2

@@ -1,0 +1,123 @@
+// dravel: the command-line tool. Databases, module registration, listings and session scripts.
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <iostream>
+
+#include "app/paths.h"
+#include "app/script/script_runner.h"
+#include "app/window_text.h"
+#include "db/demo_data.h"
+#include "framework/host_classes.h"
+#include "framework/host_session.h"
+#include "framework/log_service.h"
+#include "platform/com/registry.h"
+#include "platform/ui/headless.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Opens the window for a company in the headless host and prints it.
+int Show(const std::string& database, int company) {
+    framework::RegisterHostClasses();
+    ui::HeadlessToolkit toolkit;
+    ui::ScopedToolkit scope(toolkit);
+    framework::HostSession session(app::ConnectionStringFor(database), {.demoData = true});
+    if (!com::Registry().Find(framework::kModuleProgId))
+        framework::HostSession::RegisterModule(app::ModuleLibrary());
+    if (company == 0) {
+        auto companies = session.Companies();
+        if (companies.empty()) throw std::runtime_error("the database holds no company");
+        company = companies.front().code;
+    }
+    session.ChooseCompany(company);
+    session.CreateModule();
+    session.ShowForm();
+    auto window = session.Window();
+    if (!window)
+        throw std::runtime_error("the window did not open; see the log " +
+                                 framework::DefaultLogPath().string());
+    app::PrintWindow(*window, std::cout);
+    for (const auto& m : toolkit.Messages())
+        std::cout << "\n[" << m.title << "] " << m.text << "\n";
+    session.CloseForm();
+    session.EndModule();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App cli{"dravel: criteria maintenance for counter-account determination"};
+    cli.require_subcommand(1);
+    std::string database;
+
+    auto* show =
+        cli.add_subcommand("show", "open the window for a company and print what it shows");
+    int company = 0;
+    show->add_option("--database", database,
+                     "SQLite file or connection string (default: the demo database)");
+    show->add_option("--company", company, "company code (default: the first)");
+
+    auto* create = cli.add_subcommand("create-db", "create a database with the schema");
+    bool demo = false;
+    create->add_option("--database", database, "SQLite file or connection string")->required();
+    create->add_flag("--demo", demo, "add the demo data");
+
+    auto* reg =
+        cli.add_subcommand("register", "record the module library in the component registry");
+    std::string library;
+    reg->add_option("--library", library, "path of libdravel.so (default: beside this program)");
+    auto* unreg =
+        cli.add_subcommand("unregister", "remove the module library from the component registry");
+    unreg->add_option("--library", library, "path of libdravel.so (default: beside this program)");
+
+    auto* run = cli.add_subcommand("script", "run a session script against the headless host");
+    std::string file;
+    run->add_option("FILE", file, "the script")->required();
+    run->add_option("--database", database,
+                    "SQLite file or connection string (default: a fresh empty one)");
+
+    CLI11_PARSE(cli, argc, argv);
+
+    try {
+        if (*show) {
+            if (database.empty()) {
+                database = app::DemoDatabase().string();
+                fs::create_directories(app::DemoDatabase().parent_path());
+            }
+            return Show(database, company);
+        }
+        if (*create) {
+            framework::HostSession session(app::ConnectionStringFor(database), {.demoData = demo});
+            std::cout << "created " << database << "\n";
+            return 0;
+        }
+        fs::path lib = library.empty() ? app::ModuleLibrary() : fs::path(library);
+        if (*reg) {
+            framework::HostSession::RegisterModule(lib);
+            std::cout << "registered " << lib.string() << " in "
+                      << com::Registry::DefaultPath().string() << "\n";
+            return 0;
+        }
+        if (*unreg) {
+            com::Check(com::UnregisterServer(lib));
+            std::cout << "unregistered " << lib.string() << "\n";
+            return 0;
+        }
+        if (*run) {
+            script::RunOptions options;
+            if (!database.empty()) options.connectionString = app::ConnectionStringFor(database);
+            options.moduleLibrary = app::ModuleLibrary();
+            auto outcome = script::RunFile(file, options);
+            if (outcome.exitCode != 0) std::cerr << outcome.message << "\n";
+            return outcome.exitCode;
+        }
+    } catch (...) {
+        auto e = com::CurrentError();
+        std::cerr << "dravel: " << e.Description() << " (error " << e.Number() << ")\n";
+        return 1;
+    }
+    return 0;
+}

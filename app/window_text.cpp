@@ -1,0 +1,70 @@
+#include "app/window_text.h"
+
+#include <iomanip>
+
+#include "platform/ui/list_box.h"
+
+namespace app {
+
+namespace {
+
+template <class I>
+com::ComPtr<I> Find(ui::IForm& window, const char* name) {
+    auto c = window.Control(name);
+    return c ? c.template As<I>() : nullptr;
+}
+
+std::string Label(ui::IForm& window, const char* name) {
+    auto c = Find<ui::ICaptioned>(window, name);
+    return c ? c->DisplayCaption() : name;
+}
+
+}  // namespace
+
+void PrintWindow(ui::IForm& window, std::ostream& out) {
+    out << "== " << window.Caption() << " ==\n\n";
+    if (auto grid = Find<ui::ILineView>(window, "QGRID")) {
+        auto captions = grid->ColumnCaptions();
+        std::vector<size_t> widths;
+        for (auto& c : captions) widths.push_back(c.size());
+        for (int i = 1; i <= grid->LineCount(); ++i) {
+            auto cells = grid->LineCells(i);
+            for (size_t j = 0; j < cells.size() && j < widths.size(); ++j)
+                widths[j] = std::max(widths[j], cells[j].size());
+        }
+        auto row = [&](const std::vector<std::string>& cells, bool current) {
+            out << (current ? "> " : "  ");
+            for (size_t j = 0; j < cells.size() && j < widths.size(); ++j)
+                out << std::left << std::setw(static_cast<int>(widths[j]) + 2) << cells[j];
+            out << "\n";
+        };
+        row(captions, false);
+        for (int i = 1; i <= grid->LineCount(); ++i)
+            row(grid->LineCells(i), i == grid->CurrentLine());
+        out << "\n";
+    }
+    auto field = [&](const char* label, const char* control) {
+        auto c = window.Control(control);
+        std::string text;
+        if (auto choice = c ? c.As<ui::IChoiceInput>() : nullptr) {
+            auto labels = choice->Labels();
+            int i = choice->SelectedIndex();
+            text = i >= 0 && i < static_cast<int>(labels.size()) ? labels[i] : "";
+        } else if (auto input = c ? c.As<ui::ITextInput>() : nullptr) {
+            text = input->DisplayText();
+        }
+        out << "  " << std::left << std::setw(16) << Label(window, label) << text << "\n";
+    };
+    field("LBL_TIPO", "CBO_TIPO");
+    field("LBL_PRIORITA", "TXT_PRIORITA");
+    field("LBL_DESC", "TXT_DESCR");
+    field("LBL_STRUT", "TXT_STRUT");
+    if (auto list = window.Control("LST_FIELDS")) {
+        auto* lb = static_cast<ui::ListBox*>(list.As<ui::IListBox>().Get());
+        out << "\n  Elementi selezionati:\n";
+        for (int i = 0; i < lb->ListCount(); ++i)
+            out << "    " << i + 1 << ". " << lb->List(i) << "\n";
+    }
+}
+
+}  // namespace app
