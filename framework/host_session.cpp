@@ -117,15 +117,14 @@ com::ComPtr<ui::IForm> HostSession::Window() {
     if (!module_) return nullptr;
     com::ComPtr<com::IUnknown> window;
     com::HRESULT hr = module_->get_Cwindow(window.Put());
-    if (com::Succeeded(hr)) {
-        auto form = window.As<ui::IForm>();
-        return form && form->Loaded() ? form : nullptr;
+    if (com::Failed(hr)) com::TakeErrorInfo(hr);  // the window is looked for another way
+    com::ComPtr<ui::IForm> form = window.As<ui::IForm>();
+    // A module that does not expose its window: it is the one the toolkit made active.
+    if (!form) {
+        if (auto* headless = dynamic_cast<ui::HeadlessToolkit*>(&ui::Toolkit::Current()))
+            form = headless->ActiveForm();
     }
-    com::TakeErrorInfo(hr);
-    // A module that does not expose its window: the active one of the headless toolkit.
-    if (auto* headless = dynamic_cast<ui::HeadlessToolkit*>(&ui::Toolkit::Current()))
-        return headless->ActiveForm();
-    return nullptr;
+    return form && form->Loaded() ? form : nullptr;
 }
 
 void HostSession::CloseForm() {

@@ -60,7 +60,8 @@ class HostSession {
     // IsActive (True); then listens to its DataTransfer event. Ends a module created before.
     host::Cinterface& CreateModule(const ModuleSettings& settings = {});
     void ShowForm();
-    // The module's window while it is loaded (nullptr otherwise).
+    // The module's window while it is loaded (nullptr otherwise): the one the module exposes
+    // (Cwindow), else the headless toolkit's active window.
     com::ComPtr<ui::IForm> Window();
     void CloseForm();
     // Stops listening and releases the module.

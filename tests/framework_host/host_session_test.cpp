@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "framework/host_classes.h"
 #include "framework/host_session.h"
-#include "framework/service_classes.h"
+#include "framework/log_service.h"
 #include "platform/com/registry.h"
+#include "platform/ui/headless.h"
 #include "tests/framework_host/recording_sink.h"
 #include "tests/framework_host/temp_dir.h"
 
@@ -67,7 +69,8 @@ TEST(HostSession, CreatesTheModuleByProgramIdentifierAndAssignsItsProperties) {
 
     TempDir dir;
     ScopedEnv registry("DRAVEL_REGISTRY", (dir / "registry.json").c_str());
-    framework::RegisterServiceClasses();
+    ScopedEnv log("DRAVEL_LOG", (dir / "dravel.log").c_str());
+    framework::RegisterHostClasses();
     framework::HostSession::RegisterModule(library);
     EXPECT_TRUE(com::Registry().Find(framework::kModuleProgId));
 
@@ -96,6 +99,20 @@ TEST(HostSession, CreatesTheModuleByProgramIdentifierAndAssignsItsProperties) {
     EXPECT_EQ(modal, com::VARIANT_FALSE);
     // Assigning the navigator subscribed the module to its events.
     EXPECT_TRUE(session.Navigator().HasSinks());
+
+    // The window opens modeless and tells the navigator; closing it lets the host go.
+    ui::HeadlessToolkit toolkit;
+    ui::ScopedToolkit scope(toolkit);
+    session.ShowForm();
+    auto window = session.Window();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->Caption(), "Gestione determinazione contropartite");
+    EXPECT_EQ(session.Navigator().OpenedCount(), 1);
+    EXPECT_TRUE(com::SameObject(session.Global().ActiveModule().Get(), &module));
+    EXPECT_TRUE(framework::ReadLogRecords(dir / "dravel.log").empty());
+    session.CloseForm();
+    EXPECT_FALSE(session.Window());
+    EXPECT_FALSE(session.Global().ActiveModule());
 
     session.EndModule();
     EXPECT_EQ(session.Module(), nullptr);
