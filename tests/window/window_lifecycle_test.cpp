@@ -1,8 +1,10 @@
 // Loading, first activation, the navigation bar's "Esporta", the description refresh and the
 // failures of the window's own lifecycle.
 
+#include "framework/controls/mdi_host.h"
 #include "framework/global_object.h"
 #include "framework/navigator.h"
+#include "framework/script_model.h"
 #include "framework/text_service.h"
 #include "tests/window/window_fixture.h"
 
@@ -87,6 +89,40 @@ TEST_F(WindowLifecycle, TheTypeComboOffersTheAccountTypesOnlyWhereTheCompanyKeep
 
     Open(kOtherCompany);
     EXPECT_EQ(Control<ui::IChoiceInput>("CBO_TIPO")->Labels(), four);
+}
+
+TEST_F(WindowLifecycle, TheContainerTakesTheWindowInWithTheHostsWindowState) {
+    framework::ModuleSettings settings;
+    settings.windowState = ui::vbMaximized;
+    Open(kCompany, settings);
+    auto& mdi = *static_cast<framework::MdiHost*>(Control<host::IMdiHost>("MDIActiveX1").Get());
+    EXPECT_EQ(mdi.TakenIn(), 1);
+    EXPECT_EQ(mdi.WindowPlacement().width, 8760);
+    EXPECT_EQ(mdi.WindowPlacement().height, 7605);
+    EXPECT_EQ(mdi.ContainerWindowState(), ui::vbMaximized);
+    EXPECT_FALSE(mdi.ShowInTaskList() || mdi.AutoMaximize());
+    EXPECT_TRUE(LogRecords().empty());
+}
+
+TEST_F(WindowLifecycle, ClosingTellsTheHostAndLetsGoOfEverything) {
+    SeedCriteria();
+    Open();
+    auto& navigator = session_->Navigator();
+    auto script = navigator.ScriptModel();
+    auto& scripts = *static_cast<framework::ScriptModel*>(script.Get());
+    ASSERT_EQ(scripts.OpenNotices().size(), 1u);
+    EXPECT_EQ(scripts.OpenNotices()[0].windowName, "FRM_MGQUINTAB");
+    EXPECT_TRUE(com::SameObject(session_->Global().ActiveModule().Get(), session_->Module()));
+
+    session_->CloseForm();
+    EXPECT_EQ(scripts.CloseNotices(), std::vector<com::Variant>{com::Variant("MG_QUINTAB")});
+    EXPECT_FALSE(navigator.ScriptModel());
+    EXPECT_FALSE(navigator.LayoutModel());
+    EXPECT_FALSE(session_->Global().ActiveModule());
+    EXPECT_FALSE(host::GetRef(session_->Module(), &host::Cinterface::get_ActiveFrame));
+    EXPECT_FALSE(host::GetRef(session_->Module(), &host::Cinterface::get_ActiveDll));
+    EXPECT_TRUE(toolkit_.OpenForms().empty());
+    EXPECT_EQ(driver_.UntakenMessages(), 0u);
 }
 
 TEST_F(WindowLifecycle, ExportHandsTheStructureToTheHostAndCloses) {
