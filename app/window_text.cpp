@@ -1,7 +1,5 @@
 #include "app/window_text.h"
 
-#include <iomanip>
-
 #include "platform/ui/list_box.h"
 
 namespace app {
@@ -19,6 +17,17 @@ std::string Label(ui::IForm& window, const char* name) {
     return c ? c->DisplayCaption() : name;
 }
 
+// Characters, not bytes: captions and labels are UTF-8.
+size_t Width(const std::string& s) {
+    size_t n = 0;
+    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+std::string Pad(const std::string& s, size_t width) {
+    return s + std::string(width > Width(s) ? width - Width(s) : 0, ' ');
+}
+
 }  // namespace
 
 void PrintWindow(ui::IForm& window, std::ostream& out) {
@@ -26,16 +35,16 @@ void PrintWindow(ui::IForm& window, std::ostream& out) {
     if (auto grid = Find<ui::ILineView>(window, "QGRID")) {
         auto captions = grid->ColumnCaptions();
         std::vector<size_t> widths;
-        for (auto& c : captions) widths.push_back(c.size());
+        for (auto& c : captions) widths.push_back(Width(c));
         for (int i = 1; i <= grid->LineCount(); ++i) {
             auto cells = grid->LineCells(i);
             for (size_t j = 0; j < cells.size() && j < widths.size(); ++j)
-                widths[j] = std::max(widths[j], cells[j].size());
+                widths[j] = std::max(widths[j], Width(cells[j]));
         }
         auto row = [&](const std::vector<std::string>& cells, bool current) {
             out << (current ? "> " : "  ");
             for (size_t j = 0; j < cells.size() && j < widths.size(); ++j)
-                out << std::left << std::setw(static_cast<int>(widths[j]) + 2) << cells[j];
+                out << Pad(cells[j], widths[j] + 2);
             out << "\n";
         };
         row(captions, false);
@@ -53,7 +62,7 @@ void PrintWindow(ui::IForm& window, std::ostream& out) {
         } else if (auto input = c ? c.As<ui::ITextInput>() : nullptr) {
             text = input->DisplayText();
         }
-        out << "  " << std::left << std::setw(16) << Label(window, label) << text << "\n";
+        out << "  " << Pad(Label(window, label), 16) << text << "\n";
     };
     field("LBL_TIPO", "CBO_TIPO");
     field("LBL_PRIORITA", "TXT_PRIORITA");

@@ -48,6 +48,7 @@ HostSession::HostSession(const std::string& connectionString, SessionOptions opt
     }
     auto texts = TextService::Create();
     texts->SetLanguage(options.language);
+    texts->MakeCurrent();
     global_ = GlobalObject::Create(connectionString, texts);
     navigator_ = framework::Navigator::Create();
 }
@@ -92,7 +93,9 @@ host::Cinterface& HostSession::CreateModule(const ModuleSettings& settings) {
     host::Put(module.Get(), &host::Cinterface::put_WindowState, settings.windowState);
     host::Put(module.Get(), &host::Cinterface::put_WindowModal, com::VARIANT_FALSE);
     host::Put(module.Get(), &host::Cinterface::put_ProgramMode, settings.programMode);
-    host::Put(module.Get(), &host::Cinterface::put_Caption, com::Variant(settings.caption));
+    std::string caption = settings.caption;  // the menu entry's text, in the user's language
+    host::Put(module.Get(), &host::Cinterface::put_Caption,
+              com::Variant(global_->Texts().TranslateText(caption)));
     host::Put(module.Get(), &host::Cinterface::put_IsActive, com::VARIANT_TRUE);
 
     sink_ = com::MakeObject<ModuleEventsSink>();

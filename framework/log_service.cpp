@@ -1,5 +1,7 @@
 #include "framework/log_service.h"
 
+#include "framework/text_service.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -118,7 +120,7 @@ com::Variant LogService::ReportError(const com::Variant& code, const std::string
 
 int32_t LogService::LogMessageBox(std::string& text, int32_t& flags, const std::string& title,
                                   int32_t, int32_t) {
-    return ui::MessageBox(text, flags, title);
+    return PresentMessage(text, flags, title);
 }
 
 }  // namespace framework

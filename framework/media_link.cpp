@@ -1,5 +1,7 @@
 #include "framework/media_link.h"
 
+#include "framework/text_service.h"
+
 #include "platform/ui/toolkit.h"
 
 namespace framework {
@@ -32,7 +34,7 @@ com::Variant MediaLink::OpenMediaLink(const com::Variant&, const com::Variant&,
         if (!message.empty()) message += '\n';
         message += item.path.empty() ? item.description : item.description + ": " + item.path;
     }
-    ui::MessageBox(items.empty() ? kNoMedia : message, ui::mb::Information, kMediaTitle);
+    PresentMessage(items.empty() ? kNoMedia : message, ui::mb::Information, kMediaTitle);
     return static_cast<int32_t>(items.size());
 }
 

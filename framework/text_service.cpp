@@ -11,6 +11,23 @@ const MessageCatalogue& EnglishCatalogue() {
     return catalogue;
 }
 
+TextService* TextService::current_ = nullptr;
+
+TextService* TextService::Current() {
+    return current_;
+}
+
+TextService::~TextService() {
+    if (current_ == this) current_ = nullptr;
+}
+
+int32_t PresentMessage(const std::string& text, int32_t flags, const std::string& title) {
+    TextService* texts = TextService::Current();
+    if (!texts) return ui::MessageBox(text, flags, title);
+    std::string t = text, c = title;
+    return ui::MessageBox(texts->TranslateText(t), flags, c.empty() ? c : texts->TranslateText(c));
+}
+
 com::ComPtr<TextService> TextService::Create() {
     return com::ComPtr<TextService>(new TextService());
 }
@@ -35,7 +52,8 @@ std::string TextService::TranslateText(std::string& text) {
 
 int32_t TextService::TextMessageBox(const std::string& text, int32_t flags,
                                     const std::string& title, com::IUnknown*) {
-    return ui::MessageBox(text, flags, title);
+    std::string t = text, c = title;
+    return ui::MessageBox(TranslateText(t), flags, c.empty() ? c : TranslateText(c));
 }
 
 }  // namespace framework

@@ -23,12 +23,25 @@ class TextService : public com::ComObject<TextService, host::ITextService> {
     int32_t TextMessageBox(const std::string& text, int32_t flags, const std::string& title,
                            com::IUnknown* owner) override;
 
+    // The service of the host's user, through which every message is presented in the user's
+    // language (objects created by program identifier cannot be handed one). The latest
+    // service made current, or none.
+    static TextService* Current();
+    void MakeCurrent() { current_ = this; }
+
   private:
+    friend class com::ComObject<TextService, host::ITextService>;
     TextService() = default;
+    ~TextService() override;
+    static TextService* current_;
 
     std::string language_ = "it";
     const MessageCatalogue* catalogue_ = nullptr;  // none for the source language
 };
+
+// Shows a message box with its text and title in the user's language (unchanged when no
+// service is current). Returns the answer.
+int32_t PresentMessage(const std::string& text, int32_t flags, const std::string& title);
 
 // The English catalogue compiled into the library (read once).
 const MessageCatalogue& EnglishCatalogue();

@@ -12,12 +12,18 @@ std::vector<std::string> SplitWords(const std::string& line, int lineNumber) {
     while (i < line.size()) {
         while (i < line.size() && blank(line[i])) ++i;
         if (i >= line.size() || line[i] == '#') break;
+        // A word runs to the next blank; double quotes inside it enclose blanks, as in
+        // "Vendite Italia" or title="Elimina riga".
         std::string word;
-        if (line[i] == '"') {
-            ++i;
+        while (i < line.size() && !blank(line[i])) {
+            char c = line[i++];
+            if (c != '"') {
+                word += c;
+                continue;
+            }
             bool closed = false;
             while (i < line.size()) {
-                char c = line[i++];
+                c = line[i++];
                 if (c == '"') {
                     closed = true;
                     break;
@@ -33,13 +39,6 @@ std::vector<std::string> SplitWords(const std::string& line, int lineNumber) {
                 word += c;
             }
             if (!closed) throw ParseError(lineNumber, "a quoted word is not closed");
-            if (i < line.size() && !blank(line[i]) && line[i] != '#')
-                throw ParseError(lineNumber, "a quoted word must be followed by a blank");
-        } else {
-            while (i < line.size() && !blank(line[i])) {
-                if (line[i] == '"') throw ParseError(lineNumber, "a double quote inside a word");
-                word += line[i++];
-            }
         }
         words.push_back(std::move(word));
     }
