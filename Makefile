@@ -1,4 +1,5 @@
-# The two commands of the README: `make run` opens the product, `make test` builds and runs every test.
+# The two commands of the README: `make run` opens the product, `make test` builds and runs every
+# test (the optimised build, then the same tests under AddressSanitizer and UBSan).
 PRESET ?= default
 BUILD := build/$(PRESET)
 
@@ -16,6 +17,9 @@ run: build
 
 test: build
 	@ctest --preset $(PRESET) -j2
+ifeq ($(PRESET),default)
+	@$(MAKE) --no-print-directory test PRESET=asan
+endif
 
 bench: build
 	@$(BUILD)/bin/dravel-bench

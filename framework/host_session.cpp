@@ -53,7 +53,11 @@ HostSession::HostSession(const std::string& connectionString, SessionOptions opt
     navigator_ = framework::Navigator::Create();
 }
 
+// A host that shuts down closes the module's window before it lets the module go.
 HostSession::~HostSession() {
+    com::Step([&] {
+        if (module_ && Window()) CloseForm();
+    });
     com::Step([&] { EndModule(); });
 }
 

@@ -79,6 +79,8 @@ class Runner {
         logStart_ = fs::exists(logFile_, ec) ? framework::ReadLogRecords(logFile_).size() : 0;
     }
     ~Runner() {
+        // As a host that shuts down: every window still open is closed, then the session ends.
+        for (auto& form : toolkit_.OpenForms()) com::Step([&] { form->UserClose(); });
         com::Step([&] { session_.reset(); });
         if (!tempDir_.empty()) fs::remove_all(tempDir_);
     }
