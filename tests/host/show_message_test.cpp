@@ -34,7 +34,15 @@ class CountingLog : public com::ComObject<CountingLog, host::ILogService> {
 
 class ShowMessage : public test::SessionTest {
   protected:
-    com::ComPtr<dravel::FRM_MGQUINTAB> window_ = dravel::FRM_MGQUINTAB::Create();
+    void SetUp() override {
+        SessionTest::SetUp();
+        window_ = dravel::FRM_MGQUINTAB::Create();  // its controls come from the host's classes
+    }
+    void TearDown() override {
+        window_ = nullptr;
+        SessionTest::TearDown();
+    }
+    com::ComPtr<dravel::FRM_MGQUINTAB> window_;
 };
 
 TEST_F(ShowMessage, TheLogServiceServesWhileTheWindowHasOne) {
