@@ -10,6 +10,8 @@ void InTransaction(ado::Connection& connection, F&& work) {
     connection.BeginTrans();
     try {
         work();
+        // Inside: a commit that fails (a deferred constraint) leaves the transaction open.
+        connection.CommitTrans();
     } catch (...) {
         // The failure of the work is what the caller must see; a rollback failure would hide it.
         try {
@@ -18,7 +20,6 @@ void InTransaction(ado::Connection& connection, F&& work) {
         }
         throw;
     }
-    connection.CommitTrans();
 }
 
 }  // namespace db

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "db/transaction.h"
 #include "tests/ado/temp_database.h"
 
 namespace dravel::testing {
@@ -143,6 +144,41 @@ TEST_F(WriteBackTest, BatchConflictKeepsAllPendingValuesForARetry) {
     EXPECT_TRUE(mine->HasPendingChanges());
     mine->CancelBatch();
     EXPECT_EQ(mine->Fields("MGA0_INDPRIOR").Value(), com::Variant(2));
+}
+
+// A deferred foreign key fails only at COMMIT: the transaction must still end, rolled back, or
+// the connection would go on inside it and show (and later commit) what was refused.
+TEST_F(WriteBackTest, CommitThatFailsRollsBackAndKeepsTheBatchPending) {
+    conn_->Execute("CREATE TABLE PARENTS (ID INTEGER PRIMARY KEY)");
+    conn_->Execute(
+        "CREATE TABLE CHILDREN (ID INTEGER PRIMARY KEY, "
+        "PARENT INTEGER REFERENCES PARENTS (ID) DEFERRABLE INITIALLY DEFERRED)");
+    auto children = [&] { return Scalar("SELECT COUNT(*) FROM CHILDREN").ToLong(); };
+
+    std::string description;
+    EXPECT_EQ(ErrorOf(
+                  [&] {
+                      db::InTransaction(*conn_, [&] {
+                          conn_->Execute("INSERT INTO CHILDREN (ID, PARENT) VALUES (1, 42)");
+                      });
+                  },
+                  &description),
+              com::err::Database);
+    EXPECT_NE(description.find("FOREIGN KEY constraint failed"), std::string::npos);
+    EXPECT_EQ(children(), 0);
+
+    auto rs = ado::Recordset::Create();
+    rs->Open("SELECT * FROM CHILDREN", conn_.Get(), ado::adOpenStatic, ado::adLockBatchOptimistic);
+    rs->AddNew();
+    rs->Fields("PARENT").SetValue(42);
+    EXPECT_EQ(ErrorOf([&] { rs->UpdateBatch(); }), com::err::Database);
+    EXPECT_EQ(children(), 0);
+    EXPECT_TRUE(rs->HasPendingChanges());
+
+    conn_->Execute("INSERT INTO PARENTS (ID) VALUES (42)");  // outside any transaction now
+    rs->UpdateBatch();
+    EXPECT_EQ(children(), 1);
+    EXPECT_EQ(Connect()->Execute("SELECT COUNT(*) FROM PARENTS")->Fields(0).Value().ToLong(), 1);
 }
 
 TEST_F(WriteBackTest, RowDeletedByAnotherConnectionUnderAnEditor) {
