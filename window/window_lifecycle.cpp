@@ -168,13 +168,18 @@ void FRM_MGQUINTAB::MDIActiveX1_FormLoad() {
 void FRM_MGQUINTAB::Form_Unload() {
     com::ComPtr<host::INavigator> navigator;
     com::Step([&] { navigator = HostNavigator(); });
-    com::Step([&] {
-        auto model = navigator->ScriptModel();
-        if (!model) return;
-        auto menuEntry = host::GetRef(ActiveInterface.Get(), &host::Cinterface::get_ClsVoceMenu);
-        model->ScriptCloseNotice(menuEntry->MenuEntryKey());
-        navigator->SetScriptModel(nullptr);
-    });
+    com::ComPtr<host::IScriptModel> model;
+    com::Step([&] { model = navigator->ScriptModel(); });
+    if (model) {
+        // The model keeps what the window published: it is let go even when the notice fails.
+        com::Step([&] {
+            auto menuEntry =
+                host::GetRef(ActiveInterface.Get(), &host::Cinterface::get_ClsVoceMenu);
+            model->ScriptCloseNotice(menuEntry->MenuEntryKey());
+        });
+        com::Step([&] { navigator->SetScriptModel(nullptr); });
+        model = nullptr;
+    }
     com::Step([&] {
         if (navigator->LayoutModel()) navigator->SetLayoutModel(nullptr);
     });

@@ -125,6 +125,26 @@ TEST_F(WindowLifecycle, ClosingTellsTheHostAndLetsGoOfEverything) {
     EXPECT_EQ(driver_.UntakenMessages(), 0u);
 }
 
+TEST_F(WindowLifecycle, ClosingLetsGoOfTheScriptModelEvenWhenItsCloseNoticeFails) {
+    Open();
+    auto& navigator = session_->Navigator();
+    auto script = navigator.ScriptModel();
+    auto& scripts = *static_cast<framework::ScriptModel*>(script.Get());
+    // The model now holds the window and its record frame.
+    navigator.RaiseInitializeScriptObjectModel(script.Get());
+    ASSERT_FALSE(scripts.Objects().empty());
+    // Without a menu entry the close notice cannot be sent.
+    host::Put(session_->Module(), &host::Cinterface::putref_ClsVoceMenu,
+              static_cast<host::IMenuEntry*>(nullptr));
+
+    session_->CloseForm();
+    EXPECT_TRUE(scripts.CloseNotices().empty());
+    EXPECT_FALSE(navigator.ScriptModel());
+    EXPECT_FALSE(navigator.LayoutModel());
+    EXPECT_FALSE(session_->Global().ActiveModule());
+    EXPECT_TRUE(toolkit_.OpenForms().empty());
+}
+
 TEST_F(WindowLifecycle, ExportHandsTheStructureToTheHostAndCloses) {
     SeedCriteria();
     Open();
