@@ -24,7 +24,15 @@ void RequireWritableLock(LockType lock) {
 }  // namespace
 
 Recordset::Recordset() = default;
-Recordset::~Recordset() = default;
+Recordset::~Recordset() {
+    UseRows(nullptr);
+}
+
+void Recordset::UseRows(std::shared_ptr<detail::RowCache> rows) {
+    if (rows_) std::erase(rows_->cursors, this);
+    rows_ = std::move(rows);
+    if (rows_) rows_->cursors.push_back(this);
+}
 
 com::ComPtr<Recordset> Recordset::Create() {
     return com::ComPtr<Recordset>(new Recordset());
@@ -73,7 +81,7 @@ void Recordset::Load() {
     if (!result.hasColumns)
         throw com::ComError(com::err::Database,
                             "The statement returns no rows to open\nStatement: " + source_);
-    rows_ = detail::BuildRowCache(backend, std::move(result), lockType_ != adLockReadOnly);
+    UseRows(detail::BuildRowCache(backend, std::move(result), lockType_ != adLockReadOnly));
     ClearEdit();
     position_ = 0;
     NotifyMove();
@@ -85,13 +93,13 @@ void Recordset::OpenResult(const std::string& source, Connection* connection,
     connection_ = connection;
     cursorType_ = adOpenForwardOnly;
     lockType_ = adLockReadOnly;
-    rows_ = detail::BuildRowCache(connection->Backend(), std::move(result), false);
+    UseRows(detail::BuildRowCache(connection->Backend(), std::move(result), false));
     position_ = 0;
 }
 
 void Recordset::Close() {
     RequireOpen();
-    rows_.reset();
+    UseRows(nullptr);
     ClearEdit();
     position_ = 0;
 }
@@ -115,7 +123,7 @@ com::ComPtr<Recordset> Recordset::Clone(int32_t lockType) {
     clone->lockType_ = lockType == -1 ? lockType_ : static_cast<LockType>(lockType);
     clone->source_ = source_;
     clone->connection_ = connection_;
-    clone->rows_ = rows_;
+    clone->UseRows(rows_);
     return clone;
 }
 
@@ -275,7 +283,7 @@ void Recordset::AddNew() {
     editRow_ = row.get();
     editMode_ = adEditAdd;
     positionBeforeAdd_ = position_;
-    rows_->rows.push_back(std::move(row));
+    PutRow(rows_->rows.size(), std::move(row));
     position_ = RecordCount() - 1;
     NotifyMove();
 }
@@ -335,8 +343,8 @@ void Recordset::CancelUpdate() {
     auto& rows = rows_->rows;
     auto it = std::find_if(rows.rbegin(), rows.rend(),
                            [&](const auto& r) { return r.get() == editRow_; });
-    if (it != rows.rend()) rows.erase(std::next(it).base());
     ClearEdit();
+    if (it != rows.rend()) TakeRow(static_cast<size_t>(std::distance(it, rows.rend()) - 1));
     position_ = std::min(positionBeforeAdd_, RecordCount());
     NotifyMove();
 }
@@ -346,7 +354,20 @@ std::unique_ptr<Row> Recordset::TakeRow(size_t index) {
     std::unique_ptr<Row> row = std::move(rows[index]);
     rows.erase(rows.begin() + static_cast<ptrdiff_t>(index));
     row->listPlace = index;
+    const auto at = static_cast<int32_t>(index);
+    for (Recordset* cursor : rows_->cursors) {
+        if (cursor->position_ > at) --cursor->position_;
+        if (cursor != this && cursor->editRow_ == row.get()) cursor->ClearEdit();
+    }
     return row;
+}
+
+void Recordset::PutRow(size_t index, std::unique_ptr<Row> row) {
+    auto& rows = rows_->rows;
+    rows.insert(rows.begin() + static_cast<ptrdiff_t>(index), std::move(row));
+    const auto at = static_cast<int32_t>(index);
+    for (Recordset* cursor : rows_->cursors)
+        if (cursor->position_ >= at) ++cursor->position_;
 }
 
 void Recordset::Delete() {
@@ -418,12 +439,14 @@ void Recordset::CancelBatch() {
         RestoreEdit();
     auto& rows = rows_->rows;
     // Back in reverse order of deletion, each at the place it was taken from.
-    for (auto it = rows_->deleted.rbegin(); it != rows_->deleted.rend(); ++it) {
-        size_t place = std::min((*it)->listPlace, rows.size());
-        rows.insert(rows.begin() + static_cast<ptrdiff_t>(place), std::move(*it));
-    }
+    auto deleted = std::move(rows_->deleted);
     rows_->deleted.clear();
-    std::erase_if(rows, [](const auto& row) { return row->state == RowState::Added; });
+    for (auto it = deleted.rbegin(); it != deleted.rend(); ++it) {
+        size_t place = std::min((*it)->listPlace, rows.size());
+        PutRow(place, std::move(*it));
+    }
+    for (size_t i = rows.size(); i-- > 0;)
+        if (rows[i]->state == RowState::Added) TakeRow(i);
     for (auto& row : rows) {
         if (!row->original.empty()) row->values = row->original;
         row->MarkClean();

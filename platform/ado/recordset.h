@@ -76,7 +76,9 @@ class Recordset : public com::ComObject<Recordset, IRecordset, com::IEventSource
     void Close();
     ObjectState State() const;
     void Requery(int32_t options = -1);
-    // A second cursor over the same rows with its own position (-1: this lock type).
+    // A second cursor over the same rows with its own position (-1: this lock type). Rows added
+    // or deleted through either cursor are seen by both, and each stays on its row; a Requery
+    // gives the requeried cursor rows of its own.
     com::ComPtr<Recordset> Clone(int32_t lockType = -1);
 
     const std::string& Source() const { return source_; }
@@ -139,7 +141,11 @@ class Recordset : public com::ComObject<Recordset, IRecordset, com::IEventSource
     void SetFieldValue(int index, const com::Variant& v);
     void SettleEdit();            // updates a row being edited before the cursor leaves it
     void GoTo(int32_t position);  // moves there, updating an edit first, and notifies
-    std::unique_ptr<detail::Row> TakeRow(size_t index);  // out of the list
+    void UseRows(std::shared_ptr<detail::RowCache> rows);  // leaves the old rows' cursors
+    // Out of the list and back in, keeping every cursor over the rows on its own row; a cursor
+    // editing a row that leaves the list loses that edit.
+    std::unique_ptr<detail::Row> TakeRow(size_t index);
+    void PutRow(size_t index, std::unique_ptr<detail::Row> row);
     void SendNow(detail::Row& row, int change);
     void RestoreEdit();  // the row being edited as it was before the edit
     void ClearEdit();

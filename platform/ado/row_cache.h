@@ -8,6 +8,10 @@
 
 #include "platform/ado/backend.h"
 
+namespace ado {
+class Recordset;
+}
+
 namespace ado::detail {
 
 enum class RowState { Unchanged, Modified, Added };
@@ -43,6 +47,9 @@ struct RowCache {
     int keyIndex = -1;  // the base table's key among the columns; -1: rows cannot be written
     std::vector<std::unique_ptr<Row>> rows;     // the list, in order
     std::vector<std::unique_ptr<Row>> deleted;  // deletes not yet sent (batch mode)
+    // The recordset and its clones over these rows; each stays on its own row when a row
+    // leaves or re-enters the list through any of them.
+    std::vector<Recordset*> cursors;
 
     int Find(const std::string& name) const;
     bool HasPendingChanges() const;

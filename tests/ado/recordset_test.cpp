@@ -96,6 +96,54 @@ TEST_F(RecordsetTest, CloneSharesRowsButHasItsOwnPosition) {
     EXPECT_TRUE(rs->HasPendingChanges());
 }
 
+// Each cursor stands on a row, not on an index: rows deleted, restored or added through one
+// cursor leave the other on the row it was on.
+TEST_F(RecordsetTest, CloneStaysOnItsRowWhenTheOtherCursorDeletesOrAdds) {
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
+    auto clone = rs->Clone();
+    auto idOf = [](Recordset& r) { return r.Fields("MGA0_ID").Value().ToLong(); };
+    clone->SetAbsolutePosition(2);
+    rs->Delete();  // the first row, pending
+    EXPECT_EQ(idOf(*clone), 2);
+    EXPECT_EQ(clone->AbsolutePosition(), 1);
+    rs->CancelBatch();
+    EXPECT_EQ(idOf(*clone), 2);
+    EXPECT_EQ(clone->AbsolutePosition(), 2);
+
+    clone->MoveLast();
+    clone->MoveNext();  // at the end: an added row does not put it on a row
+    rs->AddNew();
+    EXPECT_TRUE(clone->Eof());
+    EXPECT_EQ(clone->RecordCount(), 4);
+    rs->CancelUpdate();
+    EXPECT_TRUE(clone->Eof());
+    EXPECT_EQ(clone->RecordCount(), 3);
+}
+
+// A row deleted through one cursor while the other edits it: the edit goes with the row.
+TEST_F(RecordsetTest, EditOfARowDeletedThroughTheOtherCursorIsDropped) {
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockOptimistic);
+    auto clone = rs->Clone();
+    clone->Fields("MGA0_DESCR").SetValue("Zona");
+    rs->CancelUpdate();  // nothing of its own to cancel
+    rs->Delete();
+    EXPECT_EQ(clone->GetEditMode(), ado::adEditNone);
+    clone->Update();
+    clone->CancelUpdate();
+    EXPECT_EQ(clone->Fields("MGA0_ID").Value(), com::Variant(2));
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM MGA0_QUINTAB"), com::Variant(2));
+
+    auto batch = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
+    auto other = batch->Clone();
+    other->Fields("MGA0_DESCR").SetValue("Zona");
+    batch->Delete();
+    batch->UpdateBatch();  // the deleted row is gone from memory too
+    EXPECT_EQ(other->GetEditMode(), ado::adEditNone);
+    other->Update();
+    EXPECT_FALSE(other->HasPendingChanges());
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM MGA0_QUINTAB"), com::Variant(1));
+}
+
 TEST_F(RecordsetTest, RequeryReadsAgainAndRefusesToDropChanges) {
     auto rs = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
     rs->MoveLast();
