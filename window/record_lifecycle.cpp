@@ -146,7 +146,9 @@ void FRM_MGQUINTAB::FME_PARENT_BeforeDelete(com::VARIANT_BOOL& cancel) {
 void FRM_MGQUINTAB::FME_PARENT_AfterDelete(int32_t operationResult) {
     if (operationResult != host::kOperationSucceeded) return;
     int32_t position = CriteriaRecordset->AbsolutePosition();
-    RenumberPriorities(SelectedPostingType());
+    // The combo shows no type when the list is now empty or the new current row has a type it
+    // does not offer: there is no type to renumber then, but the list is still reloaded.
+    if (CBO_TIPO->SelectedIndex() >= 0) RenumberPriorities(SelectedPostingType());
     ReloadCriteria();
     FME_PARENT->SetModified(false);
     // The deleted row may have been the last one: the frame then stands on the new last row.

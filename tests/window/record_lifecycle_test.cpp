@@ -149,4 +149,28 @@ TEST_F(RecordLifecycle, DeletingTheLastCriterionWithoutMatrixRowsAsksNothing) {
     EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 4);
 }
 
+TEST_F(RecordLifecycle, ADeleteThatLeavesNoTypeShownStillReloadsWithoutAnError) {
+    // Company 2 is not offered type 6: when its row becomes current the combo shows no type.
+    AddCriterion(kOtherCompany, {10, 0, 8, "Secondo", "CODA"});
+    AddCriterion(kOtherCompany, {11, 6, 1, "Magazzino", "CODA"});
+    Open(kOtherCompany);
+    SelectLine(2);
+    Press("Elimina");
+    EXPECT_EQ(driver_.UntakenMessages(), 0u);
+    EXPECT_EQ(GridLines(), (std::vector<std::vector<std::string>>{
+                               {"7", "Ven/Acq", "Altra ditta"},
+                               {"1", "Magazzino", "Magazzino"},
+                           }));
+    EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 2);
+
+    // Deleting every criterion leaves an empty list, not an error.
+    Press("Elimina");
+    SelectLine(1);
+    Press("Elimina");
+    EXPECT_EQ(driver_.UntakenMessages(), 0u);
+    EXPECT_TRUE(Stored(kOtherCompany).empty());
+    EXPECT_TRUE(GridLines().empty());
+    EXPECT_EQ(Frame()->Status(), host::frame_status::Empty);
+}
+
 }  // namespace
