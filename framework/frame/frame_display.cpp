@@ -31,6 +31,7 @@ void RecordFrame::ShowRows() {
             lines.push_back(std::move(cells));
         }
     }
+    shownRows_ = HasSource() ? rs_->RowsVersion() : 0;
     gridLink_->SetLines(std::move(lines));
 }
 
@@ -75,10 +76,12 @@ void RecordFrame::ShowAll() {
     ShowButtons();
 }
 
-// The recordset is on another row now: whatever the controls held gives way to that row.
+// The recordset is on another row now: whatever the controls held gives way to that row. Code
+// that requeried, added or deleted rows changed the list too: the grid's lines are drawn again.
 void RecordFrame::Follow(int32_t reason) {
     modified_ = false;
     SetStatus(HasRow() ? host::frame_status::Existing : host::frame_status::Empty, reason);
+    if (HasSource() && rs_->RowsVersion() != shownRows_) ShowRows();
     ShowCurrentLine();
     ShowControls();
     ShowButtons();

@@ -151,6 +151,7 @@ class RecordFrame
     int32_t direct_ = 0;
     int32_t ownMoves_ = 0;
     int32_t rowBeforeNew_ = 0;
+    uint64_t shownRows_ = 0;  // the recordset's RowsVersion the grid's lines were drawn from
 };
 
 }  // namespace framework

@@ -205,6 +205,10 @@ com::HRESULT Recordset::Unadvise(uint32_t cookie) noexcept {
 
 // --- fields ---
 
+uint64_t Recordset::RowsVersion() const {
+    return rows_ ? rows_->version : 0;
+}
+
 int Recordset::FieldCount() const {
     RequireOpen();
     return static_cast<int>(rows_->columns.size());
@@ -270,6 +274,7 @@ void Recordset::SetFieldValue(int index, const com::Variant& v) {
     }
     row.KeepOriginal();
     row.values[index] = std::move(value);
+    rows_->Touch();
 }
 
 void Recordset::AddNew() {
@@ -316,6 +321,7 @@ void Recordset::SendNow(Row& row, int change) {
                                      static_cast<detail::Change>(change));
     if (stored) row.values = std::move(*stored);
     row.MarkClean();
+    rows_->Touch();
 }
 
 void Recordset::RestoreEdit() {
@@ -323,6 +329,7 @@ void Recordset::RestoreEdit() {
     row.values = std::move(editBackup_);
     row.original = std::move(editBackupOriginal_);
     row.state = static_cast<RowState>(editBackupState_);
+    rows_->Touch();
     ClearEdit();
 }
 
@@ -354,6 +361,7 @@ std::unique_ptr<Row> Recordset::TakeRow(size_t index) {
     std::unique_ptr<Row> row = std::move(rows[index]);
     rows.erase(rows.begin() + static_cast<ptrdiff_t>(index));
     row->listPlace = index;
+    rows_->Touch();
     const auto at = static_cast<int32_t>(index);
     for (Recordset* cursor : rows_->cursors) {
         if (cursor->position_ > at) --cursor->position_;
@@ -365,6 +373,7 @@ std::unique_ptr<Row> Recordset::TakeRow(size_t index) {
 void Recordset::PutRow(size_t index, std::unique_ptr<Row> row) {
     auto& rows = rows_->rows;
     rows.insert(rows.begin() + static_cast<ptrdiff_t>(index), std::move(row));
+    rows_->Touch();
     const auto at = static_cast<int32_t>(index);
     for (Recordset* cursor : rows_->cursors)
         if (cursor->position_ >= at) ++cursor->position_;
@@ -429,6 +438,7 @@ void Recordset::UpdateBatch() {
         p.row->MarkClean();
     }
     rows_->deleted.clear();
+    rows_->Touch();
 }
 
 void Recordset::CancelBatch() {
@@ -451,6 +461,7 @@ void Recordset::CancelBatch() {
         if (!row->original.empty()) row->values = row->original;
         row->MarkClean();
     }
+    rows_->Touch();
     position_ = std::clamp(position_, 0, std::max(RecordCount() - 1, 0));
     NotifyMove();
 }

@@ -96,6 +96,10 @@ class Recordset : public com::ComObject<Recordset, IRecordset, com::IEventSource
     void MovePrevious();
     void Move(int32_t rows);
 
+    // Changes whenever rows are added, deleted, read again or their values change (through this
+    // cursor or a clone): a view over the rows redraws them when it differs from what it drew.
+    uint64_t RowsVersion() const;
+
     int FieldCount() const;
     Field Fields(int index);
     Field Fields(const std::string& name);          // error 3265 for an unknown name

@@ -1,6 +1,7 @@
 #include "platform/ado/row_cache.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 
 #include "platform/com/com_error.h"
@@ -50,6 +51,11 @@ void FindBaseTable(Backend& backend, RowCache& cache) {
 
 }  // namespace
 
+void RowCache::Touch() {
+    static std::atomic<uint64_t> last{0};
+    version = ++last;
+}
+
 int RowCache::Find(const std::string& name) const {
     auto it = byName.find(Lower(name));
     return it == byName.end() ? -1 : it->second;
@@ -77,6 +83,7 @@ std::shared_ptr<RowCache> BuildRowCache(Backend& backend, QueryResult&& result, 
         row->values = std::move(values);
         cache->rows.push_back(std::move(row));
     }
+    cache->Touch();
     InferUndeclaredTypes(*cache);
     if (writable) FindBaseTable(backend, *cache);
     return cache;

@@ -50,6 +50,11 @@ struct RowCache {
     // The recordset and its clones over these rows; each stays on its own row when a row
     // leaves or re-enters the list through any of them.
     std::vector<Recordset*> cursors;
+    // Changes whenever a row enters or leaves the list or a value changes; never the same for
+    // two different caches.
+    uint64_t version = 0;
+
+    void Touch();
 
     int Find(const std::string& name) const;
     bool HasPendingChanges() const;

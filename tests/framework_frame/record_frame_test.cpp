@@ -35,6 +35,36 @@ TEST_F(FrameTest, ShowsRowsInGridAndCurrentRowInControlsAndFollowsCodeMoves) {
     EXPECT_EQ(name_->Text(), "tre");
 }
 
+// Outside a direct change, code that requeries, deletes or adds rows changes the list itself:
+// the grid's lines follow, and its current line is always one of them.
+TEST_F(FrameTest, GridFollowsCodeThatChangesTheList) {
+    auto other = Connect();
+    other->Execute("UPDATE ITEMS SET NAME = 'UNO' WHERE ID = 1");
+    rs_->MoveLast();
+    rs_->Requery();  // same number of rows, other values
+    EXPECT_EQ(grid_->LineCells(1)[0], "UNO");
+    EXPECT_EQ(name_->Text(), "UNO");
+
+    other->Execute("INSERT INTO ITEMS VALUES (4, 2, 'quattro', NULL, NULL)");
+    rs_->Requery();
+    EXPECT_EQ(grid_->LineCount(), 4);
+
+    rs_->MoveLast();
+    rs_->Delete();
+    EXPECT_EQ(grid_->LineCount(), 3);
+    EXPECT_EQ(grid_->CurrentLine(), 3);
+    EXPECT_EQ(name_->Text(), "tre");
+
+    rs_->AddNew();
+    EXPECT_EQ(grid_->LineCount(), 4);
+    EXPECT_EQ(grid_->CurrentLine(), 4);
+    EXPECT_EQ(name_->Text(), "");
+    rs_->CancelBatch();
+    EXPECT_EQ(grid_->LineCount(), 4);  // the pending delete is back, the added row gone
+    EXPECT_EQ(grid_->LineCells(4)[0], "quattro");
+    EXPECT_EQ(grid_->CurrentLine(), frame_->CurrentRow());
+}
+
 TEST_F(FrameTest, ConfirmWritesTheTypedValuesAfterBeforeUpdateSawThem) {
     name_->UserType("primo");
     code_->UserType("b7");  // upper case field
