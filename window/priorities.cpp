@@ -32,14 +32,18 @@ void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
         return;
     }
 
-    // Leaving the row and coming back lets the frame settle its pending change.
+    // Leaving the row and coming back lets the frame settle its pending change. A save the
+    // frame refused has shown its message and kept the row modified: the edit stays on screen
+    // and nothing moves, instead of being overwritten by the rows at the end of the change.
     if (FME_PARENT->Modified()) {
         bool onLast = FME_PARENT->RowCount() == FME_PARENT->CurrentRow();
         if (onLast) {
             FME_PARENT->MovePrevious(true, true);
+            if (FME_PARENT->Modified()) return;
             FME_PARENT->MoveNext(true, true);
         } else {
             FME_PARENT->MoveNext(true, true);
+            if (FME_PARENT->Modified()) return;
             FME_PARENT->MovePrevious(true, true);
         }
     }

@@ -83,4 +83,21 @@ TEST_F(Priorities, NothingMovesWhileANewRowIsAdded) {
     EXPECT_EQ(Frame()->Status(), host::frame_status::New);
 }
 
+TEST_F(Priorities, AnEditTheFrameRefusesToSaveStaysAndNothingMoves) {
+    Open();
+    auto before = Stored();
+    SelectLine(2);
+    driver_.Type(Window(), "TXT_DESCR", "");
+    PressToolbar("TBAR_PRIORITY", kUp);
+
+    // The frame's refusal, once; the row stays as the user left it.
+    ASSERT_EQ(driver_.UntakenMessages(), 1u);
+    EXPECT_EQ(driver_.TakeMessage().text,
+              "Campo obbligatorio: Descrizione contropartite contabili");
+    EXPECT_EQ(Stored(), before);
+    EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 2);
+    EXPECT_EQ(Text("TXT_DESCR"), "");
+    EXPECT_TRUE(Frame()->Modified());
+}
+
 }  // namespace
