@@ -33,11 +33,16 @@ bool RecordFrame::Settle(int32_t reason) {
     return Save(reason);
 }
 
+// A save refused before the write takes its copy back out of the row: the edit stays in the
+// controls, and nothing of it is left in the row for a later move to settle and the next save to
+// write.
 bool RecordFrame::Save(int32_t reason) {
     if (!Validate()) return false;
+    const RowSnapshot before = Snapshot();
     try {
         CopyControlsToRow();
     } catch (const com::ComError& e) {
+        PutBack(before);
         ShowFailure(e);
         return false;
     }
@@ -46,10 +51,14 @@ bool RecordFrame::Save(int32_t reason) {
     };
     com::VARIANT_BOOL cancel = com::VARIANT_FALSE;
     if (!Notify([&cancel](host::IRecordFrameEvents* s) { return s->BeforeUpdate(cancel); })) {
+        PutBack(before);
         afterUpdate(host::kOperationFailed);
         return false;
     }
-    if (cancel) return false;
+    if (cancel) {
+        PutBack(before);
+        return false;
+    }
     try {
         OwnMove own(*this);
         WriteRow();
@@ -93,6 +102,28 @@ void RecordFrame::CopyControlsToRow() {
         const std::string text = b.control->Text();
         if (FieldText(field.Value()) == text) continue;
         field.SetValue(ColumnValue(text, field.Type()));
+    }
+}
+
+RecordFrame::RowSnapshot RecordFrame::Snapshot() {
+    RowSnapshot s{rs_->GetEditMode(), rs_->AbsolutePosition(), {}};
+    for (int i = 0; i < rs_->FieldCount(); ++i) s.values.push_back(rs_->Fields(i).Value());
+    return s;
+}
+
+// Only while the row is still the one copied into and still being edited: a handler that moved
+// the recordset or wrote the row has settled it itself.
+void RecordFrame::PutBack(const RowSnapshot& before) {
+    if (!HasRow() || rs_->AbsolutePosition() != before.position ||
+        rs_->GetEditMode() == ado::adEditNone)
+        return;
+    if (before.mode == ado::adEditNone) {
+        rs_->CancelUpdate();
+        return;
+    }
+    for (int i = 0; i < static_cast<int>(before.values.size()); ++i) {
+        auto field = rs_->Fields(i);
+        if (!(field.Value() == before.values[i])) field.SetValue(before.values[i]);
     }
 }
 

@@ -118,6 +118,14 @@ class RecordFrame
     bool Save(int32_t reason);
     bool Validate();
     void CopyControlsToRow();
+    // The current row's values and edit mode, and putting them back after a refused save.
+    struct RowSnapshot {
+        ado::EditMode mode = ado::adEditNone;
+        int32_t position = 0;
+        std::vector<com::Variant> values;
+    };
+    RowSnapshot Snapshot();
+    void PutBack(const RowSnapshot& before);
     void WriteRow();
     bool IsBatch();
 

@@ -114,6 +114,36 @@ TEST_F(FrameTest, RefusedSavesKeepTheEditAndWriteNothing) {
     EXPECT_EQ(Stored()[0], "1 1 nuovo nome A1 10");
 }
 
+// A refused save leaves the edit in the controls only: the row keeps what it held, so a move
+// made by code afterwards does not turn the refused values into a pending change that the next
+// save of another row writes.
+TEST_F(FrameTest, RefusedSaveLeavesNothingInTheRowForALaterSaveToWrite) {
+    auto loose = MakeEdit("TXT_QTY_TEXT", "QTY", "Quantità libera", 10);  // no numeric check
+    frame_->BindControl(loose.Get(), nullptr);
+    auto refuse = [&] {
+        name_->UserType("rifiutato");
+        bar_->UserPress(host::nav_key::Confirm);
+        EXPECT_EQ(TakeEvents().back(), "ButtonAction(0,Conferma)");
+        EXPECT_EQ(rs_->Fields("NAME").Value(), com::Variant("uno"));
+        EXPECT_EQ(name_->Text(), "rifiutato");
+        EXPECT_TRUE(frame_->Modified());
+    };
+    sink_->cancelUpdate = true;
+    refuse();
+    sink_->cancelUpdate = false;
+    sink_->failOn = "BeforeUpdate";
+    refuse();
+    sink_->failOn.clear();
+    loose->UserType("dieci");  // NAME is copied, then QTY fails to convert
+    refuse();
+    EXPECT_EQ(Messages().back().text, "Column QTY expects a number, not \"dieci\"");
+
+    rs_->MoveNext();  // by code: followed, the edit on screen given up
+    name_->UserType("due bis");
+    bar_->UserPress(host::nav_key::Confirm);
+    EXPECT_EQ(Stored(), (Lines{"1 1 uno A1 10", "2 2 due bis - -", "3 1 tre C3 30"}));
+}
+
 TEST_F(FrameTest, ValidationShowsTheMessageAtTheFirstFailingControl) {
     const Lines before = Stored();
     name_->UserType("");
