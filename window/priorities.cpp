@@ -1,6 +1,7 @@
 // Dense priorities per company and posting type, and the priority toolbar that moves the
 // current criterion one place up or down within its type.
 
+#include "platform/com/failure.h"
 #include "platform/ui/toolkit.h"
 #include "window/criteria_statements.h"
 #include "window/frm_mgquintab.h"
@@ -55,11 +56,20 @@ void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
         priority.SetValue(com::Variant(priority.Value().ToLong() + by));
         rows->Update();
     };
-    rows->Move(step);
-    shiftPriority(-step);
-    rows->Move(-step);
-    shiftPriority(step);
-    rows->UpdateBatch();
+    try {
+        rows->Move(step);
+        shiftPriority(-step);
+        rows->Move(-step);
+        shiftPriority(step);
+        rows->UpdateBatch();
+    } catch (...) {
+        // A move the database refused (another user changed one of the two rows) changes
+        // nothing: the pending values go, the frame follows the list again, and the error goes
+        // back to the toolbar, which shows it.
+        com::Step([&] { rows->CancelBatch(); });
+        com::Step([&] { FME_PARENT->EndDirectChange(); });
+        throw;
+    }
     rows->Requery(-1);
     FME_PARENT->EndDirectChange();
     rows->SetAbsolutePosition(target);

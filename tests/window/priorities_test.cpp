@@ -101,3 +101,33 @@ TEST_F(Priorities, AnEditTheFrameRefusesToSaveStaysAndNothingMoves) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Priorities, AMoveThatConflictsWithAnotherUserChangesNothingAndTheWindowGoesOn) {
+    Open();
+    SelectLine(1);
+    Exec("UPDATE MGA0_QUINTAB SET MGA0_INDPRIOR = 7 WHERE MGA0_ID = 2");  // another user, meanwhile
+    PressToolbar("TBAR_PRIORITY", kDown);
+
+    const auto& shown = driver_.TakeMessage();
+    EXPECT_EQ(shown.flags, 16);
+    EXPECT_NE(shown.text.find("MGA0_QUINTAB"), std::string::npos) << shown.text;
+    EXPECT_EQ(Stored(), (std::vector<Criterion>{{1, 0, 1, "Primo", "CODA"},
+                                                {3, 0, 5, "Terzo", "DOCU"},
+                                                {2, 0, 7, "Secondo", "INDC"},
+                                                {4, 1, 1, "Reso", "CODA"}}));
+
+    // The window still follows the user, and a later save sends nothing of the failed move.
+    SelectLine(2);
+    EXPECT_EQ(Control<ui::ITextInput>("TXT_DESCR")->DisplayText(), "Secondo");
+    driver_.Type(Window(), "TXT_DESCR", "Secondo criterio");
+    Press("Conferma");
+    EXPECT_EQ(driver_.UntakenMessages(), 0u);
+    EXPECT_EQ(Stored(), (std::vector<Criterion>{{1, 0, 1, "Primo", "CODA"},
+                                                {3, 0, 2, "Terzo", "DOCU"},
+                                                {2, 0, 3, "Secondo criterio", "INDC"},
+                                                {4, 1, 1, "Reso", "CODA"}}));
+}
+
+}  // namespace
