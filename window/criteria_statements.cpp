@@ -1,5 +1,7 @@
 #include "window/criteria_statements.h"
 
+#include "host/mod_quintab.h"
+
 #include "platform/com/com_error.h"
 
 namespace dravel {
@@ -15,15 +17,10 @@ std::string Lines(std::initializer_list<std::string> lines) {
     return sql;
 }
 
-std::string RightTrimmed(std::string text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
-    return text;
-}
-
 // The text of a value that goes into a statement unquoted: only a plain integer is safe there.
 std::string PlainNumber(const com::Variant& value, bool trim, const char* what) {
-    std::string text = value.IsEmptyOrNull() ? std::string() : value.ToText();
-    if (trim) text = RightTrimmed(text);
+    std::string text = trim ? TrimToText(value).ToText()
+                            : (value.IsEmptyOrNull() ? std::string() : value.ToText());
     size_t digits = !text.empty() && text[0] == '-' ? 1 : 0;
     bool plain =
         text.size() > digits && text.find_first_not_of("0123456789", digits) == std::string::npos;
