@@ -11,58 +11,12 @@
 #include "platform/com/dispatch.h"
 #include "platform/com/events.h"
 #include "platform/ui/control.h"
-#include "platform/ui/control_state.h"
+#include "platform/ui/control_model.h"
 
 namespace framework {
 
-// Base of the control models. Impl names its kind in `static constexpr const char* kKind`.
-// Every visible change ends in state_.Changed(), so a view can redraw from the model alone.
-template <class Impl, class... Interfaces>
-class ControlModel : public com::ComObject<Impl, ui::IControl, ui::IFocusRequester, Interfaces...> {
-  public:
-    std::string Name() override { return state_.Name(); }
-    void SetName(const std::string& name) override { state_.SetName(name); }
-    std::string Kind() override { return Impl::kKind; }
-    ui::Rect Geometry() override { return state_.Geometry(); }
-    void SetGeometry(const ui::Rect& r) override { state_.SetGeometry(r); }
-    bool Visible() override { return state_.Visible(); }
-    void SetVisible(bool on) override { state_.SetVisible(on); }
-    bool Enabled() override { return state_.Enabled(); }
-    int AddObserver(std::function<void()> changed) override {
-        return state_.AddObserver(std::move(changed));
-    }
-    void RemoveObserver(int id) override { state_.RemoveObserver(id); }
-    void SetFocusHandler(std::function<void()> handler) override {
-        state_.SetFocusHandler(std::move(handler));
-    }
-
-  protected:
-    // Stores a setting and tells the observers when it changed.
-    template <class T>
-    void Set(T& member, T value) {
-        if (member == value) return;
-        member = std::move(value);
-        state_.Changed();
-    }
-
-    ui::ControlState state_;
-};
-
-// An interface list entry that makes a model an event source of one sink interface; the model
-// raises through events_.
-template <class Sink>
-class RaisesEvents : public com::IEventSource {
-  public:
-    com::HRESULT Advise(const com::Guid& iid, com::IUnknown* sink,
-                        uint32_t* cookie) noexcept override {
-        return events_.Advise(iid, sink, cookie);
-    }
-    com::HRESULT Unadvise(uint32_t cookie) noexcept override { return events_.Unadvise(cookie); }
-
-  protected:
-    ~RaisesEvents() = default;
-    com::EventSinks<Sink> events_;
-};
+using ui::ControlModel;
+using ui::RaisesEvents;
 
 // An interface list entry for late binding; the model fills members_ in its constructor.
 class LateBound : public com::IDispatch {

@@ -87,15 +87,7 @@ void ListBox::UserSelect(int32_t index) {
                             "The list " + state_.Name() + " has no entry " + std::to_string(index));
     auto keep = Self<IListBox>();  // a handler may release the window that holds this list
     SetListIndex(index);
-    sinks_.Raise([&](IListBoxEvents* s) { return s->ListClick(this); });
-}
-
-com::HRESULT ListBox::Advise(const com::Guid& iid, com::IUnknown* sink, uint32_t* cookie) noexcept {
-    return sinks_.Advise(iid, sink, cookie);
-}
-
-com::HRESULT ListBox::Unadvise(uint32_t cookie) noexcept {
-    return sinks_.Unadvise(cookie);
+    events_.Raise([&](IListBoxEvents* s) { return s->ListClick(this); });
 }
 
 }  // namespace ui

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/com/events.h"
-#include "platform/ui/control_state.h"
+#include "platform/ui/control_model.h"
 
 namespace ui {
 
@@ -28,9 +28,9 @@ struct IListBox : com::IUnknown {
 };
 
 // Implements IControl (kind "list") and IEventSource (IListBoxEvents).
-class ListBox
-    : public com::ComObject<ListBox, IListBox, IControl, com::IEventSource, IFocusRequester> {
+class ListBox : public ControlModel<ListBox, IListBox, RaisesEvents<IListBoxEvents>> {
   public:
+    static constexpr const char* kKind = "list";
     static com::ComPtr<ListBox> Create();
 
     int32_t ListCount() const;
@@ -48,31 +48,9 @@ class ListBox
     // The user's side: select entry `index` (raises ListClick).
     void UserSelect(int32_t index);
 
-    // IControl
-    std::string Name() override { return state_.Name(); }
-    void SetName(const std::string& name) override { state_.SetName(name); }
-    std::string Kind() override { return "list"; }
-    Rect Geometry() override { return state_.Geometry(); }
-    void SetGeometry(const Rect& r) override { state_.SetGeometry(r); }
-    bool Visible() override { return state_.Visible(); }
-    void SetVisible(bool on) override { state_.SetVisible(on); }
-    bool Enabled() override { return state_.Enabled(); }
     void SetEnabled(bool on) { state_.SetEnabled(on); }
-    int AddObserver(std::function<void()> changed) override {
-        return state_.AddObserver(std::move(changed));
-    }
-    void RemoveObserver(int id) override { state_.RemoveObserver(id); }
-    // IEventSource
-    com::HRESULT Advise(const com::Guid& iid, com::IUnknown* sink,
-                        uint32_t* cookie) noexcept override;
-    com::HRESULT Unadvise(uint32_t cookie) noexcept override;
-    // IFocusRequester
-    void SetFocusHandler(std::function<void()> handler) override {
-        state_.SetFocusHandler(std::move(handler));
-    }
 
   private:
-    friend class com::ComObject<ListBox, IListBox, IControl, com::IEventSource, IFocusRequester>;
     ListBox() = default;
     void Changed() { state_.Changed(); }
     struct Entry {
@@ -82,8 +60,6 @@ class ListBox
     std::vector<Entry> entries_;
     int32_t listIndex_ = -1;
     int32_t newIndex_ = -1;
-    ControlState state_;
-    com::EventSinks<IListBoxEvents> sinks_;
 };
 
 }  // namespace ui

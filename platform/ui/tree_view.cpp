@@ -119,22 +119,13 @@ void TreeView::UserSelect(const std::string& key) {
                             "The tree " + state_.Name() + " has no node with the key " + key);
     auto keep = Self<ITreeView>();  // a handler may release the window that holds this tree
     Select(node);
-    sinks_.Raise([&](ITreeViewEvents* s) { return s->TreeNodeClick(this, node); });
+    events_.Raise([&](ITreeViewEvents* s) { return s->TreeNodeClick(this, node); });
 }
 
 void TreeView::UserDoubleClick() {
     state_.RequireUserInput("tree");
     auto keep = Self<ITreeView>();
-    sinks_.Raise([&](ITreeViewEvents* s) { return s->TreeDblClick(this); });
-}
-
-com::HRESULT TreeView::Advise(const com::Guid& iid, com::IUnknown* sink,
-                              uint32_t* cookie) noexcept {
-    return sinks_.Advise(iid, sink, cookie);
-}
-
-com::HRESULT TreeView::Unadvise(uint32_t cookie) noexcept {
-    return sinks_.Unadvise(cookie);
+    events_.Raise([&](ITreeViewEvents* s) { return s->TreeDblClick(this); });
 }
 
 }  // namespace ui

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/com/events.h"
-#include "platform/ui/control_state.h"
+#include "platform/ui/control_model.h"
 
 namespace ui {
 
@@ -47,9 +47,9 @@ struct ITreeView : com::IUnknown {
 };
 
 // Implements IControl (kind "tree") and IEventSource (ITreeViewEvents).
-class TreeView
-    : public com::ComObject<TreeView, ITreeView, IControl, com::IEventSource, IFocusRequester> {
+class TreeView : public ControlModel<TreeView, ITreeView, RaisesEvents<ITreeViewEvents>> {
   public:
+    static constexpr const char* kKind = "tree";
     static com::ComPtr<TreeView> Create();
 
     // Adds a top-level node (relativeKey empty) or the last child of the node with relativeKey.
@@ -72,39 +72,15 @@ class TreeView
     void UserSelect(const std::string& key);
     void UserDoubleClick();
 
-    // IControl
-    std::string Name() override { return state_.Name(); }
-    void SetName(const std::string& name) override { state_.SetName(name); }
-    std::string Kind() override { return "tree"; }
-    Rect Geometry() override { return state_.Geometry(); }
-    void SetGeometry(const Rect& r) override { state_.SetGeometry(r); }
-    bool Visible() override { return state_.Visible(); }
-    void SetVisible(bool on) override { state_.SetVisible(on); }
-    bool Enabled() override { return state_.Enabled(); }
     void SetEnabled(bool on) { state_.SetEnabled(on); }
-    int AddObserver(std::function<void()> changed) override {
-        return state_.AddObserver(std::move(changed));
-    }
-    void RemoveObserver(int id) override { state_.RemoveObserver(id); }
-    // IEventSource
-    com::HRESULT Advise(const com::Guid& iid, com::IUnknown* sink,
-                        uint32_t* cookie) noexcept override;
-    com::HRESULT Unadvise(uint32_t cookie) noexcept override;
-    // IFocusRequester
-    void SetFocusHandler(std::function<void()> handler) override {
-        state_.SetFocusHandler(std::move(handler));
-    }
 
   private:
-    friend class com::ComObject<TreeView, ITreeView, IControl, com::IEventSource, IFocusRequester>;
     TreeView() = default;
     void Changed() { state_.Changed(); }
 
     std::vector<std::unique_ptr<TreeNode>> nodes_;
     TreeNode* selected_ = nullptr;
     int32_t firstVisible_ = 0;
-    ControlState state_;
-    com::EventSinks<ITreeViewEvents> sinks_;
 };
 
 }  // namespace ui
