@@ -2,6 +2,8 @@
 // The plain-text session scripts: one command a line, words separated by blanks, `#` starts a
 // comment, a word with blanks in double quotes (\" and \\ inside).
 
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -26,7 +28,11 @@ class ParseError : public std::runtime_error {
 // Splits one line into words; empty for a blank or comment line.
 std::vector<std::string> SplitWords(const std::string& line, int lineNumber);
 
-// Parses a whole script and checks each command's name and number of words.
+// A whole word as a decimal 32-bit integer; nothing when it is not one.
+std::optional<int32_t> ParseNumber(const std::string& word);
+
+// Parses a whole script and checks each command: its name, its number of words, and the words
+// that must be numbers, names from a fixed set or key=value options.
 std::vector<Command> Parse(const std::string& text);
 
 }  // namespace script

@@ -42,12 +42,7 @@ void Expect(bool holds, const std::string& expected, const std::string& got) {
 }
 
 int32_t Number(const std::string& word) {
-    try {
-        size_t used = 0;
-        int v = std::stoi(word, &used);
-        if (used == word.size()) return v;
-    } catch (const std::exception&) {
-    }
+    if (auto v = ParseNumber(word)) return *v;
     throw Failure{"expected a number, got " + Quoted(word)};
 }
 
@@ -154,11 +149,9 @@ class Runner {
                            {com::Variant(code), com::Variant("Ditta " + std::to_string(code))});
         }
         for (const auto& [key, v] : opts) {
-            std::string column = key == "account-types"        ? "DITTA_PARAMTIPICONTO"
-                                 : key == "item-class-nesting" ? "DITTA_ANNIDACLASSI"
-                                                               : "";
-            if (column.empty())
-                throw Failure{"expected account-types or item-class-nesting, got " + key};
+            // The parser lets through only these two keys.
+            std::string column =
+                key == "account-types" ? "DITTA_PARAMTIPICONTO" : "DITTA_ANNIDACLASSI";
             db.ExecuteWith("UPDATE HOST_DITTE SET " + column + " = ? WHERE DITTA_CODICE = ?",
                            {value(v), com::Variant(code)});
         }
@@ -183,27 +176,19 @@ class Runner {
             else
                 session_->Navigator().RaiseBeforeChangeDitta();
         } else if (e == "button") {
-            if (w.size() < 3) throw Failure{"expected a button code"};
             session_->PressNavigatorButton(Number(w[2]));
         } else if (e == "export") {
             lastExport_ = session_->PrepareExportToOffice();
         } else if (e == "layout") {
             session_->InitializeLayoutModel();
-        } else if (e == "script") {
-            session_->InitializeScriptModel();
         } else {
-            throw Failure{"expected company-change, button, export, layout or script, got " +
-                          Quoted(e)};
+            session_->InitializeScriptModel();
         }
     }
 
     void ExpectCommand(const std::vector<std::string>& w) {
         const std::string& what = w[1];
-        auto need = [&](size_t n) {
-            if (w.size() < n) throw Failure{"expected more words after expect " + what};
-        };
         if (what == "message") {
-            need(3);
             ExpectMessage(w);
         } else if (what == "no-message") {
             std::string got =
@@ -215,7 +200,6 @@ class Runner {
             beepsSeen_ = driver_.Beeps();
             Expect(got == want, std::to_string(want) + " beeps", std::to_string(got));
         } else if (what == "field") {
-            need(4);
             std::string got = FieldText(w[2]);
             Expect(got == w[3], Quoted(w[3]), Quoted(got));
         } else if (what == "list") {
@@ -226,7 +210,6 @@ class Runner {
             std::vector<std::string> want(w.begin() + 2, w.end());
             Expect(got == want, "[" + Join(want, ", ") + "]", "[" + Join(got, ", ") + "]");
         } else if (what == "entries") {
-            need(3);
             auto got = ControlAs<ui::IChoiceInput>(w[2])->Labels();
             std::vector<std::string> want(w.begin() + 3, w.end());
             Expect(got == want, "[" + Join(want, ", ") + "]", "[" + Join(got, ", ") + "]");
@@ -238,32 +221,25 @@ class Runner {
             std::vector<std::string> want(w.begin() + 2, w.end());
             Expect(got == want, "[" + Join(want, "; ") + "]", "[" + Join(got, "; ") + "]");
         } else if (what == "current") {
-            need(3);
             int got = Frame()->CurrentRow();
             Expect(got == Number(w[2]), "current row " + w[2], std::to_string(got));
         } else if (what == "status") {
-            need(3);
             int got = Frame()->Status();
             Expect(got == Number(w[2]), "status " + w[2], std::to_string(got));
         } else if (what == "modified") {
-            need(3);
             bool got = Frame()->Modified();
-            bool want = w[2] == "true" || w[2] == "True" || w[2] == "1";
+            bool want = w[2] == "true" || w[2] == "True";
             Expect(got == want, "modified " + w[2], got ? "true" : "false");
         } else if (what == "query") {
-            need(4);
             std::string got = QueryText(w[2]);
             Expect(got == w[3], Quoted(w[3]), Quoted(got));
         } else if (what == "transfer") {
-            need(3);
             ExpectTransfer(w[2]);
         } else if (what == "window") {
-            need(3);
             bool open = static_cast<bool>(session_->Window());
             Expect((w[2] == "open") == open, "window " + w[2],
                    open ? "window open" : "window closed");
         } else if (what == "log") {
-            need(3);
             ExpectLog(w[2]);
         } else {
             throw Failure{"expected a known expectation, got " + Quoted(what)};

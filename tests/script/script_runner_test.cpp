@@ -1,0 +1,62 @@
+// Scripts run against the headless host and the module loaded from the built library: exit codes
+// and the messages an administrator reads.
+
+#include "app/script/script_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScriptRun : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("dravel-script-test-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        ::setenv("DRAVEL_REGISTRY", (dir_ / "registry.json").c_str(), 1);
+        ::setenv("DRAVEL_LOG", (dir_ / "dravel.log").c_str(), 1);
+        // The module beside the test programs: build/<preset>/bin/.. /lib.
+        fs::path exe = fs::read_symlink("/proc/self/exe");
+        options_.moduleLibrary = exe.parent_path().parent_path() / "lib" / "libdravel.so";
+        ASSERT_TRUE(fs::exists(options_.moduleLibrary)) << options_.moduleLibrary;
+    }
+    void TearDown() override {
+        ::unsetenv("DRAVEL_REGISTRY");
+        ::unsetenv("DRAVEL_LOG");
+        fs::remove_all(dir_);
+    }
+
+    script::Outcome Run(const std::string& text) {
+        return script::RunText("s.dvs", text, options_);
+    }
+
+    fs::path dir_;
+    script::RunOptions options_;
+};
+
+TEST_F(ScriptRun, ExitCodes) {
+    EXPECT_EQ(Run("company 1\nopen 1\nexpect window open\nclose\nexpect window closed\n").exitCode,
+              0);
+    auto failed = Run("company 1\nopen 1\nexpect window closed\n");
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.message, "s.dvs:3: expected window closed, got window open");
+    // Words the table does not allow are a script that does not parse: nothing runs.
+    auto malformed = Run("company 1\nopen 1\nexpect window shut\n");
+    EXPECT_EQ(malformed.exitCode, 2);
+    EXPECT_EQ(malformed.message, "s.dvs:3: 'expect window' takes one of open, closed, not 'shut'");
+}
+
+TEST_F(ScriptRun, ACommandThatNeedsAWindowSaysSoWhenNoneIsOpen) {
+    auto outcome = Run("company 1\npress Nuovo\n");
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_EQ(outcome.message, "s.dvs:2: expected an open window, got none");
+}
+
+}  // namespace
