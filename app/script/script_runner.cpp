@@ -1,8 +1,10 @@
 #include "app/script/script_runner.h"
 
+#include <deque>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "app/script/script_parser.h"
@@ -81,6 +83,22 @@ class Runner {
     }
 
     void Run(const Command& c) {
+        RunCommand(c);
+        CheckMessageBoxes();
+    }
+
+    struct QueuedAnswer {
+        int32_t answer;
+        int line;  // the `answer` command's line
+    };
+    // The oldest answer queued and never asked for, if any.
+    std::optional<QueuedAnswer> UnusedAnswer() const {
+        if (answers_.empty()) return std::nullopt;
+        return answers_.front();
+    }
+
+  private:
+    void RunCommand(const Command& c) {
         const auto& w = c.words;
         const std::string& name = w[0];
         if (name == "sql") return Sql(w[1]);
@@ -98,7 +116,10 @@ class Runner {
         if (name == "toolbar")
             return driver_.PressToolbar(Window(), w[1],
                                         static_cast<int16_t>(w.size() > 2 ? Number(w[2]) : 0));
-        if (name == "answer") return driver_.ExpectQuestion(Number(w[1]));
+        if (name == "answer") {
+            answers_.push_back({Number(w[1]), c.line});
+            return driver_.ExpectQuestion(answers_.back().answer);
+        }
         if (name == "navigator") return Navigator(w);
         if (name == "close") return driver_.Close(Window());
         if (name == "closeform") return session_->CloseForm();
@@ -107,7 +128,28 @@ class Runner {
         throw Failure{"unknown command " + Quoted(name)};
     }
 
-  private:
+    // The module swallows a message box that fails (a question nobody answered, an answer that
+    // is not one of its buttons), so the script looks at each message box the command raised.
+    // Each one took the oldest queued answer, as the toolkit does.
+    void CheckMessageBoxes() {
+        const auto& all = driver_.Messages();
+        for (; messagesSeen_ < all.size(); ++messagesSeen_) {
+            const auto& m = all[messagesSeen_];
+            std::optional<QueuedAnswer> taken;
+            if (!answers_.empty()) {
+                taken = answers_.front();
+                answers_.pop_front();
+            }
+            if (m.answer != 0) continue;
+            if (taken)
+                throw Failure{"expected a message box that answer " +
+                              std::to_string(taken->answer) + " fits, got " + Quoted(m.text) +
+                              " with flags " + std::to_string(m.flags)};
+            throw Failure{"expected an answer for the question " + Quoted(m.text) +
+                          ", got none (queue one with answer N before the command)"};
+        }
+    }
+
     ui::IForm& Window() {
         auto w = session_->Window();
         if (!w) throw Failure{"expected an open window, got none"};
@@ -322,6 +364,8 @@ class Runner {
     size_t logStart_ = 0;
     int beepsSeen_ = 0;
     size_t transfersSeen_ = 0;
+    std::deque<QueuedAnswer> answers_;  // queued by `answer`, not yet taken by a message box
+    size_t messagesSeen_ = 0;
 };
 
 }  // namespace
@@ -346,6 +390,10 @@ Outcome RunText(const std::string& name, const std::string& text, const RunOptio
                            std::to_string(e.Number()) + ": " + e.Description()};
         }
     }
+    // A script that queues an answer expects a question: one that never came fails it.
+    if (auto unused = runner.UnusedAnswer())
+        return {1, name + ":" + std::to_string(unused->line) + ": expected a question for answer " +
+                       std::to_string(unused->answer) + ", got none"};
     return {0, ""};
 }
 

@@ -59,4 +59,36 @@ TEST_F(ScriptRun, ACommandThatNeedsAWindowSaysSoWhenNoneIsOpen) {
     EXPECT_EQ(outcome.message, "s.dvs:2: expected an open window, got none");
 }
 
+constexpr const char* kChangeQuestion =
+    "\"Il cambio ditta comporta la chiusura del programma, proseguo ?\"";
+
+// The module swallows a failed message box; the script must not.
+TEST_F(ScriptRun, EveryQuestionNeedsItsAnswerAndEveryAnswerItsQuestion) {
+    auto unanswered = Run("company 1\nopen 1\nnavigator company-change\nexpect window open\n");
+    EXPECT_EQ(unanswered.exitCode, 1);
+    EXPECT_EQ(unanswered.message, std::string("s.dvs:3: expected an answer for the question ") +
+                                      kChangeQuestion +
+                                      ", got none (queue one with answer N before the command)");
+
+    auto unfit = Run("company 1\nopen 1\nanswer 1\nnavigator company-change\n");
+    EXPECT_EQ(unfit.exitCode, 1);
+    EXPECT_EQ(unfit.message,
+              std::string("s.dvs:4: expected a message box that answer 1 fits, got ") +
+                  kChangeQuestion + " with flags 4");
+
+    // An answer that no question took fails at the line that queued it.
+    auto leftOver =
+        Run("company 1\nopen 1\nanswer 7\nnavigator company-change\nanswer 6\n"
+            "expect message ~cambio\nexpect window open\n");
+    EXPECT_EQ(leftOver.exitCode, 1);
+    EXPECT_EQ(leftOver.message, "s.dvs:5: expected a question for answer 6, got none");
+
+    // Answers are taken in order, one for each question.
+    auto answered =
+        Run("company 1\ncompany 2\nopen 1\nanswer 7\nanswer 6\n"
+            "navigator company-change 2\nexpect window open\n"
+            "navigator company-change 2\nexpect window closed\n");
+    EXPECT_EQ(answered.exitCode, 0) << answered.message;
+}
+
 }  // namespace
