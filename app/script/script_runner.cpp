@@ -249,7 +249,9 @@ class Runner {
             auto* lb = static_cast<ui::ListBox*>(list.Get());
             std::vector<std::string> got;
             for (int i = 0; i < lb->ListCount(); ++i) got.push_back(lb->List(i));
+            // `expect list none` (or no words at all) is the empty list.
             std::vector<std::string> want(w.begin() + 2, w.end());
+            if (want == std::vector<std::string>{"none"}) want.clear();
             Expect(got == want, "[" + Join(want, ", ") + "]", "[" + Join(got, ", ") + "]");
         } else if (what == "entries") {
             auto got = ControlAs<ui::IChoiceInput>(w[2])->Labels();
