@@ -4,9 +4,11 @@
 
 #include <filesystem>
 #include <map>
+#include <stdexcept>
 
 #include "db/schema.h"
 #include "platform/ado/recordset.h"
+#include "window/criteria_statements.h"
 
 namespace bench {
 
@@ -44,19 +46,58 @@ SELECT i, 1,
 
 }  // namespace
 
-std::string CriteriaDatabase(int criteria) {
+const std::filesystem::path& TemporaryFolder() {
     static Folder folder;
+    return folder.Path();
+}
+
+std::string CriteriaDatabase(int criteria) {
     static std::map<int, std::string> files;
     auto& file = files[criteria];
     if (!file.empty()) return file;
-    std::string path = (folder.Path() / ("criteria_" + std::to_string(criteria) + ".db")).string();
+    std::string path =
+        (TemporaryFolder() / ("criteria_" + std::to_string(criteria) + ".db")).string();
     auto connection = ado::Connection::Create();
     connection->Open("Provider=SQLite;Data Source=" + path);
     db::CreateSchema(*connection);
+    connection->Execute("INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1)");
     connection->ExecuteWith(kFill, {com::Variant(static_cast<int32_t>(criteria))});
     connection->Close();
     file = path;
     return file;
+}
+
+std::string CriteriaDatabaseCopy(int criteria, const std::string& name) {
+    std::filesystem::path copy =
+        TemporaryFolder() / (name + "_" + std::to_string(criteria) + ".db");
+    // The last connection to close checkpointed the WAL, so the main file holds every row; a
+    // WAL left by an earlier copy must not be replayed over this one.
+    for (const char* suffix : {"-wal", "-shm"}) std::filesystem::remove(copy.string() + suffix);
+    std::filesystem::copy_file(CriteriaDatabase(criteria), copy,
+                               std::filesystem::copy_options::overwrite_existing);
+    return copy.string();
+}
+
+Probe MiddleOfType0(int criteria) {
+    auto connection = ado::Connection::Create();
+    connection->Open("Provider=SQLite;Data Source=" + CriteriaDatabase(criteria));
+    auto rs = ado::Recordset::Create();
+    rs->Open(dravel::CriteriaQuery(com::Variant(1)), connection.Get(), ado::adOpenStatic,
+             ado::adLockReadOnly);
+    auto value = [&](const char* column) { return rs->Fields(column).Value(); };
+    int32_t typeZero = 0;
+    for (; !rs->Eof() && value("MGA0_FLGRESO").ToLong() == 0; rs->MoveNext()) ++typeZero;
+    if (typeZero < 2) throw std::runtime_error("Too few criteria of type 0");
+    Probe probe{};
+    probe.line = typeZero / 2;
+    rs->SetAbsolutePosition(probe.line);
+    probe.id = value("MGA0_ID").ToLong();
+    probe.priority = value("MGA0_INDPRIOR").ToLong();
+    probe.description = value("MGA0_DESCR").ToText();
+    rs->MoveNext();
+    probe.nextId = value("MGA0_ID").ToLong();
+    probe.nextPriority = value("MGA0_INDPRIOR").ToLong();
+    return probe;
 }
 
 }  // namespace bench

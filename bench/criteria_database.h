@@ -2,11 +2,33 @@
 // Databases of generated criteria for the benchmarks, built once per size in a temporary folder
 // and removed when the program ends.
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace bench {
 
-// The file of a database whose company 1 holds `criteria` criteria (at most 99,999).
+// The folder of this run's databases, registry and log.
+const std::filesystem::path& TemporaryFolder();
+
+// The file of a database whose company 1 holds `criteria` criteria (at most 99,999); the
+// company is in HOST_DITTE, so the host can choose it.
 std::string CriteriaDatabase(int criteria);
+
+// A copy of that database under its own name, for a benchmark that writes to it: every writer
+// starts from the same rows and none sees another's changes.
+std::string CriteriaDatabaseCopy(int criteria, const std::string& name);
+
+// A criterion of posting type 0 halfway down its type, whose neighbour below has the same type:
+// the one the save and the moves work on, so that neither sits at an end of the list.
+struct Probe {
+    int32_t line;  // 1-based, in the window's grid
+    int32_t id;
+    int32_t priority;
+    std::string description;
+    int32_t nextId;  // the neighbour below
+    int32_t nextPriority;
+};
+Probe MiddleOfType0(int criteria);
 
 }  // namespace bench

@@ -2,9 +2,9 @@
 // over the same query that reads every column.
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include "bench/criteria_database.h"
+#include "bench/raw_sqlite.h"
 #include "platform/ado/recordset.h"
 #include "window/criteria_statements.h"
 
@@ -30,36 +30,9 @@ void OpenCriteriaRecordset(benchmark::State& state) {
 
 void OpenCriteriaRawSqlite(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(bench::CriteriaDatabase(criteria).c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    for (auto _ : state) {
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, Query().c_str(), -1, &stmt, nullptr);
-        int rows = 0;
-        int64_t sum = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            ++rows;
-            for (int c = 0, n = sqlite3_column_count(stmt); c < n; ++c) {
-                switch (sqlite3_column_type(stmt, c)) {
-                    case SQLITE_INTEGER:
-                        sum += sqlite3_column_int64(stmt, c);
-                        break;
-                    case SQLITE_FLOAT:
-                        sum += static_cast<int64_t>(sqlite3_column_double(stmt, c));
-                        break;
-                    case SQLITE_TEXT:
-                        sum += *sqlite3_column_text(stmt, c) + sqlite3_column_bytes(stmt, c);
-                        break;
-                    default:
-                        break;
-                }
-            }
-        }
-        sqlite3_finalize(stmt);
-        if (rows != criteria) state.SkipWithError("wrong number of rows");
-        benchmark::DoNotOptimize(sum);
-    }
-    sqlite3_close(db);
+    bench::RawDatabase db(bench::CriteriaDatabase(criteria));
+    for (auto _ : state)
+        if (db.ReadAll(Query()) != criteria) state.SkipWithError("wrong number of rows");
     state.SetItemsProcessed(state.iterations() * criteria);
 }
 

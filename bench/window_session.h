@@ -1,0 +1,52 @@
+#pragma once
+// The criteria window of company 1 driven as a user does: the host framework's classes, a host
+// session on an SQLite file, the module created by program identifier from libdravel.so, and
+// the headless toolkit with its driver.
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "framework/host_session.h"
+#include "platform/ui/headless.h"
+
+namespace bench {
+
+class WindowSession {
+  public:
+    static constexpr int32_t kCompany = 1;
+
+    // Opens the host's session on `database`; the window is not open yet.
+    explicit WindowSession(const std::string& database);
+    ~WindowSession();
+    WindowSession(const WindowSession&) = delete;
+    WindowSession& operator=(const WindowSession&) = delete;
+
+    // What the host does when the user opens the window from the menu, and then closes it.
+    void Open();
+    void Close();
+    // Opens the window and selects a line of its grid, as before an action on one criterion.
+    void OpenOnLine(int32_t line);
+
+    ui::IForm& Window();
+    ui::Driver& Driver() { return driver_; }
+    int32_t GridLineCount();
+    int32_t CurrentGridLine();
+    std::string Text(const std::string& control);
+
+    // What went wrong out of sight since the session began (messages shown, beeps, records
+    // added to the log); empty when nothing did.
+    std::string Trouble();
+    // Marks the benchmark failed with that trouble, if any.
+    void FailOnTrouble(benchmark::State& state);
+
+  private:
+    ui::HeadlessToolkit toolkit_;
+    ui::Driver driver_{toolkit_};
+    std::unique_ptr<ui::ScopedToolkit> scoped_;
+    std::unique_ptr<framework::HostSession> session_;
+    size_t logRecords_ = 0;
+};
+
+}  // namespace bench
