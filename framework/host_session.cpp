@@ -97,9 +97,7 @@ host::Cinterface& HostSession::CreateModule(const ModuleSettings& settings) {
     host::Put(module.Get(), &host::Cinterface::put_WindowState, settings.windowState);
     host::Put(module.Get(), &host::Cinterface::put_WindowModal, com::VARIANT_FALSE);
     host::Put(module.Get(), &host::Cinterface::put_ProgramMode, settings.programMode);
-    std::string caption = settings.caption;  // the menu entry's text, in the user's language
-    host::Put(module.Get(), &host::Cinterface::put_Caption,
-              com::Variant(global_->Texts().TranslateText(caption)));
+    host::Put(module.Get(), &host::Cinterface::put_Caption, com::Variant(settings.caption));
     host::Put(module.Get(), &host::Cinterface::put_IsActive, com::VARIANT_TRUE);
 
     sink_ = com::MakeObject<ModuleEventsSink>();

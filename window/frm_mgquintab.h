@@ -10,9 +10,11 @@
 #include "contracts/controls.h"
 #include "contracts/models.h"
 #include "contracts/record_frame.h"
+#include "host/live_objects.h"
 #include "platform/ado/connection.h"
 #include "platform/ado/recordset.h"
 #include "platform/com/events.h"
+#include "platform/com/server.h"
 #include "platform/ui/form.h"
 #include "platform/ui/list_box.h"
 #include "platform/ui/tree_view.h"
@@ -80,6 +82,9 @@ class FRM_MGQUINTAB
     com::HRESULT ListClick(ui::ListBox* list) noexcept override;
 
   private:
+    // Keeps the library loaded while the window lives (a host may hold it past the instance).
+    com::LiveObject live_{LiveObjects()};
+
     friend class com::ComObject<FRM_MGQUINTAB, ui::Form, host::IRecordFrameEvents,
                                 host::IGridEvents, host::INavBarEvents, host::IToolbarEvents,
                                 host::IEditEvents, host::IMdiHostEvents, ui::ITreeViewEvents,
