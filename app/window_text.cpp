@@ -44,7 +44,7 @@ void PrintWindow(ui::IForm& window, std::ostream& out) {
         auto row = [&](const std::vector<std::string>& cells, bool current) {
             out << (current ? "> " : "  ");
             for (size_t j = 0; j < cells.size() && j < widths.size(); ++j)
-                out << Pad(cells[j], widths[j] + 2);
+                out << (j + 1 < cells.size() ? Pad(cells[j], widths[j] + 2) : cells[j]);
             out << "\n";
         };
         row(captions, false);
