@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "resources/attribute_catalogue.h"
+#include "window/field_structure.h"
 #include "window/frm_mgquintab.h"
 
 namespace dravel {
@@ -11,7 +12,6 @@ namespace dravel {
 namespace {
 
 constexpr uint32_t kGroupColour = ui::Rgb(132, 132, 132);
-constexpr size_t kCodeLength = 4;
 constexpr int32_t kUp = 1;
 constexpr int32_t kDown = 2;
 
@@ -71,9 +71,7 @@ void FRM_MGQUINTAB::ResetFieldEditor() {
 }
 
 void FRM_MGQUINTAB::LoadStructure(const std::string& structure) {
-    for (size_t at = 0;; at += kCodeLength) {
-        std::string code = at < structure.size() ? structure.substr(at, kCodeLength) : "";
-        if (code.empty()) return;
+    for (const std::string& code : SplitStructure(structure)) {
         for (int32_t i = 1; i <= TVW_FIELDS->Count(); ++i) {
             auto& node = TVW_FIELDS->Node(i);
             if (node.key != code) continue;
