@@ -3,7 +3,7 @@
 PRESET ?= default
 BUILD := build/$(PRESET)
 
-.PHONY: run test build bootstrap bench clean format
+.PHONY: run test build bootstrap bench fuzz clean format
 
 bootstrap:
 	@scripts/bootstrap
@@ -23,6 +23,22 @@ endif
 
 bench: build
 	@$(BUILD)/bin/dravel-bench
+
+# Each parser's fuzzer in turn, FUZZ_SECONDS each. New inputs go to build/fuzz/corpus/<name>
+# (the seeds in fuzz/corpus/<name> stay as they are), crashes to build/fuzz/crashes/.
+FUZZ_SECONDS ?= 60
+FUZZERS := $(patsubst fuzz/%_fuzz.cpp,%,$(wildcard fuzz/*_fuzz.cpp))
+fuzz:
+	@scripts/bootstrap --fuzz
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@mkdir -p build/fuzz/crashes
+	@set -e; for f in $(FUZZERS); do \
+	  mkdir -p build/fuzz/corpus/$$f; \
+	  echo "== $$f ($(FUZZ_SECONDS) s)"; \
+	  build/fuzz/bin/fuzz_$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=build/fuzz/crashes/$$f- build/fuzz/corpus/$$f fuzz/corpus/$$f; \
+	done
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,0 +1,125 @@
+// Variant conversion from text: ParseNumber, the numeric and Boolean conversions, Compare, and
+// the text form of doubles read back.
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <string>
+
+#include "fuzz/fuzz_check.h"
+#include "platform/com/com_error.h"
+#include "platform/com/variant.h"
+
+using com::ComError;
+using com::Variant;
+
+namespace {
+
+// The error number a conversion fails with; 0 when it succeeds.
+template <class F>
+int ErrorOf(F&& f) {
+    try {
+        f();
+    } catch (const ComError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+// A narrowing conversion of a number the text holds: the exact rounded value, or error 6 when
+// that is out of range.
+template <class T>
+void CheckNarrowing(const Variant& v, double number) {
+    double rounded = com::RoundHalfEven(number);
+    bool fits =
+        rounded >= std::numeric_limits<T>::min() && rounded <= std::numeric_limits<T>::max();
+    T got{};
+    int error = ErrorOf([&] {
+        if constexpr (sizeof(T) == 2)
+            got = v.ToInteger();
+        else
+            got = v.ToLong();
+    });
+    if (fits) {
+        FUZZ_CHECK(error == 0);
+        FUZZ_CHECK(static_cast<double>(got) == rounded);
+    } else {
+        FUZZ_CHECK(error == com::err::Overflow);
+    }
+}
+
+void CheckText(const std::string& text) {
+    Variant v(text);
+    std::optional<double> number = com::ParseNumber(text);
+    double d = 0;
+    int error = ErrorOf([&] { d = v.ToDouble(); });
+    if (number) {
+        FUZZ_CHECK(error != com::err::TypeMismatch);
+        if (std::isfinite(*number)) {
+            FUZZ_CHECK(error == 0 && d == *number);
+            CheckNarrowing<int32_t>(v, *number);
+            CheckNarrowing<int16_t>(v, *number);
+            FUZZ_CHECK(Variant::Compare(v, Variant(*number)) == 0);
+            FUZZ_CHECK(v.ToBool() == (*number != 0));
+        } else {
+            FUZZ_CHECK(error == com::err::Overflow);
+        }
+    } else {
+        FUZZ_CHECK(error == 0 || error == com::err::TypeMismatch);
+        // Only "True" and "False" are texts of a number without being numbers.
+        FUZZ_CHECK(error != 0 || d == -1 || d == 0);
+    }
+    // The other conversions fail only with the classic numbers.
+    int e = ErrorOf([&] { v.ToLong(); });
+    FUZZ_CHECK(e == 0 || e == com::err::Overflow || e == com::err::TypeMismatch);
+    e = ErrorOf([&] { v.ToInteger(); });
+    FUZZ_CHECK(e == 0 || e == com::err::Overflow || e == com::err::TypeMismatch);
+    e = ErrorOf([&] { v.ToBool(); });
+    FUZZ_CHECK(e == 0 || e == com::err::TypeMismatch);
+}
+
+void CheckCompare(const std::string& a, const std::string& b) {
+    Variant va(a), vb(b);
+    FUZZ_CHECK(Variant::Compare(va, va) == 0);
+    FUZZ_CHECK(Variant::Compare(va, vb) == -*Variant::Compare(vb, va));
+    FUZZ_CHECK(!Variant::Compare(va, Variant::Null()));
+    // A text against a number: numerically, or error 13 (6 for a number out of range).
+    std::optional<int> ab, ba;
+    int e1 = ErrorOf([&] { ab = Variant::Compare(va, Variant(int32_t{7})); });
+    int e2 = ErrorOf([&] { ba = Variant::Compare(Variant(int32_t{7}), va); });
+    FUZZ_CHECK(e1 == e2);
+    FUZZ_CHECK(e1 == 0 || e1 == com::err::TypeMismatch || e1 == com::err::Overflow);
+    if (e1 == 0) FUZZ_CHECK(ab && ba && *ab == -*ba);
+}
+
+// The text form of a double reads back as the same number to 15 significant digits.
+void CheckRoundTrip(double d) {
+    if (!std::isfinite(d)) return;
+    std::string text = com::FormatDouble(d);
+    std::optional<double> back = com::ParseNumber(text);
+    FUZZ_CHECK(back.has_value());
+    FUZZ_CHECK(std::isfinite(*back));
+    FUZZ_CHECK(std::fabs(*back - d) <= std::fabs(d) * 5e-15);
+    FUZZ_CHECK(Variant(d).ToText() == text);
+    FUZZ_CHECK(Variant(text).ToDouble() == *back);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string text(reinterpret_cast<const char*>(data), size);
+    CheckText(text);
+    size_t newline = text.find('\n');
+    if (newline != std::string::npos)
+        CheckCompare(text.substr(0, newline), text.substr(newline + 1));
+    else
+        CheckCompare(text, "");
+    if (size >= sizeof(double)) {
+        double d;
+        std::memcpy(&d, data, sizeof d);
+        CheckRoundTrip(d);
+    }
+    return 0;
+}
