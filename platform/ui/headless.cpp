@@ -58,16 +58,20 @@ void HeadlessToolkit::RunModalLoop(IForm& form) {
 void HeadlessToolkit::FormUnloaded(IForm& form) {
     auto it =
         std::find_if(open_.begin(), open_.end(), [&](const auto& f) { return f.Get() == &form; });
-    if (it == open_.end()) return;  // loaded but never shown
-    auto keep = *it;                // the caller is still inside the window's Unload
-    open_.erase(it);
+    com::ComPtr<IForm> keep;  // the caller is still inside the window's Unload
+    if (it != open_.end()) {
+        keep = *it;
+        open_.erase(it);
+    }
     // The most recently shown window left becomes the active one; it is not activated again
-    // (a headless window gains the focus only through the driver).
+    // (a headless window gains the focus only through the driver). A window activated without
+    // being shown is no longer active either: nothing holds it after its unload.
     if (active_ == &form) active_ = open_.empty() ? nullptr : open_.back().Get();
 }
 
 void HeadlessToolkit::SetActive(IForm& form) {
-    active_ = &form;
+    // A window that is not loaded cannot become active: no unload would ever take it back.
+    if (form.Loaded()) active_ = &form;
 }
 
 std::vector<IForm*> HeadlessToolkit::OpenForms() const {

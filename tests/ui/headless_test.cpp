@@ -73,6 +73,32 @@ TEST_F(MessageBoxTest, AnExpectationThatDoesNotFitFailsQuotingBothTexts) {
     EXPECT_EQ(toolkit.PendingExpectations(), 0u);
 }
 
+TEST(Toolkit, TheActiveWindowIsNeverOneThatHasUnloaded) {
+    HeadlessToolkit toolkit;
+    ScopedToolkit installed(toolkit);
+    Driver driver(toolkit);
+    auto shown = TestWindow::Create();
+    auto loaded = TestWindow::Create();
+    shown->Show();
+
+    // Activated by the driver without being shown: it leaves with its unload all the same.
+    loaded->Load();
+    driver.Activate(*loaded);
+    EXPECT_EQ(toolkit.ActiveForm(), loaded.Get());
+    loaded->Unload();
+    EXPECT_EQ(toolkit.ActiveForm(), shown.Get());
+
+    // A window that is not loaded cannot be made active: no unload would take it back.
+    driver.Activate(*loaded);
+    EXPECT_EQ(toolkit.ActiveForm(), shown.Get());
+    shown->Unload();
+    EXPECT_EQ(toolkit.ActiveForm(), nullptr);
+    loaded->Load();
+    driver.Activate(*loaded);
+    loaded->Unload();
+    EXPECT_EQ(toolkit.ActiveForm(), nullptr);
+}
+
 TEST(Toolkit, BeepsAreCountedAndAHeadlessToolkitIsThereWhenNoneWasChosen) {
     Toolkit::SetCurrent(nullptr);
     EXPECT_NE(dynamic_cast<HeadlessToolkit*>(&Toolkit::Current()), nullptr);
