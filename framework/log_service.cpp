@@ -28,8 +28,9 @@ std::filesystem::path FromEnv(const char* name) {
 std::string NowIso8601() {
     auto now = std::chrono::system_clock::now();
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
+    // In UTC, as the Z says: fmt formats a time point in the local time zone.
     return fmt::format("{:%Y-%m-%dT%H:%M:%S}.{:03d}Z",
-                       std::chrono::floor<std::chrono::seconds>(now), ms.count());
+                       fmt::gmtime(std::chrono::system_clock::to_time_t(now)), ms.count());
 }
 
 // The code as JSON: its own type where JSON has one, null for Empty and Null.

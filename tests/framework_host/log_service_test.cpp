@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <fstream>
+#include <iomanip>
 #include <regex>
+#include <sstream>
 
 #include "framework/log_service.h"
 #include "platform/ui/headless.h"
@@ -57,6 +61,28 @@ TEST(LogService, ReportWritesOneRecordAndEchoesIt) {
     EXPECT_EQ(records[1]["code"], 7);
     EXPECT_EQ(records[1]["number"], 0);
     EXPECT_EQ(records[1]["description"], "");
+}
+
+TEST(LogService, TheTimeIsUtcWhateverTheLocalZone) {
+    TempDir dir;
+    ScopedEnv zone("TZ", "JST-9");  // nine hours ahead of UTC, all year
+    tzset();
+    auto service = framework::LogService::Create(dir / "dravel.log");
+    auto before = std::chrono::system_clock::now();
+    testing::internal::CaptureStderr();
+    service->ReportError(com::Variant("0_0_0_0"), "FRM_MGQUINTAB", "Form_Load");
+    testing::internal::GetCapturedStderr();
+    auto after = std::chrono::system_clock::now();
+    tzset();  // the zone variable is gone again
+
+    auto records = framework::ReadLogRecords(dir / "dravel.log");
+    ASSERT_EQ(records.size(), 1u);
+    std::tm written{};
+    std::istringstream(records[0]["time"].get<std::string>()) >>
+        std::get_time(&written, "%Y-%m-%dT%H:%M:%S");
+    auto at = std::chrono::system_clock::from_time_t(timegm(&written));
+    EXPECT_GE(at, std::chrono::floor<std::chrono::seconds>(before) - std::chrono::seconds(1));
+    EXPECT_LE(at, after) << records[0]["time"];
 }
 
 TEST(LogService, UnwritableFileIsAnErrorButTheRecordIsEchoed) {
