@@ -1,5 +1,6 @@
 #include "platform/com/variant.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <charconv>
 #include <cmath>
@@ -48,6 +49,44 @@ std::optional<bool> ParseBoolText(std::string_view t) {
     return std::nullopt;
 }
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The value of a decimal text that from_chars found out of range, which it reports alike for
+// too large and too small: the decimal exponent of the first significant digit tells them apart.
+// Too small is zero. Too large is infinite, unless it is no more than the largest double as
+// FormatDouble rounds it to 15 digits, so that every double's text form reads back.
+double OutOfRange(std::string_view t) {
+    long exponent = -1;  // of the first significant digit
+    bool significant = false;
+    size_t i = 0;
+    for (; i < t.size() && IsDigit(t[i]); ++i) {
+        significant = significant || t[i] != '0';
+        if (significant) ++exponent;
+    }
+    if (i < t.size() && t[i] == '.') {
+        for (++i; i < t.size() && IsDigit(t[i]); ++i) {
+            if (!significant && t[i] == '0') --exponent;
+            significant = significant || t[i] != '0';
+        }
+    }
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        bool minus = ++i < t.size() && t[i] == '-';
+        if (i < t.size() && (t[i] == '-' || t[i] == '+')) ++i;
+        long written = 0;
+        for (; i < t.size() && IsDigit(t[i]); ++i)
+            written = std::min(written * 10 + (t[i] - '0'), 100000L);
+        exponent += minus ? -written : written;
+    }
+    if (exponent < 0) return 0;
+    long double wide = 0;
+    auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), wide);
+    if (ec == std::errc() && wide <= 1.79769313486232e308L)
+        return std::numeric_limits<double>::max();
+    return HUGE_VAL;
+}
+
 }  // namespace
 
 double RoundHalfEven(double d) {
@@ -70,10 +109,13 @@ std::optional<double> ParseNumber(std::string_view t) {
     }
     if (t.empty() || t.front() == '+' || t.front() == '-') return std::nullopt;
     double value = 0;
-    auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-    if (ec == std::errc::result_out_of_range) return negative ? -HUGE_VAL : HUGE_VAL;
-    if (ec != std::errc() || end != t.data() + t.size()) return std::nullopt;
-    if (std::isnan(value) || std::isinf(value)) return std::nullopt;  // "nan", "inf" are no numbers
+    const char* last = t.data() + t.size();
+    auto [end, ec] = std::from_chars(t.data(), last, value);
+    if (end != last) return std::nullopt;
+    if (ec == std::errc::result_out_of_range)
+        value = OutOfRange(t);
+    else if (ec != std::errc() || std::isnan(value) || std::isinf(value))
+        return std::nullopt;  // "nan", "inf" are no numbers
     return negative ? -value : value;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 using com::ComError;
 using com::Variant;
@@ -113,4 +114,32 @@ TEST(Variant, IdentityDistinguishesTypes) {
     EXPECT_NE(Variant(1), Variant(int16_t{1}));
     EXPECT_NE(Variant(), Variant::Null());
     EXPECT_EQ(Variant(com::VariantArray{Variant("x")}), Variant(com::VariantArray{Variant("x")}));
+}
+
+TEST(Variant, TextsOutOfTheDoubleRange) {
+    // Too small for a double is zero, not an overflow.
+    EXPECT_EQ(com::ParseNumber("1e-400"), 0.0);
+    EXPECT_EQ(com::ParseNumber(" -0.000001e-320 "), 0.0);
+    EXPECT_EQ(Variant("1e-400").ToLong(), 0);
+    EXPECT_EQ(com::ParseNumber("4.94065645841247E-324"), 4.94065645841247E-324);
+    // Too large is error 6; trailing garbage after it is no number at all.
+    EXPECT_EQ(ErrorOf([] { Variant("1e400").ToDouble(); }), 6);
+    EXPECT_EQ(ErrorOf([] { Variant("-123456e99999999999").ToDouble(); }), 6);
+    EXPECT_FALSE(com::ParseNumber("1e400x"));
+    EXPECT_FALSE(Variant("1e400 x").IsNumeric());
+    EXPECT_EQ(ErrorOf([] { Variant("1e400x").ToDouble(); }), 13);
+}
+
+TEST(Variant, EveryDoublesTextFormReadsBack) {
+    constexpr double max = std::numeric_limits<double>::max();
+    for (double d : {max, -max, std::numeric_limits<double>::denorm_min(), 1e-310, 0.1}) {
+        std::string text = com::FormatDouble(d);
+        auto back = com::ParseNumber(text);
+        ASSERT_TRUE(back) << text;
+        EXPECT_NEAR(*back, d, std::fabs(d) * 5e-15) << text;
+        EXPECT_EQ(Variant(text).ToDouble(), *back) << text;
+    }
+    EXPECT_EQ(com::FormatDouble(max), "1.79769313486232E+308");
+    // Beyond the largest double as it is shown is still an overflow.
+    EXPECT_EQ(ErrorOf([] { Variant("1.79769313486233E+308").ToDouble(); }), 6);
 }
