@@ -2,6 +2,9 @@
 
 #include "framework/text_service.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -51,6 +54,19 @@ nlohmann::json CodeJson(const com::Variant& v) {
         default:
             return v.Debug();
     }
+}
+
+// Appends the line with one write: other writers of the file (threads, other programs) append
+// whole lines between ours, never inside them. False with errno set when it fails.
+bool AppendLine(const std::filesystem::path& path, const std::string& line) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    ssize_t written = ::write(fd, line.data(), line.size());
+    int error = errno;
+    ::close(fd);
+    if (written == static_cast<ssize_t>(line.size())) return true;
+    errno = written < 0 ? error : EIO;
+    return false;
 }
 
 }  // namespace
@@ -103,15 +119,13 @@ com::Variant LogService::ReportError(const com::Variant& code, const std::string
     };
     captured_ = com::ComError();
     // Invalid UTF-8 in a description must not lose the record.
-    std::string line = record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-    std::cerr << line << std::endl;
+    std::string line = record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
+    std::cerr << line << std::flush;
 
     auto path = File();
     std::error_code ec;
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
-    std::ofstream out(path, std::ios::app);
-    if (out) out << line << '\n' << std::flush;
-    if (!out)
+    if (!AppendLine(path, line))
         throw com::ComError(
             kPathFileAccessError,
             fmt::format("Cannot write the log file {}: {}", path.string(), std::strerror(errno)),

@@ -6,6 +6,7 @@
 #include <iomanip>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 #include "framework/log_service.h"
 #include "platform/ui/headless.h"
@@ -83,6 +84,43 @@ TEST(LogService, TheTimeIsUtcWhateverTheLocalZone) {
     auto at = std::chrono::system_clock::from_time_t(timegm(&written));
     EXPECT_GE(at, std::chrono::floor<std::chrono::seconds>(before) - std::chrono::seconds(1));
     EXPECT_LE(at, after) << records[0]["time"];
+}
+
+TEST(LogService, ConcurrentReportsStayOneValidRecordPerLine) {
+    TempDir dir;
+    auto file = dir / "dravel.log";
+    constexpr int kWriters = 4, kReports = 50;
+    // Long descriptions with control characters, a line break and bytes that are not UTF-8.
+    auto description = [](int writer) {
+        return std::string(3000, static_cast<char>('a' + writer)) + "\n\t\x01 \xff\xfe fine";
+    };
+    testing::internal::CaptureStderr();
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w)
+        writers.emplace_back([&, w] {
+            auto service = framework::LogService::Create(file);
+            for (int i = 0; i < kReports; ++i) {
+                service->CaptureError(com::ComError(3000 + w, description(w), "ado"));
+                service->ReportError(com::Variant(i), "FRM_MGQUINTAB", "Form_Load");
+            }
+        });
+    for (auto& t : writers) t.join();
+    std::string echoed = testing::internal::GetCapturedStderr();
+
+    auto records = framework::ReadLogRecords(file);
+    ASSERT_EQ(records.size(), static_cast<size_t>(kWriters * kReports));
+    for (const auto& r : records) {
+        int w = r["number"].get<int>() - 3000;
+        ASSERT_TRUE(w >= 0 && w < kWriters);
+        EXPECT_EQ(r["description"].get<std::string>().substr(0, 3002),
+                  std::string(3000, static_cast<char>('a' + w)) + "\n\t");
+    }
+    // The echo too: one record per line.
+    std::istringstream lines(echoed);
+    int echoedRecords = 0;
+    for (std::string line; std::getline(lines, line); ++echoedRecords)
+        ASSERT_TRUE(nlohmann::json::parse(line, nullptr, false).is_object()) << line.substr(0, 80);
+    EXPECT_EQ(echoedRecords, kWriters * kReports);
 }
 
 TEST(LogService, UnwritableFileIsAnErrorButTheRecordIsEchoed) {
