@@ -53,11 +53,7 @@ HostSession::HostSession(const std::string& connectionString, SessionOptions opt
     navigator_ = framework::Navigator::Create();
 }
 
-// A host that shuts down closes the module's window before it lets the module go.
 HostSession::~HostSession() {
-    com::Step([&] {
-        if (module_ && Window()) CloseForm();
-    });
     com::Step([&] { EndModule(); });
 }
 
@@ -139,6 +135,11 @@ void HostSession::CloseForm() {
 
 void HostSession::EndModule() {
     if (!module_) return;
+    // The window goes first: while open it holds its module (through its ActiveInterface), so
+    // both would outlive the host's hold and the module would still hear the navigator.
+    com::Step([&] {
+        if (Window()) CloseForm();
+    });
     moduleEvents_.Reset();
     com::ComPtr<host::Cinterface> module = std::move(module_);
     global_->CloseModule(module);

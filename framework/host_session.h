@@ -64,7 +64,7 @@ class HostSession {
     // (Cwindow), else the headless toolkit's active window.
     com::ComPtr<ui::IForm> Window();
     void CloseForm();
-    // Stops listening and releases the module.
+    // Closes the module's window when it is open, stops listening and releases the module.
     void EndModule();
 
     // The navigator's commands. Each returns whether the module let the action go ahead.

@@ -14,6 +14,13 @@ using testing_support::TempDir;
 
 namespace {
 
+// The module library of this build; empty when it has not been built.
+std::filesystem::path ModuleLibrary() {
+    const char* build = std::getenv("DRAVEL_BUILD_DIR");
+    std::filesystem::path library = std::filesystem::path(build ? build : "") / "lib/libdravel.so";
+    return build && std::filesystem::exists(library) ? library : std::filesystem::path();
+}
+
 std::string SqliteAt(const std::filesystem::path& file) {
     return "Provider=SQLite;Data Source=" + file.string();
 }
@@ -117,4 +124,42 @@ TEST(HostSession, CreatesTheModuleByProgramIdentifierAndAssignsItsProperties) {
     session.EndModule();
     EXPECT_EQ(session.Module(), nullptr);
     EXPECT_FALSE(session.Navigator().HasSinks());
+}
+
+TEST(HostSession, ANewModuleOrTheModulesEndClosesTheWindowStillOpen) {
+    auto library = ModuleLibrary();
+    if (library.empty()) GTEST_SKIP() << "no module library in DRAVEL_BUILD_DIR";
+    TempDir dir;
+    ScopedEnv registry("DRAVEL_REGISTRY", (dir / "registry.json").c_str());
+    ScopedEnv log("DRAVEL_LOG", (dir / "dravel.log").c_str());
+    framework::RegisterHostClasses();
+    framework::HostSession::RegisterModule(library);
+    ui::HeadlessToolkit toolkit;
+    ui::ScopedToolkit scope(toolkit);
+    framework::HostSession session(SqliteAt(dir / "host.db"), {.demoData = true});
+    session.ChooseCompany(session.Companies().front().code);
+
+    session.EndModule();  // none yet: nothing to do
+    session.CreateModule();
+    session.ShowForm();
+    auto first = session.Window();
+    ASSERT_TRUE(first);
+
+    // The first module's window goes with its module; the new one has none yet.
+    session.CreateModule();
+    EXPECT_FALSE(first->Loaded());
+    EXPECT_FALSE(session.Window());
+    EXPECT_TRUE(toolkit.OpenForms().empty());
+
+    session.ShowForm();
+    auto second = session.Window();
+    ASSERT_TRUE(second);
+    session.EndModule();
+    EXPECT_FALSE(second->Loaded());
+    EXPECT_FALSE(session.Global().ActiveModule());
+    session.EndModule();
+    EXPECT_EQ(session.Module(), nullptr);
+    // Neither module still hears the navigator.
+    EXPECT_FALSE(session.Navigator().HasSinks());
+    EXPECT_TRUE(framework::ReadLogRecords(dir / "dravel.log").empty());
 }
