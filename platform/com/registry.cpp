@@ -1,8 +1,14 @@
 #include "platform/com/registry.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -81,7 +87,8 @@ void Registry::Save(const std::vector<ClassRegistration>& entries) const {
     }
     fs::create_directories(file_.parent_path());
     fs::path tmp = file_;
-    tmp += ".tmp";
+    static std::atomic<unsigned> saves{0};  // one temporary file per writer
+    tmp += ".tmp." + std::to_string(::getpid()) + "." + std::to_string(++saves);
     {
         std::ofstream out(tmp, std::ios::trunc);
         if (!out)
@@ -107,7 +114,36 @@ std::vector<ClassRegistration> Registry::All() const {
     return Load();
 }
 
+namespace {
+
+// Holds the registry's lock file for one read-change-write, so writers in other threads and
+// programs do not drop each other's entries.
+class WriteLock {
+  public:
+    explicit WriteLock(const fs::path& registry) {
+        if (registry.has_parent_path()) fs::create_directories(registry.parent_path());
+        fs::path lock = registry;
+        lock += ".lock";
+        fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0) {
+            int error = errno;
+            if (fd_ >= 0) ::close(fd_);
+            throw ComError(err::Automation, "Cannot lock component registry " + registry.string() +
+                                                ": " + std::strerror(error));
+        }
+    }
+    ~WriteLock() { ::close(fd_); }  // closing releases the lock
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+  private:
+    int fd_ = -1;
+};
+
+}  // namespace
+
 void Registry::Register(const ClassRegistration& r) {
+    WriteLock lock(file_);
     auto entries = Load();
     std::erase_if(entries, [&](const ClassRegistration& e) { return e.progId == r.progId; });
     entries.push_back(r);
@@ -115,6 +151,7 @@ void Registry::Register(const ClassRegistration& r) {
 }
 
 int Registry::UnregisterLibrary(const fs::path& library) {
+    WriteLock lock(file_);
     auto entries = Load();
     auto canon = [](const fs::path& p) {
         std::error_code ec;

@@ -1,0 +1,69 @@
+// The file-based component registry.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/com/registry.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class RegistryFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "dravel-com-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    fs::path dir_;
+};
+
+com::ClassRegistration Entry(const std::string& progId) {
+    com::ClassRegistration r;
+    r.progId = progId;
+    r.clsid = com::Guid::New();
+    r.library = "/opt/dravel/lib" + progId + ".so";
+    return r;
+}
+
+TEST_F(RegistryFile, WritersAtTheSameTimeKeepEachOthersEntries) {
+    // In a folder that does not exist yet: reading finds nothing, the first write makes it.
+    fs::path file = dir_ / "not/yet/registry.json";
+    EXPECT_TRUE(com::Registry(file).All().empty());
+
+    constexpr int kWriters = 4, kEach = 15;
+    std::atomic<int> failures{0};
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w)
+        writers.emplace_back([&, w] {
+            for (int i = 0; i < kEach; ++i) {
+                try {
+                    com::Registry(file).Register(
+                        Entry("Writer" + std::to_string(w) + ".Class" + std::to_string(i)));
+                } catch (...) {
+                    ++failures;
+                }
+            }
+        });
+    for (auto& t : writers) t.join();
+    EXPECT_EQ(failures, 0);
+
+    EXPECT_EQ(com::Registry(file).All().size(), static_cast<size_t>(kWriters * kEach));
+    EXPECT_TRUE(com::Registry(file).Find("Writer3.Class14"));
+    // No temporary file is left behind.
+    for (const auto& e : fs::directory_iterator(file.parent_path()))
+        EXPECT_EQ(e.path().string().find(".tmp"), std::string::npos) << e.path();
+}
+
+}  // namespace
