@@ -32,7 +32,7 @@ std::string Guid::ToString() const {
 }
 
 Guid Guid::New() {
-    static std::mt19937_64 gen{std::random_device{}()};
+    thread_local std::mt19937_64 gen{std::random_device{}()};  // callers on any thread
     Guid g;
     for (auto& b : g.bytes) b = static_cast<uint8_t>(gen());
     g.bytes[6] = static_cast<uint8_t>((g.bytes[6] & 0x0F) | 0x40);
