@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/com/com_error.h"
+
 namespace com {
 
 struct Guid {
@@ -23,11 +25,13 @@ struct Guid {
                     : (c >= 'a' && c <= 'f') ? c - 'a' + 10
                     : (c >= 'A' && c <= 'F') ? c - 'A' + 10
                                              : -1;
-            if (v < 0) throw "invalid GUID text";
+            if (v < 0)
+                throw ComError(err::InvalidCall, "Invalid identifier text: " + std::string(text));
             g.bytes[n / 2] = static_cast<uint8_t>(g.bytes[n / 2] | (n % 2 == 0 ? v << 4 : v));
             ++n;
         }
-        if (n != 32) throw "invalid GUID text";
+        if (n != 32)
+            throw ComError(err::InvalidCall, "Invalid identifier text: " + std::string(text));
         return g;
     }
 

@@ -61,15 +61,23 @@ std::vector<ClassRegistration> Registry::Load() const {
         throw ComError(err::Automation,
                        "Component registry " + file_.string() + " is not valid: " + e.what());
     }
-    for (const auto& c : j.value("classes", json::array())) {
-        ClassRegistration r;
-        r.progId = c.at("progId").get<std::string>();
-        r.clsid = Guid::Parse(c.at("clsid").get<std::string>());
-        r.library = c.at("library").get<std::string>();
-        r.threadingModel = c.value("threadingModel", "Apartment");
-        r.typeLibVersion = c.value("typeLibVersion", "1.0");
-        if (c.contains("typeLib")) r.typeLib = Guid::Parse(c.at("typeLib").get<std::string>());
-        out.push_back(std::move(r));
+    try {
+        for (const auto& c : j.value("classes", json::array())) {
+            ClassRegistration r;
+            r.progId = c.at("progId").get<std::string>();
+            r.clsid = Guid::Parse(c.at("clsid").get<std::string>());
+            r.library = c.at("library").get<std::string>();
+            r.threadingModel = c.value("threadingModel", "Apartment");
+            r.typeLibVersion = c.value("typeLibVersion", "1.0");
+            if (c.contains("typeLib")) r.typeLib = Guid::Parse(c.at("typeLib").get<std::string>());
+            out.push_back(std::move(r));
+        }
+    } catch (const json::exception& e) {
+        throw ComError(err::Automation,
+                       "Component registry " + file_.string() + " has a bad entry: " + e.what());
+    } catch (const ComError& e) {
+        throw ComError(err::Automation, "Component registry " + file_.string() +
+                                            " has a bad entry: " + e.Description());
     }
     return out;
 }

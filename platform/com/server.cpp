@@ -24,11 +24,16 @@ class ClassFactory : public ComObject<ClassFactory, IClassFactory> {
             return E_FAIL;
         }
     }
+    // Each lock counts as a live object of the library; an unlock without a lock is ignored
+    // so that the count never says the library is free while objects live.
     HRESULT LockServer(VARIANT_BOOL lock) noexcept override {
-        if (lock)
+        if (lock) {
+            ++locks_;
             ++count_;
-        else
+        } else if (locks_ > 0) {
+            --locks_;
             --count_;
+        }
         return S_OK;
     }
 
@@ -36,6 +41,7 @@ class ClassFactory : public ComObject<ClassFactory, IClassFactory> {
     ServerClass class_;
     LiveObject live_;
     std::atomic<int>& count_;
+    int locks_ = 0;
 };
 
 }  // namespace

@@ -5,11 +5,13 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/com/registry.h"
+#include "platform/com/server.h"
 
 namespace fs = std::filesystem;
 
@@ -64,6 +66,40 @@ TEST_F(RegistryFile, WritersAtTheSameTimeKeepEachOthersEntries) {
     // No temporary file is left behind.
     for (const auto& e : fs::directory_iterator(file.parent_path()))
         EXPECT_EQ(e.path().string().find(".tmp"), std::string::npos) << e.path();
+}
+
+TEST_F(RegistryFile, ABadEntryIsReportedNamingTheFile) {
+    fs::path file = dir_ / "registry.json";
+    for (const char* bad :
+         {R"({"classes":[{"progId":"A.B","clsid":"nonsense","library":"/x.so"}]})",
+          R"({"classes":[{"progId":"A.B"}]})"}) {
+        std::ofstream(file) << bad;
+        try {
+            com::Registry(file).Find("A.B");
+            ADD_FAILURE() << bad;
+        } catch (const com::ComError& e) {
+            EXPECT_NE(e.Description().find(file.string()), std::string::npos) << e.Description();
+        }
+    }
+}
+
+TEST(ServerSupport, AnUnlockWithoutALockNeverFreesTheLibrary) {
+    std::atomic<int> live{0};
+    com::ServerDescriptor d{
+        {{"Test.Class", com::Guid::New(), [] { return com::ComPtr<com::IUnknown>(); }}},
+        com::Guid::New(),
+        "1.0",
+        &live};
+    com::ComPtr<com::IClassFactory> factory;
+    ASSERT_EQ(com::ServerGetClassObject(d, d.classes[0].clsid, com::IClassFactory::IID,
+                                        reinterpret_cast<void**>(factory.Put())),
+              com::S_OK);
+    factory->LockServer(com::VARIANT_FALSE);              // no lock to release
+    EXPECT_EQ(com::ServerCanUnloadNow(d), com::S_FALSE);  // the factory itself still lives
+    factory->LockServer(com::VARIANT_TRUE);
+    factory = nullptr;
+    EXPECT_EQ(com::ServerCanUnloadNow(d), com::S_FALSE);  // the lock keeps the library
+    EXPECT_EQ(live, 1);
 }
 
 }  // namespace
