@@ -12,7 +12,7 @@ namespace {
 class DemoDatabaseTest : public TempDatabase {};
 
 TEST_F(DemoDatabaseTest, CreatesANewFileAndNeverOverwritesOne) {
-    auto file = folder_ / "demo.db";
+    auto file = *folder_ / "demo.db";
     std::string connectionString = db::CreateDemoDatabase(file);
     EXPECT_EQ(ErrorOf([&] { db::CreateDemoDatabase(file); }), 58);
 

@@ -248,7 +248,7 @@ TEST_F(RecordsetTest, ConnectionStringsOtherThanSqliteAreRefusedClearly) {
     EXPECT_EQ(description.find("segreto"), std::string::npos);
     EXPECT_EQ(c->State(), ado::adStateClosed);
 
-    c->Open("  provider = sqlite ; DATA SOURCE = " + (folder_ / "test.db").string() + " ;");
+    c->Open("  provider = sqlite ; DATA SOURCE = " + (*folder_ / "test.db").string() + " ;");
     EXPECT_EQ(c->SqlDialect(), ado::Dialect::Sqlite);
     EXPECT_EQ(c->Execute("PRAGMA journal_mode")->Fields(0).Value(), com::Variant("wal"));
     EXPECT_EQ(c->Execute("PRAGMA foreign_keys")->Fields(0).Value(), com::Variant(1));

@@ -6,29 +6,27 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "db/schema.h"
 #include "platform/ado/connection.h"
 #include "platform/ado/recordset.h"
+#include "tests/support/temp_dir.h"
 
 namespace dravel::testing {
 
 class TempDatabase : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("dravel_ado_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        connectionString_ = "Provider=SQLite;Data Source=" + (folder_ / "test.db").string();
+        folder_.emplace("dravel-ado");
+        connectionString_ = "Provider=SQLite;Data Source=" + (*folder_ / "test.db").string();
         conn_ = Connect();
         db::CreateSchema(*conn_);
     }
     void TearDown() override {
         conn_ = nullptr;
-        std::filesystem::remove_all(folder_);
+        folder_.reset();
     }
 
     com::ComPtr<ado::Connection> Connect() const {
@@ -57,7 +55,7 @@ class TempDatabase : public ::testing::Test {
         return rs->Fields(0).Value();
     }
 
-    std::filesystem::path folder_;
+    std::optional<testing_support::TempDir> folder_;
     std::string connectionString_;
     com::ComPtr<ado::Connection> conn_;
 };

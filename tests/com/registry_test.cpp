@@ -12,6 +12,7 @@
 
 #include "platform/com/registry.h"
 #include "platform/com/server.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -19,16 +20,8 @@ namespace {
 
 class RegistryFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "dravel-com-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
-    }
-    fs::path dir_;
+    testing_support::TempDir temp_{"dravel-com"};
+    const fs::path& dir_ = temp_.Path();
 };
 
 com::ClassRegistration Entry(const std::string& progId) {

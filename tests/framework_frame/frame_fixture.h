@@ -20,6 +20,7 @@
 #include "platform/ado/connection.h"
 #include "platform/ado/recordset.h"
 #include "platform/ui/headless.h"
+#include "tests/support/temp_dir.h"
 
 namespace framework::testing {
 
@@ -84,11 +85,7 @@ class FrameTest : public ::testing::Test {
     static constexpr const char* kSql = "SELECT * FROM ITEMS ORDER BY ID";
 
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("dravel_frame_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
+        folder_.emplace("dravel-frame");
         conn_ = Connect();
         conn_->Execute(
             "CREATE TABLE ITEMS (ID INTEGER PRIMARY KEY, KIND SMALLINT NOT NULL, "
@@ -139,7 +136,7 @@ class FrameTest : public ::testing::Test {
         frame_ = nullptr;
         rs_ = nullptr;
         conn_ = nullptr;
-        std::filesystem::remove_all(folder_);
+        folder_.reset();
     }
 
     com::ComPtr<Edit> MakeEdit(const char* name, const char* column, const char* caption,
@@ -154,7 +151,7 @@ class FrameTest : public ::testing::Test {
 
     com::ComPtr<ado::Connection> Connect() const {
         auto c = ado::Connection::Create();
-        c->Open("Provider=SQLite;Data Source=" + (folder_ / "items.db").string());
+        c->Open("Provider=SQLite;Data Source=" + (*folder_ / "items.db").string());
         return c;
     }
 
@@ -178,7 +175,7 @@ class FrameTest : public ::testing::Test {
 
     ui::HeadlessToolkit toolkit_;
     ui::ScopedToolkit scoped_{toolkit_};
-    std::filesystem::path folder_;
+    std::optional<testing_support::TempDir> folder_;
     com::ComPtr<ado::Connection> conn_;
     com::ComPtr<ado::Recordset> rs_;
     com::ComPtr<Combo> kind_;

@@ -6,7 +6,7 @@
 #include "platform/com/registry.h"
 #include "platform/ui/headless.h"
 #include "tests/framework_host/recording_sink.h"
-#include "tests/framework_host/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 using testing_support::ScopedEnv;
 using testing_support::Subscribed;

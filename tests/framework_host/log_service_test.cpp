@@ -10,7 +10,7 @@
 
 #include "framework/log_service.h"
 #include "platform/ui/headless.h"
-#include "tests/framework_host/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 using testing_support::ScopedEnv;
 using testing_support::TempDir;

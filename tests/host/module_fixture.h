@@ -5,29 +5,27 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "contracts/cinterface.h"
 #include "platform/com/registry.h"
+#include "tests/support/temp_dir.h"
 
 namespace test {
 
 class RegistryInTempDir : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("dravel-test-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        ::setenv("DRAVEL_REGISTRY", (dir_ / "registry.json").c_str(), 1);
+        dir_.emplace("dravel-host");
+        ::setenv("DRAVEL_REGISTRY", (*dir_ / "registry.json").c_str(), 1);
     }
     void TearDown() override {
         com::FreeUnusedLibraries();
         ::unsetenv("DRAVEL_REGISTRY");
-        std::filesystem::remove_all(dir_);
+        dir_.reset();
     }
-    const std::filesystem::path& TempDir() const { return dir_; }
+    const std::filesystem::path& TempDir() const { return dir_->Path(); }
 
     // A new instance of the module, created by program identifier from the built library.
     com::ComPtr<host::Cinterface> NewModule() {
@@ -36,7 +34,7 @@ class RegistryInTempDir : public ::testing::Test {
     }
 
   private:
-    std::filesystem::path dir_;
+    std::optional<testing_support::TempDir> dir_;
 };
 
 }  // namespace test

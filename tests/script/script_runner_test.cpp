@@ -2,11 +2,13 @@
 // and the messages an administrator reads.
 
 #include "app/script/script_runner.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -15,13 +17,9 @@ namespace fs = std::filesystem;
 class ScriptRun : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("dravel-script-test-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        ::setenv("DRAVEL_REGISTRY", (dir_ / "registry.json").c_str(), 1);
-        ::setenv("DRAVEL_LOG", (dir_ / "dravel.log").c_str(), 1);
+        dir_.emplace("dravel-script");
+        ::setenv("DRAVEL_REGISTRY", (*dir_ / "registry.json").c_str(), 1);
+        ::setenv("DRAVEL_LOG", (*dir_ / "dravel.log").c_str(), 1);
         // The module beside the test programs: build/<preset>/bin/.. /lib.
         fs::path exe = fs::read_symlink("/proc/self/exe");
         options_.moduleLibrary = exe.parent_path().parent_path() / "lib" / "libdravel.so";
@@ -30,14 +28,14 @@ class ScriptRun : public ::testing::Test {
     void TearDown() override {
         ::unsetenv("DRAVEL_REGISTRY");
         ::unsetenv("DRAVEL_LOG");
-        fs::remove_all(dir_);
+        dir_.reset();
     }
 
     script::Outcome Run(const std::string& text) {
         return script::RunText("s.dvs", text, options_);
     }
 
-    fs::path dir_;
+    std::optional<testing_support::TempDir> dir_;
     script::RunOptions options_;
 };
 

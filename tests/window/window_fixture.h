@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@
 #include "platform/ui/list_box.h"
 #include "platform/ui/tree_view.h"
 #include "resources/attribute_catalogue.h"
+#include "tests/support/temp_dir.h"
 
 namespace test {
 
@@ -60,18 +62,14 @@ class WindowTest : public ::testing::Test {
     static constexpr const char* kCaption = "Gestione determinazione contropartite";
 
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("dravel-window-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        ::setenv("DRAVEL_REGISTRY", (dir_ / "registry.json").c_str(), 1);
+        dir_.emplace("dravel-window");
+        ::setenv("DRAVEL_REGISTRY", (*dir_ / "registry.json").c_str(), 1);
         ::setenv("DRAVEL_LOG", LogFile().c_str(), 1);
         scoped_ = std::make_unique<ui::ScopedToolkit>(toolkit_);
         framework::RegisterHostClasses();
         framework::HostSession::RegisterModule(ModuleLibrary());
         session_ = std::make_unique<framework::HostSession>(
-            db::SqliteConnectionString(dir_ / "criteri.sqlite"));
+            db::SqliteConnectionString(*dir_ / "criteri.sqlite"));
         Exec("INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1)");
         Exec("INSERT INTO HOST_DITTE VALUES (2, 'Ditta due', 2, 0)");
     }
@@ -86,7 +84,7 @@ class WindowTest : public ::testing::Test {
         com::FreeUnusedLibraries();
         ::unsetenv("DRAVEL_REGISTRY");
         ::unsetenv("DRAVEL_LOG");
-        std::filesystem::remove_all(dir_);
+        dir_.reset();
     }
 
     void Exec(const std::string& sql) { session_->Database().Execute(sql); }
@@ -199,7 +197,7 @@ class WindowTest : public ::testing::Test {
         PressToolbar("TBAR_SELECT", 1);
     }
 
-    std::filesystem::path LogFile() const { return dir_ / "dravel.log"; }
+    std::filesystem::path LogFile() const { return *dir_ / "dravel.log"; }
     std::vector<nlohmann::json> LogRecords() const { return framework::ReadLogRecords(LogFile()); }
 
     ui::HeadlessToolkit toolkit_;
@@ -207,7 +205,7 @@ class WindowTest : public ::testing::Test {
     std::unique_ptr<framework::HostSession> session_;
 
   private:
-    std::filesystem::path dir_;
+    std::optional<testing_support::TempDir> dir_;
     std::unique_ptr<ui::ScopedToolkit> scoped_;
     ui::IForm* window_ = nullptr;
 };

@@ -1,18 +1,20 @@
 #pragma once
-// A fresh directory for one test, removed afterwards.
+// A fresh directory for one test, removed afterwards, and environment settings for its life.
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 namespace testing_support {
 
 class TempDir {
   public:
-    TempDir() {
+    explicit TempDir(const std::string& prefix = "dravel-test") {
         std::string pattern =
-            (std::filesystem::temp_directory_path() / "dravel-framework-XXXXXX").string();
+            (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
         if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
     }
