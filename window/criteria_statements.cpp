@@ -56,8 +56,22 @@ std::vector<std::string> RenumberTsql(const std::string& company, const std::str
     };
 }
 
+// The order of priorities, and of equal ones, in each dialect: Null first, as SQL Server sorts
+// it, then storage order.
+std::string PriorityOrder(ado::Dialect dialect) {
+    switch (dialect) {
+        case ado::Dialect::Sqlite:
+            return "MGA0_INDPRIOR, rowid";
+        case ado::Dialect::Postgresql:
+            return "MGA0_INDPRIOR NULLS FIRST, MGA0_ID";
+        case ado::Dialect::Tsql:
+            return "MGA0_INDPRIOR, MGA0_ID";
+    }
+    throw com::ComError(com::err::InvalidCall, "Unknown SQL dialect");
+}
+
 // One set-based statement: the places by ascending priority, ties in storage order, written
-// back by key where they differ. `order` is the dialect's ordering of the places.
+// back by key where they differ.
 std::string RenumberByWindow(const std::string& company, const std::string& type,
                              const std::string& order) {
     return Lines({"UPDATE MGA0_QUINTAB", "    SET MGA0_INDPRIOR = R.ROWNUMBER",
@@ -98,12 +112,37 @@ std::vector<std::string> RenumberStatements(ado::Dialect dialect, const com::Var
         case ado::Dialect::Tsql:
             return RenumberTsql(company, type);
         case ado::Dialect::Sqlite:
-            return {RenumberByWindow(company, type, "MGA0_INDPRIOR, rowid")};
         case ado::Dialect::Postgresql:
-            // NULLS FIRST: the order SQL Server gives the rows without a priority.
-            return {RenumberByWindow(company, type, "MGA0_INDPRIOR NULLS FIRST, MGA0_ID")};
+            return {RenumberByWindow(company, type, PriorityOrder(dialect))};
     }
     throw com::ComError(com::err::InvalidCall, "Unknown SQL dialect");
+}
+
+std::string TypeSizeQuery(const com::Variant& companyCode, int32_t postingType) {
+    return Lines({"SELECT COUNT(*) AS N FROM MGA0_QUINTAB",
+                  " WHERE MGA0_DITTA_CG18 = " + Company(companyCode),
+                  "   AND MGA0_FLGRESO = " + std::to_string(postingType)});
+}
+
+// The same texts in every dialect but for the order of the others.
+std::vector<std::string> PlaceStatements(ado::Dialect dialect, const com::Variant& companyCode,
+                                         int32_t postingType, int32_t criterionId, int32_t place) {
+    const std::string key = std::to_string(criterionId), at = std::to_string(place);
+    return {
+        Lines({"UPDATE MGA0_QUINTAB", "    SET MGA0_INDPRIOR = R.PLACE",
+               "FROM (SELECT ID, CASE WHEN N < " + at + " THEN N ELSE N + 1 END AS PLACE",
+               "        FROM (SELECT MGA0_ID AS ID,",
+               "                     ROW_NUMBER() OVER (ORDER BY " + PriorityOrder(dialect) +
+                   ") AS N",
+               "                FROM MGA0_QUINTAB",
+               "               WHERE MGA0_DITTA_CG18 = " + Company(companyCode),
+               "                 AND MGA0_FLGRESO = " + std::to_string(postingType),
+               "                 AND MGA0_ID <> " + key + ") AS O) AS R",
+               "WHERE MGA0_QUINTAB.MGA0_ID = R.ID",
+               "  AND (MGA0_QUINTAB.MGA0_INDPRIOR IS NULL OR MGA0_QUINTAB.MGA0_INDPRIOR <> "
+               "R.PLACE)"}),
+        Lines({"UPDATE MGA0_QUINTAB", "    SET MGA0_INDPRIOR = " + at, "WHERE MGA0_ID = " + key}),
+    };
 }
 
 }  // namespace dravel

@@ -24,6 +24,14 @@ std::string MatrixGuardQuery(const com::Variant& company, const com::Variant& cr
 // Deletes those matrix rows.
 std::string MatrixDeleteStatement(const com::Variant& company, const com::Variant& criterionId);
 
+// The number of criteria of a company and posting type (Null priorities too), in the column N.
+std::string TypeSizeQuery(const com::Variant& companyCode, int32_t postingType);
+
+// Puts one criterion at `place` (1..n) among the criteria of its company and posting type: the
+// others are numbered 1..n around it in their present order, then it takes the place.
+std::vector<std::string> PlaceStatements(ado::Dialect dialect, const com::Variant& companyCode,
+                                         int32_t postingType, int32_t criterionId, int32_t place);
+
 // Rewrites the priorities of one company and posting type as 1..n in ascending order, written
 // back by key; run one after the other, with no row fetched. The type, like the company, is
 // right-trimmed and must be a plain number.

@@ -3,6 +3,7 @@
 // every procedure and handler. The procedures live in the window/ sources, one per concern.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "host/live_objects.h"
 #include "platform/ado/connection.h"
 #include "platform/ado/recordset.h"
+#include "platform/ado/transaction.h"
 #include "platform/com/events.h"
 #include "platform/com/server.h"
 #include "platform/ui/form.h"
@@ -144,6 +146,17 @@ class FRM_MGQUINTAB
     int32_t SelectedPostingType();
     // The current row goes to the end of the posting type chosen in CBO_TIPO.
     void PlaceAtEndOfSelectedType();
+    // The saved criterion takes the place its priority asks for among those of its type.
+    void PlaceSavedCriterion(int32_t criterionId, int32_t postingType,
+                             std::optional<int32_t> priority);
+
+    // One user action, one transaction (record_lifecycle.cpp): begun in a "before" event, ended
+    // in the "after" event of the same operation.
+    void BeginAction();
+    // Runs the rest of the action and commits it; any failure rolls the whole action back.
+    template <class F>
+    void FinishAction(F&& work);
+    void AbandonAction() { action_.reset(); }
 
     // Priorities (priorities.cpp).
     void RenumberPriorities(int32_t postingType);
@@ -180,6 +193,9 @@ class FRM_MGQUINTAB
     void MarkAttributesChanged();
 
     // Private state.
+    std::optional<ado::Transaction> action_;  // the user action under way, if any
+    std::optional<int32_t> savedFromType_;    // the stored type of the row being saved
+    std::optional<int32_t> deletedType_;      // the type of the row being deleted
     bool ActivatedOnce = false;
     bool Initialised = false;
     com::Variant CompanyCode;

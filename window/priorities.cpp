@@ -17,9 +17,17 @@ void FRM_MGQUINTAB::RenumberPriorities(int32_t postingType) {
 }
 
 // Element 0 moves the criterion up (towards priority 1), element 1 down. The neighbour is
-// written first, then the criterion, and both go to the database in one batch.
+// written first, then the criterion, and both go to the database in one batch, which is one
+// transaction.
 void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
     if (FME_PARENT->Status() != host::frame_status::Existing) return;
+    // A pending edit is saved first, and the move starts from where the saved row now stands:
+    // the save may change its type or its place. Moving away and back by position to settle it
+    // came back to another row when the save moved this one, and that row got the priority
+    // meant for this one. A save the frame refused has shown its message and kept the edit on
+    // screen: nothing moves.
+    if (FME_PARENT->Modified() && !FME_PARENT->SaveRecord(true, true, true)) return;
+
     auto rows = FME_PARENT->Recordset();
     int32_t position = rows->AbsolutePosition();
     if ((index == 1 && position == FME_PARENT->RowCount()) || (index == 0 && position == 1)) return;
@@ -31,22 +39,6 @@ void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
     if (ValuesDiffer(typeOf(*neighbour), typeOf(*CriteriaRecordset))) {
         ui::Beep();
         return;
-    }
-
-    // Leaving the row and coming back lets the frame settle its pending change. A save the
-    // frame refused has shown its message and kept the row modified: the edit stays on screen
-    // and nothing moves, instead of being overwritten by the rows at the end of the change.
-    if (FME_PARENT->Modified()) {
-        bool onLast = FME_PARENT->RowCount() == FME_PARENT->CurrentRow();
-        if (onLast) {
-            FME_PARENT->MovePrevious(true, true);
-            if (FME_PARENT->Modified()) return;
-            FME_PARENT->MoveNext(true, true);
-        } else {
-            FME_PARENT->MoveNext(true, true);
-            if (FME_PARENT->Modified()) return;
-            FME_PARENT->MovePrevious(true, true);
-        }
     }
 
     FME_PARENT->BeginDirectChange();
@@ -62,6 +54,7 @@ void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
         rows->Move(-step);
         shiftPriority(step);
         rows->UpdateBatch();
+        rows->Requery(-1);
     } catch (...) {
         // A move the database refused (another user changed one of the two rows) changes
         // nothing: the pending values go, the frame follows the list again, and the error goes
@@ -70,7 +63,6 @@ void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
         com::Step([&] { FME_PARENT->EndDirectChange(); });
         throw;
     }
-    rows->Requery(-1);
     FME_PARENT->EndDirectChange();
     rows->SetAbsolutePosition(target);
 }

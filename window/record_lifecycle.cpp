@@ -3,6 +3,7 @@
 // in step with the current row. A failure goes back to the frame as the event's status.
 
 #include <algorithm>
+#include <optional>
 
 #include "contracts/cinterface_access.h"
 #include "host/mod_quintab.h"
@@ -19,6 +20,16 @@ constexpr const char* kDeleteQuestion = "Eliminare tutti i conti collagati con q
 constexpr const char* kDeleteTitle = "Elimina riga";
 constexpr const char* kStructureRequired = "Obbligatorio scegliere un campo !!";
 constexpr int32_t kYesNoQuestionSecond = 292;
+
+// A stored type or priority as a number; none for Null or a value that is no number.
+std::optional<int32_t> StoredNumber(const com::Variant& stored) {
+    if (stored.IsNull()) return std::nullopt;
+    try {
+        return stored.ToLong();
+    } catch (const com::ComError&) {
+        return std::nullopt;
+    }
+}
 
 }  // namespace
 
@@ -79,6 +90,29 @@ void FRM_MGQUINTAB::PlaceAtEndOfSelectedType() {
     FME_PARENT->RefreshRow(true, true);
 }
 
+// Each user action that writes reaches the database as one transaction: a save with the row's
+// place, the renumbering and the reload; a delete with its counter-account rows, the renumbering
+// and the reload. Run as separate statements, a failure between them (a lock, a full disk, a
+// constraint of another table, the program killed) lost the counter-account rows of a criterion
+// that stayed, or left priorities such as 1, 3. The frame raises the "after" event of every
+// operation whose "before" event went through, so that is where the action ends.
+void FRM_MGQUINTAB::BeginAction() {
+    action_.reset();  // one the frame never ended is rolled back
+    action_.emplace(*GconConnect);
+}
+
+template <class F>
+void FRM_MGQUINTAB::FinishAction(F&& work) {
+    try {
+        std::forward<F>(work)();
+        if (action_) action_->Commit();
+    } catch (...) {
+        action_.reset();
+        throw;
+    }
+    action_.reset();
+}
+
 void FRM_MGQUINTAB::FME_PARENT_AfterAddNew(int32_t operationResult) {
     if (operationResult != host::kOperationSucceeded) return;
     ResetFieldEditor();
@@ -89,52 +123,90 @@ void FRM_MGQUINTAB::FME_PARENT_AfterAddNew(int32_t operationResult) {
 }
 
 // A new row, or a row whose type changed, goes to the end of its type; a row that keeps its
-// type keeps the priority the user gave it. Never cancels.
+// type keeps the priority the user gave it. Never cancels. The action's transaction starts
+// here, so the count of the type and the write see the same rows.
 void FRM_MGQUINTAB::FME_PARENT_BeforeUpdate(com::VARIANT_BOOL&) {
+    BeginAction();
+    savedFromType_.reset();
     int32_t status = FME_PARENT->Status();
     if (status == host::frame_status::New) {
         PlaceAtEndOfSelectedType();
     } else if (status == host::frame_status::Existing) {
         auto type = FME_PARENT->Recordset()->Fields("MGA0_FLGRESO");
-        if (ValuesDiffer(type.Value(), type.UnderlyingValue())) PlaceAtEndOfSelectedType();
+        com::Variant stored = type.UnderlyingValue();
+        savedFromType_ = StoredNumber(stored);
+        if (ValuesDiffer(type.Value(), stored)) PlaceAtEndOfSelectedType();
     }
 }
 
+// Besides types 0 and 1, the saved row's type and the type it left are kept dense too: other
+// types used to collect gaps and repeats, and a typed priority was a number, not a place. The
+// saved row takes the place its priority asks for first, so that the renumbering after it
+// keeps that order.
 void FRM_MGQUINTAB::FME_PARENT_AfterUpdate(int32_t operationResult) {
-    if (operationResult != host::kOperationSucceeded) return;
-    int32_t savedKey = CriteriaRecordset->Fields("MGA0_ID").Value().ToLong();
-    RenumberPriorities(0);
-    RenumberPriorities(1);
-    ReloadCriteria();
-    FME_PARENT->SetModified(false);
+    if (operationResult != host::kOperationSucceeded) return AbandonAction();
+    FinishAction([&] {
+        int32_t savedKey = CriteriaRecordset->Fields("MGA0_ID").Value().ToLong();
+        // As stored: what this user left alone keeps what another user gave it meanwhile.
+        auto stored = [&](const char* column) {
+            return StoredNumber(CriteriaRecordset->Fields(column).UnderlyingValue());
+        };
+        std::optional<int32_t> savedType = stored("MGA0_FLGRESO");
+        if (savedType) PlaceSavedCriterion(savedKey, *savedType, stored("MGA0_INDPRIOR"));
+        RenumberPriorities(0);
+        RenumberPriorities(1);
+        if (savedFromType_ && *savedFromType_ > 1 && savedFromType_ != savedType)
+            RenumberPriorities(*savedFromType_);
+        ReloadCriteria();
+        FME_PARENT->SetModified(false);
 
-    auto finder = CriteriaRecordset->Clone();
-    bool found = false;
-    if (!(finder->Bof() && finder->Eof())) {
-        finder->MoveFirst();
-        while (!finder->Eof() && !(found = com::Variant::Equal(finder->Fields("MGA0_ID").Value(),
-                                                               com::Variant(savedKey))))
-            finder->MoveNext();
-    }
-    FME_PARENT->SetModified(false);
-    // A key no longer listed (another user deleted the row) leaves the frame on the row the
-    // reload put it on.
-    if (found) FME_PARENT->Recordset()->SetAbsolutePosition(finder->AbsolutePosition());
-    FME_PARENT->RefreshRow(true, true);
-    FME_PARENT->SetModified(false);
+        auto finder = CriteriaRecordset->Clone();
+        bool found = false;
+        if (!(finder->Bof() && finder->Eof())) {
+            finder->MoveFirst();
+            while (!finder->Eof() &&
+                   !(found = com::Variant::Equal(finder->Fields("MGA0_ID").Value(),
+                                                 com::Variant(savedKey))))
+                finder->MoveNext();
+        }
+        FME_PARENT->SetModified(false);
+        // A key no longer listed (another user deleted the row) leaves the frame on the row the
+        // reload put it on.
+        if (found) FME_PARENT->Recordset()->SetAbsolutePosition(finder->AbsolutePosition());
+        FME_PARENT->RefreshRow(true, true);
+        FME_PARENT->SetModified(false);
+    });
+}
+
+// Within 1..n: a typed 0 is the first place, a number past the end (or none) the last.
+void FRM_MGQUINTAB::PlaceSavedCriterion(int32_t criterionId, int32_t postingType,
+                                        std::optional<int32_t> priority) {
+    auto size = GconConnect->Execute(TypeSizeQuery(CompanyCode, postingType));
+    int32_t count = size->Fields("N").Value().ToLong();
+    size->Close();
+    if (count == 0) return;  // the row is not the company's
+    int32_t place = priority ? std::clamp(*priority, 1, count) : count;
+    for (const auto& statement :
+         PlaceStatements(GconConnect->SqlDialect(), CompanyCode, postingType, criterionId, place))
+        GconConnect->Execute(statement, nullptr, ado::adExecuteNoRecords);
 }
 
 // The counter-account rows of the criterion go first, and only when the user agrees; a
-// refusal keeps both the rows and the criterion.
+// refusal keeps both the rows and the criterion. No transaction is open while the user is asked,
+// so that nobody else waits on this window's answer.
 void FRM_MGQUINTAB::FME_PARENT_BeforeDelete(com::VARIANT_BOOL& cancel) {
+    auto row = FME_PARENT->Recordset();
+    deletedType_ = StoredNumber(row->Fields("MGA0_FLGRESO").OriginalValue());
     auto matrixRows = [&](auto statement) {
-        auto row = FME_PARENT->Recordset();
         return statement(row->Fields("MGA0_DITTA_CG18").Value(), row->Fields("MGA0_ID").Value());
     };
+    BeginAction();
     auto guard = GconConnect->Execute(matrixRows(MatrixGuardQuery));
     if (guard->RecordCount() != 0) {
+        AbandonAction();
         std::string title = kDeleteTitle;
         if (ShowMessage(kDeleteQuestion, kYesNoQuestionSecond, title, "") == ui::mb::AnswerYes) {
+            BeginAction();
             GconConnect->Execute(matrixRows(MatrixDeleteStatement));
         } else {
             cancel = com::VARIANT_TRUE;
@@ -143,17 +215,24 @@ void FRM_MGQUINTAB::FME_PARENT_BeforeDelete(com::VARIANT_BOOL& cancel) {
     guard->Close();
 }
 
+// The deleted row's type is renumbered as well as the type the combo shows now, which is the
+// type of the row the frame moved to.
 void FRM_MGQUINTAB::FME_PARENT_AfterDelete(int32_t operationResult) {
-    if (operationResult != host::kOperationSucceeded) return;
-    int32_t position = CriteriaRecordset->AbsolutePosition();
-    // The combo shows no type when the list is now empty or the new current row has a type it
-    // does not offer: there is no type to renumber then, but the list is still reloaded.
-    if (CBO_TIPO->SelectedIndex() >= 0) RenumberPriorities(SelectedPostingType());
-    ReloadCriteria();
-    FME_PARENT->SetModified(false);
-    // The deleted row may have been the last one: the frame then stands on the new last row.
-    int32_t count = CriteriaRecordset->RecordCount();
-    if (count > 0) CriteriaRecordset->SetAbsolutePosition(std::clamp(position, 1, count));
+    if (operationResult != host::kOperationSucceeded) return AbandonAction();
+    FinishAction([&] {
+        int32_t position = CriteriaRecordset->AbsolutePosition();
+        // The combo shows no type when the list is now empty or the new current row has a type
+        // it does not offer: there is no type to renumber then, but the list is still reloaded.
+        std::optional<int32_t> shown;
+        if (CBO_TIPO->SelectedIndex() >= 0) shown = SelectedPostingType();
+        if (shown) RenumberPriorities(*shown);
+        if (deletedType_ && deletedType_ != shown) RenumberPriorities(*deletedType_);
+        ReloadCriteria();
+        FME_PARENT->SetModified(false);
+        // The deleted row may have been the last one: the frame then stands on the new last row.
+        int32_t count = CriteriaRecordset->RecordCount();
+        if (count > 0) CriteriaRecordset->SetAbsolutePosition(std::clamp(position, 1, count));
+    });
 }
 
 void FRM_MGQUINTAB::FME_PARENT_AfterUndo(int32_t) {}

@@ -204,6 +204,7 @@ void FRM_MGQUINTAB::Form_Unload() {
         FME_PARENT = nullptr;
     });
     com::Step([&] { GclsConnect = nullptr; });
+    action_.reset();  // an action the frame never ended is rolled back
     com::Step([&] { GconConnect->Close(); });
     com::Step([&] { GconConnect = nullptr; });
     com::Step(

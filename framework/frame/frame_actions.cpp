@@ -81,6 +81,7 @@ bool RecordFrame::DeleteRow() {
     }
     if (cancel) return false;
     const int32_t at = CurrentRow();
+    const com::Variant key = rs_->Bookmark();
     try {
         OwnMove own(*this);
         if (rs_->GetEditMode() != ado::adEditNone) rs_->CancelUpdate();
@@ -107,7 +108,17 @@ bool RecordFrame::DeleteRow() {
     SetStatus(HasRow() ? host::frame_status::Existing : host::frame_status::Empty,
               frame_reason::Delete);
     ShowAll();
-    return afterDelete(host::kOperationSucceeded);
+    if (afterDelete(host::kOperationSucceeded)) return true;
+    // The AfterDelete handler failed (its message is shown) and may have undone the delete (its
+    // transaction): the rows as the database holds them, on the row again when it is still there.
+    {
+        OwnMove own(*this);
+        ReadRowsAgain();
+        if (!rs_->GoToBookmark(key) && rs_->RecordCount() > 0)
+            rs_->SetAbsolutePosition(std::clamp(at, 1, rs_->RecordCount()));
+    }
+    Follow(frame_reason::Delete);
+    return false;
 }
 
 bool RecordFrame::MoveBy(int32_t step, int32_t reason) {

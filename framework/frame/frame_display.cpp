@@ -50,6 +50,7 @@ void RecordFrame::ShowControls() {
             if (index >= 0) text = FieldText(rs_->Fields(index).Value());
         }
         b.control->SetText(text);
+        b.shown = b.control->Text();
     }
 }
 

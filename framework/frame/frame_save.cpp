@@ -1,6 +1,8 @@
 // Settling the current row: validate the controls, copy their texts into the row, let the
 // window look at it, write it. Any refusal or failure leaves the edit where it was.
 
+#include <algorithm>
+
 #include "framework/frame/field_checks.h"
 #include "framework/frame/field_value.h"
 #include "framework/frame/record_frame.h"
@@ -47,7 +49,7 @@ bool RecordFrame::Save(int32_t reason) {
         return false;
     }
     auto afterUpdate = [this](int32_t result) {
-        Notify([result](host::IRecordFrameEvents* s) { return s->AfterUpdate(result); });
+        return Notify([result](host::IRecordFrameEvents* s) { return s->AfterUpdate(result); });
     };
     com::VARIANT_BOOL cancel = com::VARIANT_FALSE;
     if (!Notify([&cancel](host::IRecordFrameEvents* s) { return s->BeforeUpdate(cancel); })) {
@@ -59,9 +61,13 @@ bool RecordFrame::Save(int32_t reason) {
         PutBack(before);
         return false;
     }
+    const RowSnapshot edited = Snapshot();
+    const int32_t statusBefore = status_;
+    com::Variant key;
     try {
         OwnMove own(*this);
         WriteRow();
+        key = rs_->Bookmark();
     } catch (const com::ComError& e) {
         ShowFailure(e);
         afterUpdate(host::kOperationFailed);
@@ -70,8 +76,63 @@ bool RecordFrame::Save(int32_t reason) {
     modified_ = false;
     SetStatus(host::frame_status::Existing, reason);
     ShowAll();
-    afterUpdate(host::kOperationSucceeded);
-    return true;
+    if (afterUpdate(host::kOperationSucceeded)) return true;
+    KeepEdit(edited, key, statusBefore);
+    return false;
+}
+
+// The AfterUpdate handler failed (its message is shown): its part of the save, and with it the
+// write, may have been undone (the handler's transaction). The rows are read again; where the
+// database does not hold the row as written, the user's edit goes back on the row, pending, so
+// that the save can be tried again.
+void RecordFrame::KeepEdit(const RowSnapshot& edited, const com::Variant& key,
+                           int32_t statusBefore) {
+    bool pending = false;
+    {
+        OwnMove own(*this);
+        ReadRowsAgain();
+        if (rs_->GoToBookmark(key)) {
+            pending = Apply(edited.values);
+        } else if (statusBefore == host::frame_status::New) {
+            rs_->AddNew();
+            Apply(edited.values);
+        } else if (const int32_t count = rs_->RecordCount(); count > 0) {
+            rs_->SetAbsolutePosition(std::clamp(edited.position, 1, count));
+        }
+    }
+    const bool added = rs_->GetEditMode() == ado::adEditAdd;
+    modified_ = pending;
+    SetStatus(added      ? host::frame_status::New
+              : HasRow() ? host::frame_status::Existing
+                         : host::frame_status::Empty,
+              frame_reason::Save);
+    ShowAll();
+    Notify([](host::IRecordFrameEvents* s) {
+        return s->AfterMove(host::kOperationSucceeded, frame_reason::Save);
+    });
+}
+
+// Sets the current row's fields that differ from the values; whether any did.
+bool RecordFrame::Apply(const std::vector<com::Variant>& values) {
+    bool changed = false;
+    for (int i = 0; i < static_cast<int>(values.size()); ++i) {
+        auto field = rs_->Fields(i);
+        if (field.Value() == values[i]) continue;
+        field.SetValue(values[i]);
+        changed = true;
+    }
+    return changed;
+}
+
+// The rows as the database holds them now, whatever the handlers left of the list.
+void RecordFrame::ReadRowsAgain() {
+    if (rs_->State() == ado::adStateOpen) {
+        if (rs_->HasPendingChanges()) rs_->CancelBatch();
+        rs_->Requery();
+    } else {
+        rs_->Open(sql_, connection_.Get());
+    }
+    attached_ = true;
 }
 
 // At the first control that breaks a rule: ValidateRecord with the frame's message, then the
@@ -95,12 +156,14 @@ bool RecordFrame::Validate() {
 }
 
 // Before BeforeUpdate, so that its handler sees the user's values in the fields (and their
-// underlying values to compare with) and RefreshRow shows them.
+// underlying values to compare with) and RefreshRow shows them. Only what the user (or code)
+// changed in a control since the frame showed the row is copied: a control that shows a value
+// its own way (in upper case, say) writes nothing back unless edited.
 void RecordFrame::CopyControlsToRow() {
     for (auto& b : bindings_) {
-        auto field = rs_->Fields(b.control->DBField());
         const std::string text = b.control->Text();
-        if (FieldText(field.Value()) == text) continue;
+        if (text == b.shown) continue;
+        auto field = rs_->Fields(b.control->DBField());
         field.SetValue(ColumnValue(text, field.Type()));
     }
 }

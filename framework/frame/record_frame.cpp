@@ -112,7 +112,7 @@ void RecordFrame::EndDirectChange() {
 
 void RecordFrame::AddExtraControl(host::IBoundControl* control) {
     if (!control) throw com::ComError(com::err::ObjectNotSet, "No control to add to the frame");
-    Binding b{control, com::QueryAs<IFrameField>(control)};
+    Binding b{control, com::QueryAs<IFrameField>(control), {}};
     if (b.field) b.field->SetEditedHandler([this] { OnEdited(); });
     extras_.push_back(std::move(b));
 }
@@ -127,7 +127,7 @@ void RecordFrame::BindControl(host::IBoundControl* control, com::IUnknown*) {
                                                         "\" for the control " +
                                                         (named ? named->Name() : std::string("?")));
     }
-    Binding b{control, com::QueryAs<IFrameField>(control)};
+    Binding b{control, com::QueryAs<IFrameField>(control), {}};
     if (b.field) b.field->SetEditedHandler([this] { OnEdited(); });
     bindings_.push_back(std::move(b));
     ShowControls();

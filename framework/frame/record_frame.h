@@ -82,6 +82,7 @@ class RecordFrame
     struct Binding {
         com::ComPtr<host::IBoundControl> control;
         com::ComPtr<IFrameField> field;  // unset for a control of another maker
+        std::string shown;               // the control's text when the frame last showed the row
     };
     // Marks the frame's own calls on the recordset, whose move notifications it ignores.
     class OwnMove {
@@ -128,6 +129,10 @@ class RecordFrame
     void PutBack(const RowSnapshot& before);
     void WriteRow();
     bool IsBatch();
+    // After a handler's failure that may have undone a save or a delete: the rows as stored.
+    void ReadRowsAgain();
+    void KeepEdit(const RowSnapshot& edited, const com::Variant& key, int32_t statusBefore);
+    bool Apply(const std::vector<com::Variant>& values);
 
     // The navigation bar's buttons and the moves the user asks for (frame_actions.cpp).
     bool PerformKey(const std::string& key);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ado/types.h"
+#include "platform/com/com_error.h"
 #include "platform/com/variant.h"
 
 namespace ado::detail {
@@ -51,6 +52,12 @@ class Backend {
     virtual void Commit() = 0;
     virtual void Rollback() = 0;
     virtual bool InTransaction() const = 0;
+
+    // A condition, with one parameter, that holds when the column holds the value (Null too).
+    virtual std::string SameValue(const std::string& column, const com::Variant& value) const = 0;
+
+    // Whether a failure of this provider is a refused constraint (CHECK, UNIQUE, NOT NULL, ...).
+    virtual bool IsConstraintViolation(const com::ComError& e) const = 0;
 
     // The key the database generated for the last inserted row.
     virtual int64_t LastInsertKey() const = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/ado/row_cache.h"
+#include "platform/ado/transaction.h"
 #include "platform/ado/write_back.h"
 #include "platform/com/com_error.h"
 
@@ -79,8 +80,8 @@ void Recordset::Load() {
     detail::Backend& backend = connection_->Backend();
     detail::QueryResult result = backend.Query(source_, {});
     if (!result.hasColumns)
-        throw com::ComError(com::err::Database,
-                            "The statement returns no rows to open\nStatement: " + source_);
+        throw com::ComError(com::err::Database, "The statement returns no rows to open")
+            .SetNative(0, "Statement: " + source_);
     UseRows(detail::BuildRowCache(backend, std::move(result), lockType_ != adLockReadOnly));
     ClearEdit();
     position_ = 0;
@@ -187,6 +188,25 @@ void Recordset::GoTo(int32_t position) {
     SettleEdit();
     position_ = position;
     NotifyMove();
+}
+
+com::Variant Recordset::Bookmark() const {
+    const Row& row = CurrentRow();
+    detail::RequireWritable(*rows_);
+    return row.Original(rows_->keyIndex);
+}
+
+bool Recordset::GoToBookmark(const com::Variant& bookmark) {
+    RequireOpen();
+    detail::RequireWritable(*rows_);
+    const auto& rows = rows_->rows;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (com::Variant::Equal(rows[i]->Original(rows_->keyIndex), bookmark)) {
+            GoTo(static_cast<int32_t>(i));
+            return true;
+        }
+    }
+    return false;
 }
 
 void Recordset::NotifyMove() {
@@ -420,19 +440,11 @@ void Recordset::UpdateBatch() {
             pending.push_back({row.get(), detail::Change::Insert, {}});
     }
     if (pending.empty()) return;
-    detail::Backend& backend = connection_->Backend();
-    backend.Begin(true);
-    try {
-        for (auto& p : pending) p.stored = detail::SendChange(backend, *rows_, *p.row, p.change);
-        backend.Commit();
-    } catch (...) {
-        // The failure that stopped the batch is the one to report; the rows stay pending.
-        try {
-            backend.Rollback();
-        } catch (...) {
-        }
-        throw;
-    }
+    // On failure the rows stay pending and nothing is written.
+    Transaction transaction(*connection_);
+    for (auto& p : pending)
+        p.stored = detail::SendChange(connection_->Backend(), *rows_, *p.row, p.change);
+    transaction.Commit();
     for (auto& p : pending) {
         if (p.stored) p.row->values = std::move(*p.stored);
         p.row->MarkClean();

@@ -96,6 +96,12 @@ class Recordset : public com::ComObject<Recordset, IRecordset, com::IEventSource
     void MovePrevious();
     void Move(int32_t rows);
 
+    // The current row's key as the database holds it (Null for a row not yet added): it finds the
+    // row again after a requery. Error 3219 when the rows have no key, 3021 off the rows.
+    com::Variant Bookmark() const;
+    // Moves to the row whose key is `bookmark`; false, and no move, when no row has it.
+    bool GoToBookmark(const com::Variant& bookmark);
+
     // Changes whenever rows are added, deleted, read again or their values change (through this
     // cursor or a clone): a view over the rows redraws them when it differs from what it drew.
     uint64_t RowsVersion() const;

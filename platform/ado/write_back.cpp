@@ -16,41 +16,59 @@ const Column& Key(const RowCache& cache) {
     return cache.columns[cache.keyIndex];
 }
 
+// The key as the row was read: what identifies it in the base table.
 std::string KeyCondition(const RowCache& cache) {
     return Quoted(Key(cache).baseColumn) + " IS ?";
 }
 
 [[noreturn]] void Conflict(const RowCache& cache, const Row& row) {
     throw com::ComError(com::err::RowConflict,
-                        "Row conflict in " + cache.baseTable + ": the row with " +
-                            Key(cache).baseColumn + " = " + row.Original(cache.keyIndex).Debug() +
-                            " was changed or deleted by another user since it was read; "
-                            "nothing was written");
+                        "Un altro utente ha modificato o eliminato questi dati dopo che sono stati "
+                        "letti: nulla è stato salvato. Aggiornare l'elenco e riprovare.")
+        .SetNative(0, cache.baseTable + ", " + Key(cache).baseColumn + " = " +
+                          row.Original(cache.keyIndex).Debug() +
+                          ": changed or deleted by another user since it was read");
+}
+
+// The key and, for each column asked for, the value as it was read: a row that someone else
+// changed or deleted meanwhile matches nothing.
+std::string AsRead(Backend& backend, const RowCache& cache, const Row& row,
+                   const std::vector<size_t>& columns, std::vector<com::Variant>& params) {
+    std::string where = KeyCondition(cache);
+    params.push_back(row.Original(cache.keyIndex));
+    for (size_t c : columns) {
+        where += " AND " + backend.SameValue(Quoted(cache.columns[c].baseColumn), row.Original(c));
+        params.push_back(row.Original(c));
+    }
+    return where;
 }
 
 void SendUpdate(Backend& backend, const RowCache& cache, const Row& row) {
     std::string set;
-    std::string where = KeyCondition(cache);
-    std::vector<com::Variant> newValues;
-    std::vector<com::Variant> params{row.Original(cache.keyIndex)};
+    std::vector<com::Variant> params;
+    std::vector<size_t> changed;
     for (size_t c = 0; c < cache.columns.size(); ++c) {
         if (!cache.columns[c].updatable || row.values[c] == row.Original(c)) continue;
-        std::string name = Quoted(cache.columns[c].baseColumn);
-        set += (set.empty() ? "" : ", ") + name + " = ?";
-        newValues.push_back(row.values[c]);
-        // Matching the values as read finds a row that someone else changed meanwhile.
-        where += " AND " + name + " IS ?";
-        params.push_back(row.Original(c));
+        set += (set.empty() ? "" : ", ") + Quoted(cache.columns[c].baseColumn) + " = ?";
+        params.push_back(row.values[c]);
+        changed.push_back(c);
     }
     if (set.empty()) return;
-    newValues.insert(newValues.end(), params.begin(), params.end());
+    std::string where = AsRead(backend, cache, row, changed, params);
     std::string sql = "UPDATE " + Quoted(cache.baseTable) + " SET " + set + " WHERE " + where;
-    if (backend.Execute(sql, newValues) == 0) Conflict(cache, row);
+    if (backend.Execute(sql, params) == 0) Conflict(cache, row);
 }
 
+// Every column is matched: a row changed since it was read is not deleted unseen.
 void SendDelete(Backend& backend, const RowCache& cache, const Row& row) {
-    std::string sql = "DELETE FROM " + Quoted(cache.baseTable) + " WHERE " + KeyCondition(cache);
-    if (backend.Execute(sql, {row.Original(cache.keyIndex)}) == 0) Conflict(cache, row);
+    std::vector<size_t> columns;
+    for (size_t c = 0; c < cache.columns.size(); ++c)
+        if (cache.columns[c].updatable && static_cast<int>(c) != cache.keyIndex)
+            columns.push_back(c);
+    std::vector<com::Variant> params;
+    std::string where = AsRead(backend, cache, row, columns, params);
+    if (backend.Execute("DELETE FROM " + Quoted(cache.baseTable) + " WHERE " + where, params) == 0)
+        Conflict(cache, row);
 }
 
 com::Variant KeyValue(int64_t key) {
@@ -58,26 +76,57 @@ com::Variant KeyValue(int64_t key) {
     return com::Variant(static_cast<double>(key));
 }
 
-RowValues SendInsert(Backend& backend, const RowCache& cache, const Row& row) {
+// The statement that inserts the values; columns left Null take the database's default (a
+// generated key among them).
+std::string InsertStatement(const RowCache& cache, const RowValues& values,
+                            std::vector<com::Variant>& params) {
     std::string names;
     std::string marks;
-    std::vector<com::Variant> params;
+    params.clear();
     for (size_t c = 0; c < cache.columns.size(); ++c) {
-        // Columns left Null take the database's default (a generated key among them).
-        if (!cache.columns[c].updatable || row.values[c].IsNull()) continue;
+        if (!cache.columns[c].updatable || values[c].IsNull()) continue;
         names += (names.empty() ? "" : ", ") + Quoted(cache.columns[c].baseColumn);
         marks += (marks.empty() ? "?" : ", ?");
-        params.push_back(row.values[c]);
+        params.push_back(values[c]);
     }
-    std::string sql =
-        "INSERT INTO " + Quoted(cache.baseTable) +
-        (names.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + marks + ")");
-    backend.Execute(sql, params);
+    return "INSERT INTO " + Quoted(cache.baseTable) +
+           (names.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + marks + ")");
+}
 
-    com::Variant key = row.values[cache.keyIndex];
-    if (key.IsNull()) key = KeyValue(backend.LastInsertKey());
+// The smallest positive key no row has.
+com::Variant LowestFreeKey(Backend& backend, const RowCache& cache) {
+    const std::string table = Quoted(cache.baseTable), key = Quoted(Key(cache).baseColumn);
+    QueryResult free =
+        backend.Query("SELECT MIN(K) FROM (SELECT 1 AS K WHERE NOT EXISTS (SELECT 1 FROM " + table +
+                          " WHERE " + key + " = 1) UNION ALL SELECT A." + key + " + 1 FROM " +
+                          table + " A WHERE NOT EXISTS (SELECT 1 FROM " + table + " B WHERE B." +
+                          key + " = A." + key + " + 1)) F",
+                      {});
+    return free.rows.empty() ? com::Variant::Null() : free.rows[0][0];
+}
+
+RowValues SendInsert(Backend& backend, const RowCache& cache, const Row& row) {
     RowValues stored = row.values;
-    stored[cache.keyIndex] = key;
+    com::Variant& key = stored[cache.keyIndex];
+    std::vector<com::Variant> params;
+    try {
+        backend.Execute(InsertStatement(cache, stored, params), params);
+    } catch (const com::ComError& e) {
+        // A generated key follows the largest one; a key column with a bound (five digits) then
+        // refuses it once the largest key is taken, while keys below are free. The lowest free
+        // key is tried once; should that fail too, the first failure is what the caller sees.
+        if (!key.IsNull() || !backend.IsConstraintViolation(e)) throw;
+        com::Variant freeKey = LowestFreeKey(backend, cache);
+        if (freeKey.IsNull()) throw;
+        key = freeKey;
+        try {
+            backend.Execute(InsertStatement(cache, stored, params), params);
+        } catch (const com::ComError&) {
+            throw e;
+        }
+    }
+    if (key.IsNull()) key = KeyValue(backend.LastInsertKey());
+
     std::string select;
     std::vector<int> read;
     for (size_t c = 0; c < cache.columns.size(); ++c) {

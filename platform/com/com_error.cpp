@@ -37,6 +37,12 @@ ComError& ComError::AddContext(const std::string& context) {
     return *this;
 }
 
+ComError& ComError::SetNative(int32_t code, std::string detail) {
+    nativeCode_ = code;
+    detail_ = std::move(detail);
+    return *this;
+}
+
 ComError& ComError::SetSource(std::string source) {
     source_ = std::move(source);
     return *this;

@@ -45,6 +45,12 @@ class ComError : public std::exception {
     const std::string& Source() const noexcept { return source_; }
     HRESULT Hresult() const noexcept { return HresultFromErrorNumber(number_); }
 
+    // A provider's own account of a failure (its error code, its message, the statement), for
+    // the log: users read the description, which says what happened in their words.
+    int32_t NativeCode() const noexcept { return nativeCode_; }
+    const std::string& Detail() const noexcept { return detail_; }
+    ComError& SetNative(int32_t code, std::string detail);
+
     // Adds context in front of the description ("context: description").
     ComError& AddContext(const std::string& context);
     ComError& SetSource(std::string source);
@@ -55,6 +61,8 @@ class ComError : public std::exception {
     int32_t number_ = 0;
     std::string description_;
     std::string source_;
+    int32_t nativeCode_ = 0;
+    std::string detail_;
 };
 
 // Converts any exception in flight into a ComError (number 440 for foreign exceptions).

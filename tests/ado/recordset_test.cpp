@@ -232,11 +232,14 @@ TEST_F(RecordsetTest, ExecuteMaterialisesAReadOnlyResult) {
     EXPECT_EQ(count->Fields("n").Value(), com::Variant(3));
     EXPECT_EQ(ErrorOf([&] { count->Fields(0).SetValue(1); }), com::err::OperationNotAllowed);
 
-    std::string description;
-    EXPECT_EQ(ErrorOf([&] { conn_->Execute("SELECT * FROM NO_SUCH_TABLE"); }, &description),
-              com::err::Database);
-    EXPECT_NE(description.find("no such table: NO_SUCH_TABLE"), std::string::npos);
-    EXPECT_NE(description.find("SELECT * FROM NO_SUCH_TABLE"), std::string::npos);
+    // The user reads what happened; the log gets SQLite's message and the statement.
+    std::string description, detail;
+    EXPECT_EQ(
+        ErrorOf([&] { conn_->Execute("SELECT * FROM NO_SUCH_TABLE"); }, &description, &detail),
+        com::err::Database);
+    EXPECT_EQ(description, "Errore del database: l'operazione non è stata eseguita.");
+    EXPECT_NE(detail.find("no such table: NO_SUCH_TABLE"), std::string::npos);
+    EXPECT_NE(detail.find("SELECT * FROM NO_SUCH_TABLE"), std::string::npos);
 }
 
 TEST_F(RecordsetTest, ConnectionStringsOtherThanSqliteAreRefusedClearly) {

@@ -60,13 +60,15 @@ class TempDatabase : public ::testing::Test {
     com::ComPtr<ado::Connection> conn_;
 };
 
-// Runs f and returns the error number it throws (0 when it throws none).
+// Runs f and returns the error number it throws (0 when it throws none), with its description
+// (what the user reads) and its native detail (what the log gets).
 template <class F>
-int32_t ErrorOf(F&& f, std::string* description = nullptr) {
+int32_t ErrorOf(F&& f, std::string* description = nullptr, std::string* detail = nullptr) {
     try {
         f();
     } catch (const com::ComError& e) {
         if (description) *description = e.Description();
+        if (detail) *detail = e.Detail();
         return e.Number();
     }
     return 0;

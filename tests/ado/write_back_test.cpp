@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "db/transaction.h"
+#include "platform/ado/transaction.h"
 #include "tests/ado/temp_database.h"
 
 namespace dravel::testing {
@@ -77,9 +77,9 @@ TEST_F(WriteBackTest, FailedBatchWritesNothingAndKeepsItsChanges) {
     rs->Fields("MGA0_DESCR").SetValue("Famiglia");
     rs->MoveNext();
     rs->Fields("MGA0_DESCR").SetValue(std::string(300, 'x'));  // refused by the table's CHECK
-    std::string description;
-    EXPECT_EQ(ErrorOf([&] { rs->UpdateBatch(); }, &description), com::err::Database);
-    EXPECT_NE(description.find("CHECK constraint failed"), std::string::npos);
+    std::string detail;
+    EXPECT_EQ(ErrorOf([&] { rs->UpdateBatch(); }, nullptr, &detail), com::err::Database);
+    EXPECT_NE(detail.find("CHECK constraint failed"), std::string::npos);
     EXPECT_EQ(DescriptionOf(1), com::Variant("Cliente"));
     EXPECT_TRUE(rs->HasPendingChanges());
     rs->MoveFirst();
@@ -112,10 +112,9 @@ TEST_F(WriteBackTest, SecondSaveOfOneRowIsAConflictThatOverwritesNothing) {
     theirs->Update();
 
     mine->Fields("MGA0_DESCR").SetValue("Cliente, Area");
-    std::string description;
-    EXPECT_EQ(ErrorOf([&] { mine->Update(); }, &description), com::err::RowConflict);
-    EXPECT_NE(description.find("MGA0_QUINTAB"), std::string::npos);
-    EXPECT_NE(description.find("MGA0_ID = 1"), std::string::npos);
+    std::string detail;
+    EXPECT_EQ(ErrorOf([&] { mine->Update(); }, nullptr, &detail), com::err::RowConflict);
+    EXPECT_NE(detail.find("MGA0_QUINTAB, MGA0_ID = 1"), std::string::npos);
     EXPECT_EQ(DescriptionOf(1), com::Variant("Cliente, Zona"));
     EXPECT_EQ(mine->Fields("MGA0_DESCR").Value(), com::Variant("Cliente, Area"));
     EXPECT_EQ(mine->Fields("MGA0_DESCR").UnderlyingValue(), com::Variant("Cliente, Zona"));
@@ -155,16 +154,16 @@ TEST_F(WriteBackTest, CommitThatFailsRollsBackAndKeepsTheBatchPending) {
         "PARENT INTEGER REFERENCES PARENTS (ID) DEFERRABLE INITIALLY DEFERRED)");
     auto children = [&] { return Scalar("SELECT COUNT(*) FROM CHILDREN").ToLong(); };
 
-    std::string description;
+    std::string detail;
     EXPECT_EQ(ErrorOf(
                   [&] {
-                      db::InTransaction(*conn_, [&] {
-                          conn_->Execute("INSERT INTO CHILDREN (ID, PARENT) VALUES (1, 42)");
-                      });
+                      ado::Transaction transaction(*conn_);
+                      conn_->Execute("INSERT INTO CHILDREN (ID, PARENT) VALUES (1, 42)");
+                      transaction.Commit();
                   },
-                  &description),
+                  nullptr, &detail),
               com::err::Database);
-    EXPECT_NE(description.find("FOREIGN KEY constraint failed"), std::string::npos);
+    EXPECT_NE(detail.find("FOREIGN KEY constraint failed"), std::string::npos);
     EXPECT_EQ(children(), 0);
 
     auto rs = ado::Recordset::Create();
@@ -179,6 +178,40 @@ TEST_F(WriteBackTest, CommitThatFailsRollsBackAndKeepsTheBatchPending) {
     rs->UpdateBatch();
     EXPECT_EQ(children(), 1);
     EXPECT_EQ(Connect()->Execute("SELECT COUNT(*) FROM PARENTS")->Fields(0).Value().ToLong(), 1);
+}
+
+// A delete matches the row as it was read, like an update: what another user changed since is
+// not deleted unseen.
+TEST_F(WriteBackTest, ARowChangedByAnotherUserIsNotDeleted) {
+    auto mine = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
+    Connect()->Execute("UPDATE MGA0_QUINTAB SET MGA0_DESCR = 'Cliente, Zona' WHERE MGA0_ID = 1");
+    mine->Delete();
+    EXPECT_EQ(ErrorOf([&] { mine->UpdateBatch(); }), com::err::RowConflict);
+    EXPECT_EQ(RowCount(), 2);
+}
+
+// Another program may store a text column's value as bytes: read as text, it is matched as text.
+TEST_F(WriteBackTest, AValueStoredAsBytesIsNoConflict) {
+    conn_->Execute("UPDATE MGA0_QUINTAB SET MGA0_DESCR = CAST('Cliente' AS BLOB)");
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockOptimistic);
+    rs->Fields("MGA0_DESCR").SetValue("Cliente, Zona");
+    rs->Update();
+    EXPECT_EQ(DescriptionOf(1), com::Variant("Cliente, Zona"));
+    rs->MoveNext();
+    rs->Delete();
+    EXPECT_EQ(RowCount(), 1);
+}
+
+// Keys have five digits: once 99999 is taken a new row takes the lowest free key.
+TEST_F(WriteBackTest, ANewRowFindsAFreeKeyWhenTheLargestIsTaken) {
+    AddCriterion(99999, 2, 0, 1);
+    auto rs = OpenCriteria(conn_.Get(), ado::adLockOptimistic);
+    rs->AddNew();
+    rs->Fields("MGA0_DITTA_CG18").SetValue(1);
+    rs->Fields("MGA0_FLGRESO").SetValue(0);
+    rs->Update();
+    EXPECT_EQ(rs->Fields("MGA0_ID").Value(), com::Variant(3));
+    EXPECT_EQ(RowCount(), 4);
 }
 
 TEST_F(WriteBackTest, RowDeletedByAnotherConnectionUnderAnEditor) {

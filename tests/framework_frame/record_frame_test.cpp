@@ -89,6 +89,16 @@ TEST_F(FrameTest, ConfirmWritesTheTypedValuesAfterBeforeUpdateSawThem) {
     EXPECT_TRUE(Messages().empty());
 }
 
+// A control that shows a value its own way (here in upper case) writes it back only when edited.
+TEST_F(FrameTest, AFieldTheUserLeftAloneKeepsItsStoredText) {
+    conn_->Execute("UPDATE ITEMS SET CODE = 'a1' WHERE ID = 1");
+    rs_->Requery();
+    EXPECT_EQ(code_->DisplayText(), "A1");
+    name_->UserType("primo");
+    bar_->UserPress(host::nav_key::Confirm);
+    EXPECT_EQ(Stored()[0], "1 1 primo a1 10");
+}
+
 TEST_F(FrameTest, RefusedSavesKeepTheEditAndWriteNothing) {
     const Lines before = Stored();
     name_->UserType("nuovo nome");

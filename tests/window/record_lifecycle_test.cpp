@@ -83,12 +83,14 @@ TEST_F(RecordLifecycle, ANewCriterionStartsAtTheEndOfType0AndIsSavedAtTheEndOfIt
     driver_.Choose(Window(), "CBO_TIPO", com::Variant(5));
     Press("Conferma");
 
-    // Type 5 holds one criterion (with priority 4): the new one gets the count plus one.
+    // Type 5 holds one criterion (with priority 4): the new one gets the count plus one, and
+    // the type is numbered 1..n.
     auto rows = Stored();
     ASSERT_EQ(rows.size(), 6u);
-    EXPECT_EQ(rows[4], (Criterion{rows[4].id, 5, 2, "Cliente, Codice articolo", "INDCCODA"}));
-    EXPECT_GT(rows[4].id, 5);
-    EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 5);
+    EXPECT_EQ(rows[4].priority, 1);
+    EXPECT_EQ(rows[5], (Criterion{rows[5].id, 5, 2, "Cliente, Codice articolo", "INDCCODA"}));
+    EXPECT_GT(rows[5].id, 5);
+    EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 6);
     EXPECT_EQ(Frame()->Status(), host::frame_status::Existing);
 }
 
@@ -158,7 +160,7 @@ TEST_F(RecordLifecycle, ADeleteThatLeavesNoTypeShownStillReloadsWithoutAnError) 
     Press("Elimina");
     EXPECT_EQ(driver_.UntakenMessages(), 0u);
     EXPECT_EQ(GridLines(), (std::vector<std::vector<std::string>>{
-                               {"7", "Ven/Acq", "Altra ditta"},
+                               {"1", "Ven/Acq", "Altra ditta"},
                                {"1", "Magazzino", "Magazzino"},
                            }));
     EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 2);

@@ -1,5 +1,7 @@
 #include "platform/ado/sqlite/sqlite_backend.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 
 #include "platform/ado/sqlite/sqlite_statement.h"
@@ -118,6 +120,17 @@ void SqliteBackend::Rollback() {
 
 bool SqliteBackend::InTransaction() const {
     return db_ && !sqlite3_get_autocommit(db_);
+}
+
+// A text was read from a TEXT or a BLOB value (bytes another program stored): compared as text,
+// it matches either.
+std::string SqliteBackend::SameValue(const std::string& column, const com::Variant& value) const {
+    if (value.Type() == com::VarType::String) return "CAST(" + column + " AS TEXT) IS ?";
+    return column + " IS ?";
+}
+
+bool SqliteBackend::IsConstraintViolation(const com::ComError& e) const {
+    return e.Source() == "SQLite" && (e.NativeCode() & 0xFF) == SQLITE_CONSTRAINT;
 }
 
 int64_t SqliteBackend::LastInsertKey() const {

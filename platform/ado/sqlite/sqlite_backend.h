@@ -25,6 +25,8 @@ class SqliteBackend final : public Backend {
     void Rollback() override;
     bool InTransaction() const override;
 
+    std::string SameValue(const std::string& column, const com::Variant& value) const override;
+    bool IsConstraintViolation(const com::ComError& e) const override;
     int64_t LastInsertKey() const override;
     std::vector<std::string> PrimaryKey(const std::string& table) override;
 

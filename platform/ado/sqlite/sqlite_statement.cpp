@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/ado/sqlite/sqlite_error.h"
 #include "platform/com/com_error.h"
 
 namespace ado::detail {
@@ -37,11 +38,6 @@ void DescribeDeclaredType(const char* declared, ColumnInfo& column) {
 
 }  // namespace
 
-void ThrowSqliteError(sqlite3* db, const std::string& sql) {
-    std::string message = db ? sqlite3_errmsg(db) : "database not open";
-    throw com::ComError(com::err::Database, "SQLite: " + message + "\nStatement: " + sql);
-}
-
 SqliteStatement::SqliteStatement(sqlite3* db, const std::string& sql, size_t offset)
     : db_(db), sql_(sql) {
     const char* start = sql.c_str() + offset;
@@ -55,8 +51,8 @@ SqliteStatement::SqliteStatement(sqlite3* db, const std::string& sql, size_t off
 size_t SqliteStatement::Bind(const std::vector<com::Variant>& params, size_t first) {
     int count = sqlite3_bind_parameter_count(stmt_);
     if (first + count > params.size())
-        throw com::ComError(com::err::Database,
-                            "Too few parameters for the statement\nStatement: " + sql_);
+        throw com::ComError(com::err::Database, "Too few parameters for the statement")
+            .SetNative(0, "Statement: " + sql_);
     for (int i = 0; i < count; ++i) {
         const com::Variant& v = params[first + i];
         int rc = SQLITE_OK;

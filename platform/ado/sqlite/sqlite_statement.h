@@ -1,6 +1,6 @@
 #pragma once
 // One prepared SQLite statement, finalised when it goes out of scope. Failures throw error 3000
-// with SQLite's message and the statement.
+// (sqlite_error.h).
 
 #include <sqlite3.h>
 
@@ -10,8 +10,6 @@
 #include "platform/ado/backend.h"
 
 namespace ado::detail {
-
-[[noreturn]] void ThrowSqliteError(sqlite3* db, const std::string& sql);
 
 class SqliteStatement {
   public:

@@ -1,0 +1,51 @@
+#include "platform/ado/sqlite/sqlite_error.h"
+
+#include <sqlite3.h>
+
+#include "platform/com/com_error.h"
+
+namespace ado::detail {
+
+namespace {
+
+// What a user can make of each kind of failure. The texts are the program's Italian source
+// texts, translated where the message is shown.
+const char* UserText(int primaryCode) {
+    switch (primaryCode) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return "Il database è in uso da parte di un altro utente: riprovare tra qualche "
+                   "istante.";
+        case SQLITE_FULL:
+            return "Spazio su disco esaurito: l'operazione non è stata eseguita.";
+        case SQLITE_READONLY:
+            return "Il database è in sola lettura: non è possibile salvare modifiche.";
+        case SQLITE_IOERR:
+            return "Errore di lettura o scrittura del database su disco: l'operazione non è "
+                   "stata eseguita.";
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return "Il file del database è danneggiato o non è un database.";
+        case SQLITE_CANTOPEN:
+            return "Impossibile aprire il file del database.";
+        case SQLITE_CONSTRAINT:
+            return "L'operazione viola un vincolo del database e non è stata eseguita.";
+        case SQLITE_NOMEM:
+            return "Memoria insufficiente: l'operazione non è stata eseguita.";
+        default:
+            return "Errore del database: l'operazione non è stata eseguita.";
+    }
+}
+
+}  // namespace
+
+void ThrowSqliteError(sqlite3* db, const std::string& sql) {
+    const int code = db ? sqlite3_extended_errcode(db) : SQLITE_MISUSE;
+    const std::string message = db ? sqlite3_errmsg(db) : "database not open";
+    com::ComError error(com::err::Database, UserText(code & 0xFF), "SQLite");
+    error.SetNative(code, "SQLite " + std::to_string(code) + ": " + message +
+                              (sql.empty() ? std::string() : "\nStatement: " + sql));
+    throw error;
+}
+
+}  // namespace ado::detail
