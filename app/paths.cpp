@@ -2,7 +2,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
+#include <string_view>
+
+#include "db/demo_data.h"
 
 namespace app {
 
@@ -23,8 +28,14 @@ fs::path DemoDatabase() {
 }
 
 std::string ConnectionStringFor(const std::string& database) {
-    if (database.find('=') != std::string::npos) return database;
-    return "Provider=SQLite;Data Source=" + fs::absolute(database).string();
+    auto startsWith = [&](std::string_view prefix) {
+        return database.size() >= prefix.size() &&
+               std::equal(prefix.begin(), prefix.end(), database.begin(), [](char p, char d) {
+                   return p == std::tolower(static_cast<unsigned char>(d));
+               });
+    };
+    if (startsWith("provider=") || startsWith("driver=") || startsWith("dsn=")) return database;
+    return db::SqliteConnectionString(fs::absolute(database));
 }
 
 }  // namespace app

@@ -12,8 +12,9 @@ std::filesystem::path ModuleLibrary();
 // The user's demo database: $XDG_DATA_HOME/dravel/demo.db, else ~/.local/share/dravel/demo.db.
 std::filesystem::path DemoDatabase();
 
-// A connection string for a --database argument: a file path is an SQLite database; a text with
-// '=' is taken as a connection string as it is.
+// A connection string for a --database argument: a text that starts with "Provider=", "Driver="
+// or "DSN=" (any case) is one already; anything else is the path of an SQLite file, taken exactly
+// as written (made absolute, nothing trimmed).
 std::string ConnectionStringFor(const std::string& database);
 
 }  // namespace app

@@ -2,6 +2,7 @@
 
 #include "db/schema.h"
 #include "db/transaction.h"
+#include "platform/ado/backend.h"
 #include "platform/ado/recordset.h"
 #include "platform/com/com_error.h"
 
@@ -116,7 +117,7 @@ void LoadDemoData(ado::Connection& connection) {
 }
 
 std::string SqliteConnectionString(const std::filesystem::path& file) {
-    return "Provider=SQLite;Data Source=" + file.string();
+    return "Provider=SQLite;Data Source=" + ado::detail::QuoteConnectionValue(file.string());
 }
 
 std::string CreateDemoDatabase(const std::filesystem::path& file) {

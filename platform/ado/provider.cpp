@@ -23,6 +23,25 @@ std::string Lower(std::string s) {
     return s;
 }
 
+// The value in braces at the start of `rest`, which is left after the closing brace.
+std::string BracedValue(std::string_view& rest, const std::string& key) {
+    std::string value;
+    for (size_t i = 1; i < rest.size(); ++i) {
+        if (rest[i] != '}') {
+            value += rest[i];
+        } else if (i + 1 < rest.size() && rest[i + 1] == '}') {
+            value += '}';
+            ++i;
+        } else {
+            rest.remove_prefix(i + 1);
+            return value;
+        }
+    }
+    throw com::ComError(
+        com::err::Database,
+        "The connection string opens a brace in its value for \"" + key + "\" and never closes it");
+}
+
 }  // namespace
 
 std::string ConnectionSettings::Get(const std::string& key) const {
@@ -31,21 +50,56 @@ std::string ConnectionSettings::Get(const std::string& key) const {
     return {};
 }
 
+// "key=value;..." as ODBC writes it: a value in braces is taken as it stands, ';' and blanks
+// included, with "}}" for one '}'; other values end at the next ';' and lose their blanks.
 ConnectionSettings ParseConnectionString(const std::string& connectionString) {
     ConnectionSettings settings;
     std::string_view rest = connectionString;
+    auto skipBlanks = [&] {
+        while (!rest.empty() && std::isspace(static_cast<unsigned char>(rest.front())))
+            rest.remove_prefix(1);
+    };
     while (!rest.empty()) {
-        size_t end = rest.find(';');
-        std::string_view part = rest.substr(0, end);
+        size_t end = rest.find_first_of("=;");
+        std::string key = Lower(Trim(rest.substr(0, end)));
+        bool hasValue = end != std::string_view::npos && rest[end] == '=';
         rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-        size_t eq = part.find('=');
-        std::string key = Lower(Trim(part.substr(0, eq)));
-        if (key.empty()) continue;
-        std::string value =
-            eq == std::string_view::npos ? std::string() : Trim(part.substr(eq + 1));
-        settings.entries.emplace_back(std::move(key), std::move(value));
+        std::string value;
+        if (hasValue) {
+            skipBlanks();
+            if (!rest.empty() && rest.front() == '{') {
+                value = BracedValue(rest, key);
+                skipBlanks();
+                if (!rest.empty() && rest.front() != ';')
+                    // The string is not repeated in the message: it may carry a password.
+                    throw com::ComError(com::err::Database,
+                                        "The connection string has text after the closing brace "
+                                        "of its value for \"" +
+                                            key + "\"");
+            } else {
+                end = rest.find(';');
+                value = Trim(rest.substr(0, end));
+                rest.remove_prefix(end == std::string_view::npos ? rest.size() : end);
+            }
+            if (!rest.empty()) rest.remove_prefix(1);  // the ';'
+        }
+        if (!key.empty()) settings.entries.emplace_back(std::move(key), std::move(value));
     }
     return settings;
+}
+
+std::string QuoteConnectionValue(const std::string& value) {
+    auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
+    bool plain =
+        value.find(';') == std::string::npos &&
+        (value.empty() || (value.front() != '{' && !blank(value.front()) && !blank(value.back())));
+    if (plain) return value;
+    std::string quoted = "{";
+    for (char c : value) {
+        quoted += c;
+        if (c == '}') quoted += '}';
+    }
+    return quoted + "}";
 }
 
 std::unique_ptr<Backend> OpenProvider(const std::string& connectionString, int32_t timeoutSeconds) {

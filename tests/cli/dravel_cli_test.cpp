@@ -1,0 +1,85 @@
+// The command-line tool as a user runs it: the built `dravel` in a child process.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ScopedEnv;
+using testing_support::TempDir;
+
+struct Outcome {
+    int exitCode = -1;  // -1: it did not exit
+    int signal = 0;     // the signal that ended it
+    std::string out, err;
+};
+
+std::string ReadFile(const fs::path& file) {
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class DravelCli : public ::testing::Test {
+  protected:
+    // Runs dravel with `args`; its files may grow to `fileSizeLimit` bytes at most.
+    Outcome Dravel(std::vector<std::string> args, rlim_t fileSizeLimit = RLIM_INFINITY) {
+        fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+        pid_t pid = fork();
+        if (pid == 0) {
+            int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (o < 0 || e < 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0) _exit(126);
+            rlimit limit{fileSizeLimit, fileSizeLimit};
+            if (fileSizeLimit != RLIM_INFINITY && setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
+            std::vector<char*> argv{const_cast<char*>(DRAVEL_CLI_PATH)};
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(DRAVEL_CLI_PATH, argv.data());
+            _exit(127);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        Outcome outcome;
+        if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
+        if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
+        outcome.out = ReadFile(out);
+        outcome.err = ReadFile(err);
+        return outcome;
+    }
+
+    TempDir dir_{"dravel-cli"};
+    ScopedEnv registry_{"DRAVEL_REGISTRY", (dir_ / "registry.json").c_str()};
+    ScopedEnv log_{"DRAVEL_LOG", (dir_ / "dravel.log").c_str()};
+    ScopedEnv data_{"XDG_DATA_HOME", (dir_ / "data").c_str()};
+};
+
+// Nothing in a path is syntax: not ';', not '=', not blanks at its ends, not a URI's '?'.
+TEST_F(DravelCli, ADatabasePathNamesExactlyTheFileCreated) {
+    for (std::string name : {"real;2024.db", "a=b.db", " blanks at both ends.db ", "a?b#c%d.db"}) {
+        SCOPED_TRACE(name);
+        fs::path folder = dir_ / "databases";
+        fs::remove_all(folder);
+        fs::create_directory(folder);
+        auto run = Dravel({"create-db", "--database", (folder / name).string()});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        std::vector<std::string> files;
+        for (const auto& entry : fs::directory_iterator(folder))
+            files.push_back(entry.path().filename());
+        EXPECT_EQ(files, std::vector<std::string>{name});
+    }
+}
+
+}  // namespace
