@@ -18,12 +18,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Opens the window for a company in the headless host and prints it.
-int Show(const std::string& database, int company) {
+// Opens the window for a company in the headless host and prints it. Only the demo database is
+// created when missing: any other path that does not exist is a mistake to report.
+int Show(const std::string& database, bool demo, int company) {
     framework::RegisterHostClasses();
     ui::HeadlessToolkit toolkit;
     ui::ScopedToolkit scope(toolkit);
-    framework::HostSession session(app::ConnectionStringFor(database), {.demoData = true});
+    framework::HostSession session(app::ConnectionStringFor(database),
+                                   {.createDatabase = demo, .demoData = true});
     if (!com::Registry().Find(framework::kModuleProgId))
         framework::HostSession::RegisterModule(app::ModuleLibrary());
     if (company == 0) {
@@ -83,14 +85,16 @@ int main(int argc, char** argv) {
 
     try {
         if (*show) {
-            if (database.empty()) {
+            bool demoDatabase = database.empty();
+            if (demoDatabase) {
                 database = app::DemoDatabase().string();
                 fs::create_directories(app::DemoDatabase().parent_path());
             }
-            return Show(database, company);
+            return Show(database, demoDatabase, company);
         }
         if (*create) {
-            framework::HostSession session(app::ConnectionStringFor(database), {.demoData = demo});
+            framework::HostSession session(app::ConnectionStringFor(database),
+                                           {.createDatabase = true, .demoData = demo});
             std::cout << "created " << database << "\n";
             return 0;
         }

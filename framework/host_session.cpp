@@ -39,7 +39,12 @@ std::filesystem::path SqliteFile(const std::string& connectionString) {
 HostSession::HostSession(const std::string& connectionString, SessionOptions options)
     : connectionString_(connectionString) {
     auto file = SqliteFile(connectionString);
-    bool created = !file.empty() && !std::filesystem::exists(file);
+    std::error_code ec;
+    bool created = !file.empty() && std::filesystem::status(file, ec).type() ==
+                                        std::filesystem::file_type::not_found;
+    // A mistyped path must not become an empty database.
+    if (created && !options.createDatabase)
+        throw com::ComError(com::err::FileNotFound, "no such database: " + file.string());
     connection_ = ado::Connection::Create();
     connection_->Open(connectionString);
     if (created) {

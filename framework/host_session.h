@@ -22,6 +22,7 @@ inline constexpr const char* kModuleProgId = "DRAVEL.CLSMG_QUINTAB";
 inline constexpr const char* kModuleCaption = "Gestione determinazione contropartite";
 
 struct SessionOptions {
+    bool createDatabase = false;  // create a SQLite file that does not exist, with the schema
     bool demoData = false;        // fill a newly created SQLite database with the demo data
     std::string language = "it";  // the user's language for the text service
 };
@@ -38,8 +39,9 @@ class ModuleEventsSink;
 
 class HostSession {
   public:
-    // Opens the database. A SQLite file that does not exist yet is created with the schema
-    // (and the demo data when asked). Failures are the data layer's errors.
+    // Opens the database. A SQLite file that does not exist is an error ("no such database"),
+    // unless the options ask to create it: then it gets the schema (and the demo data when
+    // asked). Other failures are the data layer's errors.
     explicit HostSession(const std::string& connectionString, SessionOptions options = {});
     ~HostSession();
     HostSession(const HostSession&) = delete;

@@ -70,7 +70,8 @@ class Runner {
             fs::create_directories(tempDir_);
             cs = "Provider=SQLite;Data Source=" + (tempDir_ / "script.db").string();
         }
-        session_ = std::make_unique<framework::HostSession>(cs);
+        session_ = std::make_unique<framework::HostSession>(
+            cs, framework::SessionOptions{.createDatabase = !tempDir_.empty()});
         logFile_ = framework::DefaultLogPath();
         std::error_code ec;
         logStart_ = fs::exists(logFile_, ec) ? framework::ReadLogRecords(logFile_).size() : 0;

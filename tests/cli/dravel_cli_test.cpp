@@ -82,4 +82,17 @@ TEST_F(DravelCli, ADatabasePathNamesExactlyTheFileCreated) {
     }
 }
 
+TEST_F(DravelCli, OnlyTheDemoDatabaseIsCreatedWhenMissing) {
+    auto typo = dir_ / "typo.db";
+    auto run = Dravel({"show", "--database", typo.string()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("no such database: " + typo.string()), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(typo));
+
+    run = Dravel({"show"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("== Gestione determinazione contropartite =="), std::string::npos);
+    EXPECT_TRUE(fs::exists(dir_ / "data/dravel/demo.db"));
+}
+
 }  // namespace

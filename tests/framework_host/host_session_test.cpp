@@ -30,20 +30,23 @@ std::string SqliteAt(const std::filesystem::path& file) {
 TEST(HostSession, ANewSqliteFileGetsTheSchemaAndOnRequestTheDemoData) {
     TempDir dir;
     {
-        framework::HostSession empty(SqliteAt(dir / "empty.db"));
+        framework::HostSession empty(SqliteAt(dir / "empty.db"), {.createDatabase = true});
         EXPECT_TRUE(empty.Companies().empty());  // the table exists, with no rows
     }
-    framework::HostSession demo(SqliteAt(dir / "demo.db"), {.demoData = true});
+    framework::HostSession demo(SqliteAt(dir / "demo.db"),
+                                {.createDatabase = true, .demoData = true});
     auto companies = demo.Companies();
     ASSERT_FALSE(companies.empty());
     // Reopening an existing file leaves its content alone.
-    framework::HostSession again(SqliteAt(dir / "demo.db"), {.demoData = true});
+    framework::HostSession again(SqliteAt(dir / "demo.db"),
+                                 {.createDatabase = true, .demoData = true});
     EXPECT_EQ(again.Companies().size(), companies.size());
 }
 
 TEST(HostSession, CompanyChangeHonoursTheModulesCancel) {
     TempDir dir;
-    framework::HostSession session(SqliteAt(dir / "host.db"), {.language = "en"});
+    framework::HostSession session(SqliteAt(dir / "host.db"),
+                                   {.createDatabase = true, .language = "en"});
     session.Database().Execute(
         "INSERT INTO HOST_DITTE (DITTA_CODICE, DITTA_RAGSOC, DITTA_PARAMTIPICONTO) "
         "VALUES (1, 'Uno', 1), (2, 'Due', NULL)");
@@ -81,7 +84,8 @@ TEST(HostSession, CreatesTheModuleByProgramIdentifierAndAssignsItsProperties) {
     framework::HostSession::RegisterModule(library);
     EXPECT_TRUE(com::Registry().Find(framework::kModuleProgId));
 
-    framework::HostSession session(SqliteAt(dir / "host.db"), {.demoData = true});
+    framework::HostSession session(SqliteAt(dir / "host.db"),
+                                   {.createDatabase = true, .demoData = true});
     session.ChooseCompany(session.Companies().front().code);
     host::Cinterface& module = session.CreateModule({.windowState = 2, .programMode = 1});
 
@@ -136,7 +140,8 @@ TEST(HostSession, ANewModuleOrTheModulesEndClosesTheWindowStillOpen) {
     framework::HostSession::RegisterModule(library);
     ui::HeadlessToolkit toolkit;
     ui::ScopedToolkit scope(toolkit);
-    framework::HostSession session(SqliteAt(dir / "host.db"), {.demoData = true});
+    framework::HostSession session(SqliteAt(dir / "host.db"),
+                                   {.createDatabase = true, .demoData = true});
     session.ChooseCompany(session.Companies().front().code);
 
     session.EndModule();  // none yet: nothing to do

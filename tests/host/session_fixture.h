@@ -27,8 +27,9 @@ class SessionTest : public RegistryInTempDir {
             mediaLinks_.push_back(link);
             return com::ComPtr<com::IUnknown>(link->GetUnknown());
         });
-        session_ = std::make_unique<framework::HostSession>("Provider=SQLite;Data Source=" +
-                                                            (TempDir() / "host.db").string());
+        session_ = std::make_unique<framework::HostSession>(
+            "Provider=SQLite;Data Source=" + (TempDir() / "host.db").string(),
+            framework::SessionOptions{.createDatabase = true});
         Sql("INSERT INTO HOST_DITTE (DITTA_CODICE, DITTA_RAGSOC, DITTA_PARAMTIPICONTO) VALUES "
             "(1, 'Rossi Forniture S.p.A.', 1), (2, 'Bianchi Commerciale S.r.l.', 2)");
         Sql("INSERT INTO HOST_MEDIA (MEDIA_ID, MEDIA_IDENT, MEDIA_DESCR, MEDIA_PATH) VALUES "

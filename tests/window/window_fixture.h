@@ -69,7 +69,8 @@ class WindowTest : public ::testing::Test {
         framework::RegisterHostClasses();
         framework::HostSession::RegisterModule(ModuleLibrary());
         session_ = std::make_unique<framework::HostSession>(
-            db::SqliteConnectionString(*dir_ / "criteri.sqlite"));
+            db::SqliteConnectionString(*dir_ / "criteri.sqlite"),
+            framework::SessionOptions{.createDatabase = true});
         Exec("INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1)");
         Exec("INSERT INTO HOST_DITTE VALUES (2, 'Ditta due', 2, 0)");
     }
