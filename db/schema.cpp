@@ -7,6 +7,7 @@
 namespace db {
 
 const std::vector<std::string>& SqliteSchema();
+const char* SqliteJournalMode();
 
 const std::vector<std::string>& SchemaStatements(ado::Dialect dialect) {
     switch (dialect) {
@@ -26,6 +27,8 @@ void CreateSchema(ado::Connection& connection) {
     InTransaction(connection, [&] {
         for (const auto& sql : statements) connection.Execute(sql);
     });
+    // After the commit: SQLite changes the journal mode only outside a transaction.
+    if (connection.SqlDialect() == ado::Dialect::Sqlite) connection.Execute(SqliteJournalMode());
 }
 
 }  // namespace db

@@ -13,7 +13,8 @@ namespace db {
 // Each dialect's SQL is kept in its own file, schema_<dialect>.cpp.
 const std::vector<std::string>& SchemaStatements(ado::Dialect dialect);
 
-// Creates the tables and indexes on an open connection, in one transaction.
+// Creates the tables and indexes on an open connection, in one transaction; an SQLite database
+// then changes to write-ahead logging.
 void CreateSchema(ado::Connection& connection);
 
 }  // namespace db

@@ -54,4 +54,11 @@ const std::vector<std::string>& SqliteSchema() {
     return statements;
 }
 
+// Write-ahead logging: readers go on beside a writer, and two editors of one file wait for each
+// other (the connection's busy timeout) instead of failing. SQLite keeps the mode in the file, so
+// it is chosen once, for a database this program creates; one that exists keeps its owner's.
+const char* SqliteJournalMode() {
+    return "PRAGMA journal_mode=WAL";
+}
+
 }  // namespace db

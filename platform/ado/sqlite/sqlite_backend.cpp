@@ -1,8 +1,11 @@
 #include "platform/ado/sqlite/sqlite_backend.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
 
 #include "platform/ado/sqlite/sqlite_statement.h"
 #include "platform/com/com_error.h"
@@ -18,15 +21,57 @@ sqlite3* SqliteBackend::Db() const {
     return db_;
 }
 
+namespace {
+
+// A file URI naming `path` exactly: every byte but the unreserved ones is escaped, so that '?',
+// '#' and '%' in a file name stay part of it.
+std::string FileUri(const std::filesystem::path& path) {
+    constexpr std::string_view kPlain = "/-._~";
+    constexpr const char* kHex = "0123456789ABCDEF";
+    std::string uri = "file://";
+    for (unsigned char c : path.string()) {
+        if (std::isalnum(c) || kPlain.find(static_cast<char>(c)) != std::string_view::npos) {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += kHex[c >> 4];
+            uri += kHex[c & 15];
+        }
+    }
+    return uri;
+}
+
+bool Writable(const std::filesystem::path& path) {
+    return ::access(path.c_str(), W_OK) == 0;
+}
+
+}  // namespace
+
+// A database that this user cannot write is opened read-only, so that it can still be viewed;
+// writing then fails with SQLite's "attempt to write a readonly database". Opening never changes
+// the journal mode: it is stored in the file, and the file's owner chose it.
 void SqliteBackend::Open(const std::string& target, int32_t timeoutSeconds) {
     Close();
     if (target.empty())
         throw com::ComError(com::err::Database,
                             "The SQLite connection string names no database (Data Source=PATH)");
+    std::filesystem::path file = std::filesystem::absolute(target);
+    std::string uri = FileUri(file);
+    int flags = SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX;
+    if (!Writable(file.parent_path())) {
+        // No file can be created here: no journal, nor the index (-shm) that a reader of a WAL
+        // database needs. Immutable, SQLite reads the file alone and takes no locks: right for
+        // what such a folder usually is (a read-only mount, an archive), wrong only while
+        // another user with more rights changes the database.
+        flags |= SQLITE_OPEN_READONLY;
+        uri += "?immutable=1";
+    } else if (std::error_code ec; std::filesystem::exists(file, ec) && !Writable(file)) {
+        flags |= SQLITE_OPEN_READONLY;
+    } else {
+        flags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    }
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(target.c_str(), &db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-                             nullptr);
+    int rc = sqlite3_open_v2(uri.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         std::string message = db ? sqlite3_errmsg(db) : "out of memory";
         sqlite3_close(db);
@@ -37,7 +82,6 @@ void SqliteBackend::Open(const std::string& target, int32_t timeoutSeconds) {
     try {
         // Two editors on one file wait for each other instead of failing at once.
         sqlite3_busy_timeout(db_, std::max(timeoutSeconds, 1) * 1000);
-        Query("PRAGMA journal_mode=WAL", {});
         Execute("PRAGMA foreign_keys=ON", {});
     } catch (...) {
         Close();
