@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "app/file_size_signal.h"
 #include "app/paths.h"
 #include "app/script/script_runner.h"
 #include "app/window_text.h"
@@ -51,6 +52,7 @@ int Show(const std::string& database, bool demo, int company) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    app::IgnoreFileSizeSignal();
     CLI::App cli{"dravel: criteria maintenance for counter-account determination"};
     cli.require_subcommand(1);
     std::string database;

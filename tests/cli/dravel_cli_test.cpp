@@ -95,4 +95,12 @@ TEST_F(DravelCli, OnlyTheDemoDatabaseIsCreatedWhenMissing) {
     EXPECT_TRUE(fs::exists(dir_ / "data/dravel/demo.db"));
 }
 
+// Past `ulimit -f` a write fails like a full disk, instead of the signal killing the tool.
+TEST_F(DravelCli, AFileSizeLimitIsAnErrorNotASignal) {
+    auto run = Dravel({"create-db", "--demo", "--database", (dir_ / "big.db").string()}, 16384);
+    EXPECT_EQ(run.signal, 0);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("dravel: SQLite: "), std::string::npos) << run.err;
+}
+
 }  // namespace
