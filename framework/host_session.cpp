@@ -48,8 +48,17 @@ HostSession::HostSession(const std::string& connectionString, SessionOptions opt
     connection_ = ado::Connection::Create();
     connection_->Open(connectionString);
     if (created) {
-        db::CreateSchema(*connection_);
-        if (options.demoData) db::LoadDemoData(*connection_);
+        try {
+            db::CreateSchema(*connection_);
+            if (options.demoData) db::LoadDemoData(*connection_);
+        } catch (...) {
+            // A database half made (a full disk) is no database: it goes, so that the next
+            // attempt creates it again instead of opening it empty.
+            com::Step([&] { connection_->Close(); });
+            for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+                std::filesystem::remove(file.string() + suffix, ec);
+            throw;
+        }
     }
     auto texts = TextService::Create();
     texts->SetLanguage(options.language);

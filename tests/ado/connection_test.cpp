@@ -112,7 +112,7 @@ TEST_P(OpenAccess, ReadsWhatItCanAndKeepsTheJournalMode) {
     });
     // The row is read; the write goes through only where this user may write.
     EXPECT_EQ(seen.rfind("1 ", 0), 0u) << seen;
-    EXPECT_NE(seen.find(a.writable ? "written" : "attempt to write a readonly database"),
+    EXPECT_NE(seen.find(a.writable ? "written" : "Il database è in sola lettura"),
               std::string::npos)
         << seen;
 

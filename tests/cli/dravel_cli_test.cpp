@@ -100,7 +100,8 @@ TEST_F(DravelCli, AFileSizeLimitIsAnErrorNotASignal) {
     auto run = Dravel({"create-db", "--demo", "--database", (dir_ / "big.db").string()}, 16384);
     EXPECT_EQ(run.signal, 0);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("dravel: SQLite: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("dravel: Spazio su disco esaurito"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(dir_ / "big.db"));  // not left half made
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+
 #include "platform/com/com_error.h"
 
 namespace ado::detail {
@@ -40,9 +42,16 @@ const char* UserText(int primaryCode) {
 }  // namespace
 
 void ThrowSqliteError(sqlite3* db, const std::string& sql) {
+    const int lastErrno = errno;  // SQLite does not keep the errno of every failed write
     const int code = db ? sqlite3_extended_errcode(db) : SQLITE_MISUSE;
     const std::string message = db ? sqlite3_errmsg(db) : "database not open";
-    com::ComError error(com::err::Database, UserText(code & 0xFF), "SQLite");
+    // SQLite calls only ENOSPC a full disk; a write past the file-size limit is no different to
+    // whoever has to make room.
+    const int system = db && sqlite3_system_errno(db) ? sqlite3_system_errno(db) : lastErrno;
+    const int kind = (code & 0xFF) == SQLITE_IOERR && (system == ENOSPC || system == EFBIG)
+                         ? SQLITE_FULL
+                         : code & 0xFF;
+    com::ComError error(com::err::Database, UserText(kind), "SQLite");
     error.SetNative(code, "SQLite " + std::to_string(code) + ": " + message +
                               (sql.empty() ? std::string() : "\nStatement: " + sql));
     throw error;
