@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 
+#include "platform/ado/sqlite/sqlite_error.h"
 #include "platform/ado/sqlite/sqlite_statement.h"
 #include "platform/com/com_error.h"
 
@@ -45,6 +47,13 @@ bool Writable(const std::filesystem::path& path) {
     return ::access(path.c_str(), W_OK) == 0;
 }
 
+// The database header's write version (byte 18) is 2 in WAL mode.
+bool InWalMode(const std::filesystem::path& file) {
+    char header[19] = {};
+    std::ifstream in(file, std::ios::binary);
+    return in.read(header, sizeof header) && header[18] == 2;
+}
+
 }  // namespace
 
 // A database that this user cannot write is opened read-only, so that it can still be viewed;
@@ -59,12 +68,14 @@ void SqliteBackend::Open(const std::string& target, int32_t timeoutSeconds) {
     std::string uri = FileUri(file);
     int flags = SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX;
     if (!Writable(file.parent_path())) {
-        // No file can be created here: no journal, nor the index (-shm) that a reader of a WAL
-        // database needs. Immutable, SQLite reads the file alone and takes no locks: right for
-        // what such a folder usually is (a read-only mount, an archive), wrong only while
-        // another user with more rights changes the database.
+        // No file can be created here. A rollback-journal database is read as usual, with its
+        // locks. A WAL database needs its index (-shm): SQLite reads one that exists without
+        // writing it; without one, nobody has the database open, and it is read as immutable,
+        // the file alone without locks.
         flags |= SQLITE_OPEN_READONLY;
-        uri += "?immutable=1";
+        std::error_code ec;
+        if (InWalMode(file) && !std::filesystem::exists(file.string() + "-shm", ec))
+            uri += "?immutable=1";
     } else if (std::error_code ec; std::filesystem::exists(file, ec) && !Writable(file)) {
         flags |= SQLITE_OPEN_READONLY;
     } else {
@@ -73,10 +84,9 @@ void SqliteBackend::Open(const std::string& target, int32_t timeoutSeconds) {
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(uri.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        std::string message = db ? sqlite3_errmsg(db) : "out of memory";
+        com::ComError error = SqliteError(db, rc, "Opening " + file.string());
         sqlite3_close(db);
-        throw com::ComError(com::err::Database,
-                            "SQLite: cannot open \"" + target + "\": " + message);
+        throw error;
     }
     db_ = db;
     try {

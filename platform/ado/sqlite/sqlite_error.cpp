@@ -4,8 +4,6 @@
 
 #include <cerrno>
 
-#include "platform/com/com_error.h"
-
 namespace ado::detail {
 
 namespace {
@@ -41,10 +39,10 @@ const char* UserText(int primaryCode) {
 
 }  // namespace
 
-void ThrowSqliteError(sqlite3* db, const std::string& sql) {
+com::ComError SqliteError(sqlite3* db, int code, const std::string& context) {
     const int lastErrno = errno;  // SQLite does not keep the errno of every failed write
-    const int code = db ? sqlite3_extended_errcode(db) : SQLITE_MISUSE;
-    const std::string message = db ? sqlite3_errmsg(db) : "database not open";
+    if (db) code = sqlite3_extended_errcode(db);
+    const std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
     // SQLite calls only ENOSPC a full disk; a write past the file-size limit is no different to
     // whoever has to make room.
     const int system = db && sqlite3_system_errno(db) ? sqlite3_system_errno(db) : lastErrno;
@@ -53,8 +51,12 @@ void ThrowSqliteError(sqlite3* db, const std::string& sql) {
                          : code & 0xFF;
     com::ComError error(com::err::Database, UserText(kind), "SQLite");
     error.SetNative(code, "SQLite " + std::to_string(code) + ": " + message +
-                              (sql.empty() ? std::string() : "\nStatement: " + sql));
-    throw error;
+                              (context.empty() ? std::string() : "\n" + context));
+    return error;
+}
+
+void ThrowSqliteError(sqlite3* db, const std::string& sql) {
+    throw SqliteError(db, SQLITE_MISUSE, sql.empty() ? sql : "Statement: " + sql);
 }
 
 }  // namespace ado::detail
