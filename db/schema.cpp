@@ -1,7 +1,7 @@
 #include "db/schema.h"
 
-#include "db/transaction.h"
 #include "platform/ado/recordset.h"
+#include "platform/ado/transaction.h"
 #include "platform/com/com_error.h"
 
 namespace db {
@@ -24,9 +24,9 @@ const std::vector<std::string>& SchemaStatements(ado::Dialect dialect) {
 
 void CreateSchema(ado::Connection& connection) {
     const auto& statements = SchemaStatements(connection.SqlDialect());
-    InTransaction(connection, [&] {
-        for (const auto& sql : statements) connection.Execute(sql);
-    });
+    ado::Transaction transaction(connection);
+    for (const auto& sql : statements) connection.Execute(sql);
+    transaction.Commit();
     // After the commit: SQLite changes the journal mode only outside a transaction.
     if (connection.SqlDialect() == ado::Dialect::Sqlite) connection.Execute(SqliteJournalMode());
 }
