@@ -9,6 +9,8 @@
 
 #include "db/demo_data.h"
 
+#include "platform/com/user_files.h"
+
 namespace app {
 
 namespace fs = std::filesystem;
@@ -23,8 +25,7 @@ fs::path ModuleLibrary() {
 fs::path DemoDatabase() {
     if (const char* x = std::getenv("XDG_DATA_HOME"); x && *x)
         return fs::path(x) / "dravel/demo.db";
-    const char* home = std::getenv("HOME");
-    return fs::path(home && *home ? home : "/tmp") / ".local/share/dravel/demo.db";
+    return com::UserHome() / ".local/share/dravel/demo.db";
 }
 
 std::string ConnectionStringFor(const std::string& database) {

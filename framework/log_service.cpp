@@ -15,6 +15,7 @@
 #include <fmt/chrono.h>
 #include <fmt/format.h>
 
+#include "platform/com/user_files.h"
 #include "platform/ui/toolkit.h"
 
 namespace framework {
@@ -74,11 +75,7 @@ bool AppendLine(const std::filesystem::path& path, const std::string& line) {
 std::filesystem::path DefaultLogPath() {
     if (auto p = FromEnv("DRAVEL_LOG"); !p.empty()) return p;
     if (auto p = FromEnv("XDG_STATE_HOME"); !p.empty()) return p / "dravel" / "dravel.log";
-    auto home = FromEnv("HOME");
-    if (home.empty())
-        throw com::ComError(kPathFileAccessError, "No log file: neither DRAVEL_LOG nor HOME is set",
-                            "LogService");
-    return home / ".local" / "state" / "dravel" / "dravel.log";
+    return com::UserHome() / ".local" / "state" / "dravel" / "dravel.log";
 }
 
 std::vector<nlohmann::json> ReadLogRecords(const std::filesystem::path& file) {

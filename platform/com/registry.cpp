@@ -1,5 +1,7 @@
 #include "platform/com/registry.h"
 
+#include "platform/com/user_files.h"
+
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -44,19 +46,18 @@ fs::path Registry::DefaultPath() {
     if (const char* p = std::getenv("DRAVEL_REGISTRY"); p && *p) return p;
     if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x)
         return fs::path(x) / "dravel/registry.json";
-    const char* home = std::getenv("HOME");
-    return fs::path(home && *home ? home : "/tmp") / ".config/dravel/registry.json";
+    return UserHome() / ".config/dravel/registry.json";
 }
 
 Registry::Registry(fs::path file) : file_(std::move(file)) {}
 
 std::vector<ClassRegistration> Registry::Load() const {
     std::vector<ClassRegistration> out;
-    std::ifstream in(file_);
-    if (!in) return out;
+    auto text = ReadTrustedFile(file_);
+    if (!text) return out;
     json j;
     try {
-        in >> j;
+        j = json::parse(*text);
     } catch (const json::exception& e) {
         throw ComError(err::Automation,
                        "Component registry " + file_.string() + " is not valid: " + e.what());
@@ -129,8 +130,8 @@ namespace {
 class WriteLock {
   public:
     explicit WriteLock(const fs::path& registry) {
-        if (registry.has_parent_path()) fs::create_directories(registry.parent_path());
-        fs::path lock = registry;
+        fs::path lock = TrustedPath(registry);
+        CreateFolders(lock.parent_path());
         lock += ".lock";
         fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0) {
@@ -198,8 +199,16 @@ ComError CreateFailure(const std::string& progId, const std::string& why) {
                     "com.CreateObject");
 }
 
+// Only a library that nobody but the user and root can change is loaded.
 void* OpenLibrary(const fs::path& library, std::string& why) {
-    void* h = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    fs::path real;
+    try {
+        real = TrustedPath(library);
+    } catch (const ComError& e) {
+        why = "library " + e.Description();
+        return nullptr;
+    }
+    void* h = dlopen(real.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!h) {
         const char* e = dlerror();
         why = e ? e : ("cannot open " + library.string());
@@ -232,7 +241,12 @@ ComPtr<IUnknown> CreateObject(const std::string& progId) {
         return o;
     }
 
-    auto reg = Registry().Find(progId);
+    std::optional<ClassRegistration> reg;
+    try {
+        reg = Registry().Find(progId);
+    } catch (const ComError& e) {
+        throw CreateFailure(progId, e.Description());
+    }
     if (!reg)
         throw CreateFailure(progId, "class not registered in " + Registry::DefaultPath().string());
 

@@ -31,7 +31,8 @@ struct ClassRegistration {
 };
 
 // The file-based registry. Location: $DRAVEL_REGISTRY, else $XDG_CONFIG_HOME/dravel/registry.json,
-// else ~/.config/dravel/registry.json.
+// else ~/.config/dravel/registry.json. Read and written only where nobody but the user and root
+// can change it (see TrustedPath), as is every library it names before it is loaded.
 class Registry {
   public:
     static std::filesystem::path DefaultPath();
@@ -62,8 +63,8 @@ void RegisterLocalClass(const std::string& progId, Factory factory);
 void UnregisterLocalClass(const std::string& progId);
 
 // Creates an object by program identifier: a local class, or a registered library loaded on
-// demand. Failure: error 429 whose description says why (not registered, library missing,
-// entry point missing, factory refused).
+// demand. Failure: error 429 whose description says why (not registered, registry or library not
+// trusted or not valid, library missing, entry point missing, factory refused).
 ComPtr<IUnknown> CreateObject(const std::string& progId);
 
 template <class T>

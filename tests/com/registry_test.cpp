@@ -1,6 +1,9 @@
 // The file-based component registry.
 
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -12,11 +15,25 @@
 
 #include "platform/com/registry.h"
 #include "platform/com/server.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
+using testing_support::Require;
 
 namespace {
+
+constexpr uid_t kNobody = 65534;
+
+// Error 429 naming the class, or the description of another error.
+std::string CreateFailure(const std::string& progId) {
+    try {
+        com::CreateObject(progId);
+    } catch (const com::ComError& e) {
+        return e.Number() == 429 ? e.Description() : "error " + std::to_string(e.Number());
+    }
+    return "created";
+}
 
 class RegistryFile : public ::testing::Test {
   protected:
@@ -74,6 +91,67 @@ TEST_F(RegistryFile, ABadEntryIsReportedNamingTheFile) {
             EXPECT_NE(e.Description().find(file.string()), std::string::npos) << e.Description();
         }
     }
+}
+
+// What others can change decides nothing: neither a registry nor a library it names is used.
+TEST_F(RegistryFile, WhatOthersCanChangeIsNeitherReadNorLoaded) {
+    struct Case {
+        const char* planted;  // in the case's folder, made group or world writable or given away
+        mode_t mode;          // 0: owned by nobody instead
+        const char* why;
+    };
+    for (int n = 0; const Case& c : {Case{"conf/registry.json", 0664, "writable by its group"},
+                                     Case{"conf/registry.json", 0, "owned by user 65534"},
+                                     Case{"conf", 0777, "writable by others"},
+                                     Case{"lib", 0777, "writable by others"},
+                                     Case{"lib/libplanted.so", 0, "owned by user 65534"}}) {
+        fs::path root = dir_ / std::to_string(++n);
+        fs::create_directories(root / "lib");
+        std::ofstream(root / "lib/libplanted.so") << "not loaded";
+        auto entry = Entry("Planted.Class");
+        entry.library = root / "lib/libplanted.so";
+        com::Registry(root / "conf/registry.json").Register(entry);
+        fs::path planted = root / c.planted;
+        ASSERT_EQ(
+            c.mode ? chmod(planted.c_str(), c.mode) : chown(planted.c_str(), kNobody, kNobody), 0);
+        testing_support::ScopedEnv registry("DRAVEL_REGISTRY",
+                                            (root / "conf/registry.json").c_str());
+        std::string got = CreateFailure("Planted.Class");
+        EXPECT_TRUE(got.starts_with("Cannot create Planted.Class: ")) << got;
+        EXPECT_NE(got.find(planted.string() + " is " + c.why), std::string::npos) << got;
+    }
+}
+
+// Without HOME the registry is the one in the home folder of the user's passwd entry, never one
+// another user planted in /tmp; without either, a clear error.
+TEST(RegistryLocation, WithoutHomeItIsTheUsersOwnNeverTmp) {
+    int status = testing_support::InChildWithPrivateTmp([] {
+        const passwd* user = getpwuid(geteuid());
+        Require(user && mount("tmpfs", user->pw_dir, "tmpfs", 0, "mode=0700") == 0,
+                "cannot put an empty home folder in place");
+        fs::path planted = "/tmp/.config/dravel/registry.json";
+        fs::create_directories(planted.parent_path());
+        std::ofstream(planted) << R"({"classes":[{"progId":"Planted.Class","clsid":")"
+                               << com::Guid::New().ToString()
+                               << R"(","library":"/tmp/libplanted.so"}]})";
+        for (const char* p : {"/tmp/.config", "/tmp/.config/dravel", planted.c_str()})
+            Require(chown(p, kNobody, kNobody) == 0, "cannot give the registry to nobody");
+        unsetenv("DRAVEL_REGISTRY");
+        unsetenv("XDG_CONFIG_HOME");
+        for (const char* home : {static_cast<const char*>(nullptr), ""}) {
+            testing_support::ScopedEnv env("HOME", home);
+            auto path = com::Registry::DefaultPath();
+            Require(path == fs::path(user->pw_dir) / ".config/dravel/registry.json", path);
+            auto got = CreateFailure("Planted.Class");
+            Require(got.find("not registered") != std::string::npos, got);
+        }
+        testing_support::ScopedEnv env("HOME", nullptr);
+        Require(setuid(4000000) == 0 && !getpwuid(4000000),
+                "cannot become a user unknown to passwd");
+        auto got = CreateFailure("Planted.Class");
+        Require(got.find("HOME is not set") != std::string::npos, got);
+    });
+    EXPECT_EQ(status, 0) << "see the child's message above";
 }
 
 TEST(ServerSupport, AnUnlockWithoutALockNeverFreesTheLibrary) {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <ctime>
@@ -25,6 +27,9 @@ TEST(LogService, FindsItsFileFromTheEnvironment) {
         EXPECT_EQ(framework::DefaultLogPath(), "/tmp/state/dravel/dravel.log");
         ScopedEnv noState("XDG_STATE_HOME", "");
         EXPECT_EQ(framework::DefaultLogPath(), "/home/someone/.local/state/dravel/dravel.log");
+        ScopedEnv noHome("HOME", nullptr);  // the home folder of the user's passwd entry
+        EXPECT_EQ(framework::DefaultLogPath(), std::filesystem::path(getpwuid(geteuid())->pw_dir) /
+                                                   ".local/state/dravel/dravel.log");
     }
 }
 

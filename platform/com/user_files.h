@@ -1,0 +1,29 @@
+#pragma once
+// The user's own files: where the home folder is and which files nobody else can change.
+// Failures are error 75 naming the file.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace com {
+
+// $HOME, else the home folder of the effective user's passwd entry; never a shared folder.
+std::filesystem::path UserHome();
+
+// The real path of `file` (links resolved) when nobody but the user and root can change it: the
+// file and every folder on that path are owned by the effective user or root and not writable by
+// group or others (a root-owned sticky folder such as /tmp is fine: others cannot replace what it
+// holds). Of a file that does not exist yet, the folders that exist are checked. Otherwise an
+// error naming `file` and why it is not trusted.
+std::filesystem::path TrustedPath(const std::filesystem::path& file);
+
+// Creates the folders of the path that do not exist, writable by the user alone whatever the
+// umask: a folder the group could write would not be trusted.
+void CreateFolders(const std::filesystem::path& folder);
+
+// The content of a trusted file, opened without following a link and checked again once open;
+// nothing when it does not exist.
+std::optional<std::string> ReadTrustedFile(const std::filesystem::path& file);
+
+}  // namespace com
