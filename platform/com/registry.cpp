@@ -7,11 +7,9 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <nlohmann/json.hpp>
@@ -94,17 +92,8 @@ void Registry::Save(const std::vector<ClassRegistration>& entries) const {
         if (r.typeLib) c["typeLib"] = r.typeLib->ToString();
         classes.push_back(std::move(c));
     }
-    fs::create_directories(file_.parent_path());
-    fs::path tmp = file_;
-    static std::atomic<unsigned> saves{0};  // one temporary file per writer
-    tmp += ".tmp." + std::to_string(::getpid()) + "." + std::to_string(++saves);
-    {
-        std::ofstream out(tmp, std::ios::trunc);
-        if (!out)
-            throw ComError(err::Automation, "Cannot write component registry " + file_.string());
-        out << json{{"classes", classes}}.dump(2) << "\n";
-    }
-    fs::rename(tmp, file_);  // readers never see a half-written file
+    // Readers never see a half-written file, and a failed write leaves the old one.
+    ReplaceFile(file_, json{{"classes", classes}}.dump(2) + "\n");
 }
 
 std::optional<ClassRegistration> Registry::Find(const std::string& progId) const {
@@ -133,7 +122,7 @@ class WriteLock {
         fs::path lock = TrustedPath(registry);
         CreateFolders(lock.parent_path());
         lock += ".lock";
-        fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0) {
             int error = errno;
             if (fd_ >= 0) ::close(fd_);

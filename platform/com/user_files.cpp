@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "platform/com/com_error.h"
@@ -121,6 +122,61 @@ std::optional<std::string> ReadTrustedFile(const fs::path& file) {
     // The file may have appeared since its folders were checked.
     if (auto why = Untrusted(real, st); !why.empty()) Refuse(file, why);
     return ReadToEnd(fd.Get(), file);
+}
+
+namespace {
+
+// Opens a new file of a random name in `folder`, exclusively: never an existing file or a link.
+int CreateExclusive(const fs::path& folder, const std::string& prefix, fs::path& created) {
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        created = folder / (prefix + std::to_string(random()));
+        int fd =
+            ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+bool WriteAll(int fd, const std::string& content) {
+    for (size_t done = 0; done < content.size();) {
+        ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool SyncFolder(const fs::path& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool synced = ::fsync(fd) == 0;
+    int error = errno;
+    ::close(fd);
+    errno = error;
+    return synced;
+}
+
+}  // namespace
+
+void ReplaceFile(const fs::path& file, const std::string& content) {
+    fs::path real = TrustedPath(file);
+    fs::path temporary;
+    int fd = CreateExclusive(real.parent_path(), "." + real.filename().string() + ".", temporary);
+    if (fd < 0) Fail("Cannot write", file, errno);
+    int error = WriteAll(fd, content) && ::fsync(fd) == 0 ? 0 : errno;
+    if (::close(fd) != 0 && !error) error = errno;
+    if (!error && ::rename(temporary.c_str(), real.c_str()) != 0) error = errno;
+    if (error) {
+        ::unlink(temporary.c_str());
+        Fail("Cannot write", file, error);
+    }
+    if (!SyncFolder(real.parent_path())) Fail("Cannot sync the folder of", file, errno);
 }
 
 }  // namespace com

@@ -1,6 +1,6 @@
 #pragma once
-// The user's own files: where the home folder is and which files nobody else can change.
-// Failures are error 75 naming the file.
+// The user's own files: where the home folder is, which files nobody else can change, and how a
+// file is replaced without ever leaving it half written. Failures are error 75 naming the file.
 
 #include <filesystem>
 #include <optional>
@@ -25,5 +25,9 @@ void CreateFolders(const std::filesystem::path& folder);
 // The content of a trusted file, opened without following a link and checked again once open;
 // nothing when it does not exist.
 std::optional<std::string> ReadTrustedFile(const std::filesystem::path& file);
+
+// Replaces a trusted file by `content`: a new file beside it, created exclusively, written whole
+// and synced, is renamed over it and the folder synced. On failure the old file stays as it was.
+void ReplaceFile(const std::filesystem::path& file, const std::string& content);
 
 }  // namespace com

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,6 +28,19 @@ using testing_support::Require;
 namespace {
 
 constexpr uid_t kNobody = 65534;
+
+std::string Content(const fs::path& file) {
+    std::stringstream s;
+    s << std::ifstream(file).rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 // Error 429 naming the class, or the description of another error.
 std::string CreateFailure(const std::string& progId) {
@@ -74,8 +91,8 @@ TEST_F(RegistryFile, WritersAtTheSameTimeKeepEachOthersEntries) {
     EXPECT_EQ(com::Registry(file).All().size(), static_cast<size_t>(kWriters * kEach));
     EXPECT_TRUE(com::Registry(file).Find("Writer3.Class14"));
     // No temporary file is left behind.
-    for (const auto& e : fs::directory_iterator(file.parent_path()))
-        EXPECT_EQ(e.path().string().find(".tmp"), std::string::npos) << e.path();
+    EXPECT_EQ(Names(file.parent_path()),
+              (std::vector<std::string>{"registry.json", "registry.json.lock"}));
 }
 
 TEST_F(RegistryFile, ABadEntryIsReportedNamingTheFile) {
@@ -152,6 +169,45 @@ TEST(RegistryLocation, WithoutHomeItIsTheUsersOwnNeverTmp) {
         Require(got.find("HOME is not set") != std::string::npos, got);
     });
     EXPECT_EQ(status, 0) << "see the child's message above";
+}
+
+// The lock and temporary files are created by the registry itself, never through a link.
+TEST_F(RegistryFile, PlantedLinksAreNeverFollowed) {
+    fs::path victim = dir_ / "victim";
+    std::ofstream(victim) << "keep";
+    // Where the temporary files used to be: the registry's name, the process, a count.
+    for (int n = 1; n <= 100; ++n)
+        fs::create_symlink(victim, dir_ / ("registry.json.tmp." + std::to_string(getpid()) + "." +
+                                           std::to_string(n)));
+    com::Registry(dir_ / "registry.json").Register(Entry("A.B"));
+    EXPECT_EQ(Content(victim), "keep");
+    EXPECT_FALSE(fs::is_symlink(dir_ / "registry.json"));
+
+    fs::create_symlink(dir_ / "created-through-the-link", dir_ / "other.json.lock");
+    EXPECT_THROW(com::Registry(dir_ / "other.json").Register(Entry("A.B")), com::ComError);
+    EXPECT_FALSE(fs::exists(dir_ / "created-through-the-link"));
+}
+
+// A registry that does not fit on the disk is an error and the old one stays whole.
+TEST_F(RegistryFile, AWriteThatDoesNotFitKeepsTheOldRegistry) {
+    fs::path file = dir_ / "registry.json";
+    com::Registry(file).Register(Entry("Old.Class"));
+    const std::string old = Content(file);
+    int status = testing_support::InChild([&] {
+        signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG instead
+        rlimit limit{old.size() + 16, old.size() + 16};
+        Require(setrlimit(RLIMIT_FSIZE, &limit) == 0, "cannot limit the file size");
+        try {
+            com::Registry(file).Register(Entry("New.Class"));
+        } catch (const com::ComError& e) {
+            Require(e.Description().find(file.string()) != std::string::npos, e.Description());
+            return;
+        }
+        Require(false, "a registry that did not fit was reported written");
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Content(file), old);
+    EXPECT_EQ(Names(dir_), (std::vector<std::string>{"registry.json", "registry.json.lock"}));
 }
 
 TEST(ServerSupport, AnUnlockWithoutALockNeverFreesTheLibrary) {
