@@ -49,13 +49,27 @@ fs::path Registry::DefaultPath() {
 
 Registry::Registry(fs::path file) : file_(std::move(file)) {}
 
+namespace {
+
+// Deeper documents are refused while parsed: copying one (as value() does) recurses per level.
+constexpr int kMaxDepth = 64;
+
+}  // namespace
+
 std::vector<ClassRegistration> Registry::Load() const {
     std::vector<ClassRegistration> out;
     auto text = ReadTrustedFile(file_);
     if (!text) return out;
     json j;
     try {
-        j = json::parse(*text);
+        j = json::parse(*text, [&](int depth, json::parse_event_t event, json&) {
+            if (depth >= kMaxDepth && (event == json::parse_event_t::object_start ||
+                                       event == json::parse_event_t::array_start))
+                throw ComError(err::Automation, "Component registry " + file_.string() +
+                                                    " is nested deeper than " +
+                                                    std::to_string(kMaxDepth) + " levels");
+            return true;
+        });
     } catch (const json::exception& e) {
         throw ComError(err::Automation,
                        "Component registry " + file_.string() + " is not valid: " + e.what());
