@@ -1,5 +1,8 @@
 #include "app/script/script_runner.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <functional>
@@ -65,9 +68,12 @@ class Runner {
         framework::RegisterHostClasses();
         std::string cs = options.connectionString;
         if (cs.empty()) {
-            tempDir_ = fs::temp_directory_path() / ("dravel-script-" + std::to_string(::getpid()));
-            fs::remove_all(tempDir_);
-            fs::create_directories(tempDir_);
+            // A new folder of our own, never one another user could have put there first.
+            std::string pattern = (fs::temp_directory_path() / "dravel-script-XXXXXX").string();
+            if (!::mkdtemp(pattern.data()))
+                throw com::ComError(com::err::Automation, "Cannot create a folder " + pattern +
+                                                              ": " + std::strerror(errno));
+            tempDir_ = pattern;
             cs = "Provider=SQLite;Data Source=" + (tempDir_ / "script.db").string();
         }
         session_ = std::make_unique<framework::HostSession>(

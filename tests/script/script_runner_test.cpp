@@ -5,9 +5,12 @@
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -49,6 +52,20 @@ TEST_F(ScriptRun, ExitCodes) {
     auto malformed = Run("company 1\nopen 1\nexpect window shut\n");
     EXPECT_EQ(malformed.exitCode, 2);
     EXPECT_EQ(malformed.message, "s.dvs:3: 'expect window' takes one of open, closed, not 'shut'");
+}
+
+// The script's database goes in a new folder of its own: one another user created first under
+// the name the runner used to take stays as it is.
+TEST_F(ScriptRun, ItsTemporaryFolderIsItsOwn) {
+    testing_support::TempDir tmp("dravel-tmp");
+    testing_support::ScopedEnv tmpdir("TMPDIR", tmp.Path().c_str());
+    auto planted = tmp / ("dravel-script-" + std::to_string(getpid()));
+    fs::create_directory(planted);
+    std::ofstream(planted / "theirs") << "keep";
+    EXPECT_EQ(Run("company 1\n").exitCode, 0);
+    EXPECT_TRUE(fs::exists(planted / "theirs"));
+    // Its own folder is gone.
+    EXPECT_EQ(std::distance(fs::directory_iterator(tmp.Path()), fs::directory_iterator()), 1);
 }
 
 TEST_F(ScriptRun, ACommandThatNeedsAWindowSaysSoWhenNoneIsOpen) {
