@@ -3,14 +3,16 @@
 #include "framework/text_service.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include <fmt/chrono.h>
 #include <fmt/format.h>
@@ -57,17 +59,64 @@ nlohmann::json CodeJson(const com::Variant& v) {
     }
 }
 
+[[noreturn]] void FileError(const char* what, const std::filesystem::path& path, int error) {
+    throw com::ComError(
+        kPathFileAccessError,
+        fmt::format("Cannot {} the log file {}: {}", what, path.string(), std::strerror(error)),
+        "LogService");
+}
+
+std::filesystem::path RotatedPath(const std::filesystem::path& file) {
+    auto rotated = file;
+    rotated += ".1";
+    return rotated;
+}
+
+// Once the log open as `fd` is full it becomes FILE.1. Writers that find it full at the same time
+// take turns on its lock, and only one still finds it under its name: a second rename would put
+// the new log over the full one. Records written meanwhile through older descriptors land in
+// FILE.1. Returns 0, or the error of the rename.
+int RotateWhenFull(const std::filesystem::path& path, int fd) {
+    struct stat opened, named;
+    if (::fstat(fd, &opened) != 0 || static_cast<std::uintmax_t>(opened.st_size) < kLogRotationSize)
+        return 0;
+    if (::flock(fd, LOCK_EX) != 0) return errno;  // released when the descriptor is closed
+    bool stillNamed = ::stat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev &&
+                      named.st_ino == opened.st_ino;
+    if (stillNamed && ::rename(path.c_str(), RotatedPath(path).c_str()) != 0) return errno;
+    return 0;
+}
+
 // Appends the line with one write: other writers of the file (threads, other programs) append
-// whole lines between ours, never inside them. False with errno set when it fails.
-bool AppendLine(const std::filesystem::path& path, const std::string& line) {
+// whole lines between ours, never inside them. Then rotates a full log.
+void AppendLine(const std::filesystem::path& path, const std::string& line) {
     int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    if (fd < 0) FileError("write", path, errno);
     ssize_t written = ::write(fd, line.data(), line.size());
-    int error = errno;
+    int error = written < 0 ? errno : written != static_cast<ssize_t>(line.size()) ? EIO : 0;
+    int rotateError = error ? 0 : RotateWhenFull(path, fd);
     ::close(fd);
-    if (written == static_cast<ssize_t>(line.size())) return true;
-    errno = written < 0 ? error : EIO;
-    return false;
+    if (error) FileError("write", path, error);
+    if (rotateError) FileError("rotate", path, rotateError);
+}
+
+// The text of the log file `path` after `from`; nothing when the file is missing or `from` is in
+// another file (a position in no file is the start of any).
+std::optional<std::string> ReadAfter(const std::filesystem::path& path, const LogPosition& from) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::optional<std::string> text;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 &&
+        (from.inode == 0 || (st.st_dev == from.device && st.st_ino == from.inode))) {
+        text.emplace();
+        char buffer[65536];
+        off_t at = static_cast<off_t>(from.offset);
+        for (ssize_t n; (n = ::pread(fd, buffer, sizeof buffer, at)) > 0; at += n)
+            text->append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return text;
 }
 
 }  // namespace
@@ -78,19 +127,23 @@ std::filesystem::path DefaultLogPath() {
     return com::UserHome() / ".local" / "state" / "dravel" / "dravel.log";
 }
 
-std::vector<nlohmann::json> ReadLogRecords(const std::filesystem::path& file) {
+LogPosition LogEnd(const std::filesystem::path& file) {
+    struct stat st;
+    if (::stat(file.c_str(), &st) != 0) return {};
+    return {st.st_dev, st.st_ino, static_cast<std::uintmax_t>(st.st_size)};
+}
+
+std::vector<nlohmann::json> ReadLogRecords(const std::filesystem::path& file,
+                                           const LogPosition& from) {
+    auto text = ReadAfter(file, from);
+    if (!text && from.inode != 0)  // rotated since: the rest of the older file, then the new one
+        text = ReadAfter(RotatedPath(file), from).value_or("") + ReadAfter(file, {}).value_or("");
     std::vector<nlohmann::json> records;
-    std::ifstream in(file);
-    if (!in) return records;
-    std::string line;
-    for (int n = 1; std::getline(in, line); ++n) {
-        if (line.empty()) continue;
+    std::istringstream in(text.value_or(""));
+    for (std::string line; std::getline(in, line);) {
+        // A line another program broke, or no record at all, is no reason to lose the others.
         auto record = nlohmann::json::parse(line, nullptr, false);
-        if (record.is_discarded() || !record.is_object())
-            throw com::ComError(com::err::InvalidCall,
-                                fmt::format("{}:{}: not a log record", file.string(), n),
-                                "LogService");
-        records.push_back(std::move(record));
+        if (!record.is_discarded() && record.is_object()) records.push_back(std::move(record));
     }
     return records;
 }
@@ -122,11 +175,7 @@ com::Variant LogService::ReportError(const com::Variant& code, const std::string
     auto path = File();
     std::error_code ec;
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
-    if (!AppendLine(path, line))
-        throw com::ComError(
-            kPathFileAccessError,
-            fmt::format("Cannot write the log file {}: {}", path.string(), std::strerror(errno)),
-            "LogService");
+    AppendLine(path, line);
     return {};
 }
 

@@ -2,6 +2,7 @@
 // The log service: failures of a window's lifecycle, one JSON record per line in the log file
 // and on standard error; messages shown on a window's behalf.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -15,9 +16,23 @@ namespace framework {
 // $DRAVEL_LOG, else $XDG_STATE_HOME/dravel/dravel.log, else ~/.local/state/dravel/dravel.log.
 std::filesystem::path DefaultLogPath();
 
-// The records of a log file, oldest first (none when the file does not exist). A line that is
-// not a JSON object is error 5 naming the file and line.
-std::vector<nlohmann::json> ReadLogRecords(const std::filesystem::path& file);
+// A log file that reaches this size becomes FILE.1, replacing an older one, and a new one starts.
+constexpr std::uintmax_t kLogRotationSize = 10 << 20;
+
+// A place in a log: the file, by device and inode, and an offset in it.
+struct LogPosition {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;  // 0: no file, so everything in the log comes after
+    std::uintmax_t offset = 0;
+};
+
+// Where the log ends now.
+LogPosition LogEnd(const std::filesystem::path& file);
+
+// The records of a log file written after `from` (by default all), oldest first: the rest of
+// FILE.1 when the log was rotated since, then FILE. Lines that are not a JSON object are skipped.
+std::vector<nlohmann::json> ReadLogRecords(const std::filesystem::path& file,
+                                           const LogPosition& from = {});
 
 class LogService : public com::ComObject<LogService, host::ILogService> {
   public:

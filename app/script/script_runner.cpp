@@ -79,8 +79,7 @@ class Runner {
         session_ = std::make_unique<framework::HostSession>(
             cs, framework::SessionOptions{.createDatabase = !tempDir_.empty()});
         logFile_ = framework::DefaultLogPath();
-        std::error_code ec;
-        logStart_ = fs::exists(logFile_, ec) ? framework::ReadLogRecords(logFile_).size() : 0;
+        logStart_ = framework::LogEnd(logFile_);
     }
     ~Runner() {
         // As a host that shuts down: every window still open is closed, then the session ends.
@@ -353,12 +352,11 @@ class Runner {
     }
 
     void ExpectLog(const std::string& procedure) {
-        auto records = framework::ReadLogRecords(logFile_);
-        for (size_t i = logStart_; i < records.size(); ++i)
-            if (records[i].value("procedure", "") == procedure) return;
+        auto records = framework::ReadLogRecords(logFile_, logStart_);
+        for (const auto& r : records)
+            if (auto p = r.find("procedure"); p != r.end() && *p == procedure) return;
         throw Failure{"expected a log record naming " + Quoted(procedure) + ", got " +
-                      std::to_string(records.size() - std::min(records.size(), logStart_)) +
-                      " other records"};
+                      std::to_string(records.size()) + " other records"};
     }
 
     RunOptions options_;
@@ -370,7 +368,7 @@ class Runner {
     com::ComPtr<ui::IForm> window_;
     com::ComPtr<framework::ExportToOffice> lastExport_;
     fs::path logFile_;
-    size_t logStart_ = 0;
+    framework::LogPosition logStart_;  // the log's records before the script are not its own
     int beepsSeen_ = 0;
     size_t transfersSeen_ = 0;
     std::deque<QueuedAnswer> answers_;  // queued by `answer`, not yet taken by a message box

@@ -145,16 +145,48 @@ TEST(LogService, UnwritableFileIsAnErrorButTheRecordIsEchoed) {
               std::string::npos);
 }
 
-TEST(LogService, ReadingAMalformedLogNamesTheLine) {
+TEST(LogService, ReadingSkipsLinesThatAreNoRecord) {
     TempDir dir;
-    std::ofstream(dir / "bad.log") << "{\"code\":1}\nnot json\n";
-    try {
-        framework::ReadLogRecords(dir / "bad.log");
-        ADD_FAILURE() << "no error";
-    } catch (const com::ComError& e) {
-        EXPECT_NE(e.Description().find("bad.log:2"), std::string::npos) << e.Description();
-    }
+    std::ofstream(dir / "bad.log") << "{\"code\":1}\nnot json\n[2]\n{\"code\":3}\n";
+    auto records = framework::ReadLogRecords(dir / "bad.log");
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1]["code"], 3);
     EXPECT_TRUE(framework::ReadLogRecords(dir / "missing.log").empty());
+}
+
+// Writers that fill the log at the same time rotate it once; a reader that noted where the log
+// ended reads the records written since, across the rotation.
+TEST(LogService, AFullLogIsRotatedWithoutLosingARecord) {
+    TempDir dir;
+    auto file = dir / "dravel.log";
+    const std::string older =
+        "{\"code\":\"older\",\"description\":\"" + std::string(1000, 'x') + "\"}\n";
+    size_t olderRecords = 0;
+    {
+        std::ofstream out(file);
+        for (; (olderRecords + 1) * older.size() < framework::kLogRotationSize; ++olderRecords)
+            out << older;
+    }
+    auto start = framework::LogEnd(file);
+
+    constexpr int kWriters = 4, kReports = 50;
+    testing::internal::CaptureStderr();
+    std::vector<std::thread> writers;
+    for (int w = 0; w < kWriters; ++w)
+        writers.emplace_back([&] {
+            auto service = framework::LogService::Create(file);
+            for (int i = 0; i < kReports; ++i)
+                service->ReportError(com::Variant(i), "FRM_MGQUINTAB", "Form_Load");
+        });
+    for (auto& t : writers) t.join();
+    testing::internal::GetCapturedStderr();
+
+    auto rotated = framework::ReadLogRecords(dir / "dravel.log.1");
+    auto current = framework::ReadLogRecords(file);
+    EXPECT_GE(rotated.size(), olderRecords);
+    EXPECT_EQ(rotated.size() + current.size(), olderRecords + kWriters * kReports);
+    EXPECT_EQ(framework::ReadLogRecords(file, start).size(),
+              static_cast<size_t>(kWriters * kReports));
 }
 
 TEST(LogService, LogMessageBoxReturnsThePlatformAnswer) {
