@@ -3,6 +3,7 @@
 #include <charconv>
 #include <map>
 #include <sstream>
+#include <string_view>
 
 namespace script {
 
@@ -172,7 +173,10 @@ std::optional<int32_t> ParseNumber(const std::string& word) {
 
 std::vector<Command> Parse(const std::string& text) {
     std::vector<Command> out;
-    std::istringstream in(text);
+    // Some editors start a UTF-8 file with a byte order mark.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    std::istringstream in(text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size())
+                                                           : text);
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {

@@ -4,11 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
-#include <sstream>
 
 #include "app/script/script_parser.h"
 #include "contracts/cinterface_access.h"
@@ -18,6 +16,7 @@
 #include "framework/log_service.h"
 #include "platform/com/failure.h"
 #include "platform/com/registry.h"
+#include "platform/com/user_files.h"
 #include "platform/ui/headless.h"
 #include "platform/ui/list_box.h"
 
@@ -405,11 +404,13 @@ Outcome RunText(const std::string& name, const std::string& text, const RunOptio
 }
 
 Outcome RunFile(const fs::path& file, const RunOptions& options) {
-    std::ifstream in(file);
-    if (!in) return {2, file.string() + ":0: cannot read the script"};
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return RunText(file.string(), ss.str(), options);
+    std::string text;
+    try {
+        text = com::ReadFile(file);
+    } catch (const com::ComError& e) {
+        return {2, e.Description()};  // a script that cannot run, as one that does not parse
+    }
+    return RunText(file.string(), text, options);
 }
 
 }  // namespace script

@@ -124,6 +124,12 @@ std::optional<std::string> ReadTrustedFile(const fs::path& file) {
     return ReadToEnd(fd.Get(), file);
 }
 
+std::string ReadFile(const fs::path& file) {
+    Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) Fail("Cannot read", file, errno);
+    return ReadToEnd(fd.Get(), file);
+}
+
 namespace {
 
 // Opens a new file of a random name in `folder`, exclusively: never an existing file or a link.

@@ -26,6 +26,9 @@ void CreateFolders(const std::filesystem::path& folder);
 // nothing when it does not exist.
 std::optional<std::string> ReadTrustedFile(const std::filesystem::path& file);
 
+// The content of a file; an error naming it when it cannot be read (missing, a folder, ...).
+std::string ReadFile(const std::filesystem::path& file);
+
 // Replaces a trusted file by `content`: a new file beside it, created exclusively, written whole
 // and synced, is renamed over it and the folder synced. On failure the old file stays as it was.
 void ReplaceFile(const std::filesystem::path& file, const std::string& content);

@@ -38,6 +38,8 @@ TEST(ScriptParse, KnowsTheCommandsAndTheirWords) {
     EXPECT_EQ(commands[0].line, 2);
     EXPECT_EQ(commands[1].words, (std::vector<std::string>{"open", "1"}));
     EXPECT_EQ(commands[2].line, 5);
+    // A byte order mark some editors write first is no part of the first word.
+    EXPECT_EQ(Parse("\xEF\xBB\xBFopen 1\n")[0].words[0], "open");
 
     auto lineOf = [](const std::string& text) {
         try {

@@ -54,6 +54,12 @@ TEST_F(ScriptRun, ExitCodes) {
     EXPECT_EQ(malformed.message, "s.dvs:3: 'expect window' takes one of open, closed, not 'shut'");
 }
 
+TEST_F(ScriptRun, AFolderIsAScriptThatCannotRun) {
+    auto outcome = script::RunFile(dir_->Path(), options_);
+    EXPECT_EQ(outcome.exitCode, 2);
+    EXPECT_EQ(outcome.message, "Cannot read " + dir_->Path().string() + ": Is a directory");
+}
+
 // The script's database goes in a new folder of its own: one another user created first under
 // the name the runner used to take stays as it is.
 TEST_F(ScriptRun, ItsTemporaryFolderIsItsOwn) {
