@@ -167,6 +167,9 @@ com::Variant LogService::ReportError(const com::Variant& code, const std::string
         {"description", captured_.Description()},
         {"error_source", captured_.Source()},
     };
+    // What the provider said, where it said anything: its code, its message, the statement.
+    if (captured_.NativeCode() != 0) record["native"] = captured_.NativeCode();
+    if (!captured_.Detail().empty()) record["detail"] = captured_.Detail();
     captured_ = com::ComError();
     // Invalid UTF-8 in a description must not lose the record.
     std::string line = record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';

@@ -42,7 +42,8 @@ class LogService : public com::ComObject<LogService, host::ILogService> {
     // Keeps the error for the next report.
     void CaptureError(const com::ComError& error) override;
     // Writes one record: time (ISO 8601, UTC), code, source, procedure, and the captured
-    // error's number, description and source; then forgets the error. The record goes to
+    // error's number, description, source and native code and detail (when it has them); then
+    // forgets the error. The record goes to
     // standard error even when the file cannot be written, which is then error 75.
     com::Variant ReportError(const com::Variant& code, const std::string& source,
                              const std::string& procedure) override;

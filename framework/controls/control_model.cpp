@@ -1,6 +1,7 @@
 #include "framework/controls/control_model.h"
 
-#include "platform/ui/toolkit.h"
+#include "framework/log_service.h"
+#include "framework/text_service.h"
 
 namespace framework {
 
@@ -17,9 +18,17 @@ void AddBoundMembers(com::DispatchTable& members, host::IBoundControl& control,
 }
 
 void ShowError(const com::ComError& e, const std::string& title) {
+    try {
+        auto log = LogService::Create();
+        log->CaptureError(e);
+        log->ReportError(com::Variant::Null(), title, "ShowError");
+    } catch (const com::ComError&) {
+        // A log that cannot be written (echoed on standard error all the same) must not keep
+        // the message from the user.
+    }
     std::string text = e.Description();
     if (text.empty()) text = "Errore " + std::to_string(e.Number());
-    ui::MessageBox(text, 16, title);
+    PresentMessage(text, 16, title);
 }
 
 }  // namespace framework

@@ -35,7 +35,9 @@ class LateBound : public com::IDispatch {
 void AddBoundMembers(com::DispatchTable& members, host::IBoundControl& control,
                      const ui::ControlState& state);
 
-// Shows a failure through the toolkit's message box with the error icon (flags 16).
+// Shows a failure to the user, in the user's language, with the error icon (flags 16); the log
+// gets a record of it with what the user does not read (the provider's code and message, the
+// statement).
 void ShowError(const com::ComError& e, const std::string& title);
 
 // Raises an event of a control for the user's action. A failure that comes back from the

@@ -45,16 +45,17 @@ bool RecordFrame::AddNewRow() {
     return ok;
 }
 
-// Drops the pending change or the new row and shows the row as it is stored.
+// Drops the pending change or the new row and shows the row as it is stored, read again: after
+// a save refused because another user changed the row, that user's values.
 bool RecordFrame::UndoRow() {
     if (!HasSource() || status_ == host::frame_status::Empty) return false;
-    const int32_t back = status_ == host::frame_status::New ? rowBeforeNew_ : CurrentRow();
+    const bool adding = status_ == host::frame_status::New;
+    const int32_t back = adding ? rowBeforeNew_ : CurrentRow();
     try {
+        const com::Variant key = adding ? com::Variant::Null() : rs_->Bookmark();
         OwnMove own(*this);
         if (rs_->GetEditMode() != ado::adEditNone) rs_->CancelUpdate();
-        if (IsBatch() && rs_->HasPendingChanges()) rs_->CancelBatch();
-        const int32_t count = rs_->RecordCount();
-        if (count > 0) rs_->SetAbsolutePosition(std::clamp(back, 1, count));
+        ReadRowsAgain(key, back);
     } catch (const com::ComError& e) {
         ShowFailure(e);
         Notify([](host::IRecordFrameEvents* s) { return s->AfterUndo(host::kOperationFailed); });
@@ -88,15 +89,9 @@ bool RecordFrame::DeleteRow() {
         rs_->Delete();
         if (IsBatch()) rs_->UpdateBatch();
     } catch (const com::ComError& e) {
-        // The row comes back as the database still holds it.
-        com::Step([&] {
-            OwnMove own(*this);
-            if (IsBatch()) rs_->CancelBatch();
-            if (at >= 1 && at <= rs_->RecordCount()) rs_->SetAbsolutePosition(at);
-        });
         ShowFailure(e);
-        ShowAll();
         afterDelete(host::kOperationFailed);
+        ShowStoredAfterDelete(key, at);
         return false;
     }
     {
@@ -109,16 +104,22 @@ bool RecordFrame::DeleteRow() {
               frame_reason::Delete);
     ShowAll();
     if (afterDelete(host::kOperationSucceeded)) return true;
-    // The AfterDelete handler failed (its message is shown) and may have undone the delete (its
-    // transaction): the rows as the database holds them, on the row again when it is still there.
-    {
+    // The AfterDelete handler failed (its message is shown) and may have undone the delete with
+    // its transaction.
+    ShowStoredAfterDelete(key, at);
+    return false;
+}
+
+// A delete that did not happen, or may not have: the rows as the database holds them, on the
+// row again when it is still there (as another user may have changed it).
+void RecordFrame::ShowStoredAfterDelete(const com::Variant& key, int32_t at) {
+    try {
         OwnMove own(*this);
-        ReadRowsAgain();
-        if (!rs_->GoToBookmark(key) && rs_->RecordCount() > 0)
-            rs_->SetAbsolutePosition(std::clamp(at, 1, rs_->RecordCount()));
+        ReadRowsAgain(key, at);
+    } catch (const com::ComError& e) {
+        ShowFailure(e);
     }
     Follow(frame_reason::Delete);
-    return false;
 }
 
 bool RecordFrame::MoveBy(int32_t step, int32_t reason) {

@@ -90,14 +90,11 @@ void RecordFrame::KeepEdit(const RowSnapshot& edited, const com::Variant& key,
     bool pending = false;
     {
         OwnMove own(*this);
-        ReadRowsAgain();
-        if (rs_->GoToBookmark(key)) {
+        if (ReadRowsAgain(key, edited.position)) {
             pending = Apply(edited.values);
         } else if (statusBefore == host::frame_status::New) {
             rs_->AddNew();
             Apply(edited.values);
-        } else if (const int32_t count = rs_->RecordCount(); count > 0) {
-            rs_->SetAbsolutePosition(std::clamp(edited.position, 1, count));
         }
     }
     const bool added = rs_->GetEditMode() == ado::adEditAdd;
@@ -124,8 +121,10 @@ bool RecordFrame::Apply(const std::vector<com::Variant>& values) {
     return changed;
 }
 
-// The rows as the database holds them now, whatever the handlers left of the list.
-void RecordFrame::ReadRowsAgain() {
+// The rows as the database holds them now, whatever the handlers left of the list, on the row
+// whose key is `key`; when it is gone, on the row at `position` (or the last). Whether the row
+// was found.
+bool RecordFrame::ReadRowsAgain(const com::Variant& key, int32_t position) {
     if (rs_->State() == ado::adStateOpen) {
         if (rs_->HasPendingChanges()) rs_->CancelBatch();
         rs_->Requery();
@@ -133,6 +132,10 @@ void RecordFrame::ReadRowsAgain() {
         rs_->Open(sql_, connection_.Get());
     }
     attached_ = true;
+    if (rs_->GoToBookmark(key)) return true;
+    if (const int32_t count = rs_->RecordCount(); count > 0)
+        rs_->SetAbsolutePosition(std::clamp(position, 1, count));
+    return false;
 }
 
 // At the first control that breaks a rule: ValidateRecord with the frame's message, then the

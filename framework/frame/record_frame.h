@@ -129,8 +129,9 @@ class RecordFrame
     void PutBack(const RowSnapshot& before);
     void WriteRow();
     bool IsBatch();
-    // After a handler's failure that may have undone a save or a delete: the rows as stored.
-    void ReadRowsAgain();
+    // The rows as stored now (after a failure that undid a save or a delete, an undo), on the
+    // row with `key`, else at `position`; whether the row was found.
+    bool ReadRowsAgain(const com::Variant& key, int32_t position);
     void KeepEdit(const RowSnapshot& edited, const com::Variant& key, int32_t statusBefore);
     bool Apply(const std::vector<com::Variant>& values);
 
@@ -139,6 +140,7 @@ class RecordFrame
     bool AddNewRow();
     bool UndoRow();
     bool DeleteRow();
+    void ShowStoredAfterDelete(const com::Variant& key, int32_t at);
     bool MoveBy(int32_t step, int32_t reason);
     bool GoTo(int32_t row, int32_t reason);
     void SelectLine(int32_t line);

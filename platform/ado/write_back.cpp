@@ -24,7 +24,7 @@ std::string KeyCondition(const RowCache& cache) {
 [[noreturn]] void Conflict(const RowCache& cache, const Row& row) {
     throw com::ComError(com::err::RowConflict,
                         "Un altro utente ha modificato o eliminato questi dati dopo che sono stati "
-                        "letti: nulla è stato salvato. Aggiornare l'elenco e riprovare.")
+                        "letti: nulla è stato salvato.")
         .SetNative(0, cache.baseTable + ", " + Key(cache).baseColumn + " = " +
                           row.Original(cache.keyIndex).Debug() +
                           ": changed or deleted by another user since it was read");

@@ -294,9 +294,13 @@ TEST_F(FrameTest, ConflictWithAnotherConnectionKeepsTheEditAndTheDatabase) {
     EXPECT_TRUE(frame_->Modified());
     EXPECT_FALSE(frame_->SaveRecord(true, true, true));  // still in conflict, still kept
 
+    // Undoing shows the row as stored now, with the other user's change, and saves again.
     bar_->UserPress(host::nav_key::Undo);
     EXPECT_FALSE(frame_->Modified());
-    EXPECT_EQ(name_->Text(), "uno");
+    EXPECT_EQ(name_->Text(), "altrove");
+    name_->UserType("mio");
+    bar_->UserPress(host::nav_key::Confirm);
+    EXPECT_EQ(Stored()[0], "1 1 mio A1 10");
 }
 
 // The window's AfterUpdate reloads the list and puts the frame back on the saved row.

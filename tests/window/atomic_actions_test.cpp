@@ -39,6 +39,10 @@ TEST_F(AtomicActions, ASaveWhoseRenumberingFailsWritesNothingAndKeepsTheEdit) {
     Press("Conferma");
 
     EXPECT_EQ(driver_.TakeMessage().text, kRefused);
+    // What the user does not read goes to the log: SQLite's message and the statement.
+    const auto detail = LogRecords().back().value("detail", "");
+    EXPECT_NE(detail.find("rifiutato"), std::string::npos) << detail;
+    EXPECT_NE(detail.find("Statement: UPDATE MGA0_QUINTAB"), std::string::npos) << detail;
     EXPECT_EQ(Stored(), before);
     EXPECT_TRUE(Frame()->Modified());
     EXPECT_EQ(Text("TXT_DESCR"), "Primo rivisto");
