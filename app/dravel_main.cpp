@@ -19,6 +19,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr int32_t kFileAlreadyExists = 58;
+
 // Opens the window for a company in the headless host and prints it. Only the demo database is
 // created when missing: any other path that does not exist is a mistake to report.
 int Show(const std::string& database, bool demo, int company) {
@@ -97,6 +99,10 @@ int main(int argc, char** argv) {
         if (*create) {
             framework::HostSession session(app::ConnectionStringFor(database),
                                            {.createDatabase = true, .demoData = demo});
+            if (!session.Created())
+                throw com::ComError(
+                    kFileAlreadyExists,
+                    "the database " + database + " already holds the tables: nothing was changed");
             std::cout << "created " << database << "\n";
             return 0;
         }

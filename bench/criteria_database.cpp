@@ -59,7 +59,7 @@ std::string CriteriaDatabase(int criteria) {
         (TemporaryFolder() / ("criteria_" + std::to_string(criteria) + ".db")).string();
     auto connection = ado::Connection::Create();
     connection->Open("Provider=SQLite;Data Source=" + path);
-    db::CreateSchema(*connection);
+    db::CreateDatabase(*connection);
     connection->Execute("INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1)");
     connection->ExecuteWith(kFill, {com::Variant(static_cast<int32_t>(criteria))});
     connection->Close();

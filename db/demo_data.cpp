@@ -129,8 +129,7 @@ std::string CreateDemoDatabase(const std::filesystem::path& file) {
     std::string connectionString = SqliteConnectionString(file);
     auto connection = ado::Connection::Create();
     connection->Open(connectionString);
-    CreateSchema(*connection);
-    LoadDemoData(*connection);
+    CreateDatabase(*connection, [&] { LoadDemoData(*connection); });
     connection->Close();
     return connectionString;
 }

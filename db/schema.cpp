@@ -27,8 +27,27 @@ void CreateSchema(ado::Connection& connection) {
     ado::Transaction transaction(connection);
     for (const auto& sql : statements) connection.Execute(sql);
     transaction.Commit();
-    // After the commit: SQLite changes the journal mode only outside a transaction.
+}
+
+bool HasSchema(ado::Connection& connection) {
+    auto found = connection.Execute(
+        connection.SqlDialect() == ado::Dialect::Sqlite
+            ? "SELECT COUNT(*) FROM sqlite_master WHERE name = 'MGA0_QUINTAB'"
+            : "SELECT COUNT(*) FROM information_schema.tables WHERE UPPER(table_name) = "
+              "'MGA0_QUINTAB'");
+    return found->Fields(0).Value().ToLong() > 0;
+}
+
+bool CreateDatabase(ado::Connection& connection, const std::function<void()>& fill) {
+    if (HasSchema(connection)) return false;
+    // Before the tables: SQLite changes the journal mode only outside a transaction.
     if (connection.SqlDialect() == ado::Dialect::Sqlite) connection.Execute(SqliteJournalMode());
+    ado::Transaction transaction(connection);
+    if (HasSchema(connection)) return false;  // made by another program meanwhile
+    CreateSchema(connection);
+    if (fill) fill();
+    transaction.Commit();
+    return true;
 }
 
 }  // namespace db

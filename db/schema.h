@@ -2,6 +2,7 @@
 // The database the module works on: the criteria tables and the host tables the framework
 // reads (companies and media items).
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,17 @@ namespace db {
 // Each dialect's SQL is kept in its own file, schema_<dialect>.cpp.
 const std::vector<std::string>& SchemaStatements(ado::Dialect dialect);
 
-// Creates the tables and indexes on an open connection, in one transaction; an SQLite database
-// then changes to write-ahead logging.
+// Creates the tables and indexes on an open connection, in one transaction.
 void CreateSchema(ado::Connection& connection);
+
+// Whether the database holds the criteria table.
+bool HasSchema(ado::Connection& connection);
+
+// Makes a database that holds no tables yet (a new SQLite file) ready: write-ahead logging on
+// SQLite, so that two editors wait for each other, then the tables and whatever `fill` writes
+// (the demo data), in one transaction. A program creating it at the same moment waits for that
+// transaction and finds the database made. Returns whether this call created the tables; a
+// database that has them is left as it is.
+bool CreateDatabase(ado::Connection& connection, const std::function<void()>& fill = {});
 
 }  // namespace db

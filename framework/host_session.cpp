@@ -40,26 +40,17 @@ HostSession::HostSession(const std::string& connectionString, SessionOptions opt
     : connectionString_(connectionString) {
     auto file = SqliteFile(connectionString);
     std::error_code ec;
-    bool created = !file.empty() && std::filesystem::status(file, ec).type() ==
-                                        std::filesystem::file_type::not_found;
     // A mistyped path must not become an empty database.
-    if (created && !options.createDatabase)
+    if (!file.empty() && !options.createDatabase &&
+        std::filesystem::status(file, ec).type() == std::filesystem::file_type::not_found)
         throw com::ComError(com::err::FileNotFound, "no such database: " + file.string());
     connection_ = ado::Connection::Create();
     connection_->Open(connectionString);
-    if (created) {
-        try {
-            db::CreateSchema(*connection_);
+    // A creation that failed half-way (a full disk) rolled back: the next attempt makes it.
+    if (!file.empty() && options.createDatabase)
+        created_ = db::CreateDatabase(*connection_, [&] {
             if (options.demoData) db::LoadDemoData(*connection_);
-        } catch (...) {
-            // A database half made (a full disk) is no database: it goes, so that the next
-            // attempt creates it again instead of opening it empty.
-            com::Step([&] { connection_->Close(); });
-            for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-                std::filesystem::remove(file.string() + suffix, ec);
-            throw;
-        }
-    }
+        });
     auto texts = TextService::Create();
     texts->SetLanguage(options.language);
     texts->MakeCurrent();

@@ -40,8 +40,8 @@ class ModuleEventsSink;
 class HostSession {
   public:
     // Opens the database. A SQLite file that does not exist is an error ("no such database"),
-    // unless the options ask to create it: then it gets the schema (and the demo data when
-    // asked). Other failures are the data layer's errors.
+    // unless the options ask to create it: then a file without tables gets the schema (and the
+    // demo data when asked). Other failures are the data layer's errors.
     explicit HostSession(const std::string& connectionString, SessionOptions options = {});
     ~HostSession();
     HostSession(const HostSession&) = delete;
@@ -86,11 +86,14 @@ class HostSession {
     framework::Navigator& Navigator() const { return *navigator_; }
     ado::Connection& Database() const { return *connection_; }
     const std::string& ConnectionString() const { return connectionString_; }
+    // Whether opening created the schema.
+    bool Created() const { return created_; }
 
   private:
     host::Cinterface& RequireModule() const;
 
     std::string connectionString_;
+    bool created_ = false;
     com::ComPtr<ado::Connection> connection_;
     com::ComPtr<GlobalObject> global_;
     com::ComPtr<framework::Navigator> navigator_;

@@ -146,9 +146,8 @@ class FRM_MGQUINTAB
     int32_t SelectedPostingType();
     // The current row goes to the end of the posting type chosen in CBO_TIPO.
     void PlaceAtEndOfSelectedType();
-    // The saved criterion takes the place its priority asks for among those of its type.
-    void PlaceSavedCriterion(int32_t criterionId, int32_t postingType,
-                             std::optional<int32_t> priority);
+    // The saved criterion takes `place` (clamped to 1..n) among the criteria of its type.
+    void PlaceSavedCriterion(int32_t criterionId, int32_t postingType, int32_t place);
 
     // One user action, one transaction (record_lifecycle.cpp): begun in a "before" event, ended
     // in the "after" event of the same operation.
@@ -194,8 +193,13 @@ class FRM_MGQUINTAB
 
     // Private state.
     std::optional<ado::Transaction> action_;  // the user action under way, if any
-    std::optional<int32_t> savedFromType_;    // the stored type of the row being saved
-    std::optional<int32_t> deletedType_;      // the type of the row being deleted
+    // The save under way: the type the row had, and the place it asks for (none: it keeps its
+    // rank among the others; the end of its type for a new row or a new type).
+    struct PendingSave {
+        std::optional<int32_t> fromType;
+        std::optional<int32_t> place;
+    } pendingSave_;
+    std::optional<int32_t> deletedType_;  // the type of the row being deleted
     bool ActivatedOnce = false;
     bool Initialised = false;
     com::Variant CompanyCode;

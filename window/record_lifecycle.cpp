@@ -3,6 +3,7 @@
 // in step with the current row. A failure goes back to the frame as the event's status.
 
 #include <algorithm>
+#include <climits>
 #include <optional>
 
 #include "contracts/cinterface_access.h"
@@ -20,6 +21,14 @@ constexpr const char* kDeleteQuestion = "Eliminare tutti i conti collagati con q
 constexpr const char* kDeleteTitle = "Elimina riga";
 constexpr const char* kStructureRequired = "Obbligatorio scegliere un campo !!";
 constexpr int32_t kYesNoQuestionSecond = 292;
+
+// The place past every other: the end of a type.
+constexpr int32_t kLastPlace = INT32_MAX;
+
+// Whether a field's value changed, Null against a value included.
+bool Changed(const com::Variant& now, const com::Variant& before) {
+    return now.IsNull() != before.IsNull() || ValuesDiffer(now, before);
+}
 
 // A stored type or priority as a number; none for Null or a value that is no number.
 std::optional<int32_t> StoredNumber(const com::Variant& stored) {
@@ -127,36 +136,46 @@ void FRM_MGQUINTAB::FME_PARENT_AfterAddNew(int32_t operationResult) {
 // here, so the count of the type and the write see the same rows.
 void FRM_MGQUINTAB::FME_PARENT_BeforeUpdate(com::VARIANT_BOOL&) {
     BeginAction();
-    savedFromType_.reset();
+    pendingSave_ = {};
     int32_t status = FME_PARENT->Status();
+    auto row = FME_PARENT->Recordset();
     if (status == host::frame_status::New) {
         PlaceAtEndOfSelectedType();
+        pendingSave_.place = kLastPlace;
     } else if (status == host::frame_status::Existing) {
-        auto type = FME_PARENT->Recordset()->Fields("MGA0_FLGRESO");
+        auto type = row->Fields("MGA0_FLGRESO");
         com::Variant stored = type.UnderlyingValue();
-        savedFromType_ = StoredNumber(stored);
-        if (ValuesDiffer(type.Value(), stored)) PlaceAtEndOfSelectedType();
+        pendingSave_.fromType = StoredNumber(stored);
+        auto priority = row->Fields("MGA0_INDPRIOR");
+        if (ValuesDiffer(type.Value(), stored)) {
+            PlaceAtEndOfSelectedType();
+            pendingSave_.place = kLastPlace;
+        } else if (Changed(priority.Value(), priority.OriginalValue())) {
+            // Typed by the user (a priority cleared is no place: the end).
+            pendingSave_.place = StoredNumber(priority.Value()).value_or(kLastPlace);
+        }
     }
 }
 
-// Besides types 0 and 1, the saved row's type and the type it left are kept dense too: other
-// types used to collect gaps and repeats, and a typed priority was a number, not a place. The
-// saved row takes the place its priority asks for first, so that the renumbering after it
-// keeps that order.
+// Besides types 0 and 1, the saved row's type and the type it left are numbered 1..n too:
+// other types used to collect gaps and repeats, and a typed priority was a number, not a place.
+// The saved row takes the place asked for first, so that the renumbering after it keeps that
+// order; a row whose priority this user left alone keeps its rank (the renumbering).
 void FRM_MGQUINTAB::FME_PARENT_AfterUpdate(int32_t operationResult) {
     if (operationResult != host::kOperationSucceeded) return AbandonAction();
     FinishAction([&] {
         int32_t savedKey = CriteriaRecordset->Fields("MGA0_ID").Value().ToLong();
-        // As stored: what this user left alone keeps what another user gave it meanwhile.
-        auto stored = [&](const char* column) {
-            return StoredNumber(CriteriaRecordset->Fields(column).UnderlyingValue());
-        };
-        std::optional<int32_t> savedType = stored("MGA0_FLGRESO");
-        if (savedType) PlaceSavedCriterion(savedKey, *savedType, stored("MGA0_INDPRIOR"));
+        // As stored: a type another user gave the row meanwhile counts.
+        std::optional<int32_t> savedType =
+            StoredNumber(CriteriaRecordset->Fields("MGA0_FLGRESO").UnderlyingValue());
+        if (savedType && pendingSave_.place)
+            PlaceSavedCriterion(savedKey, *savedType, *pendingSave_.place);
+        else if (savedType > 1)
+            RenumberPriorities(*savedType);
         RenumberPriorities(0);
         RenumberPriorities(1);
-        if (savedFromType_ && *savedFromType_ > 1 && savedFromType_ != savedType)
-            RenumberPriorities(*savedFromType_);
+        const auto fromType = pendingSave_.fromType;
+        if (fromType > 1 && fromType != savedType) RenumberPriorities(*fromType);
         ReloadCriteria();
         FME_PARENT->SetModified(false);
 
@@ -178,16 +197,15 @@ void FRM_MGQUINTAB::FME_PARENT_AfterUpdate(int32_t operationResult) {
     });
 }
 
-// Within 1..n: a typed 0 is the first place, a number past the end (or none) the last.
-void FRM_MGQUINTAB::PlaceSavedCriterion(int32_t criterionId, int32_t postingType,
-                                        std::optional<int32_t> priority) {
+// Within 1..n: 0 is the first place, a number past the end the last.
+void FRM_MGQUINTAB::PlaceSavedCriterion(int32_t criterionId, int32_t postingType, int32_t place) {
     auto size = GconConnect->Execute(TypeSizeQuery(CompanyCode, postingType));
     int32_t count = size->Fields("N").Value().ToLong();
     size->Close();
     if (count == 0) return;  // the row is not the company's
-    int32_t place = priority ? std::clamp(*priority, 1, count) : count;
     for (const auto& statement :
-         PlaceStatements(GconConnect->SqlDialect(), CompanyCode, postingType, criterionId, place))
+         PlaceStatements(GconConnect->SqlDialect(), CompanyCode, postingType, criterionId,
+                         std::clamp(place, 1, count)))
         GconConnect->Execute(statement, nullptr, ado::adExecuteNoRecords);
 }
 

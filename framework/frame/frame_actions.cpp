@@ -82,14 +82,15 @@ bool RecordFrame::DeleteRow() {
     }
     if (cancel) return false;
     const int32_t at = CurrentRow();
-    const com::Variant key = rs_->Bookmark();
+    com::Variant key;
     try {
+        key = rs_->Bookmark();
         OwnMove own(*this);
         if (rs_->GetEditMode() != ado::adEditNone) rs_->CancelUpdate();
         rs_->Delete();
         if (IsBatch()) rs_->UpdateBatch();
-    } catch (const com::ComError& e) {
-        ShowFailure(e);
+    } catch (...) {
+        ShowFailure(com::CurrentError());
         afterDelete(host::kOperationFailed);
         ShowStoredAfterDelete(key, at);
         return false;

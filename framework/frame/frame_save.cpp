@@ -61,15 +61,17 @@ bool RecordFrame::Save(int32_t reason) {
         PutBack(before);
         return false;
     }
-    const RowSnapshot edited = Snapshot();
     const int32_t statusBefore = status_;
+    const int32_t position = CurrentRow();
+    std::vector<FieldChange> edit;
     com::Variant key;
     try {
+        edit = RowChanges();
         OwnMove own(*this);
         WriteRow();
         key = rs_->Bookmark();
-    } catch (const com::ComError& e) {
-        ShowFailure(e);
+    } catch (...) {
+        ShowFailure(com::CurrentError());
         afterUpdate(host::kOperationFailed);
         return false;
     }
@@ -77,24 +79,36 @@ bool RecordFrame::Save(int32_t reason) {
     SetStatus(host::frame_status::Existing, reason);
     ShowAll();
     if (afterUpdate(host::kOperationSucceeded)) return true;
-    KeepEdit(edited, key, statusBefore);
+    KeepEdit(edit, key, position, statusBefore);
     return false;
+}
+
+// The fields whose values differ from those read: the user's edit and what the handlers set.
+std::vector<RecordFrame::FieldChange> RecordFrame::RowChanges() {
+    std::vector<FieldChange> changes;
+    for (int i = 0; i < rs_->FieldCount(); ++i) {
+        auto field = rs_->Fields(i);
+        com::Variant now = field.Value(), read = field.OriginalValue();
+        if (!(now == read)) changes.push_back({i, std::move(now)});
+    }
+    return changes;
 }
 
 // The AfterUpdate handler failed (its message is shown): its part of the save, and with it the
 // write, may have been undone (the handler's transaction). The rows are read again; where the
-// database does not hold the row as written, the user's edit goes back on the row, pending, so
-// that the save can be tried again.
-void RecordFrame::KeepEdit(const RowSnapshot& edited, const com::Variant& key,
-                           int32_t statusBefore) {
+// database does not hold the row as written, the edit goes back on the row, pending, so that the
+// save can be tried again. Only the edit: what another user changed in other fields meanwhile
+// stays as that user left it.
+void RecordFrame::KeepEdit(const std::vector<FieldChange>& edit, const com::Variant& key,
+                           int32_t position, int32_t statusBefore) {
     bool pending = false;
     {
         OwnMove own(*this);
-        if (ReadRowsAgain(key, edited.position)) {
-            pending = Apply(edited.values);
+        if (ReadRowsAgain(key, position)) {
+            pending = Apply(edit);
         } else if (statusBefore == host::frame_status::New) {
             rs_->AddNew();
-            Apply(edited.values);
+            Apply(edit);
         }
     }
     const bool added = rs_->GetEditMode() == ado::adEditAdd;
@@ -109,13 +123,13 @@ void RecordFrame::KeepEdit(const RowSnapshot& edited, const com::Variant& key,
     });
 }
 
-// Sets the current row's fields that differ from the values; whether any did.
-bool RecordFrame::Apply(const std::vector<com::Variant>& values) {
+// Sets the current row's fields that differ from the changes; whether any did.
+bool RecordFrame::Apply(const std::vector<FieldChange>& changes) {
     bool changed = false;
-    for (int i = 0; i < static_cast<int>(values.size()); ++i) {
-        auto field = rs_->Fields(i);
-        if (field.Value() == values[i]) continue;
-        field.SetValue(values[i]);
+    for (const auto& [index, value] : changes) {
+        auto field = rs_->Fields(index);
+        if (field.Value() == value) continue;
+        field.SetValue(value);
         changed = true;
     }
     return changed;

@@ -132,8 +132,14 @@ class RecordFrame
     // The rows as stored now (after a failure that undid a save or a delete, an undo), on the
     // row with `key`, else at `position`; whether the row was found.
     bool ReadRowsAgain(const com::Variant& key, int32_t position);
-    void KeepEdit(const RowSnapshot& edited, const com::Variant& key, int32_t statusBefore);
-    bool Apply(const std::vector<com::Variant>& values);
+    struct FieldChange {
+        int index;
+        com::Variant value;
+    };
+    std::vector<FieldChange> RowChanges();
+    void KeepEdit(const std::vector<FieldChange>& edit, const com::Variant& key, int32_t position,
+                  int32_t statusBefore);
+    bool Apply(const std::vector<FieldChange>& changes);
 
     // The navigation bar's buttons and the moves the user asks for (frame_actions.cpp).
     bool PerformKey(const std::string& key);

@@ -22,7 +22,7 @@ class TempDatabase : public ::testing::Test {
         folder_.emplace("dravel-ado");
         connectionString_ = "Provider=SQLite;Data Source=" + (*folder_ / "test.db").string();
         conn_ = Connect();
-        db::CreateSchema(*conn_);
+        db::CreateDatabase(*conn_);
     }
     void TearDown() override {
         conn_ = nullptr;

@@ -36,7 +36,13 @@ class DravelCli : public ::testing::Test {
   protected:
     // Runs dravel with `args`; its files may grow to `fileSizeLimit` bytes at most.
     Outcome Dravel(std::vector<std::string> args, rlim_t fileSizeLimit = RLIM_INFINITY) {
-        fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+        return Finish(Start(std::move(args), "", fileSizeLimit), "");
+    }
+
+    // Starts dravel with its output in files named after `tag`.
+    pid_t Start(std::vector<std::string> args, const std::string& tag,
+                rlim_t fileSizeLimit = RLIM_INFINITY) {
+        fs::path out = dir_ / ("stdout" + tag), err = dir_ / ("stderr" + tag);
         pid_t pid = fork();
         if (pid == 0) {
             int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -50,13 +56,17 @@ class DravelCli : public ::testing::Test {
             execv(DRAVEL_CLI_PATH, argv.data());
             _exit(127);
         }
+        return pid;
+    }
+
+    Outcome Finish(pid_t pid, const std::string& tag) {
         int status = 0;
         waitpid(pid, &status, 0);
         Outcome outcome;
         if (WIFEXITED(status)) outcome.exitCode = WEXITSTATUS(status);
         if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
-        outcome.out = ReadFile(out);
-        outcome.err = ReadFile(err);
+        outcome.out = ReadFile(dir_ / ("stdout" + tag));
+        outcome.err = ReadFile(dir_ / ("stderr" + tag));
         return outcome;
     }
 
@@ -95,13 +105,31 @@ TEST_F(DravelCli, OnlyTheDemoDatabaseIsCreatedWhenMissing) {
     EXPECT_TRUE(fs::exists(dir_ / "data/dravel/demo.db"));
 }
 
+// First runs at the same moment: one program makes the demo database, the others wait for it
+// and find it made; none removes or empties what another made.
+TEST_F(DravelCli, FirstRunsAtOnceShareOneDemoDatabase) {
+    for (int round = 0; round < 5; ++round) {
+        fs::remove_all(dir_ / "data");
+        std::vector<pid_t> runs;
+        for (int i = 0; i < 4; ++i) runs.push_back(Start({"show"}, std::to_string(i)));
+        for (int i = 0; i < 4; ++i) {
+            auto run = Finish(runs[i], std::to_string(i));
+            EXPECT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_NE(run.out.find("== Gestione determinazione contropartite =="),
+                      std::string::npos);
+        }
+    }
+}
+
 // Past `ulimit -f` a write fails like a full disk, instead of the signal killing the tool.
 TEST_F(DravelCli, AFileSizeLimitIsAnErrorNotASignal) {
     auto run = Dravel({"create-db", "--demo", "--database", (dir_ / "big.db").string()}, 16384);
     EXPECT_EQ(run.signal, 0);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("dravel: Spazio su disco esaurito"), std::string::npos) << run.err;
-    EXPECT_FALSE(fs::exists(dir_ / "big.db"));  // not left half made
+    // Nothing half made is left to open: the next attempt, with room, makes the database.
+    EXPECT_EQ(Dravel({"create-db", "--database", (dir_ / "big.db").string()}).exitCode, 0);
+    EXPECT_EQ(Dravel({"create-db", "--database", (dir_ / "big.db").string()}).exitCode, 1);
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ TEST_F(AtomicActions, ASaveWhoseRenumberingFailsWritesNothingAndKeepsTheEdit) {
     SelectLine(1);
     driver_.Choose(Window(), "CBO_TIPO", com::Variant(1));
     driver_.Type(Window(), "TXT_DESCR", "Primo rivisto");
+    Exec("UPDATE MGA0_QUINTAB SET MGA0_STRUTTURACAMPI = 'FAMI' WHERE MGA0_ID = 1");  // another user
     Press("Conferma");
 
     EXPECT_EQ(driver_.TakeMessage().text, kRefused);
@@ -43,7 +44,9 @@ TEST_F(AtomicActions, ASaveWhoseRenumberingFailsWritesNothingAndKeepsTheEdit) {
     const auto detail = LogRecords().back().value("detail", "");
     EXPECT_NE(detail.find("rifiutato"), std::string::npos) << detail;
     EXPECT_NE(detail.find("Statement: UPDATE MGA0_QUINTAB"), std::string::npos) << detail;
-    EXPECT_EQ(Stored(), before);
+    auto changedElsewhere = before;
+    changedElsewhere[0].structure = "FAMI";
+    EXPECT_EQ(Stored(), changedElsewhere);
     EXPECT_TRUE(Frame()->Modified());
     EXPECT_EQ(Text("TXT_DESCR"), "Primo rivisto");
     auto combo = Control<ui::IChoiceInput>("CBO_TIPO");
@@ -56,7 +59,7 @@ TEST_F(AtomicActions, ASaveWhoseRenumberingFailsWritesNothingAndKeepsTheEdit) {
                             {2, 0, 1, "Secondo", "INDC"},
                             {3, 0, 2, "Rifiutato", "CODA"},
                             {4, 1, 1, "Reso", "CODA"},
-                            {1, 1, 2, "Primo rivisto", "CODA"},
+                            {1, 1, 2, "Primo rivisto", "FAMI"},
                         }));
 }
 

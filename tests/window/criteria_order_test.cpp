@@ -190,4 +190,45 @@ TEST_F(CriteriaOrder, AMoveWithAPendingTypeChangeMovesTheSavedRowInItsNewType) {
     EXPECT_EQ(CurrentKey(), 2);
 }
 
+// Data written before the window kept types numbered: a save renumbers the type, keeping the
+// rank of a criterion whose priority was left alone, and a new criterion goes after all, even
+// after one without a priority.
+TEST_F(CriteriaOrder, ASaveKeepsTheRankOfAnUntouchedPriorityAmongGapsAndRepeats) {
+    Exec("DELETE FROM MGA0_QUINTAB");
+    AddCriterion(kCompany, {1, 5, 1, "A", "CODA"});
+    AddCriterion(kCompany, {2, 5, 3, "B", "CODA"});
+    AddCriterion(kCompany, {3, 5, 4, "C", "CODA"});
+    AddCriterion(kCompany, {4, 6, 1, "D", "CODA"});
+    AddCriterion(kCompany, {5, 6, 2, "E", "CODA"});
+    AddCriterion(kCompany, {6, 6, 2, "F", "CODA"});
+    Exec(
+        "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_DESCR, "
+        "MGA0_STRUTTURACAMPI) VALUES (7, 1, 7, 'Senza priorità', 'CODA')");
+    Open();
+    SelectLine(2);
+    driver_.Type(Window(), "TXT_DESCR", "B rivisto");
+    Press("Conferma");
+    SelectLine(6);
+    driver_.Type(Window(), "TXT_DESCR", "F rivisto");
+    Press("Conferma");
+    Press("Nuovo");
+    AddByDoubleClick("CODA");
+    driver_.Choose(Window(), "CBO_TIPO", com::Variant(7));
+    Press("Conferma");
+
+    auto rows = Stored();
+    ASSERT_EQ(rows.size(), 8u);
+    rows.back().id = 0;
+    EXPECT_EQ(rows, (std::vector<Criterion>{
+                        {1, 5, 1, "A", "CODA"},
+                        {2, 5, 2, "B rivisto", "CODA"},
+                        {3, 5, 3, "C", "CODA"},
+                        {4, 6, 1, "D", "CODA"},
+                        {5, 6, 2, "E", "CODA"},
+                        {6, 6, 3, "F rivisto", "CODA"},
+                        {7, 7, 1, "Senza priorità", "CODA"},
+                        {0, 7, 2, "Codice articolo", "CODA"},
+                    }));
+}
+
 }  // namespace
