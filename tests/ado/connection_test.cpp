@@ -3,16 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-#include <functional>
 
 #include "platform/ado/backend.h"
 #include "tests/ado/temp_database.h"
+#include "tests/support/child_process.h"
 
 namespace dravel::testing {
 namespace {
+
+using testing_support::Require;
 
 TEST(ConnectionString, BracesQuoteAValueAsItStands) {
     struct Case {
@@ -38,37 +38,6 @@ TEST(ConnectionString, BracesQuoteAValueAsItStands) {
         EXPECT_NE(description.find("\"pwd\""), std::string::npos) << description;
         EXPECT_EQ(description.find("segreto"), std::string::npos) << description;
     }
-}
-
-// Runs `work` in a child process as an ordinary user (root writes whatever the modes say);
-// returns what it returns, or the description of the error it throws.
-std::string AsOrdinaryUser(const std::function<std::string()>& work) {
-    int fds[2];
-    if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
-    pid_t pid = fork();
-    if (pid == 0) {
-        close(fds[0]);
-        std::string out;
-        try {
-            constexpr uid_t kNobody = 65534;
-            if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0))
-                out = "cannot leave root";
-            else
-                out = work();
-        } catch (const com::ComError& e) {
-            out = e.Description();
-        }
-        if (write(fds[1], out.data(), out.size()) < 0) _exit(1);
-        _exit(0);
-    }
-    close(fds[1]);
-    std::string out;
-    char buffer[512];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, n);
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return out;
 }
 
 struct Access {
@@ -99,22 +68,24 @@ TEST_P(OpenAccess, ReadsWhatItCanAndKeepsTheJournalMode) {
     ASSERT_EQ(chmod(file.c_str(), a.file), 0);
     ASSERT_EQ(chmod(folder_->Path().c_str(), a.folder), 0);
 
-    std::string seen = AsOrdinaryUser([&] {
-        auto c = Connect();
-        std::string rows =
-            c->Execute("SELECT COUNT(*) FROM HOST_DITTE")->Fields(0).Value().ToText();
-        try {
-            c->Execute("INSERT INTO HOST_DITTE (DITTA_CODICE, DITTA_RAGSOC) VALUES (2, 'Due')");
-            return rows + " written";
-        } catch (const com::ComError& e) {
-            return rows + " " + e.Description();
-        }
-    });
-    // The row is read; the write goes through only where this user may write.
-    EXPECT_EQ(seen.rfind("1 ", 0), 0u) << seen;
-    EXPECT_NE(seen.find(a.writable ? "written" : "Il database è in sola lettura"),
-              std::string::npos)
-        << seen;
+    // As an ordinary user (root writes whatever the modes say): the row is read, and the write
+    // goes through only where this user may write.
+    EXPECT_EQ(testing_support::InChild([&] {
+                  constexpr uid_t kNobody = 65534;
+                  Require(geteuid() != 0 || (setgid(kNobody) == 0 && setuid(kNobody) == 0),
+                          "cannot leave root");
+                  auto c = Connect();
+                  Require(c->Execute("SELECT COUNT(*) FROM HOST_DITTE")->Fields(0).Value() ==
+                              com::Variant(1),
+                          "the row is not read");
+                  std::string refusal;
+                  ErrorOf([&] { c->Execute("INSERT INTO HOST_DITTE VALUES (2, 'Due', 0, 0)"); },
+                          &refusal);
+                  Require(a.writable ? refusal.empty()
+                                     : refusal.find("Il database è in sola lettura") == 0,
+                          "the write: \"" + refusal + "\"");
+              }),
+              0);
 
     chmod(folder_->Path().c_str(), 0700);
     chmod(file.c_str(), 0600);
