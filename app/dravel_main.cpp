@@ -130,15 +130,8 @@ int main(int argc, char** argv) {
         auto e = com::CurrentError();
         // What the provider said (its code, the statement) goes to the log, echoed on standard
         // error; the last line says what happened.
-        if (!e.Detail().empty()) {
-            try {
-                auto log = framework::LogService::Create();
-                log->CaptureError(e);
-                log->ReportError(com::Variant::Null(), "dravel",
-                                 cli.get_subcommands()[0]->get_name());
-            } catch (const com::ComError&) {
-            }
-        }
+        if (!e.Detail().empty())
+            framework::LogFailure(e, "dravel", cli.get_subcommands()[0]->get_name());
         std::cerr << "dravel: " << e.Description() << " (error " << e.Number() << ")\n";
         return 1;
     }

@@ -182,6 +182,16 @@ com::Variant LogService::ReportError(const com::Variant& code, const std::string
     return {};
 }
 
+void LogFailure(const com::ComError& error, const std::string& source,
+                const std::string& procedure) noexcept {
+    try {
+        auto log = LogService::Create();
+        log->CaptureError(error);
+        log->ReportError(com::Variant::Null(), source, procedure);
+    } catch (...) {
+    }
+}
+
 int32_t LogService::LogMessageBox(std::string& text, int32_t& flags, const std::string& title,
                                   int32_t, int32_t) {
     return PresentMessage(text, flags, title);

@@ -34,6 +34,13 @@ LogPosition LogEnd(const std::filesystem::path& file);
 std::vector<nlohmann::json> ReadLogRecords(const std::filesystem::path& file,
                                            const LogPosition& from = {});
 
+// Writes a record of a failure to the default log, for those who look after the program (with
+// what the user does not read: the provider's code and message, the statement). Never throws: a
+// log that cannot be written must not keep the failure from being shown or reported otherwise
+// (the record is echoed on standard error all the same).
+void LogFailure(const com::ComError& error, const std::string& source,
+                const std::string& procedure) noexcept;
+
 class LogService : public com::ComObject<LogService, host::ILogService> {
   public:
     // Writes to `file`, or to DefaultLogPath() as it is when each report is written.

@@ -18,14 +18,7 @@ void AddBoundMembers(com::DispatchTable& members, host::IBoundControl& control,
 }
 
 void ShowError(const com::ComError& e, const std::string& title) {
-    try {
-        auto log = LogService::Create();
-        log->CaptureError(e);
-        log->ReportError(com::Variant::Null(), title, "ShowError");
-    } catch (const com::ComError&) {
-        // A log that cannot be written (echoed on standard error all the same) must not keep
-        // the message from the user.
-    }
+    LogFailure(e, title, "ShowError");
     std::string text = e.Description();
     if (text.empty()) text = "Errore " + std::to_string(e.Number());
     PresentMessage(text, 16, title);
