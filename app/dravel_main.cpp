@@ -8,48 +8,15 @@
 #include "app/paths.h"
 #include "app/script/script_runner.h"
 #include "app/window_text.h"
-#include "db/demo_data.h"
-#include "framework/host_classes.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
 #include "platform/com/registry.h"
-#include "platform/ui/headless.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr int32_t kFileAlreadyExists = 58;
-
-// Opens the window for a company in the headless host and prints it. Only the demo database is
-// created when missing: any other path that does not exist is a mistake to report.
-int Show(const std::string& database, bool demo, int company) {
-    framework::RegisterHostClasses();
-    ui::HeadlessToolkit toolkit;
-    ui::ScopedToolkit scope(toolkit);
-    framework::HostSession session(app::ConnectionStringFor(database),
-                                   {.createDatabase = demo, .demoData = true});
-    if (!com::Registry().Find(framework::kModuleProgId))
-        framework::HostSession::RegisterModule(app::ModuleLibrary());
-    if (company == 0) {
-        auto companies = session.Companies();
-        if (companies.empty()) throw std::runtime_error("the database holds no company");
-        company = companies.front().code;
-    }
-    session.ChooseCompany(company);
-    session.CreateModule();
-    session.ShowForm();
-    auto window = session.Window();
-    if (!window)
-        throw std::runtime_error("the window did not open; see the log " +
-                                 framework::DefaultLogPath().string());
-    app::PrintWindow(*window, std::cout);
-    for (const auto& m : toolkit.Messages())
-        std::cout << "\n[" << m.title << "] " << m.text << "\n";
-    session.CloseForm();
-    session.EndModule();
-    return 0;
-}
 
 }  // namespace
 
@@ -89,12 +56,11 @@ int main(int argc, char** argv) {
 
     try {
         if (*show) {
-            bool demoDatabase = database.empty();
-            if (demoDatabase) {
-                database = app::DemoDatabase().string();
-                fs::create_directories(app::DemoDatabase().parent_path());
-            }
-            return Show(database, demoDatabase, company);
+            // Only the demo database is created when missing: any other path that does not exist
+            // is a mistake to report.
+            auto choice = app::ChooseDatabase(database);
+            app::ShowWindowAsText(choice.connectionString, choice.demo, company, "it", std::cout);
+            return 0;
         }
         if (*create) {
             framework::HostSession session(app::ConnectionStringFor(database),

@@ -39,4 +39,10 @@ std::string ConnectionStringFor(const std::string& database) {
     return db::SqliteConnectionString(fs::absolute(database));
 }
 
+DatabaseChoice ChooseDatabase(const std::string& database) {
+    if (!database.empty()) return {ConnectionStringFor(database), false};
+    fs::create_directories(DemoDatabase().parent_path());
+    return {ConnectionStringFor(DemoDatabase().string()), true};
+}
+
 }  // namespace app

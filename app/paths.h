@@ -17,4 +17,12 @@ std::filesystem::path DemoDatabase();
 // as written (made absolute, nothing trimmed).
 std::string ConnectionStringFor(const std::string& database);
 
+// What a program opens for its --database argument: the argument, or (when it is empty) the
+// demo database, whose folder is made and which the session creates when it is missing.
+struct DatabaseChoice {
+    std::string connectionString;
+    bool demo = false;
+};
+DatabaseChoice ChooseDatabase(const std::string& database);
+
 }  // namespace app

@@ -1,5 +1,11 @@
 #include "app/window_text.h"
 
+#include "app/paths.h"
+#include "framework/host_classes.h"
+#include "framework/host_session.h"
+#include "framework/log_service.h"
+#include "platform/com/registry.h"
+#include "platform/ui/headless.h"
 #include "platform/ui/list_box.h"
 
 namespace app {
@@ -74,6 +80,33 @@ void PrintWindow(ui::IForm& window, std::ostream& out) {
         for (int i = 0; i < lb->ListCount(); ++i)
             out << "    " << i + 1 << ". " << lb->List(i) << "\n";
     }
+}
+
+void ShowWindowAsText(const std::string& connectionString, bool createDemo, int company,
+                      const std::string& language, std::ostream& out) {
+    framework::RegisterHostClasses();
+    ui::HeadlessToolkit toolkit;
+    ui::ScopedToolkit scope(toolkit);
+    framework::HostSession session(
+        connectionString, {.createDatabase = createDemo, .demoData = true, .language = language});
+    if (!com::Registry().Find(framework::kModuleProgId))
+        framework::HostSession::RegisterModule(ModuleLibrary());
+    if (company == 0) {
+        auto companies = session.Companies();
+        if (companies.empty()) throw std::runtime_error("the database holds no company");
+        company = companies.front().code;
+    }
+    session.ChooseCompany(company);
+    session.CreateModule();
+    session.ShowForm();
+    auto window = session.Window();
+    if (!window)
+        throw std::runtime_error("the window did not open; see the log " +
+                                 framework::DefaultLogPath().string());
+    PrintWindow(*window, out);
+    for (const auto& m : toolkit.Messages()) out << "\n[" << m.title << "] " << m.text << "\n";
+    session.CloseForm();
+    session.EndModule();
 }
 
 }  // namespace app

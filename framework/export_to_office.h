@@ -2,9 +2,17 @@
 // The object the navigator hands a module before exporting the current view to an office
 // program; reached late-bound. The module titles the export through TitoloMaster.
 
+#include <ostream>
+
 #include "platform/com/dispatch.h"
+#include "platform/ui/form.h"
 
 namespace framework {
+
+// Writes the lines of a window's grid as the user sees them, captions first, as CSV with
+// semicolons (what spreadsheets set to Italian read); fields with a separator, a quote or a line
+// break are quoted. Error 5 when the window has no grid.
+void WriteLinesAsCsv(ui::IForm& window, std::ostream& out);
 
 class ExportToOffice : public com::ComObject<ExportToOffice, com::IDispatch> {
   public:

@@ -9,7 +9,7 @@
 #include "platform/ado/recordset.h"
 #include "platform/com/failure.h"
 #include "platform/com/registry.h"
-#include "platform/ui/headless.h"
+#include "platform/ui/toolkit.h"
 #include "platform/ui/toolkit.h"
 
 namespace framework {
@@ -96,7 +96,8 @@ host::Cinterface& HostSession::CreateModule(const ModuleSettings& settings) {
     host::Put(module.Get(), &host::Cinterface::putref_ClsVoceMenu,
               static_cast<host::IMenuEntry*>(menuEntry_.Get()));
     host::Put(module.Get(), &host::Cinterface::put_WindowState, settings.windowState);
-    host::Put(module.Get(), &host::Cinterface::put_WindowModal, com::VARIANT_FALSE);
+    host::Put(module.Get(), &host::Cinterface::put_WindowModal,
+              settings.modal ? com::VARIANT_TRUE : com::VARIANT_FALSE);
     host::Put(module.Get(), &host::Cinterface::put_ProgramMode, settings.programMode);
     host::Put(module.Get(), &host::Cinterface::put_Caption, com::Variant(settings.caption));
     host::Put(module.Get(), &host::Cinterface::put_IsActive, com::VARIANT_TRUE);
@@ -126,10 +127,7 @@ com::ComPtr<ui::IForm> HostSession::Window() {
     if (com::Failed(hr)) com::TakeErrorInfo(hr);  // the window is looked for another way
     com::ComPtr<ui::IForm> form = window.As<ui::IForm>();
     // A module that does not expose its window: it is the one the toolkit made active.
-    if (!form) {
-        if (auto* headless = dynamic_cast<ui::HeadlessToolkit*>(&ui::Toolkit::Current()))
-            form = headless->ActiveForm();
-    }
+    if (!form) form = ui::Toolkit::Current().ActiveForm();
     return form && form->Loaded() ? form : nullptr;
 }
 

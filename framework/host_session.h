@@ -30,6 +30,7 @@ struct SessionOptions {
 // How the host opens the module (the menu entry's settings).
 struct ModuleSettings {
     int32_t windowState = 0;  // ui::WindowState
+    bool modal = false;       // the window is shown modal
     int32_t programMode = 0;
     com::Variant menuEntryKey = com::Variant("MG_QUINTAB");
     std::string caption = kModuleCaption;
@@ -58,12 +59,12 @@ class HostSession {
     bool ChangeCompany(int32_t code);
 
     // Creates the module by its program identifier and assigns its properties: ClsGlobal,
-    // ActiveNavigator, ClsVoceMenu, WindowState, WindowModal (False), ProgramMode, Caption and
+    // ActiveNavigator, ClsVoceMenu, WindowState, WindowModal, ProgramMode, Caption and
     // IsActive (True); then listens to its DataTransfer event. Ends a module created before.
     host::Cinterface& CreateModule(const ModuleSettings& settings = {});
     void ShowForm();
     // The module's window while it is loaded (nullptr otherwise): the one the module exposes
-    // (Cwindow), else the headless toolkit's active window.
+    // (Cwindow), else the toolkit's active window.
     com::ComPtr<ui::IForm> Window();
     void CloseForm();
     // Closes the module's window when it is open, stops listening and releases the module.

@@ -73,6 +73,7 @@ void Grid::UserFocus() {
 
 void Grid::SetLines(std::vector<std::vector<std::string>> lines) {
     lines_ = std::move(lines);
+    ++linesVersion_;
     if (current_ > LineCount()) current_ = 0;
     state_.Changed();
 }

@@ -59,6 +59,8 @@ class Grid : public ControlModel<Grid, host::IGridControl, ui::ILineView, IFrame
     const std::vector<Column>& Columns() const { return columns_; }
     host::IGridSource* SourceObject() const { return source_.Get(); }
     bool Ready() const { return columnsDone_ && ready_; }
+    // Grows each time the lines are replaced: a view re-reads them only then.
+    uint64_t LinesVersion() const { return linesVersion_; }
 
   private:
     void CheckLine(int32_t line) const;
@@ -67,6 +69,7 @@ class Grid : public ControlModel<Grid, host::IGridControl, ui::ILineView, IFrame
     std::vector<Column> columns_;
     std::vector<std::vector<std::string>> lines_;
     int32_t current_ = 0;
+    uint64_t linesVersion_ = 0;
     bool columnsDone_ = false, ready_ = false, dataFormat_ = false;
     int32_t loadMode_ = 0, colorTheme_ = 0, previewColor_ = 0;
     std::string previewFont_;

@@ -22,6 +22,7 @@ inline constexpr int32_t CannotCreateObject = 429;
 inline constexpr int32_t NoSuchMember = 438;
 inline constexpr int32_t Automation = 440;
 inline constexpr int32_t FileNotFound = 53;
+inline constexpr int32_t PathFileAccess = 75;
 // Data access errors (in the 3000 range, as the classic data access objects report them).
 inline constexpr int32_t Database = 3000;
 inline constexpr int32_t RowConflict = 3197;

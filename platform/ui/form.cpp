@@ -132,7 +132,7 @@ void Form::Focus(IControl& control) {
         throw com::ComError(com::err::InvalidCall,
                             "The control " + control.Name() + " cannot take the focus now");
     focused_ = control.Name();
-    NotifyToolkit();
+    if (loaded_) Toolkit::Current().FocusRequested(*this);
 }
 
 void Form::AddControl(const com::ComPtr<IControl>& control, const std::string& name) {

@@ -50,7 +50,7 @@ class HeadlessToolkit : public Toolkit {
     size_t PendingActions() const { return actions_.size(); }
     // Shown windows not yet unloaded, in the order they were first shown.
     std::vector<IForm*> OpenForms() const;
-    IForm* ActiveForm() const { return active_; }
+    IForm* ActiveForm() const override { return active_; }
 
   private:
     struct Expectation {

@@ -34,8 +34,13 @@ class Toolkit {
     virtual void ShowForm(IForm& form, bool modal) = 0;
     // The window has unloaded (views go away, a modal loop ends).
     virtual void FormUnloaded(IForm& form) = 0;
-    // Caption, window state, geometry or focus of a window changed.
+    // Caption, window state or geometry of a window changed.
     virtual void FormChanged(IForm&) {}
+    // A control of a shown window asked for the input focus (its name is FocusedControl()).
+    virtual void FocusRequested(IForm&) {}
+
+    // The window that was activated last and has not unloaded since (nullptr when none).
+    virtual IForm* ActiveForm() const = 0;
 
     // The platform message box: returns the answer (mb::AnswerOk, AnswerYes, AnswerNo).
     virtual int32_t MessageBox(const std::string& text, int32_t flags,

@@ -39,7 +39,8 @@ class TestButton : public com::ComObject<TestButton, IControl, IPushButton> {
 class CountingToolkit : public HeadlessToolkit {
   public:
     void FormChanged(IForm&) override { ++changes; }
-    int changes = 0;
+    void FocusRequested(IForm&) override { ++focusRequests; }
+    int changes = 0, focusRequests = 0;
 };
 
 class FormTest : public ::testing::Test {
@@ -131,7 +132,7 @@ TEST_F(FormTest, ControlsTakeTheFocusThroughTheirWindow) {
     window->Load();
     window->tree->SetFocus();
     EXPECT_EQ(window->FocusedControl(), "TVW_FIELDS");
-    EXPECT_EQ(toolkit.changes, 1);
+    EXPECT_EQ(toolkit.focusRequests, 1);
     window->SetFocusTo("lst_fields");
     EXPECT_EQ(window->FocusedControl(), "LST_FIELDS");
 

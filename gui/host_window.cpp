@@ -1,0 +1,193 @@
+#include "gui/host_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QToolBar>
+#include <fstream>
+
+#include "contracts/navigator.h"
+#include "framework/controls/control_model.h"
+#include "framework/export_to_office.h"
+#include "gui/ui_text.h"
+#include "platform/ado/backend.h"
+
+namespace gui {
+
+namespace {
+
+constexpr const char* kShellTitle = "Dravel";
+
+// Runs a user's command of the shell; a failure is shown, as the module's own are.
+template <class F>
+void Guarded(const std::string& title, F&& f) {
+    try {
+        f();
+    } catch (...) {
+        framework::ShowError(com::CurrentError(), title);
+    }
+}
+
+}  // namespace
+
+std::string DatabaseLabel(const std::string& connectionString) {
+    auto settings = ado::detail::ParseConnectionString(connectionString);
+    std::string source = settings.Get("data source");
+    if (!source.empty()) return source;
+    std::string shown;
+    for (const auto& [key, value] : settings.entries) {
+        if (key == "pwd" || key == "password") continue;
+        if (!shown.empty()) shown += ";";
+        shown += key + "=" + ado::detail::QuoteConnectionValue(value);
+    }
+    return shown;
+}
+
+HostWindow::HostWindow(framework::HostSession& session, HostOptions options)
+    : session_(session), options_(options) {
+    setObjectName("hostWindow");
+    setWindowTitle(kShellTitle);
+    area_ = new QMdiArea(this);
+    area_->setObjectName("mdiArea");
+    setCentralWidget(area_);
+    BuildMenus();
+    BuildToolbar();
+    status_ = new QLabel(this);
+    status_->setObjectName("status");
+    statusBar()->addWidget(status_, 1);
+    ShowCompany();
+    UpdateActions();
+    resize(900, 700);
+}
+
+HostWindow::~HostWindow() = default;
+
+void HostWindow::BuildMenus() {
+    auto* file = menuBar()->addMenu(Tr("&File"));
+    auto* quit = file->addAction(Tr("&Esci"), this, &QWidget::close);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    auto* modules = menuBar()->addMenu(Tr("&Moduli"));
+    auto* entry = modules->addAction(Tr(framework::kModuleCaption), this, &HostWindow::OpenModule);
+    entry->setObjectName("openModule");
+    entry->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    auto* window = menuBar()->addMenu(Tr("F&inestre"));
+    window->addAction(Tr("&Affianca"), area_, &QMdiArea::tileSubWindows);
+    window->addAction(Tr("&Sovrapponi"), area_, &QMdiArea::cascadeSubWindows);
+}
+
+void HostWindow::BuildToolbar() {
+    auto* bar = addToolBar(Tr("Navigatore"));
+    bar->setObjectName("navigator");
+    bar->setMovable(false);
+    auto* label = new QLabel(Tr("Ditta") + ": ", bar);
+    companies_ = new QComboBox(bar);
+    companies_->setObjectName("companies");
+    label->setBuddy(companies_);
+    companies_->setAccessibleName(Tr("Ditta"));
+    for (const auto& c : session_.Companies())
+        companies_->addItem(QStringLiteral("%1 - %2").arg(c.code).arg(Qs(c.name)), c.code);
+    connect(companies_, &QComboBox::activated, this,
+            [this](int index) { ChangeCompany(companies_->itemData(index).toInt()); });
+    bar->addWidget(label);
+    bar->addWidget(companies_);
+    bar->addSeparator();
+    mediaLink_ = bar->addAction(Tr("Collegamento multimediale"), this, &HostWindow::OpenMediaLink);
+    mediaLink_->setObjectName("mediaLink");
+    mediaLink_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    export_ = bar->addAction(Tr("Esporta in Office"), this, &HostWindow::Export);
+    export_->setObjectName("exportToOffice");
+    export_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    for (auto* a : {mediaLink_, export_})
+        a->setToolTip(QStringLiteral("%1 (%2)").arg(a->text(),
+                                                    a->shortcut().toString(QKeySequence::NativeText)));
+}
+
+void HostWindow::ShowCompany() {
+    auto company = session_.Global().ActiveCompany();
+    int32_t code = company ? company->CompanyCode().ToLong() : 0;
+    int index = companies_->findData(code);
+    companies_->setCurrentIndex(index);
+    status_->setText(QStringLiteral("Database: %1    %2: %3")
+                         .arg(Qs(DatabaseLabel(session_.ConnectionString())), Tr("Ditta"),
+                              index >= 0 ? companies_->itemText(index) : QString()));
+}
+
+void HostWindow::UpdateActions() {
+    const bool open = session_.Window() != nullptr;
+    mediaLink_->setEnabled(open);
+    export_->setEnabled(open);
+}
+
+void HostWindow::OpenModule() {
+    Guarded(framework::kModuleCaption, [&] {
+        if (session_.Window()) {
+            session_.ShowForm();  // brings it forward
+            return;
+        }
+        framework::ModuleSettings settings;
+        settings.modal = options_.modal;
+        session_.CreateModule(settings);
+        UpdateActions();
+        session_.ShowForm();
+    });
+    UpdateActions();
+}
+
+void HostWindow::ChangeCompany(int32_t code) {
+    Guarded(kShellTitle, [&] {
+        auto company = session_.Global().ActiveCompany();
+        if (company && company->CompanyCode().ToLong() == code) return;
+        session_.ChangeCompany(code);
+    });
+    ShowCompany();  // the selector shows the company that is active, changed or not
+}
+
+void HostWindow::WindowClosed() {
+    // The module is done with once its window has gone; it is ended outside the window's own
+    // unloading.
+    QTimer::singleShot(0, this, [this] {
+        if (!session_.Window()) Guarded(kShellTitle, [&] { session_.EndModule(); });
+        UpdateActions();
+    });
+}
+
+void HostWindow::OpenMediaLink() {
+    Guarded(kShellTitle,
+            [&] { session_.PressNavigatorButton(host::navigator_button::MediaLink); });
+}
+
+// Exports the lines of the module's grid as the navigator does: the module titles the export,
+// the user picks the file; the lines go out as CSV (semicolons, as spreadsheets here read them).
+void HostWindow::Export() {
+    Guarded(kShellTitle, [&] {
+        auto window = session_.Window();
+        if (!window) return;
+        auto exporter = session_.PrepareExportToOffice();
+        std::string title = exporter->TitoloMaster().IsEmpty() ? std::string("export")
+                                                               : exporter->TitoloMaster().ToText();
+        QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QString file = QFileDialog::getSaveFileName(this, Tr("Esporta in Office"),
+                                                    folder + "/" + Qs(title) + ".csv",
+                                                    "CSV (*.csv)");
+        if (file.isEmpty()) return;
+        std::ofstream out(file.toStdString(), std::ios::binary);
+        framework::WriteLinesAsCsv(*window, out);
+        out.close();
+        if (!out)
+            throw com::ComError(com::err::PathFileAccess, "Cannot write " + file.toStdString());
+    });
+}
+
+void HostWindow::closeEvent(QCloseEvent* e) {
+    Guarded(kShellTitle, [&] { session_.EndModule(); });
+    e->accept();
+}
+
+}  // namespace gui

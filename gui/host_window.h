@@ -1,0 +1,60 @@
+#pragma once
+// The host shell: a main window with an MDI area, the menu entry that opens the module, the
+// company selector, the navigator's buttons and a status bar with the database and company.
+
+#include <QMainWindow>
+
+#include "framework/host_session.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMdiArea;
+
+namespace gui {
+
+class QtToolkit;
+
+struct HostOptions {
+    bool modal = false;  // the module's window is shown modal
+};
+
+class HostWindow : public QMainWindow {
+  public:
+    HostWindow(framework::HostSession& session, HostOptions options);
+    ~HostWindow() override;
+
+    QMdiArea* Area() const { return area_; }
+    // What the menu entry does: creates the module by its program identifier and shows its
+    // window (or brings the open one forward). Failures are shown to the user.
+    void OpenModule();
+    // The user picked another company: the module decides (it may keep its window).
+    void ChangeCompany(int32_t code);
+    // Called by the toolkit when the module's window has gone.
+    void WindowClosed();
+
+  protected:
+    void closeEvent(QCloseEvent* e) override;
+
+  private:
+    void BuildMenus();
+    void BuildToolbar();
+    void ShowCompany();
+    void UpdateActions();
+    void OpenMediaLink();
+    void Export();
+
+    framework::HostSession& session_;
+    HostOptions options_;
+    QMdiArea* area_ = nullptr;
+    QComboBox* companies_ = nullptr;
+    QLabel* status_ = nullptr;
+    QAction* mediaLink_ = nullptr;
+    QAction* export_ = nullptr;
+};
+
+// The database as the status bar names it: the SQLite file, or the connection string without
+// its password.
+std::string DatabaseLabel(const std::string& connectionString);
+
+}  // namespace gui

@@ -1,0 +1,53 @@
+#pragma once
+// The toolkit on Qt: windows shown as sub-windows of an MDI area (modal ones as dialogs over
+// the main window), real message boxes and the beep.
+
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/ui/toolkit.h"
+
+class QEventLoop;
+class QMdiArea;
+class QMdiSubWindow;
+class QWidget;
+
+namespace gui {
+
+class FormView;
+
+class QtToolkit : public ui::Toolkit {
+  public:
+    // Modeless windows go into `area`; without one they are top-level windows.
+    explicit QtToolkit(QMdiArea* area = nullptr);
+    ~QtToolkit() override;
+
+    void ShowForm(ui::IForm& form, bool modal) override;
+    void FormUnloaded(ui::IForm& form) override;
+    void FormChanged(ui::IForm& form) override;
+    void FocusRequested(ui::IForm& form) override;
+    int32_t MessageBox(const std::string& text, int32_t flags, const std::string& title) override;
+    void Beep() override;
+    ui::IForm* ActiveForm() const override { return active_; }
+
+    // The view of a shown window, nullptr when it has none.
+    FormView* ViewOf(ui::IForm& form) const;
+    // Told after a window has unloaded and its view is going away.
+    void OnFormUnloaded(std::function<void(ui::IForm&)> handler) {
+        onUnloaded_ = std::move(handler);
+    }
+
+  private:
+    struct Shown;
+    Shown* Find(ui::IForm& form) const;
+    void Activated(QMdiSubWindow* frame);
+
+    QPointer<QMdiArea> area_;
+    std::vector<std::unique_ptr<Shown>> shown_;
+    ui::IForm* active_ = nullptr;
+    std::function<void(ui::IForm&)> onUnloaded_;
+};
+
+}  // namespace gui

@@ -1,0 +1,55 @@
+// A one-button toolbar: a tool button with an arrow or the refresh icon.
+
+#include <QStyle>
+#include <QToolButton>
+
+#include "framework/controls/toolbar.h"
+#include "gui/control_views.h"
+#include "gui/ui_text.h"
+
+namespace gui {
+
+namespace {
+
+class ToolbarView : public ControlView {
+  public:
+    ToolbarView(framework::Toolbar& toolbar, const com::ComPtr<ui::IControl>& control,
+                QWidget* parent)
+        : ControlView(control, new QToolButton(parent)), toolbar_(toolbar) {
+        auto* button = static_cast<QToolButton*>(Widget());
+        button->setFocusPolicy(Qt::StrongFocus);
+        // The elements of an array share their name; the index tells them apart.
+        button->setProperty("arrayIndex", static_cast<int>(toolbar_.Index()));
+        QObject::connect(button, &QToolButton::clicked,
+                         [this] { Act([&] { toolbar_.UserPress(); }); });
+    }
+
+  protected:
+    void Show() override {
+        auto* button = static_cast<QToolButton*>(Widget());
+        static const std::pair<const char*, Qt::ArrowType> arrows[] = {
+            {"up", Qt::UpArrow}, {"down", Qt::DownArrow},
+            {"left", Qt::LeftArrow}, {"right", Qt::RightArrow}};
+        const std::string picture = toolbar_.Picture();
+        button->setArrowType(Qt::NoArrow);
+        for (const auto& [name, arrow] : arrows)
+            if (picture == name) button->setArrowType(arrow);
+        if (picture == "refresh")
+            button->setIcon(button->style()->standardIcon(QStyle::SP_BrowserReload));
+        button->setAccessibleName(Qs(picture));
+    }
+
+  private:
+    framework::Toolbar& toolbar_;
+};
+
+}  // namespace
+
+std::unique_ptr<ControlView> MakeToolbarView(const com::ComPtr<ui::IControl>& control,
+                                             QWidget* parent) {
+    auto* toolbar = dynamic_cast<framework::Toolbar*>(control.Get());
+    if (!toolbar) return nullptr;
+    return std::make_unique<ToolbarView>(*toolbar, control, parent);
+}
+
+}  // namespace gui

@@ -1,0 +1,22 @@
+#include "gui/ui_text.h"
+
+#include "framework/text_service.h"
+
+namespace gui {
+
+QString Qs(const std::string& utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string Utf8(const QString& text) {
+    return text.toStdString();
+}
+
+QString Tr(const std::string& italian) {
+    auto* service = framework::TextService::Current();
+    if (!service) return Qs(italian);
+    std::string text = italian;
+    return Qs(service->TranslateText(text));
+}
+
+}  // namespace gui
