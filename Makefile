@@ -1,5 +1,6 @@
-# The two commands of the README: `make run` opens the product, `make test` builds and runs every
-# test (the optimised build, then the same tests under AddressSanitizer and UBSan).
+# The two commands of the README: `make run` opens the product (the desktop window, or the window
+# as text where no display can be reached), `make test` builds and runs every test (the optimised
+# build, then the same tests under AddressSanitizer and UBSan).
 PRESET ?= default
 BUILD := build/$(PRESET)
 
@@ -13,7 +14,7 @@ build: bootstrap
 	@cmake --build --preset $(PRESET)
 
 run: build
-	@$(BUILD)/bin/dravel show
+	@$(BUILD)/bin/dravel-host
 
 test: build
 	@ctest --preset $(PRESET) -j2

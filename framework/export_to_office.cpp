@@ -31,7 +31,8 @@ void WriteLinesAsCsv(ui::IForm& window, std::ostream& out) {
     if (!grid)
         throw com::ComError(com::err::InvalidCall, "The window " + window.Name() + " has no grid");
     WriteRecord(grid->ColumnCaptions(), out);
-    for (int32_t line = 1; line <= grid->LineCount(); ++line) WriteRecord(grid->LineCells(line), out);
+    for (int32_t line = 1; line <= grid->LineCount(); ++line)
+        WriteRecord(grid->LineCells(line), out);
 }
 
 }  // namespace framework

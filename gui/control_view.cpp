@@ -71,9 +71,9 @@ namespace gui {
 std::unique_ptr<ControlView> MakeView(const com::ComPtr<ui::IControl>& control, QWidget* parent) {
     using Factory = std::unique_ptr<ControlView> (*)(const com::ComPtr<ui::IControl>&, QWidget*);
     static const std::pair<const char*, Factory> factories[] = {
-        {"edit", MakeEditView},       {"combo", MakeComboView}, {"grid", MakeGridView},
-        {"navbar", MakeNavBarView},   {"toolbar", MakeToolbarView}, {"tree", MakeTreeView},
-        {"list", MakeListView},       {"label", MakeLabelView},  {"groupbox", MakeGroupBoxView},
+        {"edit", MakeEditView},     {"combo", MakeComboView},     {"grid", MakeGridView},
+        {"navbar", MakeNavBarView}, {"toolbar", MakeToolbarView}, {"tree", MakeTreeView},
+        {"list", MakeListView},     {"label", MakeLabelView},     {"groupbox", MakeGroupBoxView},
     };
     const std::string kind = control->Kind();
     for (const auto& [name, make] : factories)

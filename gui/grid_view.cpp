@@ -118,8 +118,8 @@ class GridView : public ControlView {
         }
         QModelIndex current = lines_.index(line - 1, std::max(table->currentIndex().column(), 0));
         if (table->currentIndex().row() != line - 1)
-            selection->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect |
-                                                    QItemSelectionModel::Rows);
+            selection->setCurrentIndex(
+                current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         table->scrollTo(current);
     }
 

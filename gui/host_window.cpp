@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
-#include <QStatusBar>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <fstream>
@@ -105,8 +105,8 @@ void HostWindow::BuildToolbar() {
     export_->setObjectName("exportToOffice");
     export_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     for (auto* a : {mediaLink_, export_})
-        a->setToolTip(QStringLiteral("%1 (%2)").arg(a->text(),
-                                                    a->shortcut().toString(QKeySequence::NativeText)));
+        a->setToolTip(QStringLiteral("%1 (%2)").arg(
+            a->text(), a->shortcut().toString(QKeySequence::NativeText)));
 }
 
 void HostWindow::ShowCompany() {
@@ -159,8 +159,7 @@ void HostWindow::WindowClosed() {
 }
 
 void HostWindow::OpenMediaLink() {
-    Guarded(kShellTitle,
-            [&] { session_.PressNavigatorButton(host::navigator_button::MediaLink); });
+    Guarded(kShellTitle, [&] { session_.PressNavigatorButton(host::navigator_button::MediaLink); });
 }
 
 // Exports the lines of the module's grid as the navigator does: the module titles the export,
@@ -173,9 +172,8 @@ void HostWindow::Export() {
         std::string title = exporter->TitoloMaster().IsEmpty() ? std::string("export")
                                                                : exporter->TitoloMaster().ToText();
         QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        QString file = QFileDialog::getSaveFileName(this, Tr("Esporta in Office"),
-                                                    folder + "/" + Qs(title) + ".csv",
-                                                    "CSV (*.csv)");
+        QString file = QFileDialog::getSaveFileName(
+            this, Tr("Esporta in Office"), folder + "/" + Qs(title) + ".csv", "CSV (*.csv)");
         if (file.isEmpty()) return;
         std::ofstream out(file.toStdString(), std::ios::binary);
         framework::WriteLinesAsCsv(*window, out);

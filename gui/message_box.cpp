@@ -8,19 +8,40 @@ MessageBoxLook LookOf(int32_t flags) {
     using B = QMessageBox;
     MessageBoxLook look;
     switch (flags & 7) {
-        case 1: look.buttons = {B::Ok, B::Cancel}; break;
-        case 2: look.buttons = {B::Abort, B::Retry, B::Ignore}; break;
-        case 3: look.buttons = {B::Yes, B::No, B::Cancel}; break;
-        case 4: look.buttons = {B::Yes, B::No}; break;
-        case 5: look.buttons = {B::Retry, B::Cancel}; break;
-        default: look.buttons = {B::Ok}; break;
+        case 1:
+            look.buttons = {B::Ok, B::Cancel};
+            break;
+        case 2:
+            look.buttons = {B::Abort, B::Retry, B::Ignore};
+            break;
+        case 3:
+            look.buttons = {B::Yes, B::No, B::Cancel};
+            break;
+        case 4:
+            look.buttons = {B::Yes, B::No};
+            break;
+        case 5:
+            look.buttons = {B::Retry, B::Cancel};
+            break;
+        default:
+            look.buttons = {B::Ok};
+            break;
     }
     switch (flags & 0x70) {
-        case 16: look.icon = B::Critical; break;
-        case 32: look.icon = B::Question; break;
-        case 48: look.icon = B::Warning; break;
-        case 64: look.icon = B::Information; break;
-        default: break;
+        case 16:
+            look.icon = B::Critical;
+            break;
+        case 32:
+            look.icon = B::Question;
+            break;
+        case 48:
+            look.icon = B::Warning;
+            break;
+        case 64:
+            look.icon = B::Information;
+            break;
+        default:
+            break;
     }
     auto index = static_cast<size_t>((flags >> 8) & 3);
     look.defaultButton = look.buttons[index < look.buttons.size() ? index : 0];
@@ -30,14 +51,22 @@ MessageBoxLook LookOf(int32_t flags) {
 int32_t AnswerOf(QMessageBox::StandardButton button) {
     using B = QMessageBox;
     switch (button) {
-        case B::Ok: return 1;
-        case B::Cancel: return 2;
-        case B::Abort: return 3;
-        case B::Retry: return 4;
-        case B::Ignore: return 5;
-        case B::Yes: return 6;
-        case B::No: return 7;
-        default: return 0;
+        case B::Ok:
+            return 1;
+        case B::Cancel:
+            return 2;
+        case B::Abort:
+            return 3;
+        case B::Retry:
+            return 4;
+        case B::Ignore:
+            return 5;
+        case B::Yes:
+            return 6;
+        case B::No:
+            return 7;
+        default:
+            return 0;
     }
 }
 

@@ -27,9 +27,10 @@ class ToolbarView : public ControlView {
   protected:
     void Show() override {
         auto* button = static_cast<QToolButton*>(Widget());
-        static const std::pair<const char*, Qt::ArrowType> arrows[] = {
-            {"up", Qt::UpArrow}, {"down", Qt::DownArrow},
-            {"left", Qt::LeftArrow}, {"right", Qt::RightArrow}};
+        static const std::pair<const char*, Qt::ArrowType> arrows[] = {{"up", Qt::UpArrow},
+                                                                       {"down", Qt::DownArrow},
+                                                                       {"left", Qt::LeftArrow},
+                                                                       {"right", Qt::RightArrow}};
         const std::string picture = toolbar_.Picture();
         button->setArrowType(Qt::NoArrow);
         for (const auto& [name, arrow] : arrows)

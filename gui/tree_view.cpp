@@ -69,8 +69,9 @@ class TreeView : public ControlView {
         for (int32_t i = static_cast<int32_t>(items_.size()) + 1; i <= tree_.Count(); ++i) {
             const ui::TreeNode& node = tree_.Node(i);
             QTreeWidgetItem* item =
-                node.parent ? new QTreeWidgetItem(items_[static_cast<size_t>(node.parent->index - 1)])
-                            : new QTreeWidgetItem(widget);
+                node.parent
+                    ? new QTreeWidgetItem(items_[static_cast<size_t>(node.parent->index - 1)])
+                    : new QTreeWidgetItem(widget);
             item->setData(0, Qt::UserRole, Qs(node.key));
             items_.push_back(item);
         }
@@ -89,7 +90,8 @@ class TreeView : public ControlView {
             item->setExpanded(node.expanded);
         }
         auto* selected = tree_.SelectedItem();
-        QTreeWidgetItem* current = selected ? items_[static_cast<size_t>(selected->index - 1)] : nullptr;
+        QTreeWidgetItem* current =
+            selected ? items_[static_cast<size_t>(selected->index - 1)] : nullptr;
         if (widget->currentItem() != current) widget->setCurrentItem(current);
         if (current) widget->scrollToItem(current);
     }

@@ -39,9 +39,9 @@ class DravelCli : public ::testing::Test {
         return Finish(Start(std::move(args), "", fileSizeLimit), "");
     }
 
-    // Starts dravel with its output in files named after `tag`.
+    // Starts dravel (or another of the built programs) with its output in files named after `tag`.
     pid_t Start(std::vector<std::string> args, const std::string& tag,
-                rlim_t fileSizeLimit = RLIM_INFINITY) {
+                rlim_t fileSizeLimit = RLIM_INFINITY, const char* program = DRAVEL_CLI_PATH) {
         fs::path out = dir_ / ("stdout" + tag), err = dir_ / ("stderr" + tag);
         pid_t pid = fork();
         if (pid == 0) {
@@ -50,10 +50,10 @@ class DravelCli : public ::testing::Test {
             if (o < 0 || e < 0 || dup2(o, 1) < 0 || dup2(e, 2) < 0) _exit(126);
             rlimit limit{fileSizeLimit, fileSizeLimit};
             if (fileSizeLimit != RLIM_INFINITY && setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
-            std::vector<char*> argv{const_cast<char*>(DRAVEL_CLI_PATH)};
+            std::vector<char*> argv{const_cast<char*>(program)};
             for (auto& a : args) argv.push_back(a.data());
             argv.push_back(nullptr);
-            execv(DRAVEL_CLI_PATH, argv.data());
+            execv(program, argv.data());
             _exit(127);
         }
         return pid;
@@ -130,6 +130,33 @@ TEST_F(DravelCli, AFileSizeLimitIsAnErrorNotASignal) {
     // Nothing half made is left to open: the next attempt, with room, makes the database.
     EXPECT_EQ(Dravel({"create-db", "--database", (dir_ / "big.db").string()}).exitCode, 0);
     EXPECT_EQ(Dravel({"create-db", "--database", (dir_ / "big.db").string()}).exitCode, 1);
+}
+
+// Where no display can be reached, the desktop host says why in its first line, shows the window
+// as text, and points to the safe ways of seeing it remotely; it never falls back to Qt's VNC
+// server, which would let anyone in.
+TEST_F(DravelCli, TheDesktopHostShowsTheWindowAsTextWithoutADisplay) {
+    ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+    const struct {
+        const char* display;
+        const char* platform;
+        const char* why;
+    } cases[] = {
+        {nullptr, nullptr, "neither DISPLAY nor WAYLAND_DISPLAY is set"},
+        {":9999", nullptr, "the X server at DISPLAY=:9999 does not answer"},
+        {nullptr, "vnc", "Qt's VNC server"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        ScopedEnv display("DISPLAY", c.display);
+        ScopedEnv platform("QT_QPA_PLATFORM", c.platform);
+        Outcome run = Finish(Start({}, "host", RLIM_INFINITY, DRAVEL_HOST_PATH), "host");
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const std::string firstLine = run.out.substr(0, run.out.find('\n'));
+        EXPECT_NE(firstLine.find(c.why), std::string::npos) << firstLine;
+        EXPECT_NE(run.out.find("== Gestione determinazione contropartite =="), std::string::npos);
+        EXPECT_NE(run.out.find("ssh -X"), std::string::npos);
+    }
 }
 
 }  // namespace
