@@ -90,6 +90,8 @@ void QtToolkit::ShowForm(ui::IForm& form, bool modal) {
             entry->view->setParent(area_ ? area_->window() : nullptr, Qt::Dialog);
             entry->view->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
             entry->view->adjustSize();
+            if (auto* owner = entry->view->parentWidget())  // over the middle of its owner
+                entry->view->move(owner->geometry().center() - entry->view->rect().center());
             entry->frame = entry->view.data();
         }
         entry->closeRequests = std::make_unique<CloseRequests>(form);
