@@ -43,9 +43,7 @@ class ComboView : public ControlView {
 
 std::unique_ptr<ControlView> MakeComboView(const com::ComPtr<ui::IControl>& control,
                                            QWidget* parent) {
-    auto* model = dynamic_cast<framework::Combo*>(control.Get());
-    if (!model) return nullptr;
-    return std::make_unique<ComboView>(*model, control, parent);
+    return MakeViewOf<framework::Combo, ComboView>(control, parent);
 }
 
 }  // namespace gui

@@ -3,6 +3,7 @@
 // and keys to the model's user operations. A view has no behaviour of its own: every rule runs
 // in the model (and the window behind it), exactly as under the headless driver.
 
+#include <QFocusEvent>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -47,6 +48,28 @@ class ControlView {
     bool modelFocus_ = false;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
+
+// A widget that tells when it receives the input focus.
+template <class W>
+class FocusReporting : public W {
+  public:
+    using W::W;
+    std::function<void()> focused;
+
+  protected:
+    void focusInEvent(QFocusEvent* e) override {
+        W::focusInEvent(e);
+        if (focused) focused();
+    }
+};
+
+// The view `View` over a control when it is the model `Model`; nullptr otherwise.
+template <class Model, class View>
+std::unique_ptr<ControlView> MakeViewOf(const com::ComPtr<ui::IControl>& control, QWidget* parent) {
+    auto* model = dynamic_cast<Model*>(control.Get());
+    if (!model) return nullptr;
+    return std::make_unique<View>(*model, control, parent);
+}
 
 // The view for a control, by its kind; nullptr for controls that show nothing (the container,
 // the resize control).

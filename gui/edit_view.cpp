@@ -15,17 +15,7 @@ namespace {
 // Required fields are tinted; a field that takes no typing looks like the window behind it.
 constexpr QRgb kRequiredBase = qRgb(255, 252, 220);
 
-class LineEdit : public QLineEdit {
-  public:
-    using QLineEdit::QLineEdit;
-    std::function<void()> focused;
-
-  protected:
-    void focusInEvent(QFocusEvent* e) override {
-        QLineEdit::focusInEvent(e);
-        if (focused) focused();
-    }
-};
+using LineEdit = FocusReporting<QLineEdit>;
 
 class EditView : public ControlView {
   public:
@@ -70,9 +60,7 @@ class EditView : public ControlView {
 
 std::unique_ptr<ControlView> MakeEditView(const com::ComPtr<ui::IControl>& control,
                                           QWidget* parent) {
-    auto* model = dynamic_cast<framework::Edit*>(control.Get());
-    if (!model) return nullptr;
-    return std::make_unique<EditView>(*model, control, parent);
+    return MakeViewOf<framework::Edit, EditView>(control, parent);
 }
 
 }  // namespace gui

@@ -61,17 +61,7 @@ class LineTableModel : public QAbstractTableModel {
     mutable std::vector<std::string> cachedCells_;
 };
 
-class TableView : public QTableView {
-  public:
-    using QTableView::QTableView;
-    std::function<void()> focused;
-
-  protected:
-    void focusInEvent(QFocusEvent* e) override {
-        QTableView::focusInEvent(e);
-        if (focused) focused();
-    }
-};
+using TableView = FocusReporting<QTableView>;
 
 class GridView : public ControlView {
   public:
@@ -132,9 +122,7 @@ class GridView : public ControlView {
 
 std::unique_ptr<ControlView> MakeGridView(const com::ComPtr<ui::IControl>& control,
                                           QWidget* parent) {
-    auto* grid = dynamic_cast<framework::Grid*>(control.Get());
-    if (!grid) return nullptr;
-    return std::make_unique<GridView>(*grid, control, parent);
+    return MakeViewOf<framework::Grid, GridView>(control, parent);
 }
 
 }  // namespace gui

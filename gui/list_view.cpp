@@ -43,9 +43,7 @@ class ListView : public ControlView {
 
 std::unique_ptr<ControlView> MakeListView(const com::ComPtr<ui::IControl>& control,
                                           QWidget* parent) {
-    auto* list = dynamic_cast<ui::ListBox*>(control.Get());
-    if (!list) return nullptr;
-    return std::make_unique<ListView>(*list, control, parent);
+    return MakeViewOf<ui::ListBox, ListView>(control, parent);
 }
 
 }  // namespace gui

@@ -6,43 +6,18 @@ namespace gui {
 
 MessageBoxLook LookOf(int32_t flags) {
     using B = QMessageBox;
+    static const std::vector<B::StandardButton> sets[] = {{B::Ok},
+                                                          {B::Ok, B::Cancel},
+                                                          {B::Abort, B::Retry, B::Ignore},
+                                                          {B::Yes, B::No, B::Cancel},
+                                                          {B::Yes, B::No},
+                                                          {B::Retry, B::Cancel}};
+    static const B::Icon icons[] = {B::NoIcon, B::Critical, B::Question, B::Warning,
+                                    B::Information};
     MessageBoxLook look;
-    switch (flags & 7) {
-        case 1:
-            look.buttons = {B::Ok, B::Cancel};
-            break;
-        case 2:
-            look.buttons = {B::Abort, B::Retry, B::Ignore};
-            break;
-        case 3:
-            look.buttons = {B::Yes, B::No, B::Cancel};
-            break;
-        case 4:
-            look.buttons = {B::Yes, B::No};
-            break;
-        case 5:
-            look.buttons = {B::Retry, B::Cancel};
-            break;
-        default:
-            look.buttons = {B::Ok};
-            break;
-    }
-    switch (flags & 0x70) {
-        case 16:
-            look.icon = B::Critical;
-            break;
-        case 32:
-            look.icon = B::Question;
-            break;
-        case 48:
-            look.icon = B::Warning;
-            break;
-        case 64:
-            look.icon = B::Information;
-            break;
-        default:
-            break;
-    }
+    auto set = static_cast<size_t>(flags & 7), icon = static_cast<size_t>((flags >> 4) & 7);
+    look.buttons = set < std::size(sets) ? sets[set] : sets[0];
+    look.icon = icon < std::size(icons) ? icons[icon] : B::NoIcon;
     auto index = static_cast<size_t>((flags >> 8) & 3);
     look.defaultButton = look.buttons[index < look.buttons.size() ? index : 0];
     return look;
@@ -50,24 +25,12 @@ MessageBoxLook LookOf(int32_t flags) {
 
 int32_t AnswerOf(QMessageBox::StandardButton button) {
     using B = QMessageBox;
-    switch (button) {
-        case B::Ok:
-            return 1;
-        case B::Cancel:
-            return 2;
-        case B::Abort:
-            return 3;
-        case B::Retry:
-            return 4;
-        case B::Ignore:
-            return 5;
-        case B::Yes:
-            return 6;
-        case B::No:
-            return 7;
-        default:
-            return 0;
-    }
+    static const std::pair<B::StandardButton, int32_t> answers[] = {
+        {B::Ok, 1},     {B::Cancel, 2}, {B::Abort, 3}, {B::Retry, 4},
+        {B::Ignore, 5}, {B::Yes, 6},    {B::No, 7}};
+    for (const auto& [b, answer] : answers)
+        if (b == button) return answer;
+    return 0;
 }
 
 int32_t ShowMessageBox(QWidget* parent, const std::string& text, int32_t flags,

@@ -94,9 +94,7 @@ class NavBarView : public ControlView {
 
 std::unique_ptr<ControlView> MakeNavBarView(const com::ComPtr<ui::IControl>& control,
                                             QWidget* parent) {
-    auto* bar = dynamic_cast<framework::NavBar*>(control.Get());
-    if (!bar) return nullptr;
-    return std::make_unique<NavBarView>(*bar, control, parent);
+    return MakeViewOf<framework::NavBar, NavBarView>(control, parent);
 }
 
 }  // namespace gui

@@ -48,9 +48,7 @@ class ToolbarView : public ControlView {
 
 std::unique_ptr<ControlView> MakeToolbarView(const com::ComPtr<ui::IControl>& control,
                                              QWidget* parent) {
-    auto* toolbar = dynamic_cast<framework::Toolbar*>(control.Get());
-    if (!toolbar) return nullptr;
-    return std::make_unique<ToolbarView>(*toolbar, control, parent);
+    return MakeViewOf<framework::Toolbar, ToolbarView>(control, parent);
 }
 
 }  // namespace gui

@@ -120,9 +120,7 @@ class TreeView : public ControlView {
 
 std::unique_ptr<ControlView> MakeTreeView(const com::ComPtr<ui::IControl>& control,
                                           QWidget* parent) {
-    auto* tree = dynamic_cast<ui::TreeView*>(control.Get());
-    if (!tree) return nullptr;
-    return std::make_unique<TreeView>(*tree, control, parent);
+    return MakeViewOf<ui::TreeView, TreeView>(control, parent);
 }
 
 }  // namespace gui
