@@ -78,6 +78,7 @@ class GridView : public ControlView {
         table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
         table->horizontalHeader()->setHighlightSections(false);
+        table->horizontalHeader()->setStretchLastSection(true);  // no blank strip on the right
         table->setFocusPolicy(Qt::StrongFocus);
         table->focused = [this] { UserFocused([&] { grid_.UserFocus(); }); };
         QObject::connect(table->selectionModel(), &QItemSelectionModel::currentRowChanged,
