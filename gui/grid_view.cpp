@@ -72,6 +72,7 @@ class GridView : public ControlView {
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
         table->setSelectionMode(QAbstractItemView::SingleSelection);
         table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        table->setTabKeyNavigation(false);  // Tab leaves the grid for the next field
         table->setAlternatingRowColors(true);
         table->setWordWrap(false);
         table->verticalHeader()->hide();
