@@ -3,7 +3,6 @@
 // framework's classes, the module created by program identifier from libdravel.so, and the
 // headless toolkit with its driver.
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -26,17 +25,10 @@
 #include "platform/ui/list_box.h"
 #include "platform/ui/tree_view.h"
 #include "resources/attribute_catalogue.h"
+#include "tests/support/module_library.h"
 #include "tests/support/temp_dir.h"
 
 namespace test {
-
-// The module library this test is linked with, as the registry records it.
-inline std::string ModuleLibrary() {
-    Dl_info info{};
-    if (!::dladdr(reinterpret_cast<void*>(&dravel::LoadResString), &info) || !info.dli_fname)
-        throw std::runtime_error("Cannot find the module library");
-    return std::filesystem::canonical(info.dli_fname).string();
-}
 
 // One row of MGA0_QUINTAB as the tests compare it.
 struct Criterion {
@@ -67,7 +59,7 @@ class WindowTest : public ::testing::Test {
         ::setenv("DRAVEL_LOG", LogFile().c_str(), 1);
         scoped_ = std::make_unique<ui::ScopedToolkit>(toolkit_);
         framework::RegisterHostClasses();
-        framework::HostSession::RegisterModule(ModuleLibrary());
+        framework::HostSession::RegisterModule(testing_support::ModuleLibrary());
         session_ = std::make_unique<framework::HostSession>(
             db::SqliteConnectionString(*dir_ / "criteri.sqlite"),
             framework::SessionOptions{.createDatabase = true});
