@@ -116,6 +116,24 @@ TEST_F(GuiTest, KeysReachTheTreeAndTheNavigationBar) {
     EXPECT_EQ(Text("TXT_DESCR"), "");
 }
 
+TEST_F(GuiTest, TabGoesThroughTheFieldsInLayoutOrder) {
+    const QStringList order = {"QGRID",          "CBO_TIPO",     "TXT_PRIORITA", "TBAR_PRIORITY0",
+                               "TBAR_PRIORITY1", "TXT_DESCR",    "TBR_REFRESH0", "TVW_FIELDS",
+                               "TBAR_SELECT0",   "TBAR_SELECT1", "LST_FIELDS",   "TBAR_FIELDS0",
+                               "TBAR_FIELDS1"};
+    Open();
+    ClickLine(1);
+    QStringList visited;
+    for (int i = 0; i < order.size(); ++i) {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_TRUE(focused);
+        QVariant index = focused->property("arrayIndex");
+        visited << focused->objectName() + (index.isValid() ? index.toString() : QString());
+        QTest::keyClick(focused, Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, order);
+}
+
 // Counts the cells the grid formats for display.
 struct CellCounter : com::ComObject<CellCounter, host::IGridEvents> {
     int cells = 0;
