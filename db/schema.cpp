@@ -1,5 +1,9 @@
 #include "db/schema.h"
 
+#include <chrono>
+#include <thread>
+
+#include "platform/ado/backend.h"
 #include "platform/ado/recordset.h"
 #include "platform/ado/transaction.h"
 #include "platform/com/com_error.h"
@@ -38,10 +42,31 @@ bool HasSchema(ado::Connection& connection) {
     return found->Fields(0).Value().ToLong() > 0;
 }
 
+namespace {
+
+// The journal mode changes only while no other program reads the file, and SQLite says "busy" at
+// once instead of waiting (two programs that both wait could wait for ever). Programs started
+// together all open the new file: each tries again for a while.
+void SetJournalMode(ado::Connection& connection) {
+    using namespace std::chrono_literals;
+    for (auto deadline = std::chrono::steady_clock::now() + 10s;;) {
+        try {
+            connection.Execute(SqliteJournalMode());
+            return;
+        } catch (const com::ComError& e) {
+            if (!connection.Backend().IsBusy(e) || std::chrono::steady_clock::now() > deadline)
+                throw;
+            std::this_thread::sleep_for(20ms);
+        }
+    }
+}
+
+}  // namespace
+
 bool CreateDatabase(ado::Connection& connection, const std::function<void()>& fill) {
     if (HasSchema(connection)) return false;
     // Before the tables: SQLite changes the journal mode only outside a transaction.
-    if (connection.SqlDialect() == ado::Dialect::Sqlite) connection.Execute(SqliteJournalMode());
+    if (connection.SqlDialect() == ado::Dialect::Sqlite) SetJournalMode(connection);
     ado::Transaction transaction(connection);
     if (HasSchema(connection)) return false;  // made by another program meanwhile
     CreateSchema(connection);

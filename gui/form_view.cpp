@@ -88,16 +88,29 @@ void FormView::TieLabels() {
     }
 }
 
-// Tab goes through the fields as they are laid out: by line, then from left to right.
+// Tab goes through the fields as they are laid out: line by line, each from left to right. A
+// line starts at the highest control not placed yet and takes every control that begins above
+// that control's bottom.
 void FormView::OrderTabs() {
-    std::vector<ControlView*> order;
+    std::vector<ControlView*> rest;
     for (auto& v : views_)
-        if (v->TakesFocus()) order.push_back(v.get());
-    std::stable_sort(order.begin(), order.end(), [](ControlView* a, ControlView* b) {
-        const ui::Rect ra = a->Control().Geometry(), rb = b->Control().Geometry();
-        if (!SameLine(ra, rb)) return ra.top < rb.top;
-        return ra.left < rb.left;
-    });
+        if (v->TakesFocus()) rest.push_back(v.get());
+    auto top = [](ControlView* v) { return v->Control().Geometry().top; };
+    auto left = [](ControlView* v) { return v->Control().Geometry().left; };
+    std::stable_sort(rest.begin(), rest.end(),
+                     [&](ControlView* a, ControlView* b) { return top(a) < top(b); });
+    std::vector<ControlView*> order;
+    for (size_t first = 0; first < rest.size();) {
+        const ui::Rect head = rest[first]->Control().Geometry();
+        size_t end = first;
+        while (end < rest.size() && top(rest[end]) < head.top + head.height) ++end;
+        std::stable_sort(rest.begin() + static_cast<std::ptrdiff_t>(first),
+                         rest.begin() + static_cast<std::ptrdiff_t>(end),
+                         [&](ControlView* a, ControlView* b) { return left(a) < left(b); });
+        order.insert(order.end(), rest.begin() + static_cast<std::ptrdiff_t>(first),
+                     rest.begin() + static_cast<std::ptrdiff_t>(end));
+        first = end;
+    }
     for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1]->Widget(), order[i]->Widget());
 }

@@ -58,6 +58,8 @@ class Backend {
 
     // Whether a failure of this provider is a refused constraint (CHECK, UNIQUE, NOT NULL, ...).
     virtual bool IsConstraintViolation(const com::ComError& e) const = 0;
+    // Whether a failure of this provider is another user holding what the statement needed.
+    virtual bool IsBusy(const com::ComError& e) const = 0;
 
     // The key the database generated for the last inserted row.
     virtual int64_t LastInsertKey() const = 0;

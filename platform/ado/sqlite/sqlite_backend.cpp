@@ -187,6 +187,11 @@ bool SqliteBackend::IsConstraintViolation(const com::ComError& e) const {
     return e.Source() == "SQLite" && (e.NativeCode() & 0xFF) == SQLITE_CONSTRAINT;
 }
 
+bool SqliteBackend::IsBusy(const com::ComError& e) const {
+    const int code = e.NativeCode() & 0xFF;
+    return e.Source() == "SQLite" && (code == SQLITE_BUSY || code == SQLITE_LOCKED);
+}
+
 int64_t SqliteBackend::LastInsertKey() const {
     return sqlite3_last_insert_rowid(Db());
 }

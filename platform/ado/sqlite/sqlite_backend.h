@@ -27,6 +27,7 @@ class SqliteBackend final : public Backend {
 
     std::string SameValue(const std::string& column, const com::Variant& value) const override;
     bool IsConstraintViolation(const com::ComError& e) const override;
+    bool IsBusy(const com::ComError& e) const override;
     int64_t LastInsertKey() const override;
     std::vector<std::string> PrimaryKey(const std::string& table) override;
 
