@@ -1,0 +1,86 @@
+#pragma once
+// A program the test starts and owns: its output goes to a file, and whatever way the test ends,
+// the program is stopped and waited for.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace desktop_test {
+
+class Process {
+  public:
+    // Starts `argv` with exactly the environment `env` (NAME=value entries), standard output and
+    // error going to `output`. `inheritedFd`, when given, stays open in the program.
+    Process(std::vector<std::string> argv, std::vector<std::string> env,
+            std::filesystem::path output, int inheritedFd = -1)
+        : output_(std::move(output)) {
+        pid_ = ::fork();
+        if (pid_ != 0) return;
+        int out = ::open(output_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || ::dup2(out, 1) < 0 || ::dup2(out, 2) < 0) ::_exit(126);
+        if (inheritedFd >= 0) ::fcntl(inheritedFd, F_SETFD, 0);
+        std::vector<char*> args, vars;
+        for (auto& a : argv) args.push_back(a.data());
+        for (auto& v : env) vars.push_back(v.data());
+        args.push_back(nullptr);
+        vars.push_back(nullptr);
+        ::execve(args[0], args.data(), vars.data());
+        ::_exit(127);
+    }
+    // A program still running is asked to stop (Xvfb then removes its lock and socket), and
+    // killed if it has not within five seconds.
+    ~Process() {
+        if (pid_ <= 0 || status_) return;
+        ::kill(pid_, SIGTERM);
+        if (!WaitFor(std::chrono::seconds(5))) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    // The exit status (128 + N when signal N ended it) once the program has ended within
+    // `limit`; nothing while it runs on.
+    std::optional<int> WaitFor(std::chrono::milliseconds limit) {
+        if (pid_ < 0) return 127;
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (!status_) {
+            int status = 0;
+            pid_t done = ::waitpid(pid_, &status, WNOHANG);
+            if (done == pid_)
+                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            else if (done < 0 || std::chrono::steady_clock::now() >= deadline)
+                break;
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return status_;
+    }
+
+    // What the program has written so far.
+    std::string Output() const {
+        std::ifstream in(output_);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+  private:
+    std::filesystem::path output_;
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
+
+}  // namespace desktop_test
