@@ -59,11 +59,18 @@ WindowSession::~WindowSession() {
     }
 }
 
+void WindowSession::ShowIn(std::unique_ptr<ui::Toolkit> toolkit) {
+    scoped_.reset();
+    shownIn_ = std::move(toolkit);
+    scoped_ = std::make_unique<ui::ScopedToolkit>(*shownIn_);
+}
+
 void WindowSession::Open() {
     session_->ChooseCompany(kCompany);
     session_->CreateModule();
     session_->ShowForm();
-    if (!toolkit_.ActiveForm() || !toolkit_.ActiveForm()->Loaded())
+    auto* shown = ui::Toolkit::Current().ActiveForm();
+    if (!shown || !shown->Loaded())
         throw std::runtime_error("The window did not open: " + Trouble());
 }
 
@@ -78,8 +85,9 @@ void WindowSession::OpenOnLine(int32_t line) {
 }
 
 ui::IForm& WindowSession::Window() {
-    if (!toolkit_.ActiveForm()) throw std::runtime_error("The window is not open");
-    return *toolkit_.ActiveForm();
+    auto* shown = ui::Toolkit::Current().ActiveForm();
+    if (!shown) throw std::runtime_error("The window is not open");
+    return *shown;
 }
 
 int32_t WindowSession::GridLineCount() {

@@ -1,7 +1,7 @@
 #pragma once
 // The criteria window of company 1 driven as a user does: the host framework's classes, a host
 // session on an SQLite file, the module created by program identifier from libdravel.so, and
-// the headless toolkit with its driver.
+// the headless toolkit with its driver (or another toolkit that shows the window).
 
 #include <benchmark/benchmark.h>
 
@@ -22,6 +22,10 @@ class WindowSession {
     ~WindowSession();
     WindowSession(const WindowSession&) = delete;
     WindowSession& operator=(const WindowSession&) = delete;
+
+    // Windows are shown in `toolkit` from now on. The headless toolkit still keeps the record
+    // of messages and beeps that Trouble() reads, if `toolkit` hands them on to it.
+    void ShowIn(std::unique_ptr<ui::Toolkit> toolkit);
 
     // What the host does when the user opens the window from the menu, and then closes it.
     void Open();
@@ -44,6 +48,7 @@ class WindowSession {
   private:
     ui::HeadlessToolkit toolkit_;
     ui::Driver driver_{toolkit_};
+    std::unique_ptr<ui::Toolkit> shownIn_;
     std::unique_ptr<ui::ScopedToolkit> scoped_;
     std::unique_ptr<framework::HostSession> session_;
     size_t logRecords_ = 0;
