@@ -1,11 +1,57 @@
 #include "gui/control_view.h"
 
+#include <QApplication>
+#include <QMessageBox>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <algorithm>
 
 #include "platform/ui/toolkit.h"
 
 namespace gui {
+
+namespace {
+
+// Views waiting to be redrawn, in the order they asked.
+std::vector<ControlView*>& Waiting() {
+    static std::vector<ControlView*> views;
+    return views;
+}
+
+// What the user types or clicks next must meet what the models show now: a Tab that selects a
+// field's text must select the new row's text, not the old one the view still shows. So the
+// waiting views are redrawn before any key or click is delivered, except to a message box (the
+// views are then in the middle of the user's previous action).
+class RedrawBeforeInput : public QObject {
+  protected:
+    bool eventFilter(QObject* receiver, QEvent* e) override {
+        switch (e->type()) {
+            case QEvent::ShortcutOverride:
+            case QEvent::KeyPress:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+                if (auto* w = qobject_cast<QWidget*>(receiver);
+                    !w || !qobject_cast<QMessageBox*>(w->window()))
+                    ControlView::RedrawWaiting();
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void ControlView::RedrawWaiting() {
+    while (!Waiting().empty()) {
+        auto views = std::exchange(Waiting(), {});
+        for (auto* v : views) {
+            v->scheduled_ = false;
+            v->Refresh();
+        }
+    }
+}
 
 ControlView::ControlView(com::ComPtr<ui::IControl> control, QWidget* widget)
     : control_(std::move(control)), widget_(widget) {
@@ -16,18 +62,22 @@ ControlView::ControlView(com::ComPtr<ui::IControl> control, QWidget* widget)
 }
 
 ControlView::~ControlView() {
-    *alive_ = false;
+    auto& waiting = Waiting();
+    waiting.erase(std::remove(waiting.begin(), waiting.end(), this), waiting.end());
     control_->RemoveObserver(observer_);
 }
 
 void ControlView::ScheduleRefresh() {
     if (scheduled_) return;
     scheduled_ = true;
-    QTimer::singleShot(0, widget_, [this, alive = alive_] {
-        if (!*alive) return;
-        scheduled_ = false;
-        Refresh();
-    });
+    static auto* filter = [] {
+        auto* f = new RedrawBeforeInput();
+        qApp->installEventFilter(f);
+        return f;
+    }();
+    (void)filter;
+    if (Waiting().empty()) QTimer::singleShot(0, qApp, &ControlView::RedrawWaiting);
+    Waiting().push_back(this);
 }
 
 void ControlView::Refresh() {

@@ -26,6 +26,8 @@ class ControlView {
     virtual bool TakesFocus() const { return widget_->focusPolicy() & Qt::TabFocus; }
     // Redraws the widget from the model now (signals of the widget are blocked meanwhile).
     void Refresh();
+    // Redraws every view whose model changed since it was last drawn.
+    static void RedrawWaiting();
     // The model is focused by code: the widget takes the focus without telling the model again.
     virtual void TakeModelFocus();
 
@@ -46,7 +48,6 @@ class ControlView {
     int observer_ = 0;
     bool scheduled_ = false;
     bool modelFocus_ = false;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 // A widget that tells when it receives the input focus.

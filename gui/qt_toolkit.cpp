@@ -58,11 +58,13 @@ struct QtToolkit::Shown {
 
 QtToolkit::QtToolkit(QMdiArea* area) : area_(area) {
     if (area_)
-        QObject::connect(area_, &QMdiArea::subWindowActivated,
-                         [this](QMdiSubWindow* frame) { Activated(frame); });
+        activation_ = QObject::connect(area_, &QMdiArea::subWindowActivated,
+                                       [this](QMdiSubWindow* frame) { Activated(frame); });
 }
 
-QtToolkit::~QtToolkit() = default;
+QtToolkit::~QtToolkit() {
+    QObject::disconnect(activation_);
+}
 
 QtToolkit::Shown* QtToolkit::Find(ui::IForm& form) const {
     for (auto& s : shown_)

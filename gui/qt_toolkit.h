@@ -45,6 +45,7 @@ class QtToolkit : public ui::Toolkit {
     void Activated(QMdiSubWindow* frame);
 
     QPointer<QMdiArea> area_;
+    QMetaObject::Connection activation_;
     std::vector<std::unique_ptr<Shown>> shown_;
     ui::IForm* active_ = nullptr;
     std::function<void(ui::IForm&)> onUnloaded_;

@@ -37,6 +37,20 @@ TEST_F(GuiTest, AClickedCriterionIsEditedInTheWidgetsAndSaved) {
     EXPECT_SOON(!Widget("changesPending")->isVisible());
 }
 
+// Keys typed ahead of the redraw meet what the models show: the Tab that reaches the description
+// selects the newly chosen criterion's text, which the typing then replaces.
+TEST_F(GuiTest, KeysTypedAheadActOnTheCriterionTheyChose) {
+    Open();
+    ClickLine(1);
+    auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+    key(Qt::Key_Down);
+    for (int i = 0; i < 5; ++i) key(Qt::Key_Tab);
+    QCoreApplication::processEvents();  // the window catches up while the user types on
+    QTest::keyClicks(QApplication::focusWidget(), "Nuova");
+    Press("Conferma");
+    EXPECT_EQ(Sql("SELECT MGA0_DESCR FROM MGA0_QUINTAB WHERE MGA0_ID = 2"), "Nuova");
+}
+
 TEST_F(GuiTest, TheDeletionQuestionIsAQuestionBoxAndTheClickedAnswerCounts) {
     Open();
     ClickLine(1);  // criterion 1 has counter-account rows
