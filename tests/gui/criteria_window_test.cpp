@@ -28,12 +28,14 @@ TEST_F(GuiTest, AClickedCriterionIsEditedInTheWidgetsAndSaved) {
     auto* description = Widget<QLineEdit>("TXT_DESCR");
     QTest::mouseClick(description, Qt::LeftButton);
     QTest::keyClick(description, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(description, "Fornitori per famiglia");
+    QTest::keyClicks(description, "Fornitori per citt");
+    QTest::sendKeyEvent(QTest::Click, description, Qt::Key_Agrave, QStringLiteral("à"),
+                        Qt::NoModifier);
     EXPECT_SOON(Widget("changesPending")->isVisible());
     Press("Conferma");
 
     EXPECT_EQ(Sql("SELECT MGA0_DESCR, MGA0_STRUTTURACAMPI FROM MGA0_QUINTAB WHERE MGA0_ID = 3"),
-              "Fornitori per famiglia|INDFFAMICODA");
+              "Fornitori per città|INDFFAMICODA");
     EXPECT_SOON(!Widget("changesPending")->isVisible());
 }
 
