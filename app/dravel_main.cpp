@@ -68,8 +68,10 @@ int main(int argc, char** argv) {
             if (!session.Created())
                 throw com::ComError(
                     kFileAlreadyExists,
-                    "the database " + database + " already holds the tables: nothing was changed");
-            std::cout << "created " << database << "\n";
+                    "the database " + framework::DatabaseLabel(app::ConnectionStringFor(database)) +
+                        " already holds the tables: nothing was changed");
+            std::cout << "created " << framework::DatabaseLabel(app::ConnectionStringFor(database))
+                      << "\n";
             return 0;
         }
         fs::path lib = library.empty() ? app::ModuleLibrary() : fs::path(library);

@@ -97,17 +97,21 @@ void LoadDemoData(ado::Connection& connection) {
             "INSERT INTO HOST_DITTE (DITTA_CODICE, DITTA_RAGSOC, DITTA_PARAMTIPICONTO, "
             "DITTA_ANNIDACLASSI) VALUES (?, ?, ?, ?)",
             {c.code, c.name, c.accountTypes, c.nestedItemClasses});
-    for (const auto& m : kMedia)
-        connection.ExecuteWith(
-            "INSERT INTO HOST_MEDIA (MEDIA_ID, MEDIA_IDENT, MEDIA_DESCR, MEDIA_PATH) "
-            "VALUES (?, ?, ?, ?)",
-            {m.id, m.ident, m.description, m.path});
-    for (const auto& c : kCriteria)
-        connection.ExecuteWith(
-            "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
-            "MGA0_DESCR, MGA0_STRUTTURACAMPI, MG99_IDMEDIA_CG99) VALUES (?, ?, ?, ?, ?, ?, ?)",
-            {c.id, c.company, c.type, c.priority, c.description, c.structure,
-             c.media ? com::Variant(c.media) : com::Variant::Null()});
+    InsertWithKeys(connection, "HOST_MEDIA", "MEDIA_ID", [&] {
+        for (const auto& m : kMedia)
+            connection.ExecuteWith(
+                "INSERT INTO HOST_MEDIA (MEDIA_ID, MEDIA_IDENT, MEDIA_DESCR, MEDIA_PATH) "
+                "VALUES (?, ?, ?, ?)",
+                {m.id, m.ident, m.description, m.path});
+    });
+    InsertWithKeys(connection, "MGA0_QUINTAB", "MGA0_ID", [&] {
+        for (const auto& c : kCriteria)
+            connection.ExecuteWith(
+                "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
+                "MGA0_DESCR, MGA0_STRUTTURACAMPI, MG99_IDMEDIA_CG99) VALUES (?, ?, ?, ?, ?, ?, ?)",
+                {c.id, c.company, c.type, c.priority, c.description, c.structure,
+                 c.media ? com::Variant(c.media) : com::Variant::Null()});
+    });
     for (const auto& m : kMatrix)
         connection.ExecuteWith(
             "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_VALORE01, "

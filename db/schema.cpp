@@ -1,5 +1,6 @@
 #include "db/schema.h"
 
+#include <cctype>
 #include <chrono>
 #include <thread>
 
@@ -10,20 +11,50 @@
 
 namespace db {
 
+namespace {
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+}  // namespace
+
 const std::vector<std::string>& SqliteSchema();
 const char* SqliteJournalMode();
+const std::vector<std::string>& PostgresqlSchema();
+const std::vector<std::string>& TsqlSchema();
 
 const std::vector<std::string>& SchemaStatements(ado::Dialect dialect) {
     switch (dialect) {
         case ado::Dialect::Sqlite:
             return SqliteSchema();
         case ado::Dialect::Tsql:
+            return TsqlSchema();
         case ado::Dialect::Postgresql:
-            break;
+            return PostgresqlSchema();
     }
-    throw com::ComError(com::err::InvalidCall,
-                        "The schema is written for SQLite only so far: this database's dialect "
-                        "has no schema yet");
+    throw com::ComError(com::err::InvalidCall, "This database's dialect has no schema");
+}
+
+void InsertWithKeys(ado::Connection& connection, const std::string& table, const std::string& key,
+                    const std::function<void()>& inserts) {
+    switch (connection.SqlDialect()) {
+        case ado::Dialect::Sqlite:
+            inserts();
+            return;
+        case ado::Dialect::Tsql:
+            // The identity moves past the largest key inserted by itself.
+            connection.Execute("SET IDENTITY_INSERT " + table + " ON");
+            inserts();
+            connection.Execute("SET IDENTITY_INSERT " + table + " OFF");
+            return;
+        case ado::Dialect::Postgresql:
+            inserts();
+            connection.Execute("SELECT setval(pg_get_serial_sequence('" + Lower(table) + "', '" +
+                               Lower(key) + "'), (SELECT MAX(" + key + ") FROM " + table + "))");
+            return;
+    }
 }
 
 void CreateSchema(ado::Connection& connection) {

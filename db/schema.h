@@ -14,6 +14,11 @@ namespace db {
 // Each dialect's SQL is kept in its own file, schema_<dialect>.cpp.
 const std::vector<std::string>& SchemaStatements(ado::Dialect dialect);
 
+// Runs `inserts`, which give the keys of `table` (column `key`) explicitly, so that the keys the
+// database generates later continue after the largest one.
+void InsertWithKeys(ado::Connection& connection, const std::string& table, const std::string& key,
+                    const std::function<void()>& inserts);
+
 // Creates the tables and indexes on an open connection, in one transaction.
 void CreateSchema(ado::Connection& connection);
 

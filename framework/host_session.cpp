@@ -10,7 +10,6 @@
 #include "platform/com/failure.h"
 #include "platform/com/registry.h"
 #include "platform/ui/toolkit.h"
-#include "platform/ui/toolkit.h"
 
 namespace framework {
 
@@ -36,6 +35,19 @@ std::filesystem::path SqliteFile(const std::string& connectionString) {
 
 }  // namespace
 
+std::string DatabaseLabel(const std::string& connectionString) {
+    auto settings = ado::detail::ParseConnectionString(connectionString);
+    std::string source = settings.Get("data source");
+    if (!source.empty()) return source;
+    std::string shown;
+    for (const auto& [key, value] : settings.entries) {
+        if (key == "pwd" || key == "password") continue;
+        if (!shown.empty()) shown += ";";
+        shown += key + "=" + ado::detail::QuoteConnectionValue(value);
+    }
+    return shown;
+}
+
 HostSession::HostSession(const std::string& connectionString, SessionOptions options)
     : connectionString_(connectionString) {
     auto file = SqliteFile(connectionString);
@@ -47,7 +59,7 @@ HostSession::HostSession(const std::string& connectionString, SessionOptions opt
     connection_ = ado::Connection::Create();
     connection_->Open(connectionString);
     // A creation that failed half-way (a full disk) rolled back: the next attempt makes it.
-    if (!file.empty() && options.createDatabase)
+    if (options.createDatabase)
         created_ = db::CreateDatabase(*connection_, [&] {
             if (options.demoData) db::LoadDemoData(*connection_);
         });

@@ -21,6 +21,10 @@ namespace framework {
 inline constexpr const char* kModuleProgId = "DRAVEL.CLSMG_QUINTAB";
 inline constexpr const char* kModuleCaption = "Gestione determinazione contropartite";
 
+// The database as a user is shown it: the SQLite file, or the connection string without its
+// password.
+std::string DatabaseLabel(const std::string& connectionString);
+
 struct SessionOptions {
     bool createDatabase = false;  // create a SQLite file that does not exist, with the schema
     bool demoData = false;        // fill a newly created SQLite database with the demo data
@@ -41,8 +45,9 @@ class ModuleEventsSink;
 class HostSession {
   public:
     // Opens the database. A SQLite file that does not exist is an error ("no such database"),
-    // unless the options ask to create it: then a file without tables gets the schema (and the
-    // demo data when asked). Other failures are the data layer's errors.
+    // unless the options ask to create it. With that option a database without tables (a new
+    // file, an empty server database) gets the schema (and the demo data when asked). Other
+    // failures are the data layer's errors.
     explicit HostSession(const std::string& connectionString, SessionOptions options = {});
     ~HostSession();
     HostSession(const HostSession&) = delete;

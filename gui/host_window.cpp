@@ -17,7 +17,6 @@
 #include "framework/controls/control_model.h"
 #include "framework/export_to_office.h"
 #include "gui/ui_text.h"
-#include "platform/ado/backend.h"
 
 namespace gui {
 
@@ -36,19 +35,6 @@ void Guarded(const std::string& title, F&& f) {
 }
 
 }  // namespace
-
-std::string DatabaseLabel(const std::string& connectionString) {
-    auto settings = ado::detail::ParseConnectionString(connectionString);
-    std::string source = settings.Get("data source");
-    if (!source.empty()) return source;
-    std::string shown;
-    for (const auto& [key, value] : settings.entries) {
-        if (key == "pwd" || key == "password") continue;
-        if (!shown.empty()) shown += ";";
-        shown += key + "=" + ado::detail::QuoteConnectionValue(value);
-    }
-    return shown;
-}
 
 HostWindow::HostWindow(framework::HostSession& session, HostOptions options)
     : session_(session), options_(options) {
@@ -115,8 +101,8 @@ void HostWindow::ShowCompany() {
     int index = companies_->findData(code);
     companies_->setCurrentIndex(index);
     status_->setText(QStringLiteral("Database: %1    %2: %3")
-                         .arg(Qs(DatabaseLabel(session_.ConnectionString())), Tr("Ditta"),
-                              index >= 0 ? companies_->itemText(index) : QString()));
+                         .arg(Qs(framework::DatabaseLabel(session_.ConnectionString())),
+                              Tr("Ditta"), index >= 0 ? companies_->itemText(index) : QString()));
 }
 
 void HostWindow::UpdateActions() {

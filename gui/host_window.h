@@ -53,8 +53,5 @@ class HostWindow : public QMainWindow {
     QAction* export_ = nullptr;
 };
 
-// The database as the status bar names it: the SQLite file, or the connection string without
-// its password.
-std::string DatabaseLabel(const std::string& connectionString);
 
 }  // namespace gui

@@ -24,6 +24,15 @@ struct ColumnInfo {
 
 using RowValues = std::vector<com::Variant>;
 
+// An INSERT's parts, identifiers quoted; `columns` and `marks` empty for DEFAULT VALUES.
+struct InsertParts {
+    std::string table, columns, marks;
+};
+// The INSERT statement, with `output` before its values (SQL Server's OUTPUT clause) and
+// `returning` after them.
+std::string InsertSql(const InsertParts& insert, const std::string& output = {},
+                      const std::string& returning = {});
+
 struct QueryResult {
     bool hasColumns = false;  // the statement returns rows (possibly none)
     std::vector<ColumnInfo> columns;
@@ -63,6 +72,16 @@ class Backend {
 
     // The key the database generated for the last inserted row.
     virtual int64_t LastInsertKey() const = 0;
+    // Inserts a row and returns the key the database generated in `keyColumn` (quoted).
+    virtual int64_t InsertGeneratingKey(const InsertParts& insert,
+                                        const std::vector<com::Variant>& params,
+                                        const std::string& /*keyColumn*/) {
+        Execute(InsertSql(insert), params);
+        return LastInsertKey();
+    }
+    // The isolation level of later transactions (an ado::IsolationLevel value). Providers
+    // without levels keep their own.
+    virtual void SetIsolation(int32_t) {}
     // The primary key columns of a table, in key order (empty when it has none).
     virtual std::vector<std::string> PrimaryKey(const std::string& table) = 0;
 

@@ -26,6 +26,7 @@ void Connection::SetConnectionString(std::string s) {
 }
 
 void Connection::SetIsolationLevel(int32_t level) {
+    if (backend_) backend_->SetIsolation(level);
     isolation_ = level;
 }
 
@@ -35,6 +36,7 @@ void Connection::Open(const std::string& connectionString, const std::string&, c
         throw com::ComError(com::err::OperationNotAllowed, "The connection is already open");
     if (!connectionString.empty()) connectionString_ = connectionString;
     backend_ = detail::OpenProvider(connectionString_, timeoutSeconds_);
+    if (isolation_ != adXactUnspecified) backend_->SetIsolation(isolation_);
 }
 
 void Connection::Close() {

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/ado/backend.h"
+#include "platform/ado/odbc/odbc_backend.h"
 #include "platform/ado/sqlite/sqlite_backend.h"
 #include "platform/com/com_error.h"
 
@@ -110,10 +111,25 @@ std::unique_ptr<Backend> OpenProvider(const std::string& connectionString, int32
         backend->Open(settings.Get("data source"), timeoutSeconds);
         return backend;
     }
+    if (!settings.Get("driver").empty() || !settings.Get("dsn").empty()) {
+        backend = std::make_unique<OdbcBackend>();
+        backend->Open(connectionString, timeoutSeconds);
+        return backend;
+    }
     // The string is not repeated in the message: it may carry a password.
     throw com::ComError(com::err::Database,
-                        "Only \"Provider=SQLite;Data Source=PATH\" connections can be opened: the "
-                        "ODBC provider that other connection strings need is not built yet");
+                        "The connection string names no provider: \"Provider=SQLite;Data "
+                        "Source=PATH\", or an ODBC driver (\"Driver={...};...\" or \"DSN=...\")");
+}
+
+std::string InsertSql(const InsertParts& insert, const std::string& output,
+                      const std::string& returning) {
+    std::string sql = "INSERT INTO " + insert.table;
+    if (!insert.columns.empty()) sql += " (" + insert.columns + ")";
+    if (!output.empty()) sql += " " + output;
+    sql += insert.columns.empty() ? " DEFAULT VALUES" : " VALUES (" + insert.marks + ")";
+    if (!returning.empty()) sql += " " + returning;
+    return sql;
 }
 
 }  // namespace ado::detail

@@ -18,7 +18,7 @@ const Column& Key(const RowCache& cache) {
 
 // The key as the row was read: what identifies it in the base table.
 std::string KeyCondition(const RowCache& cache) {
-    return Quoted(Key(cache).baseColumn) + " IS ?";
+    return Quoted(Key(cache).baseColumn) + " = ?";  // a key is never Null
 }
 
 [[noreturn]] void Conflict(const RowCache& cache, const Row& row) {
@@ -76,21 +76,20 @@ com::Variant KeyValue(int64_t key) {
     return com::Variant(static_cast<double>(key));
 }
 
-// The statement that inserts the values; columns left Null take the database's default (a
-// generated key among them).
-std::string InsertStatement(const RowCache& cache, const RowValues& values,
-                            std::vector<com::Variant>& params) {
-    std::string names;
-    std::string marks;
+// The insert of the values; columns left Null take the database's default (a generated key
+// among them).
+InsertParts InsertOf(const RowCache& cache, const RowValues& values,
+                     std::vector<com::Variant>& params) {
+    InsertParts insert{Quoted(cache.baseTable), "", ""};
     params.clear();
     for (size_t c = 0; c < cache.columns.size(); ++c) {
         if (!cache.columns[c].updatable || values[c].IsNull()) continue;
-        names += (names.empty() ? "" : ", ") + Quoted(cache.columns[c].baseColumn);
-        marks += (marks.empty() ? "?" : ", ?");
+        insert.columns +=
+            (insert.columns.empty() ? "" : ", ") + Quoted(cache.columns[c].baseColumn);
+        insert.marks += (insert.marks.empty() ? "?" : ", ?");
         params.push_back(values[c]);
     }
-    return "INSERT INTO " + Quoted(cache.baseTable) +
-           (names.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + marks + ")");
+    return insert;
 }
 
 // The smallest positive key no row has.
@@ -109,8 +108,29 @@ RowValues SendInsert(Backend& backend, const RowCache& cache, const Row& row) {
     RowValues stored = row.values;
     com::Variant& key = stored[cache.keyIndex];
     std::vector<com::Variant> params;
+    // Each attempt runs in a savepoint: a server aborts the whole transaction at a failed
+    // statement, and the second attempt must still be able to run in it.
+    auto attempt = [&] {
+        InsertParts insert = InsertOf(cache, stored, params);
+        backend.Begin(false);
+        try {
+            if (key.IsNull())
+                key = KeyValue(
+                    backend.InsertGeneratingKey(insert, params, Quoted(Key(cache).baseColumn)));
+            else
+                backend.Execute(InsertSql(insert), params);
+            backend.Commit();
+        } catch (...) {
+            try {
+                backend.Rollback();
+            } catch (const com::ComError&) {
+                // The insert's own failure is what the caller must see.
+            }
+            throw;
+        }
+    };
     try {
-        backend.Execute(InsertStatement(cache, stored, params), params);
+        attempt();
     } catch (const com::ComError& e) {
         // A generated key follows the largest one; a key column with a bound (five digits) then
         // refuses it once the largest key is taken, while keys below are free. The lowest free
@@ -120,12 +140,11 @@ RowValues SendInsert(Backend& backend, const RowCache& cache, const Row& row) {
         if (freeKey.IsNull()) throw;
         key = freeKey;
         try {
-            backend.Execute(InsertStatement(cache, stored, params), params);
+            attempt();
         } catch (const com::ComError&) {
             throw e;
         }
     }
-    if (key.IsNull()) key = KeyValue(backend.LastInsertKey());
 
     std::string select;
     std::vector<int> read;

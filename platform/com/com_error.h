@@ -51,6 +51,12 @@ class ComError : public std::exception {
     int32_t NativeCode() const noexcept { return nativeCode_; }
     const std::string& Detail() const noexcept { return detail_; }
     ComError& SetNative(int32_t code, std::string detail);
+    // The five-character SQLSTATE of a server's failure ("" when there is none).
+    const std::string& SqlState() const noexcept { return sqlState_; }
+    ComError& SetSqlState(std::string state) {
+        sqlState_ = std::move(state);
+        return *this;
+    }
 
     // Adds context in front of the description ("context: description").
     ComError& AddContext(const std::string& context);
@@ -64,6 +70,7 @@ class ComError : public std::exception {
     std::string source_;
     int32_t nativeCode_ = 0;
     std::string detail_;
+    std::string sqlState_;
 };
 
 // Converts any exception in flight into a ComError (number 440 for foreign exceptions).

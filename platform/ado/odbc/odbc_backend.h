@@ -1,0 +1,50 @@
+#pragma once
+// The ODBC provider (unixODBC): database servers reached through their ODBC drivers
+// (PostgreSQL through psqlODBC, SQL Server through FreeTDS).
+
+#include <memory>
+
+#include "platform/ado/backend.h"
+
+namespace ado::detail {
+
+class OdbcBackend final : public Backend {
+  public:
+    OdbcBackend();
+    ~OdbcBackend() override;
+
+    // `target` is the ODBC connection string itself (Driver=...;Server=...;... or DSN=...).
+    void Open(const std::string& target, int32_t timeoutSeconds) override;
+    void Close() override;
+    bool IsOpen() const override;
+
+    QueryResult Query(const std::string& sql, const std::vector<com::Variant>& params) override;
+    int32_t Execute(const std::string& sql, const std::vector<com::Variant>& params) override;
+
+    void Begin(bool immediate) override;
+    void Commit() override;
+    void Rollback() override;
+    bool InTransaction() const override { return inTransaction_; }
+    void SetIsolation(int32_t level) override;
+
+    std::string SameValue(const std::string& column, const com::Variant& value) const override;
+    bool IsConstraintViolation(const com::ComError& e) const override;
+    int64_t LastInsertKey() const override;
+    int64_t InsertGeneratingKey(const InsertParts& insert, const std::vector<com::Variant>& params,
+                                const std::string& keyColumn) override;
+    std::vector<std::string> PrimaryKey(const std::string& table) override;
+
+    Dialect SqlDialect() const override { return dialect_; }
+
+  private:
+    struct Handles;
+    void* Dbc() const;
+    void EndTransaction(bool commit);
+
+    std::unique_ptr<Handles> handles_;
+    Dialect dialect_ = Dialect::Postgresql;
+    bool inTransaction_ = false;
+    int nested_ = 0;  // savepoints open inside the outer transaction
+};
+
+}  // namespace ado::detail

@@ -1,0 +1,107 @@
+#include "platform/ado/odbc/odbc_error.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/ado/odbc/odbc_handle.h"
+
+namespace ado::detail {
+
+namespace {
+
+constexpr const char* kSource = "ODBC";
+
+// What a user can make of each kind of failure, by SQLSTATE. The texts are the program's
+// Italian source texts, translated where the message is shown.
+const char* UserText(const std::string& state) {
+    const std::string cls = state.substr(0, 2);
+    if (cls == "08" || state == "HYT01")
+        return "Impossibile collegarsi al server del database: verificare che sia raggiungibile "
+               "e riprovare.";
+    if (cls == "28") return "Accesso al database negato: utente o password non validi.";
+    if (cls == "23") return "L'operazione viola un vincolo del database e non è stata eseguita.";
+    if (cls == "40" || state == "HYT00" || state == "55P03" || state == "57014")
+        return "Il database è in uso da parte di un altro utente: riprovare tra qualche istante.";
+    if (state == "53100") return "Spazio su disco esaurito: l'operazione non è stata eseguita.";
+    if (state == "HY001" || state == "53200")
+        return "Memoria insufficiente: l'operazione non è stata eseguita.";
+    if (state == "IM002" || state == "IM003")
+        return "Il driver ODBC indicato nella stringa di connessione non è installato.";
+    return "Errore del database: l'operazione non è stata eseguita.";
+}
+
+}  // namespace
+
+std::string WithoutPasswords(const std::string& text) {
+    std::string lower = text;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    std::string out;
+    size_t copied = 0;
+    for (size_t i = 0; i < text.size();) {
+        size_t keyLength = lower.compare(i, 4, "pwd=") == 0        ? 4
+                           : lower.compare(i, 9, "password=") == 0 ? 9
+                                                                   : 0;
+        bool atStart = i == 0 || !std::isalnum(static_cast<unsigned char>(text[i - 1]));
+        if (keyLength == 0 || !atStart) {
+            ++i;
+            continue;
+        }
+        size_t value = i + keyLength, end = value;
+        if (end < text.size() && text[end] == '{') {
+            // A braced value runs to its closing brace ("}}" is one brace inside it).
+            for (++end; end < text.size(); ++end) {
+                if (text[end] != '}') continue;
+                if (end + 1 < text.size() && text[end + 1] == '}') {
+                    ++end;
+                    continue;
+                }
+                ++end;
+                break;
+            }
+        } else {
+            while (end < text.size() && text[end] != ';' && text[end] != ' ' && text[end] != '\n')
+                ++end;
+        }
+        out += text.substr(copied, value - copied) + "***";
+        copied = i = end;
+    }
+    return out + text.substr(copied);
+}
+
+com::ComError OdbcError(short type, void* handle, const std::string& context) {
+    std::string state, messages;
+    SQLINTEGER firstNative = 0;
+    for (SQLSMALLINT record = 1; handle && type; ++record) {
+        SQLWCHAR sqlState[6] = {}, text[1024] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        SQLRETURN rc = SQLGetDiagRecW(type, handle, record, sqlState, &native, text,
+                                      static_cast<SQLSMALLINT>(std::size(text)), &length);
+        if (!SQL_SUCCEEDED(rc)) break;
+        std::string recordState = Utf8(sqlState, 5);
+        if (state.empty()) {
+            state = recordState;
+            firstNative = native;
+        }
+        length = std::min<SQLSMALLINT>(length, static_cast<SQLSMALLINT>(std::size(text) - 1));
+        messages += (messages.empty() ? "" : "\n") + std::string("SQLSTATE ") + recordState +
+                    " (native " + std::to_string(native) +
+                    "): " + Utf8(text, static_cast<size_t>(length));
+    }
+    if (state.empty()) {
+        state = "HY000";
+        messages = "SQLSTATE HY000: the driver gave no diagnostics";
+    }
+    com::ComError error(com::err::Database, UserText(state), kSource);
+    error.SetNative(firstNative,
+                    WithoutPasswords(messages + (context.empty() ? "" : "\n" + context)));
+    error.SetSqlState(state);
+    return error;
+}
+
+std::string SqlState(const com::ComError& e) {
+    return e.Source() == kSource ? e.SqlState() : std::string();
+}
+
+}  // namespace ado::detail

@@ -1,0 +1,299 @@
+#include "platform/ado/odbc/odbc_statement.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/ado/odbc/odbc_error.h"
+
+namespace ado::detail {
+
+namespace {
+
+// Rows fetched per round trip; texts up to this many characters are fetched in blocks.
+constexpr SQLULEN kBlockRows = 256;
+constexpr SQLULEN kBlockTextChars = 4000;
+
+enum class Kind { Integer, Boolean, Double, Text };
+
+Kind KindOf(SQLSMALLINT type, SQLSMALLINT scale) {
+    switch (type) {
+        case SQL_BIT:
+            return Kind::Boolean;
+        case SQL_TINYINT:
+        case SQL_SMALLINT:
+        case SQL_INTEGER:
+        case SQL_BIGINT:
+            return Kind::Integer;
+        case SQL_NUMERIC:
+        case SQL_DECIMAL:
+            return scale == 0 ? Kind::Integer : Kind::Double;
+        case SQL_REAL:
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+            return Kind::Double;
+        default:
+            return Kind::Text;
+    }
+}
+
+com::VarType VarTypeOf(Kind kind) {
+    switch (kind) {
+        case Kind::Integer:
+            return com::VarType::Long;
+        case Kind::Boolean:
+            return com::VarType::Boolean;
+        case Kind::Double:
+            return com::VarType::Double;
+        default:
+            return com::VarType::String;
+    }
+}
+
+com::Variant IntegerValue(int64_t v) {
+    if (v >= INT32_MIN && v <= INT32_MAX) return com::Variant(static_cast<int32_t>(v));
+    return com::Variant(static_cast<double>(v));
+}
+
+std::string AttributeText(SQLHSTMT stmt, SQLUSMALLINT column, SQLUSMALLINT field) {
+    SQLWCHAR text[256] = {};
+    SQLSMALLINT bytes = 0;
+    if (!SQL_SUCCEEDED(SQLColAttributeW(stmt, column, field, text, sizeof text, &bytes, nullptr)))
+        return {};
+    return Utf8(text, std::min<size_t>(static_cast<size_t>(bytes) / sizeof(SQLWCHAR), 255));
+}
+
+}  // namespace
+
+struct OdbcStatement::Column {
+    ColumnInfo info;
+    Kind kind = Kind::Text;
+    SQLULEN size = 0;
+    // Block buffers: one value (and one length) per row of the block.
+    std::vector<int64_t> integers;
+    std::vector<double> doubles;
+    std::vector<SQLWCHAR> texts;
+    std::vector<SQLLEN> lengths;
+};
+
+OdbcStatement::OdbcStatement(SQLHDBC connection) : stmt_(SQL_HANDLE_STMT, connection) {}
+
+OdbcStatement::~OdbcStatement() = default;
+
+void OdbcStatement::Fail(const std::string& context) {
+    throw OdbcError(SQL_HANDLE_STMT, stmt_.Get(), context);
+}
+
+void OdbcStatement::Execute(const std::string& sql, const std::vector<com::Variant>& params) {
+    sql_ = sql;
+    const size_t n = params.size();
+    texts_.assign(n, {});
+    integers_.assign(n, 0);
+    doubles_.assign(n, 0);
+    lengths_.assign(n, 0);
+    for (size_t i = 0; i < n; ++i) {
+        const com::Variant& v = params[i];
+        auto number = static_cast<SQLUSMALLINT>(i + 1);
+        SQLRETURN rc;
+        switch (v.Type()) {
+            case com::VarType::Integer:
+            case com::VarType::Long:
+            case com::VarType::Boolean:
+                integers_[i] =
+                    v.Type() == com::VarType::Boolean ? (v.ToBool() ? 1 : 0) : v.ToLong();
+                rc = SQLBindParameter(stmt_.Get(), number, SQL_PARAM_INPUT, SQL_C_SBIGINT,
+                                      SQL_INTEGER, 0, 0, &integers_[i], 0, &lengths_[i]);
+                break;
+            case com::VarType::Double:
+                doubles_[i] = v.ToDouble();
+                rc = SQLBindParameter(stmt_.Get(), number, SQL_PARAM_INPUT, SQL_C_DOUBLE,
+                                      SQL_DOUBLE, 0, 0, &doubles_[i], 0, &lengths_[i]);
+                break;
+            case com::VarType::Empty:
+            case com::VarType::Null:
+                lengths_[i] = SQL_NULL_DATA;
+                rc = SQLBindParameter(stmt_.Get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR,
+                                      SQL_WVARCHAR, 1, 0, nullptr, 0, &lengths_[i]);
+                break;
+            default:
+                texts_[i] = Utf16(v.ToText());
+                lengths_[i] = static_cast<SQLLEN>(texts_[i].size() * sizeof(SQLWCHAR));
+                rc = SQLBindParameter(stmt_.Get(), number, SQL_PARAM_INPUT, SQL_C_WCHAR,
+                                      SQL_WVARCHAR, std::max<SQLULEN>(texts_[i].size(), 1), 0,
+                                      texts_[i].data(), lengths_[i], &lengths_[i]);
+                break;
+        }
+        if (!SQL_SUCCEEDED(rc)) Fail("Binding parameter " + std::to_string(i + 1) + " of: " + sql);
+    }
+    std::u16string text = Utf16(sql);
+    SQLRETURN rc = SQLExecDirectW(stmt_.Get(), reinterpret_cast<SQLWCHAR*>(text.data()),
+                                  static_cast<SQLINTEGER>(text.size()));
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) Fail("Statement: " + sql);
+    described_ = false;
+}
+
+bool OdbcStatement::HasColumns() {
+    SQLSMALLINT count = 0;
+    if (!SQL_SUCCEEDED(SQLNumResultCols(stmt_.Get(), &count))) Fail("Statement: " + sql_);
+    return count > 0;
+}
+
+void OdbcStatement::Describe() {
+    if (described_) return;
+    columns_.clear();
+    SQLSMALLINT count = 0;
+    if (!SQL_SUCCEEDED(SQLNumResultCols(stmt_.Get(), &count))) Fail("Statement: " + sql_);
+    for (SQLUSMALLINT c = 1; c <= count; ++c) {
+        SQLWCHAR name[256] = {};
+        SQLSMALLINT nameLength = 0, type = 0, scale = 0, nullable = 0;
+        SQLULEN size = 0;
+        if (!SQL_SUCCEEDED(SQLDescribeColW(stmt_.Get(), c, name, 256, &nameLength, &type, &size,
+                                           &scale, &nullable)))
+            Fail("Statement: " + sql_);
+        Column column;
+        column.info.name = Utf8(name, std::min<size_t>(static_cast<size_t>(nameLength), 255));
+        column.kind = KindOf(type, scale);
+        column.info.type = VarTypeOf(column.kind);
+        column.size = size;
+        if (column.kind == Kind::Text && size < 1u << 30)
+            column.info.definedSize = static_cast<int32_t>(size);
+        column.info.baseTable = AttributeText(stmt_.Get(), c, SQL_DESC_BASE_TABLE_NAME);
+        column.info.baseColumn = AttributeText(stmt_.Get(), c, SQL_DESC_BASE_COLUMN_NAME);
+        columns_.push_back(std::move(column));
+    }
+    described_ = true;
+}
+
+std::vector<ColumnInfo> OdbcStatement::Columns() {
+    Describe();
+    std::vector<ColumnInfo> infos;
+    for (const auto& c : columns_) infos.push_back(c.info);
+    return infos;
+}
+
+void OdbcStatement::FetchAll(std::vector<RowValues>& rows) {
+    Describe();
+    if (!FetchBlocks(rows)) FetchOneByOne(rows);
+}
+
+// Column-wise binding of a block of rows, when every column has a bounded size; false (and
+// nothing fetched) otherwise.
+bool OdbcStatement::FetchBlocks(std::vector<RowValues>& rows) {
+    for (const auto& c : columns_)
+        if (c.kind == Kind::Text && (c.size == 0 || c.size > kBlockTextChars)) return false;
+    SQLHSTMT stmt = stmt_.Get();
+    SQLULEN fetched = 0;
+    SQLSetStmtAttr(stmt, SQL_ATTR_ROW_BIND_TYPE, SQL_BIND_BY_COLUMN, 0);
+    if (!SQL_SUCCEEDED(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE,
+                                      reinterpret_cast<SQLPOINTER>(kBlockRows), 0)))
+        return false;
+    SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        Column& c = columns_[i];
+        auto number = static_cast<SQLUSMALLINT>(i + 1);
+        c.lengths.assign(kBlockRows, 0);
+        SQLRETURN rc;
+        if (c.kind == Kind::Integer || c.kind == Kind::Boolean) {
+            c.integers.assign(kBlockRows, 0);
+            rc = SQLBindCol(stmt, number, SQL_C_SBIGINT, c.integers.data(), sizeof(int64_t),
+                            c.lengths.data());
+        } else if (c.kind == Kind::Double) {
+            c.doubles.assign(kBlockRows, 0);
+            rc = SQLBindCol(stmt, number, SQL_C_DOUBLE, c.doubles.data(), sizeof(double),
+                            c.lengths.data());
+        } else {
+            c.texts.assign(kBlockRows * (c.size + 1), 0);
+            rc = SQLBindCol(stmt, number, SQL_C_WCHAR, c.texts.data(),
+                            static_cast<SQLLEN>((c.size + 1) * sizeof(SQLWCHAR)), c.lengths.data());
+        }
+        if (!SQL_SUCCEEDED(rc)) Fail("Statement: " + sql_);
+    }
+    for (;;) {
+        SQLRETURN rc = SQLFetch(stmt);
+        if (rc == SQL_NO_DATA) break;
+        if (!SQL_SUCCEEDED(rc)) Fail("Statement: " + sql_);
+        for (SQLULEN r = 0; r < fetched; ++r) {
+            RowValues& row = rows.emplace_back();
+            row.reserve(columns_.size());
+            for (const Column& c : columns_) {
+                SQLLEN length = c.lengths[r];
+                if (length == SQL_NULL_DATA) {
+                    row.push_back(com::Variant::Null());
+                } else if (c.kind == Kind::Boolean) {
+                    row.emplace_back(c.integers[r] != 0);
+                } else if (c.kind == Kind::Integer) {
+                    row.push_back(IntegerValue(c.integers[r]));
+                } else if (c.kind == Kind::Double) {
+                    row.emplace_back(c.doubles[r]);
+                } else {
+                    size_t chars =
+                        std::min<size_t>(static_cast<size_t>(length) / sizeof(SQLWCHAR), c.size);
+                    row.emplace_back(Utf8(&c.texts[r * (c.size + 1)], chars));
+                }
+            }
+        }
+    }
+    SQLFreeStmt(stmt, SQL_UNBIND);
+    SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(1), 0);
+    SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+    return true;
+}
+
+void OdbcStatement::FetchOneByOne(std::vector<RowValues>& rows) {
+    for (;;) {
+        SQLRETURN rc = SQLFetch(stmt_.Get());
+        if (rc == SQL_NO_DATA) return;
+        if (!SQL_SUCCEEDED(rc)) Fail("Statement: " + sql_);
+        RowValues& row = rows.emplace_back();
+        for (size_t i = 0; i < columns_.size(); ++i)
+            row.push_back(ReadValue(static_cast<SQLUSMALLINT>(i + 1), columns_[i]));
+    }
+}
+
+com::Variant OdbcStatement::ReadValue(SQLUSMALLINT index, const Column& column) {
+    SQLLEN length = 0;
+    SQLHSTMT stmt = stmt_.Get();
+    if (column.kind == Kind::Integer || column.kind == Kind::Boolean) {
+        int64_t v = 0;
+        if (!SQL_SUCCEEDED(SQLGetData(stmt, index, SQL_C_SBIGINT, &v, sizeof v, &length)))
+            Fail("Statement: " + sql_);
+        if (length == SQL_NULL_DATA) return com::Variant::Null();
+        return column.kind == Kind::Boolean ? com::Variant(v != 0) : IntegerValue(v);
+    }
+    if (column.kind == Kind::Double) {
+        double v = 0;
+        if (!SQL_SUCCEEDED(SQLGetData(stmt, index, SQL_C_DOUBLE, &v, sizeof v, &length)))
+            Fail("Statement: " + sql_);
+        return length == SQL_NULL_DATA ? com::Variant::Null() : com::Variant(v);
+    }
+    // A long text comes in pieces, each ending in a terminator that is not part of it.
+    std::u16string text;
+    SQLWCHAR piece[2048];
+    for (;;) {
+        SQLRETURN rc = SQLGetData(stmt, index, SQL_C_WCHAR, piece, sizeof piece, &length);
+        if (rc == SQL_NO_DATA) break;
+        if (!SQL_SUCCEEDED(rc)) Fail("Statement: " + sql_);
+        if (length == SQL_NULL_DATA) return com::Variant::Null();
+        size_t chars = length == SQL_NO_TOTAL || static_cast<size_t>(length) >= sizeof piece
+                           ? std::size(piece) - 1
+                           : static_cast<size_t>(length) / sizeof(SQLWCHAR);
+        text.append(reinterpret_cast<const char16_t*>(piece), chars);
+        if (rc == SQL_SUCCESS) break;
+    }
+    return com::Variant(Utf8(reinterpret_cast<const SQLWCHAR*>(text.data()), text.size()));
+}
+
+int32_t OdbcStatement::RowsAffected() {
+    SQLLEN count = 0;
+    if (!SQL_SUCCEEDED(SQLRowCount(stmt_.Get(), &count))) return 0;
+    return static_cast<int32_t>(std::max<SQLLEN>(count, 0));
+}
+
+bool OdbcStatement::NextResult() {
+    SQLRETURN rc = SQLMoreResults(stmt_.Get());
+    if (rc == SQL_NO_DATA) return false;
+    if (!SQL_SUCCEEDED(rc)) Fail("Statement: " + sql_);
+    described_ = false;
+    return true;
+}
+
+}  // namespace ado::detail
