@@ -1,0 +1,156 @@
+#pragma once
+// A throw-away PostgreSQL server for the tests of one program: initdb into a temporary folder,
+// reachable only through a Unix socket in that folder (no TCP listener), run by an unprivileged
+// user when the tests run as root (the server refuses root), with the psqlODBC driver registered
+// for this program only (ODBCSYSINI). A watchdog process stops the server and removes the
+// folder as soon as this program ends, however it ends.
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/ado/connection.h"
+
+namespace testing_support {
+
+class PostgresServer {
+  public:
+    // The server of this program, started at its first use.
+    static PostgresServer& Shared() {
+        static PostgresServer* server = new PostgresServer();  // the watchdog stops it
+        return *server;
+    }
+
+    // A new database (an existing one of that name is dropped first), copied from `from` when
+    // given; returns its connection string.
+    std::string CreateDatabase(const std::string& name, const std::string& from = {}) {
+        auto admin = ado::Connection::Create();
+        admin->Open(ConnectionString("postgres"));
+        admin->Execute("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
+        admin->Execute("CREATE DATABASE " + name + (from.empty() ? "" : " TEMPLATE " + from));
+        admin->Close();
+        return ConnectionString(name);
+    }
+
+    std::string ConnectionString(const std::string& database) const {
+        return "Driver={" + std::string(kDriverName) + "};Server=" + dir_.string() +
+               ";Port=5432;Database=" + database + ";UID=dravel";
+    }
+
+  private:
+    static constexpr const char* kDriverName = "Dravel test PostgreSQL";
+
+    PostgresServer() {
+        const std::string bin = ServerBinaries();
+        char pattern[] = "/tmp/dravel-pg-XXXXXX";
+        if (!::mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+        dir_ = pattern;
+        RegisterDriver();
+        if (::geteuid() == 0) {
+            const passwd* nobody = ::getpwnam("nobody");
+            if (!nobody) throw std::runtime_error("no user \"nobody\" to run PostgreSQL as");
+            uid_ = nobody->pw_uid;
+            gid_ = nobody->pw_gid;
+            if (::chown(dir_.c_str(), uid_, gid_) != 0)
+                throw std::runtime_error("cannot hand " + dir_.string() + " to nobody");
+        }
+        Run({bin + "/initdb", "-D", (dir_ / "data").string(), "-A", "trust", "-U", "dravel",
+             "-E", "UTF8", "--locale=C.UTF-8", "--no-sync"});
+        Run({bin + "/pg_ctl", "-D", (dir_ / "data").string(), "-l", (dir_ / "server.log").string(),
+             "-w", "-o",
+             "-k " + dir_.string() + " -c listen_addresses='' -c fsync=off -c max_connections=40",
+             "start"});
+        StartWatchdog(bin);
+    }
+
+    // The newest installed server's programs.
+    static std::string ServerBinaries() {
+        std::vector<std::filesystem::path> found;
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator("/usr/lib/postgresql", ec))
+            if (std::filesystem::exists(e.path() / "bin/initdb")) found.push_back(e.path() / "bin");
+        if (found.empty())
+            throw std::runtime_error(
+                "PostgreSQL is not installed (no /usr/lib/postgresql/*/bin/initdb): run "
+                "scripts/bootstrap");
+        std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+            return std::stoi(a.parent_path().filename().string()) <
+                   std::stoi(b.parent_path().filename().string());
+        });
+        return found.back().string();
+    }
+
+    void RegisterDriver() {
+        std::filesystem::path driver;
+        for (const char* dir : {"/usr/lib/x86_64-linux-gnu/odbc", "/usr/lib/aarch64-linux-gnu/odbc",
+                                "/usr/lib/odbc"})
+            if (std::filesystem::exists(std::string(dir) + "/psqlodbcw.so"))
+                driver = std::string(dir) + "/psqlodbcw.so";
+        if (driver.empty())
+            throw std::runtime_error("the psqlODBC driver is not installed: run scripts/bootstrap");
+        std::ofstream(dir_ / "odbcinst.ini")
+            << "[" << kDriverName << "]\nDriver=" << driver.string() << "\n";
+        std::ofstream(dir_ / "odbc.ini");
+        ::setenv("ODBCSYSINI", dir_.c_str(), 1);
+    }
+
+    // Runs a server program as the server's user; its output goes to the server's log folder.
+    void Run(const std::vector<std::string>& args) {
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            int log = ::open((dir_.string() + "/setup.log").c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                             0644);
+            if (log >= 0) ::dup2(log, 1), ::dup2(log, 2);
+            if (uid_ != 0 && (::setgid(gid_) != 0 || ::setuid(uid_) != 0)) ::_exit(126);
+            std::vector<char*> argv;
+            for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        int status = 0;
+        if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            std::ifstream in(dir_ / "setup.log");
+            std::string log((std::istreambuf_iterator<char>(in)), {});
+            throw std::runtime_error(args[0] + " failed:\n" + log);
+        }
+    }
+
+    // A child that waits for this program's end (its end of a pipe closes) and then stops the
+    // server and removes the folder.
+    void StartWatchdog(const std::string& bin) {
+        int fds[2];
+        if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(fds[1]);
+            char c;
+            while (::read(fds[0], &c, 1) > 0) {
+            }
+            try {
+                Run({bin + "/pg_ctl", "-D", (dir_ / "data").string(), "-m", "immediate", "-w",
+                     "stop"});
+            } catch (...) {
+            }
+            std::error_code ec;
+            std::filesystem::remove_all(dir_, ec);
+            ::_exit(0);
+        }
+        ::close(fds[0]);  // the write end stays open, unseen by other children, until the end
+    }
+
+    std::filesystem::path dir_;
+    uid_t uid_ = 0;
+    gid_t gid_ = 0;
+};
+
+}  // namespace testing_support
