@@ -169,6 +169,12 @@ bool OdbcBackend::IsConstraintViolation(const com::ComError& e) const {
     return SqlState(e).rfind("23", 0) == 0;
 }
 
+// A serialization failure or deadlock (class 40), a lock not granted, a timeout.
+bool OdbcBackend::IsBusy(const com::ComError& e) const {
+    const std::string state = SqlState(e);
+    return state.rfind("40", 0) == 0 || state == "55P03" || state == "HYT00";
+}
+
 int64_t OdbcBackend::LastInsertKey() const {
     auto self = const_cast<OdbcBackend*>(this);
     QueryResult r = self->Query(

@@ -29,6 +29,7 @@ class OdbcBackend final : public Backend {
 
     std::string SameValue(const std::string& column, const com::Variant& value) const override;
     bool IsConstraintViolation(const com::ComError& e) const override;
+    bool IsBusy(const com::ComError& e) const override;
     int64_t LastInsertKey() const override;
     int64_t InsertGeneratingKey(const InsertParts& insert, const std::vector<com::Variant>& params,
                                 const std::string& keyColumn) override;
