@@ -25,7 +25,8 @@ const char* UserText(const std::string& state) {
     if (state == "53100") return "Spazio su disco esaurito: l'operazione non è stata eseguita.";
     if (state == "HY001" || state == "53200")
         return "Memoria insufficiente: l'operazione non è stata eseguita.";
-    if (state == "IM002" || state == "IM003")
+    // A failed call with nothing but a warning: the driver manager could not load the driver.
+    if (state == "IM002" || state == "IM003" || state == "IM004" || cls == "01")
         return "Il driver ODBC indicato nella stringa di connessione non è installato.";
     return "Errore del database: l'operazione non è stata eseguita.";
 }
@@ -80,7 +81,8 @@ com::ComError OdbcError(short type, void* handle, const std::string& context) {
                                       static_cast<SQLSMALLINT>(std::size(text)), &length);
         if (!SQL_SUCCEEDED(rc)) break;
         std::string recordState = Utf8(sqlState, 5);
-        if (state.empty()) {
+        // Warnings (class 01) come before the failure they explain: the failure names the kind.
+        if (state.empty() || (state.rfind("01", 0) == 0 && recordState.rfind("01", 0) != 0)) {
             state = recordState;
             firstNative = native;
         }
