@@ -40,6 +40,23 @@ TEST(ConnectionString, BracesQuoteAValueAsItStands) {
     }
 }
 
+using SqliteOpen = TempDatabase;
+
+TEST_F(SqliteOpen, ConnectionStringsOtherThanSqliteAreRefusedClearly) {
+    auto c = ado::Connection::Create();
+    std::string description;
+    EXPECT_EQ(ErrorOf([&] { c->Open("DSN=contabilita;UID=sa;PWD=segreto"); }, &description),
+              com::err::Database);
+    EXPECT_NE(description.find("ODBC"), std::string::npos);
+    EXPECT_EQ(description.find("segreto"), std::string::npos);
+    EXPECT_EQ(c->State(), ado::adStateClosed);
+
+    c->Open("  provider = sqlite ; DATA SOURCE = " + (*folder_ / "test.db").string() + " ;");
+    EXPECT_EQ(c->SqlDialect(), ado::Dialect::Sqlite);
+    EXPECT_EQ(c->Execute("PRAGMA journal_mode")->Fields(0).Value(), com::Variant("wal"));
+    EXPECT_EQ(c->Execute("PRAGMA foreign_keys")->Fields(0).Value(), com::Variant(1));
+}
+
 struct Access {
     const char* name;
     const char* journal;  // the mode the database's owner chose

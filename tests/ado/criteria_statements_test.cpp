@@ -71,23 +71,20 @@ TEST(CriteriaStatements, CompanyCodeThatIsNotAPlainNumberIsRefused) {
               com::err::InvalidCall);
 }
 
-class RenumberTest : public TempDatabase {
+class RenumberTest : public OnEachBackend {
   protected:
     void Renumber(int32_t company, int32_t type) {
         for (const auto& sql : RenumberStatements(conn_->SqlDialect(), company, type))
             conn_->Execute(sql, nullptr, ado::adExecuteNoRecords);
     }
     std::string Priorities(int32_t company, int32_t type) const {
-        return Scalar(
-                   "SELECT group_concat(MGA0_INDPRIOR) FROM (SELECT MGA0_INDPRIOR FROM "
-                   "MGA0_QUINTAB WHERE MGA0_DITTA_CG18 = " +
-                   std::to_string(company) + " AND MGA0_FLGRESO = " + std::to_string(type) +
-                   " ORDER BY MGA0_ID)")
-            .ToText();
+        return Joined("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB WHERE MGA0_DITTA_CG18 = " +
+                      std::to_string(company) + " AND MGA0_FLGRESO = " + std::to_string(type) +
+                      " ORDER BY MGA0_ID");
     }
 };
 
-TEST_F(RenumberTest, SqliteRenumberingMakesPrioritiesDenseWithinOneCompanyAndType) {
+TEST_P(RenumberTest, RenumberingMakesPrioritiesDenseWithinOneCompanyAndType) {
     AddCriterion(1, 1, 0, 7);
     AddCriterion(2, 1, 0, 3);
     AddCriterion(3, 1, 0, 1);
@@ -104,6 +101,8 @@ TEST_F(RenumberTest, SqliteRenumberingMakesPrioritiesDenseWithinOneCompanyAndTyp
     EXPECT_EQ(Priorities(1, 1) + Priorities(2, 0), before);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM MGA0_QUINTAB").ToLong(), 6);
 }
+
+DRAVEL_ON_EACH_BACKEND(RenumberTest);
 
 }  // namespace
 }  // namespace dravel::testing

@@ -1,4 +1,5 @@
-// The demo database: created only as a new file, with dense priorities and every posting type.
+// The demo database: created only as a new file, with dense priorities and every posting type;
+// the schema's checks on each backend.
 
 #include "db/demo_data.h"
 
@@ -34,11 +35,15 @@ TEST_F(DemoDatabaseTest, CreatesANewFileAndNeverOverwritesOne) {
     EXPECT_EQ(orphans->Fields(0).Value(), com::Variant(0));
 }
 
-TEST_F(DemoDatabaseTest, SchemaChecksKeysAndAcceptsMinimalMatrixRows) {
+class Schema : public OnEachBackend {};
+
+TEST_P(Schema, ChecksKeysAndAcceptsMinimalMatrixRows) {
     EXPECT_EQ(ErrorOf([&] { AddCriterion(100000, 1, 0, 1); }), com::err::Database);
     conn_->Execute("INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0) VALUES (1, 5)");
     EXPECT_EQ(Scalar("SELECT MGA1_ID FROM MGA1_MATRCPAR"), com::Variant(1));
 }
+
+DRAVEL_ON_EACH_BACKEND(Schema);
 
 }  // namespace
 }  // namespace dravel::testing

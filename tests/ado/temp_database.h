@@ -1,5 +1,6 @@
 #pragma once
-// A fresh SQLite database with the module's schema in a temporary folder, removed afterwards.
+// A fresh database with the module's schema: an SQLite file in a temporary folder, removed
+// afterwards, or a new database on the program's PostgreSQL server.
 
 #include <gtest/gtest.h>
 
@@ -12,15 +13,24 @@
 #include "db/schema.h"
 #include "platform/ado/connection.h"
 #include "platform/ado/recordset.h"
+#include "tests/support/backend.h"
+#include "tests/support/postgres_server.h"
 #include "tests/support/temp_dir.h"
 
 namespace dravel::testing {
 
+using testing_support::Backend;
+
 class TempDatabase : public ::testing::Test {
   protected:
+    // SQLite, unless the fixture runs on each backend.
+    virtual Backend Which() const { return Backend::Sqlite; }
+
     void SetUp() override {
         folder_.emplace("dravel-ado");
-        connectionString_ = "Provider=SQLite;Data Source=" + (*folder_ / "test.db").string();
+        connectionString_ = Which() == Backend::Sqlite
+                                ? "Provider=SQLite;Data Source=" + (*folder_ / "test.db").string()
+                                : testing_support::PostgresServer::Shared().CreateDatabase("ado");
         conn_ = Connect();
         db::CreateDatabase(*conn_);
     }
@@ -35,12 +45,20 @@ class TempDatabase : public ::testing::Test {
         return c;
     }
 
+    // The key is given, as other programs give it: keys generated later follow the largest.
     void AddCriterion(int32_t id, int32_t company, int32_t type, int32_t priority,
                       const std::string& description = "Cliente") {
-        conn_->ExecuteWith(
-            "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
-            "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (?, ?, ?, ?, ?, 'INDC')",
-            {id, company, type, priority, description});
+        db::InsertWithKeys(*conn_, "MGA0_QUINTAB", "MGA0_ID", [&] {
+            conn_->ExecuteWith(
+                "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, "
+                "MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (?, ?, ?, ?, ?, 'INDC')",
+                {id, company, type, priority, description});
+        });
+    }
+
+    // The backend's own words for one failure, which the log receives.
+    const char* Native(const char* sqlite, const char* postgresql) const {
+        return Which() == Backend::Sqlite ? sqlite : postgresql;
     }
 
     // A recordset over the criteria table ordered by key, with the given lock type.
@@ -55,9 +73,23 @@ class TempDatabase : public ::testing::Test {
         return rs->Fields(0).Value();
     }
 
+    // The first column of the query's rows, joined by commas.
+    std::string Joined(const std::string& sql) const {
+        std::string joined;
+        for (auto rs = conn_->Execute(sql); !rs->Eof(); rs->MoveNext())
+            joined += (joined.empty() ? "" : ",") + rs->Fields(0).Value().ToText();
+        return joined;
+    }
+
     std::optional<testing_support::TempDir> folder_;
     std::string connectionString_;
     com::ComPtr<ado::Connection> conn_;
+};
+
+// A fixture whose tests (TEST_P, instantiated with DRAVEL_ON_EACH_BACKEND) run on each backend.
+class OnEachBackend : public TempDatabase, public ::testing::WithParamInterface<Backend> {
+  protected:
+    Backend Which() const override { return GetParam(); }
 };
 
 // Runs f and returns the error number it throws (0 when it throws none), with its description

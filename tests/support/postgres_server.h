@@ -1,9 +1,10 @@
 #pragma once
 // A throw-away PostgreSQL server for the tests of one program: initdb into a temporary folder,
 // reachable only through a Unix socket in that folder (no TCP listener), run by an unprivileged
-// user when the tests run as root (the server refuses root), with the psqlODBC driver registered
-// for this program only (ODBCSYSINI). A watchdog process stops the server and removes the
-// folder as soon as this program ends, however it ends.
+// user when the tests run as root (the server refuses root), reached through the psqlODBC driver
+// named by its path in the connection string, so that nothing is registered outside the test (an
+// ODBCSYSINI set by the program would be read only if no ODBC call came before it). A watchdog
+// process stops the server and removes the folder as soon as this program ends, however it ends.
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "platform/ado/connection.h"
+#include "platform/ado/recordset.h"
 
 namespace testing_support {
 
@@ -32,28 +34,30 @@ class PostgresServer {
     // A new database (an existing one of that name is dropped first), copied from `from` when
     // given; returns its connection string.
     std::string CreateDatabase(const std::string& name, const std::string& from = {}) {
-        auto admin = ado::Connection::Create();
-        admin->Open(ConnectionString("postgres"));
-        admin->Execute("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
-        admin->Execute("CREATE DATABASE " + name + (from.empty() ? "" : " TEMPLATE " + from));
-        admin->Close();
+        try {
+            auto admin = ado::Connection::Create();
+            admin->Open(ConnectionString("postgres"));
+            admin->Execute("DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
+            admin->Execute("CREATE DATABASE " + name + (from.empty() ? "" : " TEMPLATE " + from));
+            admin->Close();
+        } catch (const com::ComError& e) {
+            throw std::runtime_error("Cannot create the PostgreSQL database " + name + ": " +
+                                     e.Description() + "\n" + e.Detail());
+        }
         return ConnectionString(name);
     }
 
     std::string ConnectionString(const std::string& database) const {
-        return "Driver={" + std::string(kDriverName) + "};Server=" + dir_.string() +
+        return "Driver=" + driver_ + ";Server=" + dir_.string() +
                ";Port=5432;Database=" + database + ";UID=dravel";
     }
 
   private:
-    static constexpr const char* kDriverName = "Dravel test PostgreSQL";
-
-    PostgresServer() {
+    PostgresServer() : driver_(DriverPath()) {
         const std::string bin = ServerBinaries();
         char pattern[] = "/tmp/dravel-pg-XXXXXX";
         if (!::mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
         dir_ = pattern;
-        RegisterDriver();
         if (::geteuid() == 0) {
             const passwd* nobody = ::getpwnam("nobody");
             if (!nobody) throw std::runtime_error("no user \"nobody\" to run PostgreSQL as");
@@ -62,8 +66,8 @@ class PostgresServer {
             if (::chown(dir_.c_str(), uid_, gid_) != 0)
                 throw std::runtime_error("cannot hand " + dir_.string() + " to nobody");
         }
-        Run({bin + "/initdb", "-D", (dir_ / "data").string(), "-A", "trust", "-U", "dravel",
-             "-E", "UTF8", "--locale=C.UTF-8", "--no-sync"});
+        Run({bin + "/initdb", "-D", (dir_ / "data").string(), "-A", "trust", "-U", "dravel", "-E",
+             "UTF8", "--locale=C.UTF-8", "--no-sync"});
         Run({bin + "/pg_ctl", "-D", (dir_ / "data").string(), "-l", (dir_ / "server.log").string(),
              "-w", "-o",
              "-k " + dir_.string() + " -c listen_addresses='' -c fsync=off -c max_connections=40",
@@ -88,26 +92,20 @@ class PostgresServer {
         return found.back().string();
     }
 
-    void RegisterDriver() {
-        std::filesystem::path driver;
-        for (const char* dir : {"/usr/lib/x86_64-linux-gnu/odbc", "/usr/lib/aarch64-linux-gnu/odbc",
-                                "/usr/lib/odbc"})
+    static std::string DriverPath() {
+        for (const char* dir :
+             {"/usr/lib/x86_64-linux-gnu/odbc", "/usr/lib/aarch64-linux-gnu/odbc", "/usr/lib/odbc"})
             if (std::filesystem::exists(std::string(dir) + "/psqlodbcw.so"))
-                driver = std::string(dir) + "/psqlodbcw.so";
-        if (driver.empty())
-            throw std::runtime_error("the psqlODBC driver is not installed: run scripts/bootstrap");
-        std::ofstream(dir_ / "odbcinst.ini")
-            << "[" << kDriverName << "]\nDriver=" << driver.string() << "\n";
-        std::ofstream(dir_ / "odbc.ini");
-        ::setenv("ODBCSYSINI", dir_.c_str(), 1);
+                return std::string(dir) + "/psqlodbcw.so";
+        throw std::runtime_error("the psqlODBC driver is not installed: run scripts/bootstrap");
     }
 
     // Runs a server program as the server's user; its output goes to the server's log folder.
     void Run(const std::vector<std::string>& args) {
         pid_t pid = ::fork();
         if (pid == 0) {
-            int log = ::open((dir_.string() + "/setup.log").c_str(), O_WRONLY | O_CREAT | O_APPEND,
-                             0644);
+            int log =
+                ::open((dir_.string() + "/setup.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
             if (log >= 0) ::dup2(log, 1), ::dup2(log, 2);
             if (uid_ != 0 && (::setgid(gid_) != 0 || ::setuid(uid_) != 0)) ::_exit(126);
             std::vector<char*> argv;
@@ -148,6 +146,7 @@ class PostgresServer {
         ::close(fds[0]);  // the write end stays open, unseen by other children, until the end
     }
 
+    std::string driver_;
     std::filesystem::path dir_;
     uid_t uid_ = 0;
     gid_t gid_ = 0;
