@@ -22,14 +22,27 @@ class AtomicActions : public test::WindowTest {
     // The database refuses to change the priority of a criterion described "Rifiutato": the
     // renumbering of its type fails after the row was written.
     void RefusePriorityChanges() {
+        if (GetParam() == testing_support::Backend::Sqlite) {
+            Exec(
+                "CREATE TRIGGER RIFIUTA BEFORE UPDATE OF MGA0_INDPRIOR ON MGA0_QUINTAB "
+                "WHEN NEW.MGA0_DESCR = 'Rifiutato' BEGIN SELECT RAISE(ABORT, 'rifiutato'); END");
+            return;
+        }
         Exec(
-            "CREATE TRIGGER RIFIUTA BEFORE UPDATE OF MGA0_INDPRIOR ON MGA0_QUINTAB "
-            "WHEN NEW.MGA0_DESCR = 'Rifiutato' BEGIN SELECT RAISE(ABORT, 'rifiutato'); END");
+            "CREATE FUNCTION RIFIUTA() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+            "RAISE EXCEPTION 'rifiutato' USING ERRCODE = 'check_violation'; END $$");
+        Exec(
+            "CREATE TRIGGER RIFIUTA BEFORE UPDATE OF MGA0_INDPRIOR ON MGA0_QUINTAB FOR EACH ROW "
+            "WHEN (NEW.MGA0_DESCR = 'Rifiutato') EXECUTE FUNCTION RIFIUTA()");
     }
-    void AcceptPriorityChanges() { Exec("DROP TRIGGER RIFIUTA"); }
+    void AcceptPriorityChanges() {
+        Exec(GetParam() == testing_support::Backend::Sqlite
+                 ? "DROP TRIGGER RIFIUTA"
+                 : "DROP TRIGGER RIFIUTA ON MGA0_QUINTAB");
+    }
 };
 
-TEST_F(AtomicActions, ASaveWhoseRenumberingFailsWritesNothingAndKeepsTheEdit) {
+TEST_P(AtomicActions, ASaveWhoseRenumberingFailsWritesNothingAndKeepsTheEdit) {
     RefusePriorityChanges();
     const auto before = Stored();
     Open();
@@ -40,7 +53,7 @@ TEST_F(AtomicActions, ASaveWhoseRenumberingFailsWritesNothingAndKeepsTheEdit) {
     Press("Conferma");
 
     EXPECT_EQ(driver_.TakeMessage().text, kRefused);
-    // What the user does not read goes to the log: SQLite's message and the statement.
+    // What the user does not read goes to the log: the database's message and the statement.
     const auto detail = LogRecords().back().value("detail", "");
     EXPECT_NE(detail.find("rifiutato"), std::string::npos) << detail;
     EXPECT_NE(detail.find("Statement: UPDATE MGA0_QUINTAB"), std::string::npos) << detail;
@@ -63,7 +76,7 @@ TEST_F(AtomicActions, ASaveWhoseRenumberingFailsWritesNothingAndKeepsTheEdit) {
                         }));
 }
 
-TEST_F(AtomicActions, ANewCriterionWhoseSaveFailsStaysNewAndIsSavedOnceOnRetry) {
+TEST_P(AtomicActions, ANewCriterionWhoseSaveFailsStaysNewAndIsSavedOnceOnRetry) {
     RefusePriorityChanges();
     Open();
     Press("Nuovo");
@@ -85,7 +98,7 @@ TEST_F(AtomicActions, ANewCriterionWhoseSaveFailsStaysNewAndIsSavedOnceOnRetry) 
               1);
 }
 
-TEST_F(AtomicActions, ADeleteWhoseRenumberingFailsDeletesNothing) {
+TEST_P(AtomicActions, ADeleteWhoseRenumberingFailsDeletesNothing) {
     RefusePriorityChanges();
     const auto before = Stored();
     Open();
@@ -99,9 +112,9 @@ TEST_F(AtomicActions, ADeleteWhoseRenumberingFailsDeletesNothing) {
 
 // The counter-account rows go only with their criterion: when another table still refers to the
 // criterion, both stay.
-TEST_F(AtomicActions, ADeleteTheDatabaseRefusesKeepsTheCounterAccountRows) {
+TEST_P(AtomicActions, ADeleteTheDatabaseRefusesKeepsTheCounterAccountRows) {
     Exec("CREATE TABLE USI (ID INTEGER PRIMARY KEY, CRITERIO INTEGER REFERENCES MGA0_QUINTAB)");
-    Exec("INSERT INTO USI (CRITERIO) VALUES (2)");
+    Exec("INSERT INTO USI (ID, CRITERIO) VALUES (1, 2)");
     AddMatrixRows(kCompany, 2, 2);
     const auto before = Stored();
     Open();
@@ -117,5 +130,7 @@ TEST_F(AtomicActions, ADeleteTheDatabaseRefusesKeepsTheCounterAccountRows) {
     EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 2);
     EXPECT_EQ(Text("TXT_DESCR"), "Secondo");
 }
+
+DRAVEL_ON_EACH_BACKEND(AtomicActions);
 
 }  // namespace

@@ -33,7 +33,7 @@ class AttributeRules : public test::WindowTest {
     bool Bold(const std::string& key) { return Tree().Find(key)->bold; }
 };
 
-TEST_F(AttributeRules, AChainComesWithItsUpperLevelsAndGoesWithItsLowerOnes) {
+TEST_P(AttributeRules, AChainComesWithItsUpperLevelsAndGoesWithItsLowerOnes) {
     Open();
     NewRow();
     AddByDoubleClick("STCC");
@@ -62,7 +62,7 @@ TEST_F(AttributeRules, AChainComesWithItsUpperLevelsAndGoesWithItsLowerOnes) {
     EXPECT_EQ(driver_.UntakenMessages(), 0u);
 }
 
-TEST_F(AttributeRules, ItemClassesChainOnlyWhereTheCompanyNestsThem) {
+TEST_P(AttributeRules, ItemClassesChainOnlyWhereTheCompanyNestsThem) {
     Open(kCompany);
     NewRow();
     AddByDoubleClick("SGRU");
@@ -80,7 +80,7 @@ TEST_F(AttributeRules, ItemClassesChainOnlyWhereTheCompanyNestsThem) {
     EXPECT_EQ(ListTexts(), std::vector<std::string>{"Sottogruppo"});
 }
 
-TEST_F(AttributeRules, CustomerAndSupplierAttributesAreNeverMixed) {
+TEST_P(AttributeRules, CustomerAndSupplierAttributesAreNeverMixed) {
     Open();
     SelectLine(1);  // INDC listed
     AddByDoubleClick("CODF");
@@ -97,7 +97,7 @@ TEST_F(AttributeRules, CustomerAndSupplierAttributesAreNeverMixed) {
     EXPECT_EQ(Text("TXT_DESCR"), "Cliente");
 }
 
-TEST_F(AttributeRules, ClosingInventoryTypesTakeOnlyItemAttributesAndTheWarehouse) {
+TEST_P(AttributeRules, ClosingInventoryTypesTakeOnlyItemAttributesAndTheWarehouse) {
     Open();
     NewRow(4);
     for (const char* key : {"INDC", "INDF", "DOCU"}) {
@@ -118,7 +118,7 @@ TEST_F(AttributeRules, ClosingInventoryTypesTakeOnlyItemAttributesAndTheWarehous
     EXPECT_TRUE(ListTexts().empty());
 }
 
-TEST_F(AttributeRules, TheStructureHoldsTenFieldsAndKeepsRoomForUpperLevels) {
+TEST_P(AttributeRules, TheStructureHoldsTenFieldsAndKeepsRoomForUpperLevels) {
     Open();
     SelectLine(2);  // ten fields
     AddByDoubleClick("SEDC");
@@ -134,7 +134,7 @@ TEST_F(AttributeRules, TheStructureHoldsTenFieldsAndKeepsRoomForUpperLevels) {
     EXPECT_EQ(Text("TXT_STRUT"), "CODATPPDMARCCPA1CPA2DOCUCSEZMCRCARECZONC");
 }
 
-TEST_F(AttributeRules, GroupsAndListedAttributesAreIgnoredSilently) {
+TEST_P(AttributeRules, GroupsAndListedAttributesAreIgnoredSilently) {
     Open();
     SelectLine(1);
     AddByDoubleClick("CLI");
@@ -149,5 +149,7 @@ TEST_F(AttributeRules, GroupsAndListedAttributesAreIgnoredSilently) {
     PressToolbar("TBAR_SELECT", 0);
     EXPECT_EQ(Text("TXT_STRUT"), "INDCCODC");
 }
+
+DRAVEL_ON_EACH_BACKEND(AttributeRules);
 
 }  // namespace

@@ -156,7 +156,7 @@ class CriteriaOrder : public test::WindowTest {
     Order model_;
 };
 
-TEST_F(CriteriaOrder, EveryActionLeavesEachTypeNumberedInTheOrderTheUserGave) {
+TEST_P(CriteriaOrder, EveryActionLeavesEachTypeNumberedInTheOrderTheUserGave) {
     Open();
     for (unsigned seed : {1u, 2u, 3u, 4u}) {
         std::mt19937 random(seed);
@@ -172,7 +172,7 @@ TEST_F(CriteriaOrder, EveryActionLeavesEachTypeNumberedInTheOrderTheUserGave) {
 
 // The row's own type and priority change before the move: the move starts where the saved row
 // now stands, and its neighbour there is the one that moves.
-TEST_F(CriteriaOrder, AMoveWithAPendingTypeChangeMovesTheSavedRowInItsNewType) {
+TEST_P(CriteriaOrder, AMoveWithAPendingTypeChangeMovesTheSavedRowInItsNewType) {
     Exec("DELETE FROM MGA0_QUINTAB");
     AddCriterion(kCompany, {1, 0, 1, "A", "CODA"});
     AddCriterion(kCompany, {2, 0, 2, "B", "CODA"});
@@ -193,7 +193,7 @@ TEST_F(CriteriaOrder, AMoveWithAPendingTypeChangeMovesTheSavedRowInItsNewType) {
 // Data written before the window kept types numbered: a save renumbers the type, keeping the
 // rank of a criterion whose priority was left alone, and a new criterion goes after all, even
 // after one without a priority.
-TEST_F(CriteriaOrder, ASaveKeepsTheRankOfAnUntouchedPriorityAmongGapsAndRepeats) {
+TEST_P(CriteriaOrder, ASaveKeepsTheRankOfAnUntouchedPriorityAmongGapsAndRepeats) {
     Exec("DELETE FROM MGA0_QUINTAB");
     AddCriterion(kCompany, {1, 5, 1, "A", "CODA"});
     AddCriterion(kCompany, {2, 5, 3, "B", "CODA"});
@@ -230,5 +230,7 @@ TEST_F(CriteriaOrder, ASaveKeepsTheRankOfAnUntouchedPriorityAmongGapsAndRepeats)
                         {0, 7, 2, "Codice articolo", "CODA"},
                     }));
 }
+
+DRAVEL_ON_EACH_BACKEND(CriteriaOrder);
 
 }  // namespace

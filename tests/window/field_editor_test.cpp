@@ -31,7 +31,7 @@ TEST(AttributeCatalogue, HoldsTheLinesFrom101To157AndNothingElse) {
     }
 }
 
-TEST_F(FieldEditor, ReorderingRewritesTheStructureAndMarksTheRow) {
+TEST_P(FieldEditor, ReorderingRewritesTheStructureAndMarksTheRow) {
     Open();
     driver_.SelectListEntry(Window(), "LST_FIELDS", 1);
     PressToolbar("TBAR_FIELDS", 0);
@@ -53,7 +53,7 @@ TEST_F(FieldEditor, ReorderingRewritesTheStructureAndMarksTheRow) {
     EXPECT_FALSE(Frame()->Modified());
 }
 
-TEST_F(FieldEditor, ASingleEntryCannotMove) {
+TEST_P(FieldEditor, ASingleEntryCannotMove) {
     Open();
     SelectLine(3);
     driver_.SelectListEntry(Window(), "LST_FIELDS", 0);
@@ -63,7 +63,7 @@ TEST_F(FieldEditor, ASingleEntryCannotMove) {
     EXPECT_FALSE(Frame()->Modified());
 }
 
-TEST_F(FieldEditor, AStoredStructureLoadsTheCodesThatMatchInOrder) {
+TEST_P(FieldEditor, AStoredStructureLoadsTheCodesThatMatchInOrder) {
     Open();
     SelectLine(2);
     // Unknown codes are skipped; a short last piece is still looked up (and matches nothing).
@@ -77,10 +77,12 @@ TEST_F(FieldEditor, AStoredStructureLoadsTheCodesThatMatchInOrder) {
     EXPECT_TRUE(Tree().Find("DOCU")->bold);
 }
 
-TEST_F(FieldEditor, TheStructureFieldHandsTheFocusToTheTree) {
+TEST_P(FieldEditor, TheStructureFieldHandsTheFocusToTheTree) {
     Open();
     Control<ui::ITextInput>("TXT_STRUT")->UserFocus();
     EXPECT_EQ(Window().FocusedControl(), "TVW_FIELDS");
 }
+
+DRAVEL_ON_EACH_BACKEND(FieldEditor);
 
 }  // namespace

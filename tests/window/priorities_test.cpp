@@ -19,7 +19,7 @@ class Priorities : public test::WindowTest {
     static constexpr int16_t kDown = 1;
 };
 
-TEST_F(Priorities, AMoveAcrossATypeBoundaryOnlyBeeps) {
+TEST_P(Priorities, AMoveAcrossATypeBoundaryOnlyBeeps) {
     Open();
     auto before = Stored();
 
@@ -38,7 +38,7 @@ TEST_F(Priorities, AMoveAcrossATypeBoundaryOnlyBeeps) {
     EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 1);
 }
 
-TEST_F(Priorities, AMoveWithinATypeExchangesPlacesAndFollowsTheCriterion) {
+TEST_P(Priorities, AMoveWithinATypeExchangesPlacesAndFollowsTheCriterion) {
     Open();
     SelectLine(1);
     PressToolbar("TBAR_PRIORITY", kDown);
@@ -63,7 +63,7 @@ TEST_F(Priorities, AMoveWithinATypeExchangesPlacesAndFollowsTheCriterion) {
     EXPECT_EQ(driver_.Beeps(), 0);
 }
 
-TEST_F(Priorities, APendingEditIsSavedBeforeTheMove) {
+TEST_P(Priorities, APendingEditIsSavedBeforeTheMove) {
     Open();
     SelectLine(2);
     driver_.Type(Window(), "TXT_DESCR", "Secondo rivisto");
@@ -74,7 +74,7 @@ TEST_F(Priorities, APendingEditIsSavedBeforeTheMove) {
     EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 1);
 }
 
-TEST_F(Priorities, NothingMovesWhileANewRowIsAdded) {
+TEST_P(Priorities, NothingMovesWhileANewRowIsAdded) {
     Open();
     auto before = Stored();
     Press("Nuovo");
@@ -83,7 +83,7 @@ TEST_F(Priorities, NothingMovesWhileANewRowIsAdded) {
     EXPECT_EQ(Frame()->Status(), host::frame_status::New);
 }
 
-TEST_F(Priorities, AnEditTheFrameRefusesToSaveStaysAndNothingMoves) {
+TEST_P(Priorities, AnEditTheFrameRefusesToSaveStaysAndNothingMoves) {
     Open();
     auto before = Stored();
     SelectLine(2);
@@ -104,7 +104,7 @@ TEST_F(Priorities, AnEditTheFrameRefusesToSaveStaysAndNothingMoves) {
 
 namespace {
 
-TEST_F(Priorities, AMoveThatConflictsWithAnotherUserChangesNothingAndTheWindowGoesOn) {
+TEST_P(Priorities, AMoveThatConflictsWithAnotherUserChangesNothingAndTheWindowGoesOn) {
     Open();
     SelectLine(1);
     Exec("UPDATE MGA0_QUINTAB SET MGA0_INDPRIOR = 7 WHERE MGA0_ID = 2");  // another user, meanwhile
@@ -129,5 +129,7 @@ TEST_F(Priorities, AMoveThatConflictsWithAnotherUserChangesNothingAndTheWindowGo
                                                 {2, 0, 3, "Secondo criterio", "INDC"},
                                                 {4, 1, 1, "Reso", "CODA"}}));
 }
+
+DRAVEL_ON_EACH_BACKEND(Priorities);
 
 }  // namespace

@@ -20,7 +20,7 @@ class RecordLifecycle : public test::WindowTest {
     }
 };
 
-TEST_F(RecordLifecycle, ASavedChangeIsRenumberedReloadedAndShownAgain) {
+TEST_P(RecordLifecycle, ASavedChangeIsRenumberedReloadedAndShownAgain) {
     Open();
     SelectLine(3);
     driver_.Type(Window(), "TXT_PRIORITA", "0");
@@ -53,7 +53,30 @@ TEST_F(RecordLifecycle, ASavedChangeIsRenumberedReloadedAndShownAgain) {
     EXPECT_EQ(ListTexts(), std::vector<std::string>{"Cliente"});
 }
 
-TEST_F(RecordLifecycle, ARowMovedToAnotherTypeGoesToItsEnd) {
+// Two users edit the same criterion, each in a window of their own on their own connection: the
+// second save is refused and keeps its edit on screen; the database holds the first one's value.
+TEST_P(RecordLifecycle, TheSecondOfTwoUsersSavingOneCriterionIsRefusedAndKeepsItsEdit) {
+    Open();
+    framework::HostSession other(session_->ConnectionString());
+    other.ChooseCompany(kCompany);
+    other.CreateModule();
+    other.ShowForm();
+    auto theirs = other.Window();
+    driver_.Type(*theirs, "TXT_DESCR", "Primo, per zona");
+    driver_.Press(*theirs, "INTERNAV", "Conferma");
+    ASSERT_EQ(driver_.UntakenMessages(), 0u);
+
+    driver_.Activate(Window());
+    driver_.Type(Window(), "TXT_DESCR", "Primo, per area");
+    Press("Conferma");
+    const auto& refused = driver_.TakeMessage();
+    EXPECT_EQ(refused.text.rfind("Un altro utente ha modificato", 0), 0u) << refused.text;
+    EXPECT_EQ(Text("TXT_DESCR"), "Primo, per area");
+    EXPECT_TRUE(Frame()->Modified());
+    EXPECT_EQ(Stored()[0], (Criterion{1, 0, 1, "Primo, per zona", "CODA"}));
+}
+
+TEST_P(RecordLifecycle, ARowMovedToAnotherTypeGoesToItsEnd) {
     Open();
     SelectLine(1);
     driver_.Choose(Window(), "CBO_TIPO", com::Variant(1));
@@ -69,7 +92,7 @@ TEST_F(RecordLifecycle, ARowMovedToAnotherTypeGoesToItsEnd) {
     EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 4);
 }
 
-TEST_F(RecordLifecycle, ANewCriterionStartsAtTheEndOfType0AndIsSavedAtTheEndOfItsType) {
+TEST_P(RecordLifecycle, ANewCriterionStartsAtTheEndOfType0AndIsSavedAtTheEndOfItsType) {
     Open();
     Press("Nuovo");
     EXPECT_EQ(Window().FocusedControl(), "TXT_DESCR");
@@ -94,7 +117,7 @@ TEST_F(RecordLifecycle, ANewCriterionStartsAtTheEndOfType0AndIsSavedAtTheEndOfIt
     EXPECT_EQ(Frame()->Status(), host::frame_status::Existing);
 }
 
-TEST_F(RecordLifecycle, ACriterionWithoutFieldsIsNotSaved) {
+TEST_P(RecordLifecycle, ACriterionWithoutFieldsIsNotSaved) {
     Open();
     Press("Nuovo");
     driver_.Type(Window(), "TXT_DESCR", "Senza campi");
@@ -106,7 +129,7 @@ TEST_F(RecordLifecycle, ACriterionWithoutFieldsIsNotSaved) {
     EXPECT_EQ(Frame()->Status(), host::frame_status::New);
 }
 
-TEST_F(RecordLifecycle, DeletingACriterionWithMatrixRowsAsksFirst) {
+TEST_P(RecordLifecycle, DeletingACriterionWithMatrixRowsAsksFirst) {
     AddMatrixRows(kCompany, 2, 2);
     AddMatrixRows(kCompany, 3, 1);
     AddMatrixRows(kOtherCompany, 2, 1);
@@ -142,7 +165,7 @@ TEST_F(RecordLifecycle, DeletingACriterionWithMatrixRowsAsksFirst) {
     EXPECT_FALSE(Frame()->Modified());
 }
 
-TEST_F(RecordLifecycle, DeletingTheLastCriterionWithoutMatrixRowsAsksNothing) {
+TEST_P(RecordLifecycle, DeletingTheLastCriterionWithoutMatrixRowsAsksNothing) {
     Open();
     SelectLine(5);
     Press("Elimina");
@@ -151,7 +174,7 @@ TEST_F(RecordLifecycle, DeletingTheLastCriterionWithoutMatrixRowsAsksNothing) {
     EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 4);
 }
 
-TEST_F(RecordLifecycle, ADeleteThatLeavesNoTypeShownStillReloadsWithoutAnError) {
+TEST_P(RecordLifecycle, ADeleteThatLeavesNoTypeShownStillReloadsWithoutAnError) {
     // Company 2 is not offered type 6: when its row becomes current the combo shows no type.
     AddCriterion(kOtherCompany, {10, 0, 8, "Secondo", "CODA"});
     AddCriterion(kOtherCompany, {11, 6, 1, "Magazzino", "CODA"});
@@ -174,5 +197,7 @@ TEST_F(RecordLifecycle, ADeleteThatLeavesNoTypeShownStillReloadsWithoutAnError) 
     EXPECT_TRUE(GridLines().empty());
     EXPECT_EQ(Frame()->Status(), host::frame_status::Empty);
 }
+
+DRAVEL_ON_EACH_BACKEND(RecordLifecycle);
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
-// The criteria window driven as a user does: a real SQLite file in a temporary folder, the host
-// framework's classes, the module created by program identifier from libdravel.so, and the
-// headless toolkit with its driver.
+// The criteria window driven as a user does: a real database (an SQLite file in a temporary
+// folder, or a PostgreSQL database), the host framework's classes, the module created by program
+// identifier from libdravel.so, and the headless toolkit with its driver.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -17,6 +17,7 @@
 #include "contracts/cinterface_access.h"
 #include "contracts/record_frame.h"
 #include "db/demo_data.h"
+#include "db/schema.h"
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
@@ -25,7 +26,9 @@
 #include "platform/ui/list_box.h"
 #include "platform/ui/tree_view.h"
 #include "resources/attribute_catalogue.h"
+#include "tests/support/backend.h"
 #include "tests/support/module_library.h"
+#include "tests/support/postgres_server.h"
 #include "tests/support/temp_dir.h"
 
 namespace test {
@@ -45,7 +48,8 @@ inline std::ostream& operator<<(std::ostream& os, const Criterion& c) {
               << "\", \"" << c.structure << "\"}";
 }
 
-class WindowTest : public ::testing::Test {
+// Its tests run on each backend (TEST_P, instantiated with DRAVEL_ON_EACH_BACKEND).
+class WindowTest : public ::testing::TestWithParam<testing_support::Backend> {
   protected:
     // Company 1 keeps the account types (seven posting types) and nests its item classes;
     // company 2 does neither.
@@ -60,11 +64,7 @@ class WindowTest : public ::testing::Test {
         scoped_ = std::make_unique<ui::ScopedToolkit>(toolkit_);
         framework::RegisterHostClasses();
         framework::HostSession::RegisterModule(testing_support::ModuleLibrary());
-        session_ = std::make_unique<framework::HostSession>(
-            db::SqliteConnectionString(*dir_ / "criteri.sqlite"),
-            framework::SessionOptions{.createDatabase = true});
-        Exec("INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1)");
-        Exec("INSERT INTO HOST_DITTE VALUES (2, 'Ditta due', 2, 0)");
+        session_ = std::make_unique<framework::HostSession>(NewDatabase());
     }
 
     void TearDown() override {
@@ -82,13 +82,16 @@ class WindowTest : public ::testing::Test {
 
     void Exec(const std::string& sql) { session_->Database().Execute(sql); }
 
+    // The key is given, as other programs give it: keys generated later follow the largest.
     void AddCriterion(int32_t company, const Criterion& c) {
-        Exec(
-            "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
-            "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (" +
-            std::to_string(c.id) + ", " + std::to_string(company) + ", " + std::to_string(c.type) +
-            ", " + std::to_string(c.priority) + ", '" + c.description + "', '" + c.structure +
-            "')");
+        db::InsertWithKeys(session_->Database(), "MGA0_QUINTAB", "MGA0_ID", [&] {
+            Exec(
+                "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, "
+                "MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (" +
+                std::to_string(c.id) + ", " + std::to_string(company) + ", " +
+                std::to_string(c.type) + ", " + std::to_string(c.priority) + ", '" + c.description +
+                "', '" + c.structure + "')");
+        });
     }
 
     void AddMatrixRows(int32_t company, int32_t criterion, int count) {
@@ -198,6 +201,25 @@ class WindowTest : public ::testing::Test {
     std::unique_ptr<framework::HostSession> session_;
 
   private:
+    // The schema and the two companies: an SQLite file in the test's folder, or a PostgreSQL
+    // database copied from a template made once for the program.
+    std::string NewDatabase() {
+        if (GetParam() == testing_support::Backend::Sqlite)
+            return Created(db::SqliteConnectionString(*dir_ / "criteri.sqlite"));
+        auto& server = testing_support::PostgresServer::Shared();
+        static const std::string made = Created(server.CreateDatabase("criteri_template"));
+        return server.CreateDatabase("criteri", "criteri_template");
+    }
+    static std::string Created(const std::string& connectionString) {
+        auto c = ado::Connection::Create();
+        c->Open(connectionString);
+        db::CreateDatabase(*c, [&] {
+            c->Execute("INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1)");
+            c->Execute("INSERT INTO HOST_DITTE VALUES (2, 'Ditta due', 2, 0)");
+        });
+        return connectionString;
+    }
+
     std::optional<testing_support::TempDir> dir_;
     std::unique_ptr<ui::ScopedToolkit> scoped_;
     ui::IForm* window_ = nullptr;

@@ -24,7 +24,7 @@ class WindowLifecycle : public test::WindowTest {
     }
 };
 
-TEST_F(WindowLifecycle, OpensOnTheCompanysCriteriaWithTheEditorFilled) {
+TEST_P(WindowLifecycle, OpensOnTheCompanysCriteriaWithTheEditorFilled) {
     SeedCriteria();
     Open();
 
@@ -75,7 +75,7 @@ TEST_F(WindowLifecycle, OpensOnTheCompanysCriteriaWithTheEditorFilled) {
     EXPECT_EQ(navigator.ShownCount(), 1);
 }
 
-TEST_F(WindowLifecycle, TheTypeComboOffersTheAccountTypesOnlyWhereTheCompanyKeepsThem) {
+TEST_P(WindowLifecycle, TheTypeComboOffersTheAccountTypesOnlyWhereTheCompanyKeepsThem) {
     std::vector<std::string> four = {"Documenti Vendite / Acquisti", "Documenti Resi",
                                      "Rimanenze finali Economiche",
                                      "Rimanenze finali Patrimoniali"};
@@ -91,7 +91,7 @@ TEST_F(WindowLifecycle, TheTypeComboOffersTheAccountTypesOnlyWhereTheCompanyKeep
     EXPECT_EQ(Control<ui::IChoiceInput>("CBO_TIPO")->Labels(), four);
 }
 
-TEST_F(WindowLifecycle, TheContainerTakesTheWindowInWithTheHostsWindowState) {
+TEST_P(WindowLifecycle, TheContainerTakesTheWindowInWithTheHostsWindowState) {
     framework::ModuleSettings settings;
     settings.windowState = ui::vbMaximized;
     Open(kCompany, settings);
@@ -104,7 +104,7 @@ TEST_F(WindowLifecycle, TheContainerTakesTheWindowInWithTheHostsWindowState) {
     EXPECT_TRUE(LogRecords().empty());
 }
 
-TEST_F(WindowLifecycle, ClosingTellsTheHostAndLetsGoOfEverything) {
+TEST_P(WindowLifecycle, ClosingTellsTheHostAndLetsGoOfEverything) {
     SeedCriteria();
     Open();
     auto& navigator = session_->Navigator();
@@ -125,7 +125,7 @@ TEST_F(WindowLifecycle, ClosingTellsTheHostAndLetsGoOfEverything) {
     EXPECT_EQ(driver_.UntakenMessages(), 0u);
 }
 
-TEST_F(WindowLifecycle, ClosingLetsGoOfTheScriptModelEvenWhenItsCloseNoticeFails) {
+TEST_P(WindowLifecycle, ClosingLetsGoOfTheScriptModelEvenWhenItsCloseNoticeFails) {
     Open();
     auto& navigator = session_->Navigator();
     auto script = navigator.ScriptModel();
@@ -145,7 +145,7 @@ TEST_F(WindowLifecycle, ClosingLetsGoOfTheScriptModelEvenWhenItsCloseNoticeFails
     EXPECT_TRUE(toolkit_.OpenForms().empty());
 }
 
-TEST_F(WindowLifecycle, ExportHandsTheStructureToTheHostAndCloses) {
+TEST_P(WindowLifecycle, ExportHandsTheStructureToTheHostAndCloses) {
     SeedCriteria();
     Open();
     SelectLine(2);
@@ -162,7 +162,7 @@ TEST_F(WindowLifecycle, ExportHandsTheStructureToTheHostAndCloses) {
     EXPECT_FALSE(host::GetRef(session_->Module(), &host::Cinterface::get_Connection));
 }
 
-TEST_F(WindowLifecycle, ExportOfARowThatCannotBeSavedTransfersNothingAndStays) {
+TEST_P(WindowLifecycle, ExportOfARowThatCannotBeSavedTransfersNothingAndStays) {
     SeedCriteria();
     Open();
     RemoveWithButton("Codice articolo");
@@ -178,7 +178,7 @@ TEST_F(WindowLifecycle, ExportOfARowThatCannotBeSavedTransfersNothingAndStays) {
     EXPECT_EQ(Stored()[0].structure, "CODA");
 }
 
-TEST_F(WindowLifecycle, RefreshComposesTheDescriptionWithoutMarkingTheRow) {
+TEST_P(WindowLifecycle, RefreshComposesTheDescriptionWithoutMarkingTheRow) {
     SeedCriteria();
     Open();
     SelectLine(2);
@@ -192,7 +192,7 @@ TEST_F(WindowLifecycle, RefreshComposesTheDescriptionWithoutMarkingTheRow) {
     EXPECT_EQ(Stored()[0].description, "Primo");
 }
 
-TEST_F(WindowLifecycle, ANavigationEventThatIsNotTrueOrNotAnExactKeyDoesNothing) {
+TEST_P(WindowLifecycle, ANavigationEventThatIsNotTrueOrNotAnExactKeyDoesNothing) {
     SeedCriteria();
     Open();
     // The window is the bar's sink; call it the way the bar does.
@@ -204,7 +204,7 @@ TEST_F(WindowLifecycle, ANavigationEventThatIsNotTrueOrNotAnExactKeyDoesNothing)
     EXPECT_TRUE(session_->Transfers().empty());
 }
 
-TEST_F(WindowLifecycle, AFailureWhileOpeningTheConnectionIsLoggedAndTheWindowUnloads) {
+TEST_P(WindowLifecycle, AFailureWhileOpeningTheConnectionIsLoggedAndTheWindowUnloads) {
     // A host whose database information names a folder that does not exist.
     auto missing = db::SqliteConnectionString(std::filesystem::path(LogFile()).parent_path() /
                                               "missing" / "criteri.sqlite");
@@ -235,5 +235,7 @@ TEST_F(WindowLifecycle, AFailureWhileOpeningTheConnectionIsLoggedAndTheWindowUnl
     ASSERT_EQ(module->CloseForm(&result), com::S_OK);
     EXPECT_EQ(result, com::Variant(true));
 }
+
+DRAVEL_ON_EACH_BACKEND(WindowLifecycle);
 
 }  // namespace
