@@ -1,0 +1,57 @@
+// Every session script of tests/scripts run by the built dravel on a PostgreSQL database that
+// `dravel create-db` gave the schema, as an administrator runs one against a server.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "tests/desktop/process.h"
+#include "tests/support/postgres_server.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::vector<fs::path> Scripts() {
+    std::vector<fs::path> scripts;
+    for (const auto& e : fs::directory_iterator(DRAVEL_SCRIPTS_DIR))
+        if (e.path().extension() == ".dvs") scripts.push_back(e.path());
+    std::sort(scripts.begin(), scripts.end());
+    return scripts;
+}
+
+class SessionScriptOnPostgresql : public ::testing::TestWithParam<fs::path> {
+  protected:
+    // Runs dravel with `args` to its end: its exit status and its output.
+    std::pair<int, std::string> Dravel(std::vector<std::string> args) {
+        args.insert(args.begin(), DRAVEL_CLI_PATH);
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e) env.push_back(*e);
+        desktop_test::Process dravel(std::move(args), std::move(env), dir_ / "dravel.out");
+        return {dravel.WaitFor(60s).value_or(-1), dravel.Output()};
+    }
+
+    testing_support::TempDir dir_{"dravel-scripts"};
+    testing_support::ScopedEnv registry_{"DRAVEL_REGISTRY", (dir_ / "registry.json").c_str()};
+    testing_support::ScopedEnv log_{"DRAVEL_LOG", (dir_ / "dravel.log").c_str()};
+    testing_support::ScopedEnv module_{"DRAVEL_MODULE", DRAVEL_MODULE_PATH};
+};
+
+TEST_P(SessionScriptOnPostgresql, Holds) {
+    auto& server = testing_support::PostgresServer::Shared();
+    // The schema is made once, in a template that each script's database copies.
+    static const auto schema =
+        Dravel({"create-db", "--database", server.CreateDatabase("scripts_template")});
+    ASSERT_EQ(schema.first, 0) << schema.second;
+    auto [status, output] = Dravel({"script", GetParam().string(), "--database",
+                                    server.CreateDatabase("script", "scripts_template")});
+    EXPECT_EQ(status, 0) << output;
+}
+
+INSTANTIATE_TEST_SUITE_P(, SessionScriptOnPostgresql, ::testing::ValuesIn(Scripts()),
+                         [](const auto& info) { return info.param.stem().string(); });
+
+}  // namespace
