@@ -85,9 +85,13 @@ std::string RenumberByWindow(const std::string& company, const std::string& type
 
 }  // namespace
 
-std::string CriteriaQuery(const com::Variant& companyCode) {
+// SQLite and SQL Server put Null first, and SQLite reads equal priorities in key order through its
+// index; PostgreSQL puts Null last and equal values in the order it finds them, so it is told.
+std::string CriteriaQuery(const com::Variant& companyCode, ado::Dialect dialect) {
+    const std::string order =
+        dialect == ado::Dialect::Postgresql ? PriorityOrder(dialect) : "MGA0_INDPRIOR";
     return Lines({"SELECT * FROM MGA0_QUINTAB", " WHERE MGA0_DITTA_CG18 = " + Company(companyCode),
-                  " ORDER BY MGA0_FLGRESO, MGA0_INDPRIOR"});
+                  " ORDER BY MGA0_FLGRESO, " + order});
 }
 
 std::string NextPriorityQuery(const com::Variant& companyCode, int32_t postingType) {

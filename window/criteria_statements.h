@@ -12,8 +12,10 @@
 
 namespace dravel {
 
-// The company's criteria, grouped by posting type, then by priority.
-std::string CriteriaQuery(const com::Variant& companyCode);
+// The company's criteria, grouped by posting type, then by priority in the order the renumbering
+// keeps (Null first, equal ones by key).
+std::string CriteriaQuery(const com::Variant& companyCode,
+                          ado::Dialect dialect = ado::Dialect::Tsql);
 
 // The number of criteria of a company and posting type, in the column ID.
 std::string NextPriorityQuery(const com::Variant& companyCode, int32_t postingType);

@@ -74,7 +74,7 @@ void FRM_MGQUINTAB::Form_Load() {
             RecordsetFactory =
                 com::CreateObjectAs<host::IRecordsetSupplier>(host::progid::RecordsetSupplier);
         CriteriaRecordset = RecordsetFactory->NewRecordset();
-        CriteriaSql = CriteriaQuery(CompanyCode);
+        CriteriaSql = CriteriaQuery(CompanyCode, GconConnect->SqlDialect());
         CriteriaRecordset->Open(CriteriaSql, GconConnect.Get(), -1, -1, -1);
 
         FillTypeCombo();

@@ -231,6 +231,23 @@ TEST_P(CriteriaOrder, ASaveKeepsTheRankOfAnUntouchedPriorityAmongGapsAndRepeats)
                     }));
 }
 
+// The grid lists a type's criteria in the order its renumbering keeps: without a priority first,
+// equal priorities by key, whatever order the database stores its rows in.
+TEST_P(CriteriaOrder, TheGridListsCriteriaInTheOrderTheRenumberingKeeps) {
+    Exec("DELETE FROM MGA0_QUINTAB");
+    AddCriterion(kCompany, {3, 0, 1, "C", "CODA"});
+    AddCriterion(kCompany, {2, 0, 1, "B", "CODA"});
+    Exec(
+        "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_DESCR, "
+        "MGA0_STRUTTURACAMPI) VALUES (1, 1, 0, 'A', 'CODA')");
+    Open();
+    EXPECT_EQ(GridLines(), (std::vector<std::vector<std::string>>{
+                               {"", "Ven/Acq", "A"},
+                               {"1", "Ven/Acq", "B"},
+                               {"1", "Ven/Acq", "C"},
+                           }));
+}
+
 DRAVEL_ON_EACH_BACKEND(CriteriaOrder);
 
 }  // namespace
