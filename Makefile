@@ -25,6 +25,7 @@ endif
 bench: build
 	@$(BUILD)/bin/dravel-bench
 	@$(BUILD)/bin/dravel-bench-gui
+	@$(BUILD)/bin/dravel-bench-server
 
 # Each parser's fuzzer in turn, FUZZ_SECONDS each. New inputs go to build/fuzz/corpus/<name>
 # (the seeds in fuzz/corpus/<name> stay as they are), crashes to build/fuzz/crashes/.

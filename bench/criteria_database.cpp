@@ -6,6 +6,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "db/demo_data.h"
 #include "db/schema.h"
 #include "platform/ado/recordset.h"
 #include "window/criteria_statements.h"
@@ -31,7 +32,8 @@ class Folder {
     std::filesystem::path path_;
 };
 
-// Criteria spread over the seven posting types with dense priorities, as the window keeps them.
+// Criteria spread over the seven posting types with dense priorities, as the window keeps them;
+// the same statement in every dialect.
 constexpr const char* kFill = R"(INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO,
     MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI, MG99_IDMEDIA_CG99)
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?)
@@ -51,6 +53,15 @@ const std::filesystem::path& TemporaryFolder() {
     return folder.Path();
 }
 
+void FillCriteria(ado::Connection& connection, int criteria) {
+    db::CreateDatabase(connection, [&] {
+        connection.Execute("INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1)");
+        db::InsertWithKeys(connection, "MGA0_QUINTAB", "MGA0_ID", [&] {
+            connection.ExecuteWith(kFill, {com::Variant(static_cast<int32_t>(criteria))});
+        });
+    });
+}
+
 std::string CriteriaDatabase(int criteria) {
     static std::map<int, std::string> files;
     auto& file = files[criteria];
@@ -58,10 +69,8 @@ std::string CriteriaDatabase(int criteria) {
     std::string path =
         (TemporaryFolder() / ("criteria_" + std::to_string(criteria) + ".db")).string();
     auto connection = ado::Connection::Create();
-    connection->Open("Provider=SQLite;Data Source=" + path);
-    db::CreateDatabase(*connection);
-    connection->Execute("INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1)");
-    connection->ExecuteWith(kFill, {com::Variant(static_cast<int32_t>(criteria))});
+    connection->Open(db::SqliteConnectionString(path));
+    FillCriteria(*connection, criteria);
     connection->Close();
     file = path;
     return file;
@@ -78,9 +87,9 @@ std::string CriteriaDatabaseCopy(int criteria, const std::string& name) {
     return copy.string();
 }
 
-Probe MiddleOfType0(int criteria) {
+Probe MiddleOfType0(const std::string& connectionString) {
     auto connection = ado::Connection::Create();
-    connection->Open("Provider=SQLite;Data Source=" + CriteriaDatabase(criteria));
+    connection->Open(connectionString);
     auto rs = ado::Recordset::Create();
     rs->Open(dravel::CriteriaQuery(com::Variant(1)), connection.Get(), ado::adOpenStatic,
              ado::adLockReadOnly);

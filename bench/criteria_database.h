@@ -6,13 +6,19 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/ado/connection.h"
+
 namespace bench {
+
+// Creates the schema on an empty database and fills company 1 with `criteria` criteria (at most
+// 99,999), spread over the seven posting types with dense priorities; the company is in
+// HOST_DITTE, so the host can choose it.
+void FillCriteria(ado::Connection& connection, int criteria);
 
 // The folder of this run's databases, registry and log.
 const std::filesystem::path& TemporaryFolder();
 
-// The file of a database whose company 1 holds `criteria` criteria (at most 99,999); the
-// company is in HOST_DITTE, so the host can choose it.
+// The SQLite file of a database filled by FillCriteria.
 std::string CriteriaDatabase(int criteria);
 
 // A copy of that database under its own name, for a benchmark that writes to it: every writer
@@ -29,6 +35,6 @@ struct Probe {
     int32_t nextId;  // the neighbour below
     int32_t nextPriority;
 };
-Probe MiddleOfType0(int criteria);
+Probe MiddleOfType0(const std::string& connectionString);
 
 }  // namespace bench

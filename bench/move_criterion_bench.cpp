@@ -6,40 +6,26 @@
 
 #include "bench/criteria_database.h"
 #include "bench/raw_sqlite.h"
-#include "bench/window_session.h"
+#include "bench/window_actions.h"
+#include "db/demo_data.h"
 #include "window/criteria_statements.h"
 
 namespace {
 
-constexpr int16_t kUp = 0;
-constexpr int16_t kDown = 1;
-constexpr int kMoves = 2;
-
-void Report(benchmark::State& state, int criteria) {
-    state.SetItemsProcessed(state.iterations() * kMoves * criteria);
-    state.counters["moves"] = kMoves;
+bench::Probe Probe(int criteria) {
+    return bench::MiddleOfType0(db::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
 }
 
 void MoveCriterion(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
-    auto probe = bench::MiddleOfType0(criteria);
-    bench::WindowSession session(bench::CriteriaDatabaseCopy(criteria, "move"));
-    session.OpenOnLine(probe.line);
-    auto& driver = session.Driver();
-    for (auto _ : state) {
-        driver.PressToolbar(session.Window(), "TBAR_PRIORITY", kDown);
-        if (session.CurrentGridLine() != probe.line + 1) state.SkipWithError("no move down");
-        driver.PressToolbar(session.Window(), "TBAR_PRIORITY", kUp);
-        if (session.CurrentGridLine() != probe.line) state.SkipWithError("no move up");
-    }
-    session.FailOnTrouble(state);
-    session.Close();
-    Report(state, criteria);
+    bench::TimeMoveCriterion(
+        state, db::SqliteConnectionString(bench::CriteriaDatabaseCopy(criteria, "move")),
+        Probe(criteria));
 }
 
 void MoveCriterionRawSqlite(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
-    auto probe = bench::MiddleOfType0(criteria);
+    auto probe = Probe(criteria);
     bench::RawDatabase db(bench::CriteriaDatabaseCopy(criteria, "move_raw"));
     const std::string query = dravel::CriteriaQuery(com::Variant(1));
     // As the data layer writes a row: by key, and only if the priority is still the one read.
@@ -64,7 +50,8 @@ void MoveCriterionRawSqlite(benchmark::State& state) {
         move(true);
         move(false);
     }
-    Report(state, criteria);
+    state.SetItemsProcessed(state.iterations() * bench::kMoves * criteria);
+    state.counters["moves"] = bench::kMoves;
 }
 
 }  // namespace

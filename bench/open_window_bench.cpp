@@ -6,21 +6,15 @@
 
 #include "bench/criteria_database.h"
 #include "bench/raw_sqlite.h"
-#include "bench/window_session.h"
+#include "bench/window_actions.h"
+#include "db/demo_data.h"
 #include "window/criteria_statements.h"
 
 namespace {
 
 void OpenWindow(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
-    bench::WindowSession session(bench::CriteriaDatabase(criteria));
-    for (auto _ : state) {
-        session.Open();
-        if (session.GridLineCount() != criteria) state.SkipWithError("wrong number of lines");
-        session.Close();
-    }
-    session.FailOnTrouble(state);
-    state.SetItemsProcessed(state.iterations() * criteria);
+    bench::TimeOpenWindow(state, db::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
 }
 
 void OpenWindowRawSqlite(benchmark::State& state) {

@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "bench/criteria_database.h"
-#include "db/demo_data.h"
 #include "framework/host_classes.h"
 #include "framework/log_service.h"
 #include "platform/ui/control.h"
@@ -40,11 +39,11 @@ com::ComPtr<I> Control(ui::IForm& window, const std::string& name) {
 
 }  // namespace
 
-WindowSession::WindowSession(const std::string& database) {
+WindowSession::WindowSession(const std::string& connectionString) {
     scoped_ = std::make_unique<ui::ScopedToolkit>(toolkit_);
     PrepareProcess();
     logRecords_ = framework::ReadLogRecords(LogFile()).size();
-    session_ = std::make_unique<framework::HostSession>(db::SqliteConnectionString(database));
+    session_ = std::make_unique<framework::HostSession>(connectionString);
 }
 
 // Only a benchmark that stopped half-way leaves the window open; its own failure is the one

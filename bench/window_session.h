@@ -1,6 +1,6 @@
 #pragma once
 // The criteria window of company 1 driven as a user does: the host framework's classes, a host
-// session on an SQLite file, the module created by program identifier from libdravel.so, and
+// session on a database, the module created by program identifier from libdravel.so, and
 // the headless toolkit with its driver (or another toolkit that shows the window).
 
 #include <benchmark/benchmark.h>
@@ -17,8 +17,9 @@ class WindowSession {
   public:
     static constexpr int32_t kCompany = 1;
 
-    // Opens the host's session on `database`; the window is not open yet.
-    explicit WindowSession(const std::string& database);
+    // Opens the host's session on the database of `connectionString`; the window is not open
+    // yet.
+    explicit WindowSession(const std::string& connectionString);
     ~WindowSession();
     WindowSession(const WindowSession&) = delete;
     WindowSession& operator=(const WindowSession&) = delete;
