@@ -2,7 +2,10 @@
 // The ODBC provider (unixODBC): database servers reached through their ODBC drivers
 // (PostgreSQL through psqlODBC, SQL Server through FreeTDS).
 
+#include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/ado/backend.h"
 
@@ -46,6 +49,10 @@ class OdbcBackend final : public Backend {
     Dialect dialect_ = Dialect::Postgresql;
     bool inTransaction_ = false;
     int nested_ = 0;  // savepoints open inside the outer transaction
+    // The primary keys found on this connection, by table, so that a recordset read again (after
+    // every save and move) does not ask the server again; a table's key is taken not to change
+    // while the connection is open.
+    std::map<std::string, std::vector<std::string>> primaryKeys_;
 };
 
 }  // namespace ado::detail
