@@ -14,21 +14,23 @@ bool RecordFrame::HasRow() {
     return HasSource() && !rs_->Bof() && !rs_->Eof();
 }
 
-// One line per row, read through a clone so the recordset keeps its position.
+// One line per row, read through a clone so the recordset keeps its position. The grid's
+// columns are found by name once, not on every line: a list of thousands is drawn again after
+// every save.
 void RecordFrame::ShowRows() {
     if (!gridLink_) return;
     std::vector<std::vector<std::string>> lines;
     if (HasSource() && rs_->RecordCount() > 0) {
-        const auto names = gridLink_->ColumnNames();
+        std::vector<int> columns;
+        for (const auto& name : gridLink_->ColumnNames()) columns.push_back(rs_->FieldIndex(name));
+        lines.reserve(static_cast<size_t>(rs_->RecordCount()));
         auto clone = rs_->Clone();
         for (clone->MoveFirst(); !clone->Eof(); clone->MoveNext()) {
-            std::vector<std::string> cells;
-            for (const auto& name : names) {
-                const int index = clone->FieldIndex(name);
+            auto& cells = lines.emplace_back();
+            cells.reserve(columns.size());
+            for (int index : columns)
                 cells.push_back(index < 0 ? std::string()
                                           : FieldText(clone->Fields(index).Value()));
-            }
-            lines.push_back(std::move(cells));
         }
     }
     shownRows_ = HasSource() ? rs_->RowsVersion() : 0;
