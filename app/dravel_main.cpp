@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "app/determination_commands.h"
 #include "app/file_size_signal.h"
 #include "app/paths.h"
 #include "app/script/script_runner.h"
@@ -52,6 +53,25 @@ int main(int argc, char** argv) {
     run->add_option("--database", database,
                     "SQLite file or connection string (default: a fresh empty one)");
 
+    app::DeterminationOptions determination;
+    auto* resolve = cli.add_subcommand(
+        "resolve", "show which criterion and counter-account a posting reaches, and why");
+    int32_t type = 0;
+    std::vector<std::string> values;
+    resolve->add_option("--company", determination.company, "company code")->required();
+    resolve->add_option("--type", type, "posting type (MGA0_FLGRESO)")->required();
+    resolve->add_option("VALUES", values, "attribute values as CODE=VALUE");
+    auto* check = cli.add_subcommand(
+        "check", "list the criteria and matrix rows that can never work or never be reached");
+    check->add_option("--company", determination.company, "company code")->required();
+    for (auto* command : {resolve, check}) {
+        command->add_option("--database", determination.database,
+                            "SQLite file or connection string (default: the demo database)");
+        command->add_option("--language", determination.language, "language of the texts")
+            ->check(CLI::IsMember({"it", "en"}));
+        command->add_flag("--json", determination.json, "print one JSON document");
+    }
+
     CLI11_PARSE(cli, argc, argv);
 
     try {
@@ -86,6 +106,9 @@ int main(int argc, char** argv) {
             std::cout << "unregistered " << lib.string() << "\n";
             return 0;
         }
+        // Exit 0 and 1 are the answers (found / not found, clean / findings); 2 is a failure.
+        if (*resolve) return app::RunResolve(determination, type, values, std::cout);
+        if (*check) return app::RunCheck(determination, std::cout);
         if (*run) {
             script::RunOptions options;
             if (!database.empty()) options.connectionString = app::ConnectionStringFor(database);
@@ -101,7 +124,7 @@ int main(int argc, char** argv) {
         if (!e.Detail().empty())
             framework::LogFailure(e, "dravel", cli.get_subcommands()[0]->get_name());
         std::cerr << "dravel: " << e.Description() << " (error " << e.Number() << ")\n";
-        return 1;
+        return *resolve || *check ? 2 : 1;
     }
     return 0;
 }

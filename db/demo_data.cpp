@@ -56,6 +56,7 @@ constexpr Criterion kCriteria[] = {
     {18, 2, 4, 1, "GRUPDEPO", "Gruppo, Deposito (Riga)", 0},
     {19, 2, 5, 1, "CODA", "Codice articolo", 0},
     {20, 2, 6, 1, "DEPO", "Deposito (Riga)", 0},
+    {21, 1, 0, 5, "CODAINDCDEPO", "Codice articolo, Cliente, Deposito (Riga)", 0},
 };
 
 struct MatrixRow {
@@ -63,13 +64,21 @@ struct MatrixRow {
     int32_t criterion;
     const char* value1;
     const char* value2;  // "" for none
+    const char* value3;
     const char* account;
 };
 
+// Criteria 2 to 6 and 8 to 13 have no rows yet; criterion 21's first row is never reached, as
+// criterion 1 answers first for the same customer and item.
 constexpr MatrixRow kMatrix[] = {
-    {1, 1, "C00012", "VITI-M6", "40.01.001"}, {1, 1, "C00012", "BULL-10", "40.01.002"},
-    {1, 1, "C00047", "VITI-M6", "40.01.003"}, {1, 7, "BULL-10", "DEP01", "60.05.002"},
-    {1, 7, "CHIAV-13", "DEP02", "60.05.003"}, {2, 14, "CV01", "", "40.02.010"},
+    {1, 1, "C00012", "VITI-M6", "", "40.01.001"},
+    {1, 1, "C00012", "BULL-10", "", "40.01.002"},
+    {1, 1, "C00047", "VITI-M6", "", "40.01.003"},
+    {1, 7, "BULL-10", "DEP01", "", "60.05.002"},
+    {1, 7, "CHIAV-13", "DEP02", "", "60.05.003"},
+    {1, 21, "VITI-M6", "C00012", "DEP01", "40.01.009"},
+    {1, 21, "VITI-M6", "C00099", "DEP01", "40.01.010"},
+    {2, 14, "CV01", "", "", "40.02.010"},
 };
 
 struct MediaItem {
@@ -115,8 +124,9 @@ void LoadDemoData(ado::Connection& connection) {
     for (const auto& m : kMatrix)
         connection.ExecuteWith(
             "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_VALORE01, "
-            "MGA1_VALORE02, MGA1_CONTO) VALUES (?, ?, ?, ?, ?)",
-            {m.company, m.criterion, m.value1, TextOrNull(m.value2), m.account});
+            "MGA1_VALORE02, MGA1_VALORE03, MGA1_CONTO) VALUES (?, ?, ?, ?, ?, ?)",
+            {m.company, m.criterion, m.value1, TextOrNull(m.value2), TextOrNull(m.value3),
+             m.account});
     transaction.Commit();
 }
 

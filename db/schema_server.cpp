@@ -49,7 +49,10 @@ std::vector<std::string> ServerSchema(const std::string& key) {
     MGA1_VALORE10 VARCHAR(40) NULL,
     MGA1_CONTO VARCHAR(20) NULL
 ))",
-        "CREATE INDEX MGA1_MATRCPAR_CRITERIO ON MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0)",
+        // A criterion's rows, and among them the one holding given values: the delete's guard
+        // and the determination of an account find them without reading the others.
+        "CREATE INDEX MGA1_MATRCPAR_CRITERIO ON MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, "
+        "MGA1_VALORE01, MGA1_VALORE02)",
     };
 }
 

@@ -82,4 +82,15 @@ std::string LoadResString(int32_t id) {
     throw com::ComError(326, "Resource with identifier " + std::to_string(id) + " not found");
 }
 
+std::string AttributeCaption(std::string_view code) {
+    for (const auto& s : kStringTable) {
+        std::string_view line = s.text;  // "\GROUP\CODE\Caption"
+        size_t codeAt = line.find('\\', 1) + 1;
+        size_t captionAt = line.find('\\', codeAt);
+        if (captionAt != std::string_view::npos && line.substr(codeAt, captionAt - codeAt) == code)
+            return std::string(line.substr(captionAt + 1));
+    }
+    return {};
+}
+
 }  // namespace dravel

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace dravel {
 
@@ -11,5 +12,8 @@ inline constexpr int32_t kFirstAttributeId = 101;
 
 // The string with this id; error 326 when the table has none.
 std::string LoadResString(int32_t id);
+
+// The caption of the attribute with this code, or an empty text when the catalogue has none.
+std::string AttributeCaption(std::string_view code);
 
 }  // namespace dravel

@@ -7,28 +7,11 @@
 #include "contracts/progids.h"
 #include "platform/com/registry.h"
 #include "window/frm_mgquintab.h"
+#include "window/posting_types.h"
 
 namespace dravel {
 
 namespace {
-
-// The codes stored in MGA0_FLGRESO, with the combo's label and the grid's short label.
-struct PostingType {
-    int32_t code;
-    const char* label;
-    const char* shortLabel;
-    bool alwaysOffered;  // otherwise only for companies that keep the account types
-};
-
-constexpr PostingType kPostingTypes[] = {
-    {0, "Documenti Vendite / Acquisti", "Ven/Acq", true},
-    {1, "Documenti Resi", "Reso", true},
-    {4, "Rimanenze finali Economiche", "Rim.Econom.", true},
-    {5, "Rimanenze finali Patrimoniali", "Rim.Patrim.", true},
-    {6, "Conto magazzino", "Magazzino", false},
-    {7, "Conto diff. prezzo materiali", "Diff. pr. mat.", false},
-    {8, "Conto costo venduto", "Costo vend.", false},
-};
 
 struct GridColumn {
     const char* column;

@@ -160,3 +160,26 @@ TEST_F(DravelCli, TheDesktopHostShowsTheWindowAsTextWithoutADisplay) {
 }
 
 }  // namespace
+
+// The exit status answers the question (0 found / clean, 1 not found / findings) and 2 says the
+// command could not run, so that scripts can tell "no account" from a failure.
+TEST_F(DravelCli, ResolveAndCheckAnswerWithTheirExitStatus) {
+    auto found =
+        Dravel({"resolve", "--company", "1", "--type", "0", "INDC=C00012", "coda=VITI-M6"});
+    EXPECT_EQ(found.exitCode, 0) << found.err;
+    EXPECT_NE(found.out.find("Contropartita 40.01.001, dal criterio 1. Cliente, Codice articolo"),
+              std::string::npos)
+        << found.out;
+    auto none = Dravel({"resolve", "--company", "1", "--type", "0", "--json", "INDC=C00099"});
+    EXPECT_EQ(none.exitCode, 1) << none.err;
+    EXPECT_NE(none.out.find("\"account\": null"), std::string::npos) << none.out;
+    EXPECT_EQ(Dravel({"resolve", "--company", "1", "--type", "0", "INDC"}).exitCode, 2);
+    EXPECT_EQ(Dravel({"check", "--company", "9"}).exitCode, 2);
+
+    auto findings = Dravel({"check", "--company", "1", "--language", "en"});
+    EXPECT_EQ(findings.exitCode, 1) << findings.err;
+    EXPECT_NE(findings.out.find("matrix row 6 is never reached: 1. Cliente, Codice articolo "
+                                "answers first"),
+              std::string::npos)
+        << findings.out;
+}

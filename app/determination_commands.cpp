@@ -1,0 +1,74 @@
+#include "app/determination_commands.h"
+
+#include <memory>
+
+#include "app/paths.h"
+#include "determination/report.h"
+#include "framework/controls/text_rules.h"
+#include "framework/host_session.h"
+#include "framework/text_service.h"
+
+namespace app {
+
+namespace {
+
+constexpr int32_t kInvalidArgument = 5;
+
+// The session on the chosen database with the company made active: error 3021 when the
+// company does not exist.
+std::unique_ptr<framework::HostSession> OpenSession(const DeterminationOptions& options) {
+    auto choice = ChooseDatabase(options.database);
+    auto session = std::make_unique<framework::HostSession>(
+        choice.connectionString,
+        framework::SessionOptions{
+            .createDatabase = choice.demo, .demoData = true, .language = options.language});
+    session->ChooseCompany(options.company);
+    return session;
+}
+
+determination::Translate TranslatorOf(framework::HostSession& session) {
+    return [&session](const std::string& text) {
+        std::string copy = text;
+        return session.Global().Texts().TranslateText(copy);
+    };
+}
+
+// "CODE=VALUE" pairs; the code is an attribute code, compared in upper case like the stored
+// structures.
+determination::AttributeValues ParseValues(const std::vector<std::string>& pairs) {
+    determination::AttributeValues values;
+    for (const auto& pair : pairs) {
+        size_t at = pair.find('=');
+        if (at == 0 || at == std::string::npos)
+            throw com::ComError(kInvalidArgument,
+                                "\"" + pair + "\" is not an attribute value: write CODE=VALUE");
+        values[framework::ToUpperText(pair.substr(0, at))] = pair.substr(at + 1);
+    }
+    return values;
+}
+
+}  // namespace
+
+int RunResolve(const DeterminationOptions& options, int32_t type,
+               const std::vector<std::string>& values, std::ostream& out) {
+    auto parsed = ParseValues(values);
+    auto session = OpenSession(options);
+    auto walk = determination::Resolve(session->Database(), options.company, type, parsed);
+    if (options.json)
+        out << determination::WalkJson(walk).dump(2) << "\n";
+    else
+        out << determination::WalkText(walk, TranslatorOf(*session));
+    return walk.Account() ? 0 : 1;
+}
+
+int RunCheck(const DeterminationOptions& options, std::ostream& out) {
+    auto session = OpenSession(options);
+    auto findings = determination::Check(session->Database(), options.company);
+    if (options.json)
+        out << determination::FindingsJson(options.company, findings).dump(2) << "\n";
+    else
+        out << determination::FindingsText(findings, TranslatorOf(*session));
+    return findings.empty() ? 0 : 1;
+}
+
+}  // namespace app

@@ -1,0 +1,162 @@
+#include "determination/check.h"
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+
+#include "platform/ado/recordset.h"
+
+namespace determination {
+
+namespace {
+
+struct MatrixRow {
+    int32_t id = 0;
+    std::vector<std::string> values;  // one per attribute of the structure
+    bool complete = true;             // false when one of them is Null: the row never answers
+};
+
+// A criterion's matrix rows with the values of its structure's attributes.
+std::vector<MatrixRow> RowsOf(ado::Connection& connection, int32_t company, const Criterion& c) {
+    const size_t n = std::min(c.structure.size(), kMaxAttributes);
+    std::string sql = "SELECT MGA1_ID";
+    for (size_t i = 1; i <= n; ++i) sql += ", " + ValueColumn(i);
+    sql += " FROM MGA1_MATRCPAR WHERE MGA1_ID_MGA0 = ? AND MGA1_DITTA_CG18 = ? ORDER BY MGA1_ID";
+    auto rs = connection.ExecuteWith(sql, {com::Variant(c.id), com::Variant(company)});
+    std::vector<MatrixRow> rows;
+    for (; !rs->Eof(); rs->MoveNext()) {
+        MatrixRow& row = rows.emplace_back();
+        row.id = rs->Fields(0).Value().ToLong();
+        row.complete = n == c.structure.size();
+        for (int i = 1; i <= static_cast<int>(n); ++i) {
+            auto v = rs->Fields(i).Value();
+            if (v.IsNull()) row.complete = false;
+            row.values.push_back(v.IsNull() ? std::string() : v.ToText());
+        }
+    }
+    return rows;
+}
+
+// The values of `row` at `places`, as one key.
+std::string KeyOf(const MatrixRow& row, const std::vector<size_t>& places) {
+    std::string key;
+    for (size_t p : places) {
+        key += row.values[p];
+        key += '\x1f';
+    }
+    return key;
+}
+
+// The rows of the criteria tried so far in one type, by structure: a key of values answered by
+// the first of them (its place in the walk).
+struct AnsweringStructure {
+    std::vector<std::string> codes;
+    std::unordered_map<std::string, size_t> firstAnswering;
+};
+
+// Where each of `codes` stands in `structure`; nothing when one is missing.
+std::optional<std::vector<size_t>> PlacesIn(const std::vector<std::string>& codes,
+                                            const std::vector<std::string>& structure) {
+    std::vector<size_t> places;
+    for (const auto& code : codes) {
+        auto at = std::find(structure.begin(), structure.end(), code);
+        if (at == structure.end()) return std::nullopt;
+        places.push_back(static_cast<size_t>(at - structure.begin()));
+    }
+    return places;
+}
+
+std::string Joined(const std::vector<std::string>& codes) {
+    std::string text;
+    for (const auto& c : codes) text += c;
+    return text;
+}
+
+Finding About(Finding::Kind kind, const Criterion& c, std::optional<Criterion> earlier = {},
+              int32_t row = 0) {
+    Finding f{kind, c, std::move(earlier), row, 0, 0};
+    return f;
+}
+
+// The findings of one posting type's criteria, given in the order they are tried.
+void CheckType(ado::Connection& connection, int32_t company, const std::vector<Criterion>& tried,
+               std::vector<Finding>& findings) {
+    std::map<std::string, AnsweringStructure> answering;
+    std::map<std::string, size_t> firstWithStructure;
+    for (size_t at = 0; at < tried.size(); ++at) {
+        const Criterion& c = tried[at];
+        const int32_t place = static_cast<int32_t>(at) + 1;
+        if (c.priority != place) {
+            findings.push_back(About(Finding::Kind::PriorityNotDense, c));
+            findings.back().expectedPriority = place;
+        }
+        const std::string structure = Joined(c.structure);
+        if (auto [same, added] = firstWithStructure.emplace(structure, at); !added)
+            findings.push_back(About(Finding::Kind::SameStructure, c, tried[same->second]));
+        auto rows = RowsOf(connection, company, c);
+        if (rows.empty()) findings.push_back(About(Finding::Kind::NoRows, c));
+        // Each row whose values an earlier criterion with some of these attributes answers for.
+        std::vector<std::pair<std::vector<size_t>, const AnsweringStructure*>> earlier;
+        for (const auto& [text, s] : answering)
+            if (auto places = PlacesIn(s.codes, c.structure))
+                earlier.emplace_back(std::move(*places), &s);
+        for (const auto& row : rows) {
+            if (!row.complete) continue;
+            std::optional<size_t> first;
+            for (const auto& [places, s] : earlier)
+                if (auto hit = s->firstAnswering.find(KeyOf(row, places));
+                    hit != s->firstAnswering.end() && (!first || hit->second < *first))
+                    first = hit->second;
+            if (first)
+                findings.push_back(About(Finding::Kind::UnreachableRow, c, tried[*first], row.id));
+        }
+        auto& mine = answering[structure];
+        mine.codes = c.structure;
+        std::vector<size_t> all(c.structure.size());
+        for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+        for (const auto& row : rows)
+            if (row.complete) mine.firstAnswering.emplace(KeyOf(row, all), at);
+    }
+}
+
+// Rows of the company whose criterion is gone or is another company's.
+void CheckOrphans(ado::Connection& connection, int32_t company, std::vector<Finding>& findings) {
+    auto rs = connection.ExecuteWith(
+        "SELECT m.MGA1_ID, m.MGA1_ID_MGA0, q.MGA0_DITTA_CG18, q.MGA0_FLGRESO, q.MGA0_INDPRIOR, "
+        "q.MGA0_DESCR FROM MGA1_MATRCPAR m LEFT JOIN MGA0_QUINTAB q ON q.MGA0_ID = m.MGA1_ID_MGA0 "
+        "WHERE m.MGA1_DITTA_CG18 = ? AND (q.MGA0_ID IS NULL OR q.MGA0_DITTA_CG18 <> ?) "
+        "ORDER BY m.MGA1_ID",
+        {com::Variant(company), com::Variant(company)});
+    for (; !rs->Eof(); rs->MoveNext()) {
+        Finding f{Finding::Kind::OrphanRow, {}, {}, 0, 0, 0};
+        f.row = rs->Fields(0).Value().ToLong();
+        f.rowCriterion = rs->Fields(1).Value().ToLong();
+        if (auto owner = rs->Fields(2).Value(); !owner.IsNull()) {
+            Criterion c;
+            c.id = f.rowCriterion;
+            c.company = owner.ToLong();
+            c.type = rs->Fields(3).Value().ToLong();
+            if (auto p = rs->Fields(4).Value(); !p.IsNull()) c.priority = p.ToLong();
+            if (auto d = rs->Fields(5).Value(); !d.IsNull()) c.description = d.ToText();
+            f.criterion = std::move(c);
+        }
+        findings.push_back(std::move(f));
+    }
+}
+
+}  // namespace
+
+std::vector<Finding> Check(ado::Connection& connection, int32_t company) {
+    std::vector<Finding> findings;
+    auto criteria = LoadCriteria(connection, company);
+    for (auto begin = criteria.begin(); begin != criteria.end();) {
+        auto end = std::find_if(begin, criteria.end(),
+                                [&](const Criterion& c) { return c.type != begin->type; });
+        CheckType(connection, company, std::vector<Criterion>(begin, end), findings);
+        begin = end;
+    }
+    CheckOrphans(connection, company, findings);
+    return findings;
+}
+
+}  // namespace determination

@@ -1,0 +1,32 @@
+#pragma once
+// What in a company's criteria can never work or never be reached.
+
+#include <optional>
+#include <vector>
+
+#include "determination/criteria_data.h"
+
+namespace determination {
+
+struct Finding {
+    enum class Kind {
+        UnreachableRow,    // a criterion tried earlier always answers for this row's values
+        NoRows,            // the criterion has no matrix rows: it never answers
+        SameStructure,     // an earlier criterion of the type has the same structure
+        OrphanRow,         // the row's criterion is gone or belongs to another company
+        PriorityNotDense,  // the priorities of the type are not 1..n
+    };
+    Kind kind;
+    // The criterion concerned; for an orphan row, the other company's criterion, if any.
+    std::optional<Criterion> criterion;
+    // The criterion that answers first (UnreachableRow) or has the structure (SameStructure).
+    std::optional<Criterion> earlier;
+    int32_t row = 0;               // MGA1_ID of the matrix row (UnreachableRow, OrphanRow)
+    int32_t rowCriterion = 0;      // its MGA1_ID_MGA0 (OrphanRow)
+    int32_t expectedPriority = 0;  // PriorityNotDense: the place it is tried at
+};
+
+// The findings by posting type, in the order the criteria are tried; orphan rows last.
+std::vector<Finding> Check(ado::Connection& connection, int32_t company);
+
+}  // namespace determination

@@ -1,0 +1,58 @@
+#include "determination/criteria_data.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/ado/recordset.h"
+#include "window/field_structure.h"
+
+namespace determination {
+
+namespace {
+
+std::string TextOf(const com::Variant& v) {
+    return v.IsNull() ? std::string() : v.ToText();
+}
+
+// Null first, then by number, equal ones by key.
+bool TriedBefore(const Criterion& a, const Criterion& b) {
+    if (a.type != b.type) return a.type < b.type;
+    if (a.priority != b.priority) return !a.priority || (b.priority && *a.priority < *b.priority);
+    return a.id < b.id;
+}
+
+}  // namespace
+
+std::vector<Criterion> LoadCriteria(ado::Connection& connection, int32_t company,
+                                    std::optional<int32_t> type) {
+    std::string sql =
+        "SELECT MGA0_ID, MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI "
+        "FROM MGA0_QUINTAB WHERE MGA0_DITTA_CG18 = ?";
+    std::vector<com::Variant> params{com::Variant(company)};
+    if (type) {
+        sql += " AND MGA0_FLGRESO = ?";
+        params.emplace_back(*type);
+    }
+    auto rs = connection.ExecuteWith(sql, params);
+    std::vector<Criterion> criteria;
+    for (; !rs->Eof(); rs->MoveNext()) {
+        Criterion& c = criteria.emplace_back();
+        c.id = rs->Fields(0).Value().ToLong();
+        c.company = company;
+        c.type = rs->Fields(1).Value().ToLong();
+        if (auto p = rs->Fields(2).Value(); !p.IsNull()) c.priority = p.ToLong();
+        c.description = TextOf(rs->Fields(3).Value());
+        c.structureText = TextOf(rs->Fields(4).Value());
+        c.structure = dravel::SplitStructure(c.structureText);
+    }
+    std::sort(criteria.begin(), criteria.end(), TriedBefore);
+    return criteria;
+}
+
+std::string ValueColumn(size_t n) {
+    char name[16];
+    std::snprintf(name, sizeof name, "MGA1_VALORE%02zu", n);
+    return name;
+}
+
+}  // namespace determination

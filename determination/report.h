@@ -1,0 +1,36 @@
+#pragma once
+// A walk and a check as the user reads them (texts in Italian, passed through `translate` for
+// the user's language) and as one JSON document.
+
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "determination/check.h"
+#include "determination/resolve.h"
+
+namespace determination {
+
+using Translate = std::function<std::string(const std::string&)>;
+
+// "Ditta 1, tipo 0 (Documenti Vendite / Acquisti), valori: CODA=X INDC=Y".
+std::string WalkHeading(const Walk& walk, const Translate& translate);
+// One line per criterion tried: its priority, description, the values looked for and why it
+// answered or not.
+std::string StepText(const Step& step, const Translate& translate);
+// The account and the criterion that gave it, or that there is none.
+std::string WalkResult(const Walk& walk, const Translate& translate);
+// All of the above, a line each.
+std::string WalkText(const Walk& walk, const Translate& translate);
+nlohmann::json WalkJson(const Walk& walk);
+
+// "Documenti Resi, 2. Cliente": the posting type, the priority and the description.
+std::string CriterionLabel(const Criterion& c, const Translate& translate);
+// What is wrong, without the criterion it concerns.
+std::string FindingText(const Finding& finding, const Translate& translate);
+// A line per finding (the criterion's label, then what is wrong), or that none was found.
+std::string FindingsText(const std::vector<Finding>& findings, const Translate& translate);
+nlohmann::json FindingsJson(int32_t company, const std::vector<Finding>& findings);
+
+}  // namespace determination

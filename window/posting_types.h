@@ -1,0 +1,32 @@
+#pragma once
+// The posting types stored in MGA0_FLGRESO, with the combo's label and the grid's short label.
+
+#include <cstdint>
+
+namespace dravel {
+
+struct PostingType {
+    int32_t code;
+    const char* label;
+    const char* shortLabel;
+    bool alwaysOffered;  // otherwise only for companies that keep the account types
+};
+
+inline constexpr PostingType kPostingTypes[] = {
+    {0, "Documenti Vendite / Acquisti", "Ven/Acq", true},
+    {1, "Documenti Resi", "Reso", true},
+    {4, "Rimanenze finali Economiche", "Rim.Econom.", true},
+    {5, "Rimanenze finali Patrimoniali", "Rim.Patrim.", true},
+    {6, "Conto magazzino", "Magazzino", false},
+    {7, "Conto diff. prezzo materiali", "Diff. pr. mat.", false},
+    {8, "Conto costo venduto", "Costo vend.", false},
+};
+
+// The type with this code, or nullptr.
+constexpr const PostingType* FindPostingType(int32_t code) {
+    for (const auto& t : kPostingTypes)
+        if (t.code == code) return &t;
+    return nullptr;
+}
+
+}  // namespace dravel
