@@ -49,10 +49,11 @@ const std::vector<std::string>& SqliteSchema() {
     MGA1_VALORE10 VARCHAR(40) NULL,
     MGA1_CONTO VARCHAR(20) NULL
 ))",
-        // A criterion's rows, and among them the one holding given values: the delete's guard
-        // and the determination of an account find them without reading the others.
-        "CREATE INDEX MGA1_MATRCPAR_CRITERIO ON MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, "
-        "MGA1_VALORE01, MGA1_VALORE02)",
+        "CREATE INDEX MGA1_MATRCPAR_CRITERIO ON MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0)",
+        // The rows holding a posting's values, whichever criterion they belong to: the
+        // determination of an account reads those alone.
+        "CREATE INDEX MGA1_MATRCPAR_VALORI ON MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_VALORE01, "
+        "MGA1_VALORE02, MGA1_VALORE03)",
     };
     return statements;
 }

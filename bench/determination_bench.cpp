@@ -1,0 +1,97 @@
+// Resolving a posting's account and checking a whole company with 10,000 criteria and 1,000,000
+// matrix rows, beside raw sqlite3_step loops over the same statements reading the same rows.
+
+#include <benchmark/benchmark.h>
+
+#include "bench/criteria_database.h"
+#include "bench/raw_sqlite.h"
+#include "determination/check.h"
+#include "determination/resolve.h"
+#include "platform/ado/recordset.h"
+
+namespace {
+
+constexpr int kCriteria = 10000;
+constexpr int kRowsPerCriterion = 100;
+// The last criterion of type 0 (ids 7, 14, ...): every other criterion of the type is tried
+// before it answers.
+constexpr int kLastOfType0 = kCriteria / 7 * 7;
+
+// The criteria database with a hundred rows per criterion: MACC, CATC and the criterion's own
+// item code, so that exactly one criterion answers a posting.
+const std::string& MatrixDatabase() {
+    static const std::string file = [] {
+        std::string copy = bench::CriteriaDatabaseCopy(kCriteria, "matrix");
+        bench::RawDatabase db(copy);
+        db.Execute(
+            "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_VALORE01, "
+            "MGA1_VALORE02, MGA1_VALORE03, MGA1_CONTO) "
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+            std::to_string(kCriteria * kRowsPerCriterion - 1) +
+            ") SELECT 1, i / 100 + 1, 'M' || (i % 10), 'C' || (i % 100 / 10), 'A' || (i / 100 + "
+            "1), '60.' || i FROM n");
+        db.Execute("ANALYZE");
+        return copy;
+    }();
+    return file;
+}
+
+const determination::AttributeValues kPosting{
+    {"MACC", "M5"}, {"CATC", "C5"}, {"CODA", "A" + std::to_string(kLastOfType0)}};
+
+void ResolveAccount(benchmark::State& state) {
+    auto connection = ado::Connection::Create();
+    connection->Open("Provider=SQLite;Data Source=" + MatrixDatabase());
+    for (auto _ : state) {
+        auto walk = determination::Resolve(*connection, 1, 0, kPosting);
+        if (!walk.Account()) state.SkipWithError("no account");
+    }
+}
+
+void ResolveAccountRawSqlite(benchmark::State& state) {
+    bench::RawDatabase db(MatrixDatabase());
+    const std::string criteria =
+        "SELECT MGA0_ID, MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI "
+        "FROM MGA0_QUINTAB WHERE MGA0_DITTA_CG18 = 1 AND MGA0_FLGRESO = 0";
+    const std::string answers =
+        "SELECT m.MGA1_ID_MGA0, m.MGA1_CONTO FROM MGA1_MATRCPAR m "
+        "JOIN MGA0_QUINTAB q ON q.MGA0_ID = m.MGA1_ID_MGA0 "
+        "WHERE q.MGA0_DITTA_CG18 = 1 AND q.MGA0_FLGRESO = 0 "
+        "AND COALESCE(q.MGA0_STRUTTURACAMPI, '') = 'MACCCATCCODA' AND m.MGA1_DITTA_CG18 = 1 "
+        "AND m.MGA1_VALORE01 = 'M5' AND m.MGA1_VALORE02 = 'C5' AND m.MGA1_VALORE03 = 'A" +
+        std::to_string(kLastOfType0) + "' ORDER BY m.MGA1_ID";
+    for (auto _ : state) {
+        db.ReadAll(criteria);
+        if (db.ReadAll(answers) != 1) state.SkipWithError("no account");
+    }
+}
+
+void CheckCompany(benchmark::State& state) {
+    auto connection = ado::Connection::Create();
+    connection->Open("Provider=SQLite;Data Source=" + MatrixDatabase());
+    for (auto _ : state) benchmark::DoNotOptimize(determination::Check(*connection, 1).size());
+}
+
+// The criteria, then each criterion's rows with the values of its three attributes.
+void CheckCompanyRawSqlite(benchmark::State& state) {
+    bench::RawDatabase db(MatrixDatabase());
+    for (auto _ : state) {
+        db.ReadAll(
+            "SELECT MGA0_ID, MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI "
+            "FROM MGA0_QUINTAB WHERE MGA0_DITTA_CG18 = 1");
+        int rows = 0;
+        for (int id = 1; id <= kCriteria; ++id)
+            rows += db.ReadAll(
+                "SELECT MGA1_ID, MGA1_VALORE01, MGA1_VALORE02, MGA1_VALORE03 FROM MGA1_MATRCPAR "
+                "WHERE MGA1_ID_MGA0 = " +
+                std::to_string(id) + " AND MGA1_DITTA_CG18 = 1 ORDER BY MGA1_ID");
+        if (rows != kCriteria * kRowsPerCriterion) state.SkipWithError("rows missing");
+    }
+}
+
+}  // namespace
+
+BENCHMARK(ResolveAccount)->Unit(benchmark::kMillisecond);
+BENCHMARK(ResolveAccountRawSqlite)->Unit(benchmark::kMillisecond);
+BENCHMARK(CheckCompany)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(CheckCompanyRawSqlite)->Unit(benchmark::kMillisecond)->Iterations(3);
