@@ -1,5 +1,7 @@
 #include "determination/report.h"
 
+#include <algorithm>
+
 #include "window/posting_types.h"
 
 namespace determination {
@@ -16,15 +18,6 @@ std::string Format(const Translate& translate, const std::string& italian,
             text.replace(at, mark.size(), args[i]);
     }
     return text;
-}
-
-std::string PriorityText(const Criterion& c) {
-    return c.priority ? std::to_string(*c.priority) : "-";
-}
-
-std::string TypeLabel(int32_t type, const Translate& translate) {
-    const auto* t = dravel::FindPostingType(type);
-    return t ? translate(t->label) : std::to_string(type);
 }
 
 const char* OutcomeName(Step::Outcome outcome) {
@@ -68,6 +61,23 @@ nlohmann::json CriterionJson(const Criterion& c) {
 
 }  // namespace
 
+std::string PriorityText(const Criterion& c) {
+    return c.priority ? std::to_string(*c.priority) : "-";
+}
+
+std::string TypeLabel(int32_t type, const Translate& translate) {
+    const auto* t = dravel::FindPostingType(type);
+    return t ? translate(t->label) : std::to_string(type);
+}
+
+std::vector<std::string> AttributesUsed(const std::vector<Criterion>& criteria) {
+    std::vector<std::string> codes;
+    for (const auto& c : criteria)
+        for (const auto& code : c.structure)
+            if (std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
+    return codes;
+}
+
 std::string WalkHeading(const Walk& walk, const Translate& translate) {
     std::string values;
     for (const auto& [code, value] : walk.values)
@@ -77,28 +87,34 @@ std::string WalkHeading(const Walk& walk, const Translate& translate) {
                    TypeLabel(walk.type, translate), values});
 }
 
-std::string StepText(const Step& step, const Translate& translate) {
-    std::string lookedFor, missing;
-    for (const auto& [code, value] : step.lookedFor) {
-        lookedFor += (lookedFor.empty() ? "" : " ") + code + "=" + value.value_or("?");
-        if (!value) missing += (missing.empty() ? "" : ", ") + code;
-    }
-    std::string why;
+std::string LookedForText(const Step& step) {
+    std::string text;
+    for (const auto& [code, value] : step.lookedFor)
+        text += (text.empty() ? "" : " ") + code + "=" + value.value_or("?");
+    return text;
+}
+
+std::string OutcomeText(const Step& step, const Translate& translate) {
     switch (step.outcome) {
         case Step::Outcome::Answered:
-            why = step.account && !step.account->empty()
-                      ? Format(translate, "risponde: conto %1", {*step.account})
-                      : translate("risponde, ma la riga non ha un conto");
-            break;
+            return step.account && !step.account->empty()
+                       ? Format(translate, "risponde: conto %1", {*step.account})
+                       : translate("risponde, ma la riga non ha un conto");
         case Step::Outcome::NoRow:
-            why = translate("nessuna riga con questi valori");
-            break;
-        case Step::Outcome::MissingValue:
-            why = Format(translate, "manca il valore di %1", {missing});
-            break;
+            return translate("nessuna riga con questi valori");
+        case Step::Outcome::MissingValue: {
+            std::string missing;
+            for (const auto& [code, value] : step.lookedFor)
+                if (!value) missing += (missing.empty() ? "" : ", ") + code;
+            return Format(translate, "manca il valore di %1", {missing});
+        }
     }
-    return PriorityText(step.criterion) + ". " + step.criterion.description + " [" + lookedFor +
-           "]: " + why;
+    return {};
+}
+
+std::string StepText(const Step& step, const Translate& translate) {
+    return PriorityText(step.criterion) + ". " + step.criterion.description + " [" +
+           LookedForText(step) + "]: " + OutcomeText(step, translate);
 }
 
 std::string WalkResult(const Walk& walk, const Translate& translate) {

@@ -16,6 +16,10 @@ using Translate = std::function<std::string(const std::string&)>;
 
 // "Ditta 1, tipo 0 (Documenti Vendite / Acquisti), valori: CODA=X INDC=Y".
 std::string WalkHeading(const Walk& walk, const Translate& translate);
+// "INDC=C00012 CODA=?": the values a step looked for, "?" where none was given.
+std::string LookedForText(const Step& step);
+// Why the step's criterion answered or not.
+std::string OutcomeText(const Step& step, const Translate& translate);
 // One line per criterion tried: its priority, description, the values looked for and why it
 // answered or not.
 std::string StepText(const Step& step, const Translate& translate);
@@ -27,6 +31,12 @@ nlohmann::json WalkJson(const Walk& walk);
 
 // "Documenti Resi, 2. Cliente": the posting type, the priority and the description.
 std::string CriterionLabel(const Criterion& c, const Translate& translate);
+// The label of a posting type ("Documenti Resi"), or its code when it is none of the seven.
+std::string TypeLabel(int32_t type, const Translate& translate);
+// The priority, "-" for none.
+std::string PriorityText(const Criterion& c);
+// The attributes the criteria use, in the order they first appear.
+std::vector<std::string> AttributesUsed(const std::vector<Criterion>& criteria);
 // What is wrong, without the criterion it concerns.
 std::string FindingText(const Finding& finding, const Translate& translate);
 // A line per finding (the criterion's label, then what is wrong), or that none was found.

@@ -14,25 +14,18 @@
 #include <fstream>
 
 #include "contracts/navigator.h"
-#include "framework/controls/control_model.h"
 #include "framework/export_to_office.h"
+#include "gui/check_dialog.h"
+#include "gui/guarded.h"
+#include "gui/trial_dialog.h"
 #include "gui/ui_text.h"
+#include "window/posting_types.h"
 
 namespace gui {
 
 namespace {
 
 constexpr const char* kShellTitle = "Dravel";
-
-// Runs a user's command of the shell; a failure is shown, as the module's own are.
-template <class F>
-void Guarded(const std::string& title, F&& f) {
-    try {
-        f();
-    } catch (...) {
-        framework::ShowError(com::CurrentError(), title);
-    }
-}
 
 }  // namespace
 
@@ -63,6 +56,9 @@ void HostWindow::BuildMenus() {
     auto* entry = modules->addAction(Tr(framework::kModuleCaption), this, &HostWindow::OpenModule);
     entry->setObjectName("openModule");
     entry->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    auto* tools = menuBar()->addMenu(Tr("&Strumenti"));
+    tools->addAction(Tr("&Verifica"), this, &HostWindow::OpenCheck);
+    tools->addAction(Tr("&Prova"), this, &HostWindow::OpenTrial);
     auto* window = menuBar()->addMenu(Tr("F&inestre"));
     window->addAction(Tr("&Affianca"), area_, &QMdiArea::tileSubWindows);
     window->addAction(Tr("&Sovrapponi"), area_, &QMdiArea::cascadeSubWindows);
@@ -90,15 +86,25 @@ void HostWindow::BuildToolbar() {
     export_ = bar->addAction(Tr("Esporta in Office"), this, &HostWindow::Export);
     export_->setObjectName("exportToOffice");
     export_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
-    for (auto* a : {mediaLink_, export_})
+    bar->addSeparator();
+    auto* check = bar->addAction(Tr("Verifica"), this, &HostWindow::OpenCheck);
+    check->setObjectName("check");
+    check->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    auto* trial = bar->addAction(Tr("Prova"), this, &HostWindow::OpenTrial);
+    trial->setObjectName("trial");
+    trial->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    for (auto* a : {mediaLink_, export_, check, trial})
         a->setToolTip(QStringLiteral("%1 (%2)").arg(
             a->text(), a->shortcut().toString(QKeySequence::NativeText)));
 }
 
-void HostWindow::ShowCompany() {
+int32_t HostWindow::ActiveCompanyCode() const {
     auto company = session_.Global().ActiveCompany();
-    int32_t code = company ? company->CompanyCode().ToLong() : 0;
-    int index = companies_->findData(code);
+    return company ? company->CompanyCode().ToLong() : 0;
+}
+
+void HostWindow::ShowCompany() {
+    int index = companies_->findData(ActiveCompanyCode());
     companies_->setCurrentIndex(index);
     status_->setText(QStringLiteral("Database: %1    %2: %3")
                          .arg(Qs(framework::DatabaseLabel(session_.ConnectionString())),
@@ -130,7 +136,7 @@ void HostWindow::ChangeCompany(int32_t code) {
     Guarded(kShellTitle, [&] {
         auto company = session_.Global().ActiveCompany();
         if (company && company->CompanyCode().ToLong() == code) return;
-        session_.ChangeCompany(code);
+        if (session_.ChangeCompany(code)) CloseDialogs();  // they were about the other one
     });
     ShowCompany();  // the selector shows the company that is active, changed or not
 }
@@ -167,6 +173,31 @@ void HostWindow::Export() {
         if (!out)
             throw com::ComError(com::err::PathFileAccess, "Cannot write " + file.toStdString());
     });
+}
+
+void HostWindow::OpenCheck() {
+    if (!check_)
+        Guarded(kShellTitle, [&] {
+            check_ = new CheckDialog(session_.Database(), ActiveCompanyCode(), this);
+            check_->setAttribute(Qt::WA_DeleteOnClose);
+        });
+    if (check_) check_->show(), check_->raise(), check_->activateWindow();
+}
+
+void HostWindow::OpenTrial() {
+    if (!trial_)
+        Guarded(kShellTitle, [&] {
+            const bool allTypes = dravel::KeepsAccountTypes(
+                session_.Global().ActiveCompany()->AccountTypesParameter());
+            trial_ = new TrialDialog(session_.Database(), ActiveCompanyCode(), allTypes, this);
+            trial_->setAttribute(Qt::WA_DeleteOnClose);
+        });
+    if (trial_) trial_->show(), trial_->raise(), trial_->activateWindow();
+}
+
+void HostWindow::CloseDialogs() {
+    for (QDialog* d : {check_.data(), trial_.data()})
+        if (d) d->close();
 }
 
 void HostWindow::closeEvent(QCloseEvent* e) {

@@ -2,7 +2,9 @@
 // The host shell: a main window with an MDI area, the menu entry that opens the module, the
 // company selector, the navigator's buttons and a status bar with the database and company.
 
+#include <QDialog>
 #include <QMainWindow>
+#include <QPointer>
 
 #include "framework/host_session.h"
 
@@ -39,10 +41,15 @@ class HostWindow : public QMainWindow {
   private:
     void BuildMenus();
     void BuildToolbar();
+    int32_t ActiveCompanyCode() const;
     void ShowCompany();
     void UpdateActions();
     void OpenMediaLink();
     void Export();
+    // The determination dialogs for the active company (one of each, brought forward when open).
+    void OpenCheck();
+    void OpenTrial();
+    void CloseDialogs();
 
     framework::HostSession& session_;
     HostOptions options_;
@@ -51,7 +58,7 @@ class HostWindow : public QMainWindow {
     QLabel* status_ = nullptr;
     QAction* mediaLink_ = nullptr;
     QAction* export_ = nullptr;
+    QPointer<QDialog> check_, trial_;
 };
-
 
 }  // namespace gui

@@ -31,9 +31,7 @@ void FRM_MGQUINTAB::FillTypeCombo() {
     CBO_TIPO->ClearList();
     for (const auto& t : kPostingTypes)
         if (t.alwaysOffered) CBO_TIPO->AddEntry(t.label, com::Variant(t.code));
-    com::Variant accountTypes = HostGlobal()->ActiveCompany()->AccountTypesParameter();
-    if (com::Variant::Equal(accountTypes, com::Variant(int32_t{1})) ||
-        com::Variant::Equal(accountTypes, com::Variant(int32_t{4}))) {
+    if (KeepsAccountTypes(HostGlobal()->ActiveCompany()->AccountTypesParameter())) {
         for (const auto& t : kPostingTypes)
             if (!t.alwaysOffered) CBO_TIPO->AddEntry(t.label, com::Variant(t.code));
     }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/com/variant.h"
+
 namespace dravel {
 
 struct PostingType {
@@ -27,6 +29,12 @@ constexpr const PostingType* FindPostingType(int32_t code) {
     for (const auto& t : kPostingTypes)
         if (t.code == code) return &t;
     return nullptr;
+}
+
+// Whether a company with this account-types parameter (1 or 4) is offered all seven types.
+inline bool KeepsAccountTypes(const com::Variant& parameter) {
+    return com::Variant::Equal(parameter, com::Variant(int32_t{1})) ||
+           com::Variant::Equal(parameter, com::Variant(int32_t{4}));
 }
 
 }  // namespace dravel
