@@ -16,26 +16,61 @@ struct MatrixRow {
     bool complete = true;             // false when one of them is Null: the row never answers
 };
 
-// A criterion's matrix rows with the values of its structure's attributes.
-std::vector<MatrixRow> RowsOf(ado::Connection& connection, int32_t company, const Criterion& c) {
-    const size_t n = std::min(c.structure.size(), kMaxAttributes);
-    std::string sql = "SELECT MGA1_ID";
-    for (size_t i = 1; i <= n; ++i) sql += ", " + ValueColumn(i);
-    sql += " FROM MGA1_MATRCPAR WHERE MGA1_ID_MGA0 = ? AND MGA1_DITTA_CG18 = ? ORDER BY MGA1_ID";
-    auto rs = connection.ExecuteWith(sql, {com::Variant(c.id), com::Variant(company)});
-    std::vector<MatrixRow> rows;
-    for (; !rs->Eof(); rs->MoveNext()) {
-        MatrixRow& row = rows.emplace_back();
-        row.id = rs->Fields(0).Value().ToLong();
-        row.complete = n == c.structure.size();
-        for (int i = 1; i <= static_cast<int>(n); ++i) {
-            auto v = rs->Fields(i).Value();
-            if (v.IsNull()) row.complete = false;
-            row.values.push_back(v.IsNull() ? std::string() : v.ToText());
+// The matrix rows of a type's criteria with the values of their structures' attributes, read
+// for a batch of criteria at a time: a statement per criterion would cost more than the rows,
+// and all rows at once could be more than memory holds.
+class MatrixRows {
+  public:
+    MatrixRows(ado::Connection& connection, int32_t company, const std::vector<Criterion>& tried)
+        : connection_(connection), company_(company), tried_(tried) {}
+
+    // The rows of the criterion at `at` in the type's order (in key order).
+    std::vector<MatrixRow> Take(size_t at) {
+        if (at >= loadedTo_) Load(at);
+        return std::move(rows_[tried_[at].id]);
+    }
+
+  private:
+    static constexpr size_t kBatch = 200;
+
+    void Load(size_t from) {
+        rows_.clear();
+        loadedTo_ = std::min(from + kBatch, tried_.size());
+        size_t n = 0;
+        std::string ids;
+        std::vector<com::Variant> params{com::Variant(company_)};
+        for (size_t i = from; i < loadedTo_; ++i) {
+            n = std::max(n, std::min(tried_[i].structure.size(), kMaxAttributes));
+            ids += i == from ? "?" : ", ?";
+            params.emplace_back(tried_[i].id);
+            rows_[tried_[i].id];
+        }
+        std::string sql = "SELECT MGA1_ID_MGA0, MGA1_ID";
+        for (size_t i = 1; i <= n; ++i) sql += ", " + ValueColumn(i);
+        sql += " FROM MGA1_MATRCPAR WHERE MGA1_DITTA_CG18 = ? AND MGA1_ID_MGA0 IN (" + ids +
+               ") ORDER BY MGA1_ID";
+        std::unordered_map<int32_t, size_t> width;  // the structure's attributes, by criterion
+        for (size_t i = from; i < loadedTo_; ++i) width[tried_[i].id] = tried_[i].structure.size();
+        for (auto rs = connection_.ExecuteWith(sql, params); !rs->Eof(); rs->MoveNext()) {
+            const int32_t criterion = rs->Fields(0).Value().ToLong();
+            const size_t attributes = width[criterion];
+            MatrixRow& row = rows_[criterion].emplace_back();
+            row.id = rs->Fields(1).Value().ToLong();
+            row.complete = attributes <= kMaxAttributes;
+            for (size_t i = 0; i < std::min(attributes, kMaxAttributes); ++i) {
+                auto v = rs->Fields(static_cast<int>(i) + 2).Value();
+                if (v.IsNull()) row.complete = false;
+                row.values.push_back(v.IsNull() ? std::string() : v.ToText());
+            }
         }
     }
-    return rows;
-}
+
+    ado::Connection& connection_;
+    int32_t company_;
+    const std::vector<Criterion>& tried_;
+    size_t loadedTo_ = 0;
+    std::unordered_map<int32_t, std::vector<MatrixRow>> rows_;
+};
 
 // The values of `row` at `places`, as one key.
 std::string KeyOf(const MatrixRow& row, const std::vector<size_t>& places) {
@@ -83,6 +118,7 @@ void CheckType(ado::Connection& connection, int32_t company, const std::vector<C
                std::vector<Finding>& findings) {
     std::map<std::string, AnsweringStructure> answering;
     std::map<std::string, size_t> firstWithStructure;
+    MatrixRows matrix(connection, company, tried);
     for (size_t at = 0; at < tried.size(); ++at) {
         const Criterion& c = tried[at];
         const int32_t place = static_cast<int32_t>(at) + 1;
@@ -93,7 +129,7 @@ void CheckType(ado::Connection& connection, int32_t company, const std::vector<C
         const std::string structure = Joined(c.structure);
         if (auto [same, added] = firstWithStructure.emplace(structure, at); !added)
             findings.push_back(About(Finding::Kind::SameStructure, c, tried[same->second]));
-        auto rows = RowsOf(connection, company, c);
+        auto rows = matrix.Take(at);
         if (rows.empty()) findings.push_back(About(Finding::Kind::NoRows, c));
         // Each row whose values an earlier criterion with some of these attributes answers for.
         std::vector<std::pair<std::vector<size_t>, const AnsweringStructure*>> earlier;
