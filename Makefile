@@ -4,7 +4,7 @@
 PRESET ?= default
 BUILD := build/$(PRESET)
 
-.PHONY: run test build bootstrap bench fuzz clean format
+.PHONY: run test build bootstrap bench fuzz package clean format
 
 bootstrap:
 	@scripts/bootstrap
@@ -26,6 +26,10 @@ bench: build
 	@$(BUILD)/bin/dravel-bench
 	@$(BUILD)/bin/dravel-bench-gui
 	@$(BUILD)/bin/dravel-bench-server
+
+# The Debian package, in the build folder: dravel_<version>_<architecture>.deb.
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 # Each parser's fuzzer in turn, FUZZ_SECONDS each. New inputs go to build/fuzz/corpus/<name>
 # (the seeds in fuzz/corpus/<name> stay as they are), crashes to build/fuzz/crashes/.

@@ -35,8 +35,7 @@ int RunDesktop(int argc, char** argv, const Options& options) {
     framework::HostSession session(
         choice.connectionString,
         {.createDatabase = choice.demo, .demoData = true, .language = options.language});
-    if (!com::Registry().Find(framework::kModuleProgId))
-        framework::HostSession::RegisterModule(app::ModuleLibrary());
+    app::EnsureModuleRegistered();
     int company = options.company;
     if (company == 0) {
         auto companies = session.Companies();

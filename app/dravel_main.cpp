@@ -1,6 +1,7 @@
 // dravel: the command-line tool. Databases, module registration, listings and session scripts.
 
 #include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -9,6 +10,7 @@
 #include "app/paths.h"
 #include "app/script/script_runner.h"
 #include "app/window_text.h"
+#include "db/schema.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
 #include "platform/com/registry.h"
@@ -39,13 +41,24 @@ int main(int argc, char** argv) {
     create->add_option("--database", database, "SQLite file or connection string")->required();
     create->add_flag("--demo", demo, "add the demo data");
 
+    auto* schema = cli.add_subcommand("schema", "print the statements that create the tables");
+    std::string dialect = "sqlite";
+    schema->add_option("--dialect", dialect, "sqlite, postgresql or tsql")
+        ->check(CLI::IsMember({"sqlite", "postgresql", "tsql"}));
+
     auto* reg =
         cli.add_subcommand("register", "record the module library in the component registry");
     std::string library;
-    reg->add_option("--library", library, "path of libdravel.so (default: beside this program)");
+    bool system = false;
     auto* unreg =
         cli.add_subcommand("unregister", "remove the module library from the component registry");
-    unreg->add_option("--library", library, "path of libdravel.so (default: beside this program)");
+    for (auto* command : {reg, unreg}) {
+        command->add_option("--library", library,
+                            "path of libdravel.so (default: beside this program)");
+        command->add_flag("--system", system,
+                          "the system's registry, for every user (the first of $XDG_CONFIG_DIRS, "
+                          "else /etc/xdg)");
+    }
 
     auto* run = cli.add_subcommand("script", "run a session script against the headless host");
     std::string file;
@@ -94,7 +107,16 @@ int main(int argc, char** argv) {
                       << "\n";
             return 0;
         }
+        if (*schema) {
+            const auto d = dialect == "sqlite"       ? ado::Dialect::Sqlite
+                           : dialect == "postgresql" ? ado::Dialect::Postgresql
+                                                     : ado::Dialect::Tsql;
+            for (const auto& statement : db::SchemaStatements(d)) std::cout << statement << ";\n";
+            return 0;
+        }
         fs::path lib = library.empty() ? app::ModuleLibrary() : fs::path(library);
+        // The library writes its entries into the registry DRAVEL_REGISTRY names.
+        if (system) ::setenv("DRAVEL_REGISTRY", com::Registry::SystemPaths().at(0).c_str(), 1);
         if (*reg) {
             framework::HostSession::RegisterModule(lib);
             std::cout << "registered " << lib.string() << " in "
@@ -103,7 +125,8 @@ int main(int argc, char** argv) {
         }
         if (*unreg) {
             com::Check(com::UnregisterServer(lib));
-            std::cout << "unregistered " << lib.string() << "\n";
+            std::cout << "unregistered " << lib.string() << " from "
+                      << com::Registry::DefaultPath().string() << "\n";
             return 0;
         }
         // Exit 0 and 1 are the answers (found / not found, clean / findings); 2 is a failure.

@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "db/demo_data.h"
+#include "framework/host_session.h"
+#include "platform/com/registry.h"
 
 #include "platform/com/user_files.h"
 
@@ -18,8 +20,14 @@ namespace fs = std::filesystem;
 fs::path ModuleLibrary() {
     if (const char* m = std::getenv("DRAVEL_MODULE"); m && *m) return m;
     std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    return exe.parent_path().parent_path() / "lib" / "libdravel.so";
+    fs::path prefix = fs::read_symlink("/proc/self/exe", ec).parent_path().parent_path();
+    fs::path built = prefix / "lib" / "libdravel.so";
+    return fs::exists(built, ec) ? built : prefix / DRAVEL_PRIVATE_LIBDIR / "libdravel.so";
+}
+
+void EnsureModuleRegistered() {
+    if (!com::FindClass(framework::kModuleProgId))
+        framework::HostSession::RegisterModule(ModuleLibrary());
 }
 
 fs::path DemoDatabase() {

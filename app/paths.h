@@ -6,8 +6,12 @@
 
 namespace app {
 
-// libdravel.so beside the running program (its ../lib folder), or $DRAVEL_MODULE.
+// libdravel.so beside the running program (its ../lib folder in the build tree, the private
+// library folder once installed), or $DRAVEL_MODULE.
 std::filesystem::path ModuleLibrary();
+
+// Registers the module in the user's registry unless the user's or the system's registry knows it.
+void EnsureModuleRegistered();
 
 // The user's demo database: $XDG_DATA_HOME/dravel/demo.db, else ~/.local/share/dravel/demo.db.
 std::filesystem::path DemoDatabase();

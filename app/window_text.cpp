@@ -89,8 +89,7 @@ void ShowWindowAsText(const std::string& connectionString, bool createDemo, int 
     ui::ScopedToolkit scope(toolkit);
     framework::HostSession session(
         connectionString, {.createDatabase = createDemo, .demoData = true, .language = language});
-    if (!com::Registry().Find(framework::kModuleProgId))
-        framework::HostSession::RegisterModule(ModuleLibrary());
+    EnsureModuleRegistered();
     if (company == 0) {
         auto companies = session.Companies();
         if (companies.empty()) throw std::runtime_error("the database holds no company");

@@ -7,6 +7,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -47,7 +48,28 @@ fs::path Registry::DefaultPath() {
     return UserHome() / ".config/dravel/registry.json";
 }
 
-Registry::Registry(fs::path file) : file_(std::move(file)) {}
+std::vector<fs::path> Registry::SystemPaths() {
+    std::vector<fs::path> paths;
+    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+    std::string list = dirs && *dirs ? dirs : "/etc/xdg";
+    for (size_t start = 0; start <= list.size();) {
+        size_t end = std::min(list.find(':', start), list.size());
+        // Relative entries are invalid in the specification and ignored.
+        if (fs::path dir = list.substr(start, end - start); dir.is_absolute())
+            paths.push_back(dir / "dravel/registry.json");
+        start = end + 1;
+    }
+    return paths;
+}
+
+Registry::Registry(fs::path file, Scope scope) : file_(std::move(file)), scope_(scope) {}
+
+std::optional<ClassRegistration> FindClass(const std::string& progId) {
+    if (auto r = Registry().Find(progId)) return r;
+    for (const auto& path : Registry::SystemPaths())
+        if (auto r = Registry(path, Registry::Scope::System).Find(progId)) return r;
+    return std::nullopt;
+}
 
 namespace {
 
@@ -58,7 +80,7 @@ constexpr int kMaxDepth = 64;
 
 std::vector<ClassRegistration> Registry::Load() const {
     std::vector<ClassRegistration> out;
-    auto text = ReadTrustedFile(file_);
+    auto text = ReadTrustedFile(file_, scope_ == Scope::System ? Owners::Root : Owners::UserOrRoot);
     if (!text) return out;
     json j;
     try {
@@ -246,12 +268,13 @@ ComPtr<IUnknown> CreateObject(const std::string& progId) {
 
     std::optional<ClassRegistration> reg;
     try {
-        reg = Registry().Find(progId);
+        reg = FindClass(progId);
     } catch (const ComError& e) {
         throw CreateFailure(progId, e.Description());
     }
     if (!reg)
-        throw CreateFailure(progId, "class not registered in " + Registry::DefaultPath().string());
+        throw CreateFailure(progId, "class not registered in " + Registry::DefaultPath().string() +
+                                        " nor in the system's registry");
 
     LoadedLibrary lib;
     {

@@ -30,14 +30,21 @@ struct ClassRegistration {
     std::optional<Guid> typeLib;
 };
 
-// The file-based registry. Location: $DRAVEL_REGISTRY, else $XDG_CONFIG_HOME/dravel/registry.json,
-// else ~/.config/dravel/registry.json. Read and written only where nobody but the user and root
-// can change it (see TrustedPath), as is every library it names before it is loaded.
+// The file-based registry. The user's own: $DRAVEL_REGISTRY, else
+// $XDG_CONFIG_HOME/dravel/registry.json, else ~/.config/dravel/registry.json, read and written only
+// where nobody but the user and root can change it (see TrustedPath), as is every library it names
+// before it is loaded. The system's, for every user: dravel/registry.json in each of the XDG
+// configuration folders ($XDG_CONFIG_DIRS, else /etc/xdg), trusted only when root alone can
+// change it.
 class Registry {
   public:
-    static std::filesystem::path DefaultPath();
+    enum class Scope { User, System };
 
-    explicit Registry(std::filesystem::path file = DefaultPath());
+    static std::filesystem::path DefaultPath();
+    // The system registries in the order they are read; the first is the one written.
+    static std::vector<std::filesystem::path> SystemPaths();
+
+    explicit Registry(std::filesystem::path file = DefaultPath(), Scope scope = Scope::User);
 
     std::optional<ClassRegistration> Find(const std::string& progId) const;
     std::optional<ClassRegistration> Find(const Guid& clsid) const;
@@ -54,7 +61,11 @@ class Registry {
     std::vector<ClassRegistration> Load() const;
     void Save(const std::vector<ClassRegistration>& entries) const;
     std::filesystem::path file_;
+    Scope scope_;
 };
+
+// The registration of a program identifier: the user's registry first, then the system's.
+std::optional<ClassRegistration> FindClass(const std::string& progId);
 
 // Classes served by the running program itself (the host's own components), found before the
 // registry file is asked.

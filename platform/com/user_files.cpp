@@ -26,8 +26,8 @@ constexpr int32_t kPathFileAccessError = 75;
 }
 
 // Why others could change the file or folder `p`; empty when only the user and root can.
-std::string Untrusted(const fs::path& p, const struct stat& st) {
-    if (st.st_uid != ::geteuid() && st.st_uid != 0)
+std::string Untrusted(const fs::path& p, const struct stat& st, Owners owners) {
+    if (st.st_uid != 0 && (owners == Owners::Root || st.st_uid != ::geteuid()))
         return p.string() + " is owned by user " + std::to_string(st.st_uid);
     bool rootSticky = S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) && st.st_uid == 0;
     if (rootSticky) return "";
@@ -88,14 +88,14 @@ fs::path UserHome() {
     return entry.pw_dir;
 }
 
-fs::path TrustedPath(const fs::path& file) {
+fs::path TrustedPath(const fs::path& file, Owners owners) {
     std::error_code ec;
     fs::path real = fs::weakly_canonical(fs::absolute(file), ec);
     if (ec) Refuse(file, ec.message());
     for (fs::path p = real;; p = p.parent_path()) {
         struct stat st;
         if (::lstat(p.c_str(), &st) == 0) {
-            if (auto why = Untrusted(p, st); !why.empty()) Refuse(file, why);
+            if (auto why = Untrusted(p, st, owners); !why.empty()) Refuse(file, why);
         } else if (errno != ENOENT && errno != ENOTDIR) {
             Refuse(file, p.string() + ": " + std::strerror(errno));
         }
@@ -110,8 +110,8 @@ void CreateFolders(const fs::path& folder) {
     if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) Fail("Cannot create", folder, errno);
 }
 
-std::optional<std::string> ReadTrustedFile(const fs::path& file) {
-    fs::path real = TrustedPath(file);
+std::optional<std::string> ReadTrustedFile(const fs::path& file, Owners owners) {
+    fs::path real = TrustedPath(file, owners);
     Descriptor fd(::open(real.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (fd.Get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
@@ -120,7 +120,7 @@ std::optional<std::string> ReadTrustedFile(const fs::path& file) {
     struct stat st;
     if (::fstat(fd.Get(), &st) != 0) Fail("Cannot read", file, errno);
     // The file may have appeared since its folders were checked.
-    if (auto why = Untrusted(real, st); !why.empty()) Refuse(file, why);
+    if (auto why = Untrusted(real, st, owners); !why.empty()) Refuse(file, why);
     return ReadToEnd(fd.Get(), file);
 }
 

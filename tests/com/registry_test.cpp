@@ -142,6 +142,34 @@ TEST_F(RegistryFile, WhatOthersCanChangeIsNeitherReadNorLoaded) {
     }
 }
 
+// The system's registries come after the user's, in the order of XDG_CONFIG_DIRS, and only one
+// that root alone can change is read: a user cannot register classes for everyone.
+TEST_F(RegistryFile, TheSystemsRegistryComesAfterTheUsersAndOnlyRootMayChangeIt) {
+    auto shared = Entry("Shared.Class"), mine = Entry("Both.Class"), theirs = Entry("Both.Class");
+    com::Registry(dir_ / "system/dravel/registry.json").Register(shared);
+    com::Registry(dir_ / "system/dravel/registry.json").Register(theirs);
+    com::Registry(dir_ / "user.json").Register(mine);
+    testing_support::ScopedEnv user("DRAVEL_REGISTRY", (dir_ / "user.json").c_str());
+    testing_support::ScopedEnv dirs(
+        "XDG_CONFIG_DIRS",
+        ("relative/ignored:" + (dir_ / "none").string() + ":" + dir_.string() + "/system").c_str());
+    ASSERT_TRUE(com::FindClass("Shared.Class"));
+    EXPECT_EQ(com::FindClass("Both.Class")->clsid, mine.clsid);
+
+    // Owned by the user who reads it: good enough for their own registry, not for the system's.
+    ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
+    for (const char* p : {"system", "system/dravel", "system/dravel/registry.json"})
+        ASSERT_EQ(chown((dir_ / p).c_str(), kNobody, kNobody), 0);
+    int status = testing_support::InChild([&] {
+        Require(setuid(kNobody) == 0, "cannot become nobody");
+        Require(bool(com::Registry(dir_ / "system/dravel/registry.json").Find("Shared.Class")),
+                "the user's own file is not read");
+        std::string got = CreateFailure("Shared.Class");
+        Require(got.find("registry.json is owned by user 65534") != std::string::npos, got);
+    });
+    EXPECT_EQ(status, 0) << "see the child's message above";
+}
+
 // Without HOME the registry is the one in the home folder of the user's passwd entry, never one
 // another user planted in /tmp; without either, a clear error.
 TEST(RegistryLocation, WithoutHomeItIsTheUsersOwnNeverTmp) {
