@@ -23,12 +23,67 @@ void* OdbcBackend::Dbc() const {
     return handles_->dbc.Get();
 }
 
+// A broken connection is still open to its user: its next use connects again.
 bool OdbcBackend::IsOpen() const {
-    return handles_->connected;
+    return handles_->connected || lost_;
+}
+
+namespace {
+
+// The server is gone or ended the session (shut down, crashed, the session was terminated).
+bool LostConnection(const com::ComError& e) {
+    const std::string state = SqlState(e);
+    return state.rfind("08", 0) == 0 || state == "57P01" || state == "57P02" || state == "57P03";
+}
+
+}  // namespace
+
+// A server restarted, or a network that dropped the connection, must not leave the window
+// failing until the program is restarted: the next statement connects again, with the same
+// string and isolation level. Not inside a transaction that was open when the connection went:
+// the server dropped its work, and a statement run now on a new connection would be committed on
+// its own, without the work before it. Such a transaction fails until it is rolled back.
+void OdbcBackend::Usable() {
+    if (!lost_) return;
+    if (inTransaction_) throw *lost_;
+    try {
+        const auto isolation = isolation_;
+        Open(target_, timeoutSeconds_);
+        if (isolation) SetIsolation(*isolation);
+    } catch (const com::ComError& e) {
+        lost_ = e;  // still broken: the next use tries again
+        throw;
+    }
+}
+
+// The driver does not always say that the connection went: psqlODBC reports a failure of its
+// own savepoint around a statement as HY000. The connection's state tells, and the user is told
+// what happened in the same words as for any lost connection.
+template <class F>
+auto OdbcBackend::OnConnection(F&& work) {
+    Usable();
+    try {
+        return std::forward<F>(work)();
+    } catch (const com::ComError& e) {
+        if (LostConnection(e)) {
+            lost_ = e;
+            throw;
+        }
+        SQLUINTEGER dead = SQL_CD_FALSE;
+        if (!handles_->connected ||
+            !SQL_SUCCEEDED(SQLGetConnectAttr(handles_->dbc.Get(), SQL_ATTR_CONNECTION_DEAD, &dead,
+                                             0, nullptr)) ||
+            dead != SQL_CD_TRUE)
+            throw;
+        lost_ = ConnectionLost(e);
+        throw *lost_;
+    }
 }
 
 void OdbcBackend::Open(const std::string& target, int32_t timeoutSeconds) {
     Close();
+    target_ = target;
+    timeoutSeconds_ = timeoutSeconds;
     Handles& h = *handles_;
     h.env = OdbcHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
     SQLSetEnvAttr(h.env.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3),
@@ -48,6 +103,7 @@ void OdbcBackend::Open(const std::string& target, int32_t timeoutSeconds) {
         throw error;
     }
     h.connected = true;
+    lost_.reset();
     SQLWCHAR name[128] = {};
     SQLSMALLINT bytes = 0;
     SQLGetInfoW(h.dbc.Get(), SQL_DBMS_NAME, name, sizeof name, &bytes);
@@ -73,12 +129,18 @@ void OdbcBackend::Close() {
     h.connected = false;
     inTransaction_ = false;
     nested_ = 0;
+    lost_.reset();
+    isolation_.reset();
     primaryKeys_.clear();
     h.dbc.Reset();
     h.env.Reset();
 }
 
 QueryResult OdbcBackend::Query(const std::string& sql, const std::vector<com::Variant>& params) {
+    return OnConnection([&] { return Run(sql, params); });
+}
+
+QueryResult OdbcBackend::Run(const std::string& sql, const std::vector<com::Variant>& params) {
     OdbcStatement stmt(Dbc());
     stmt.Execute(sql, params);
     QueryResult result;
@@ -96,9 +158,11 @@ QueryResult OdbcBackend::Query(const std::string& sql, const std::vector<com::Va
 }
 
 int32_t OdbcBackend::Execute(const std::string& sql, const std::vector<com::Variant>& params) {
-    OdbcStatement stmt(Dbc());
-    stmt.Execute(sql, params);
-    return stmt.HasColumns() ? 0 : stmt.RowsAffected();
+    return OnConnection([&] {
+        OdbcStatement stmt(Dbc());
+        stmt.Execute(sql, params);
+        return stmt.HasColumns() ? 0 : stmt.RowsAffected();
+    });
 }
 
 // ODBC runs each statement in its own transaction until auto-commit is switched off. A
@@ -111,14 +175,17 @@ void OdbcBackend::Begin(bool) {
         ++nested_;
         return;
     }
-    if (!SQL_SUCCEEDED(SQLSetConnectAttr(Dbc(), SQL_ATTR_AUTOCOMMIT,
-                                         reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)))
-        throw OdbcError(SQL_HANDLE_DBC, Dbc(), "Beginning a transaction");
+    OnConnection([&] {
+        if (!SQL_SUCCEEDED(SQLSetConnectAttr(Dbc(), SQL_ATTR_AUTOCOMMIT,
+                                             reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)))
+            throw OdbcError(SQL_HANDLE_DBC, Dbc(), "Beginning a transaction");
+    });
     inTransaction_ = true;
     nested_ = 0;
 }
 
 void OdbcBackend::Commit() {
+    if (lost_ && inTransaction_) throw *lost_;  // the work went with the connection
     if (nested_ > 0) {
         if (dialect_ != Dialect::Tsql) Execute("RELEASE SAVEPOINT ado_nested", {});
         --nested_;
@@ -127,8 +194,17 @@ void OdbcBackend::Commit() {
     EndTransaction(true);
 }
 
+// On a lost connection the server has rolled back already; a statement sent now would fail and
+// hide the failure that ended the work.
 void OdbcBackend::Rollback() {
     if (!inTransaction_) return;
+    if (lost_) {
+        if (nested_ > 0)
+            --nested_;
+        else
+            inTransaction_ = false;
+        return;
+    }
     if (nested_ > 0) {
         Execute(dialect_ == Dialect::Tsql ? "ROLLBACK TRANSACTION ado_nested"
                                           : "ROLLBACK TO SAVEPOINT ado_nested",
@@ -143,22 +219,27 @@ void OdbcBackend::Rollback() {
 void OdbcBackend::EndTransaction(bool commit) {
     SQLHDBC dbc = Dbc();
     SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc, commit ? SQL_COMMIT : SQL_ROLLBACK);
-    com::ComError error;
-    bool failed = !SQL_SUCCEEDED(rc);
-    if (failed) error = OdbcError(SQL_HANDLE_DBC, dbc, commit ? "Committing" : "Rolling back");
+    std::optional<com::ComError> error;
+    if (!SQL_SUCCEEDED(rc))
+        error = OdbcError(SQL_HANDLE_DBC, dbc, commit ? "Committing" : "Rolling back");
     inTransaction_ = false;
     SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
-    if (failed) throw error;
+    if (!error) return;
+    if (LostConnection(*error)) lost_ = error;
+    throw *error;
 }
 
 void OdbcBackend::SetIsolation(int32_t level) {
+    isolation_ = level;
     SQLULEN odbc = level == adXactReadUncommitted  ? SQL_TXN_READ_UNCOMMITTED
                    : level == adXactRepeatableRead ? SQL_TXN_REPEATABLE_READ
                    : level == adXactSerializable   ? SQL_TXN_SERIALIZABLE
                                                    : SQL_TXN_READ_COMMITTED;
-    if (!SQL_SUCCEEDED(SQLSetConnectAttr(Dbc(), SQL_ATTR_TXN_ISOLATION,
-                                         reinterpret_cast<SQLPOINTER>(odbc), 0)))
-        throw OdbcError(SQL_HANDLE_DBC, Dbc(), "Setting the isolation level");
+    OnConnection([&] {
+        if (!SQL_SUCCEEDED(SQLSetConnectAttr(Dbc(), SQL_ATTR_TXN_ISOLATION,
+                                             reinterpret_cast<SQLPOINTER>(odbc), 0)))
+            throw OdbcError(SQL_HANDLE_DBC, Dbc(), "Setting the isolation level");
+    });
 }
 
 std::string OdbcBackend::SameValue(const std::string& column, const com::Variant&) const {
@@ -201,27 +282,25 @@ int64_t OdbcBackend::InsertGeneratingKey(const InsertParts& insert,
 
 std::vector<std::string> OdbcBackend::PrimaryKey(const std::string& table) {
     if (auto known = primaryKeys_.find(table); known != primaryKeys_.end()) return known->second;
-    OdbcStatement stmt(Dbc());
     // Through the catalogue rather than SQLPrimaryKeys: one statement, any driver. PostgreSQL's
     // own catalogue answers at once; its information schema is views over it that take
     // milliseconds to plan, many more on a new connection.
-    stmt.Execute(dialect_ == Dialect::Postgresql
-                     ? "SELECT a.attname FROM pg_catalog.pg_index i "
-                       "JOIN pg_catalog.pg_class c ON c.oid = i.indrelid "
-                       "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid "
-                       "AND a.attnum = ANY (i.indkey) "
-                       "WHERE i.indisprimary AND LOWER(c.relname) = LOWER(?) "
-                       "ORDER BY array_position(i.indkey::int2[], a.attnum)"
-                     : "SELECT k.COLUMN_NAME FROM INFORMATION_SCHEMA.TABLE_CONSTRAINTS t "
-                       "JOIN INFORMATION_SCHEMA.KEY_COLUMN_USAGE k "
-                       "ON k.CONSTRAINT_NAME = t.CONSTRAINT_NAME AND k.TABLE_NAME = t.TABLE_NAME "
-                       "WHERE t.CONSTRAINT_TYPE = 'PRIMARY KEY' AND LOWER(t.TABLE_NAME) = LOWER(?) "
-                       "ORDER BY k.ORDINAL_POSITION",
-                 {com::Variant(table)});
-    std::vector<RowValues> rows;
-    stmt.FetchAll(rows);
+    QueryResult found =
+        Query(dialect_ == Dialect::Postgresql
+                  ? "SELECT a.attname FROM pg_catalog.pg_index i "
+                    "JOIN pg_catalog.pg_class c ON c.oid = i.indrelid "
+                    "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid "
+                    "AND a.attnum = ANY (i.indkey) "
+                    "WHERE i.indisprimary AND LOWER(c.relname) = LOWER(?) "
+                    "ORDER BY array_position(i.indkey::int2[], a.attnum)"
+                  : "SELECT k.COLUMN_NAME FROM INFORMATION_SCHEMA.TABLE_CONSTRAINTS t "
+                    "JOIN INFORMATION_SCHEMA.KEY_COLUMN_USAGE k "
+                    "ON k.CONSTRAINT_NAME = t.CONSTRAINT_NAME AND k.TABLE_NAME = t.TABLE_NAME "
+                    "WHERE t.CONSTRAINT_TYPE = 'PRIMARY KEY' AND LOWER(t.TABLE_NAME) = LOWER(?) "
+                    "ORDER BY k.ORDINAL_POSITION",
+              {com::Variant(table)});
     std::vector<std::string> key;
-    for (const auto& row : rows) key.push_back(row[0].ToText());
+    for (const auto& row : found.rows) key.push_back(row[0].ToText());
     primaryKeys_[table] = key;
     return key;
 }

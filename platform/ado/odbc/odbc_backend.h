@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,8 +45,21 @@ class OdbcBackend final : public Backend {
     struct Handles;
     void* Dbc() const;
     void EndTransaction(bool commit);
+    QueryResult Run(const std::string& sql, const std::vector<com::Variant>& params);
+    // Runs `work` on a connection that is up: a broken one is opened again first, unless a
+    // transaction was open on it (see Usable). A failure that loses the connection marks it
+    // broken.
+    template <class F>
+    auto OnConnection(F&& work);
+    void Usable();
 
     std::unique_ptr<Handles> handles_;
+    // What a broken connection is opened again with.
+    std::string target_;
+    int32_t timeoutSeconds_ = 0;
+    std::optional<int32_t> isolation_;
+    // The failure that lost the connection, while it is broken.
+    std::optional<com::ComError> lost_;
     Dialect dialect_ = Dialect::Postgresql;
     bool inTransaction_ = false;
     int nested_ = 0;  // savepoints open inside the outer transaction

@@ -102,6 +102,13 @@ com::ComError OdbcError(short type, void* handle, const std::string& context) {
     return error;
 }
 
+com::ComError ConnectionLost(const com::ComError& e) {
+    com::ComError lost(com::err::Database, UserText("08S01"), kSource);
+    lost.SetNative(e.NativeCode(), e.Detail());
+    lost.SetSqlState("08S01");
+    return lost;
+}
+
 std::string SqlState(const com::ComError& e) {
     return e.Source() == kSource ? e.SqlState() : std::string();
 }

@@ -13,6 +13,10 @@ namespace ado::detail {
 // `context` (what was done: a statement, the server connected to) in the detail.
 com::ComError OdbcError(short type, void* handle, const std::string& context);
 
+// `e`, a failure that lost the connection although its SQLSTATE does not say so, as one that
+// does (08S01, communication link failure).
+com::ComError ConnectionLost(const com::ComError& e);
+
 // The SQLSTATE of a failure this provider reported ("" for others).
 std::string SqlState(const com::ComError& e);
 
