@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,10 @@ class HeadlessToolkit : public Toolkit {
     void Beep() override { ++beeps_; }
 
     void ExpectMessage(int32_t answer, TextMatch match, std::string text);
+    // The answer to every question asked while no expectation is queued (none: such a question
+    // fails). For a user who answers a question the same way whenever it comes, when whether it
+    // comes at all depends on what happened before it.
+    void AnswerQuestions(std::optional<int32_t> answer) { standingAnswer_ = answer; }
     void QueueAction(std::function<void()> action);
     // The window that receives the driver's actions next; activating makes a window the active one.
     void SetActive(IForm& form);
@@ -62,6 +67,7 @@ class HeadlessToolkit : public Toolkit {
 
     std::vector<RecordedMessage> messages_;
     std::deque<Expectation> expected_;
+    std::optional<int32_t> standingAnswer_;
     std::deque<std::function<void()>> actions_;
     std::vector<com::ComPtr<IForm>> open_;  // the toolkit keeps shown windows alive
     IForm* active_ = nullptr;
