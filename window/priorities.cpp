@@ -54,7 +54,14 @@ void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
         rows->Move(-step);
         shiftPriority(step);
         rows->UpdateBatch();
-        rows->Requery(-1);
+        // The move is stored: the list must show it in its new order, or the next move numbers
+        // from the old one and gives two criteria one priority. A reading that fails because
+        // the connection went is tried once more, which opens it again.
+        try {
+            rows->Requery(-1);
+        } catch (...) {
+            rows->Requery(-1);
+        }
     } catch (...) {
         // A move the database refused (another user changed one of the two rows) changes
         // nothing: the pending values go, the frame follows the list again, and the error goes
