@@ -47,14 +47,30 @@ class PostgresServer {
         return ConnectionString(name);
     }
 
-    std::string ConnectionString(const std::string& database) const {
-        return "Driver=" + driver_ + ";Server=" + dir_.string() +
+    // Reaching the server through its socket's folder, or through `via` (a relay's folder).
+    std::string ConnectionString(const std::string& database,
+                                 const std::filesystem::path& via = {}) const {
+        return "Driver=" + driver_ + ";Server=" + (via.empty() ? dir_ : via).string() +
                ";Port=5432;Database=" + database + ";UID=dravel";
     }
 
+    // The folder of the server's socket.
+    const std::filesystem::path& Directory() const { return dir_; }
+
+    // Stops the server at once, as a crash or a power cut would (its clients lose their
+    // connections without a word), and starts it again.
+    void Stop() {
+        Run({bin_ + "/pg_ctl", "-D", (dir_ / "data").string(), "-m", "immediate", "-w", "stop"});
+    }
+    void Start() {
+        Run({bin_ + "/pg_ctl", "-D", (dir_ / "data").string(), "-l", (dir_ / "server.log").string(),
+             "-w", "-o",
+             "-k " + dir_.string() + " -c listen_addresses='' -c fsync=off -c max_connections=40",
+             "start"});
+    }
+
   private:
-    PostgresServer() : driver_(DriverPath()) {
-        const std::string bin = ServerBinaries();
+    PostgresServer() : driver_(DriverPath()), bin_(ServerBinaries()) {
         char pattern[] = "/tmp/dravel-pg-XXXXXX";
         if (!::mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
         dir_ = pattern;
@@ -66,13 +82,10 @@ class PostgresServer {
             if (::chown(dir_.c_str(), uid_, gid_) != 0)
                 throw std::runtime_error("cannot hand " + dir_.string() + " to nobody");
         }
-        Run({bin + "/initdb", "-D", (dir_ / "data").string(), "-A", "trust", "-U", "dravel", "-E",
+        Run({bin_ + "/initdb", "-D", (dir_ / "data").string(), "-A", "trust", "-U", "dravel", "-E",
              "UTF8", "--locale=C.UTF-8", "--no-sync"});
-        Run({bin + "/pg_ctl", "-D", (dir_ / "data").string(), "-l", (dir_ / "server.log").string(),
-             "-w", "-o",
-             "-k " + dir_.string() + " -c listen_addresses='' -c fsync=off -c max_connections=40",
-             "start"});
-        StartWatchdog(bin);
+        Start();
+        StartWatchdog();
     }
 
     // The newest installed server's programs.
@@ -125,7 +138,7 @@ class PostgresServer {
 
     // A child that waits for this program's end (its end of a pipe closes) and then stops the
     // server and removes the folder.
-    void StartWatchdog(const std::string& bin) {
+    void StartWatchdog() {
         int fds[2];
         if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
         pid_t pid = ::fork();
@@ -135,8 +148,7 @@ class PostgresServer {
             while (::read(fds[0], &c, 1) > 0) {
             }
             try {
-                Run({bin + "/pg_ctl", "-D", (dir_ / "data").string(), "-m", "immediate", "-w",
-                     "stop"});
+                Stop();
             } catch (...) {
             }
             std::error_code ec;
@@ -146,7 +158,7 @@ class PostgresServer {
         ::close(fds[0]);  // the write end stays open, unseen by other children, until the end
     }
 
-    std::string driver_;
+    std::string driver_, bin_;
     std::filesystem::path dir_;
     uid_t uid_ = 0;
     gid_t gid_ = 0;
