@@ -71,6 +71,7 @@ bool RecordFrame::UndoRow() {
 
 // Deletes the current row; its neighbour (the next one, or the new last one) becomes current.
 bool RecordFrame::DeleteRow() {
+    if (!ReadUnread()) return false;
     if (!HasSource() || status_ != host::frame_status::Existing) return false;
     auto afterDelete = [this](int32_t result) {
         return Notify([result](host::IRecordFrameEvents* s) { return s->AfterDelete(result); });
@@ -112,12 +113,16 @@ bool RecordFrame::DeleteRow() {
 }
 
 // A delete that did not happen, or may not have: the rows as the database holds them, on the
-// row again when it is still there (as another user may have changed it).
+// row again when it is still there (as another user may have changed it). When they cannot be
+// read (the server went), the list lacks the row that the database may still hold, and the
+// current row is its neighbour: a second "Elimina" deleted the neighbour. The rows are read
+// before the next action instead (see Save).
 void RecordFrame::ShowStoredAfterDelete(const com::Variant& key, int32_t at) {
     try {
         OwnMove own(*this);
         ReadRowsAgain(key, at);
     } catch (const com::ComError& e) {
+        unread_ = UnreadSave{{}, key, at, host::frame_status::Existing};
         ShowFailure(e);
     }
     Follow(frame_reason::Delete);

@@ -61,12 +61,15 @@ void RecordFrame::ShowButtons() {
     if (navBar_ && HasSource()) navBar_->SetChangesPending(pending);
     if (!barLink_) return;
     const bool source = HasSource();
-    const bool row = source && status_ != host::frame_status::Empty;
+    // A save or a delete waiting for its rows (KeepEdit) can be tried again while the list is
+    // gone.
+    const bool row = (source && status_ != host::frame_status::Empty) || unread_;
     const int32_t at = CurrentRow(), count = RowCount();
     barLink_->SetKeyEnabled(host::nav_key::New, source);
     barLink_->SetKeyEnabled(host::nav_key::Confirm, row && pending);
     barLink_->SetKeyEnabled(host::nav_key::Undo, row && pending);
-    barLink_->SetKeyEnabled(host::nav_key::Delete, row && status_ == host::frame_status::Existing);
+    barLink_->SetKeyEnabled(host::nav_key::Delete,
+                            row && (status_ == host::frame_status::Existing || unread_));
     barLink_->SetKeyEnabled(host::nav_key::Next, row && (pending || at < count));
     barLink_->SetKeyEnabled(host::nav_key::Previous, row && (pending || at > 1));
     barLink_->SetKeyEnabled(host::nav_key::Export, row);

@@ -25,11 +25,12 @@ class Flag {
 
 }  // namespace
 
-// Nothing to do for a clean existing row (or no row). A handler that asks to settle a row that
-// is being settled (directly or by moving the frame) is refused instead of writing it twice.
+// Nothing to do for a clean existing row (or no row), unless a save is waiting for its rows. A
+// handler that asks to settle a row that is being settled (directly or by moving the frame) is
+// refused instead of writing it twice.
 bool RecordFrame::Settle(int32_t reason) {
-    if (!HasSource() || status_ == host::frame_status::Empty) return true;
-    if (status_ == host::frame_status::Existing && !modified_) return true;
+    if (!unread_ && (!HasSource() || status_ == host::frame_status::Empty)) return true;
+    if (!unread_ && status_ == host::frame_status::Existing && !modified_) return true;
     if (settling_) return false;
     Flag settling(settling_);
     return Save(reason);
@@ -39,6 +40,10 @@ bool RecordFrame::Settle(int32_t reason) {
 // controls, and nothing of it is left in the row for a later move to settle and the next save to
 // write.
 bool RecordFrame::Save(int32_t reason) {
+    if (unread_) {
+        if (!ReadUnread()) return false;
+        if (status_ == host::frame_status::Existing && !modified_) return true;
+    }
     if (!Validate()) return false;
     const RowSnapshot before = Snapshot();
     try {
@@ -79,7 +84,7 @@ bool RecordFrame::Save(int32_t reason) {
     SetStatus(host::frame_status::Existing, reason);
     ShowAll();
     if (afterUpdate(host::kOperationSucceeded)) return true;
-    KeepEdit(edit, key, position, statusBefore);
+    KeepEdit({edit, key, position, statusBefore});
     return false;
 }
 
@@ -99,16 +104,27 @@ std::vector<RecordFrame::FieldChange> RecordFrame::RowChanges() {
 // database does not hold the row as written, the edit goes back on the row, pending, so that the
 // save can be tried again. Only the edit: what another user changed in other fields meanwhile
 // stays as that user left it.
-void RecordFrame::KeepEdit(const std::vector<FieldChange>& edit, const com::Variant& key,
-                           int32_t position, int32_t statusBefore) {
+//
+// When the rows cannot be read (the database server went), the list still holds the row as it
+// was written, which the database may not: the edit stays on screen, modified, and the rows are
+// read again before the next save, which then writes what the database still lacks.
+void RecordFrame::KeepEdit(const UnreadSave& save) {
     bool pending = false;
     {
         OwnMove own(*this);
-        if (ReadRowsAgain(key, position)) {
-            pending = Apply(edit);
-        } else if (statusBefore == host::frame_status::New) {
-            rs_->AddNew();
-            Apply(edit);
+        try {
+            if (ReadRowsAgain(save.key, save.position)) {
+                pending = Apply(save.edit);
+            } else if (save.statusBefore == host::frame_status::New) {
+                rs_->AddNew();
+                Apply(save.edit);
+            }
+        } catch (const com::ComError& e) {
+            unread_ = save;
+            modified_ = true;
+            ShowButtons();
+            ShowFailure(e);
+            return;
         }
     }
     const bool added = rs_->GetEditMode() == ado::adEditAdd;
@@ -121,6 +137,13 @@ void RecordFrame::KeepEdit(const std::vector<FieldChange>& edit, const com::Vari
     Notify([](host::IRecordFrameEvents* s) {
         return s->AfterMove(host::kOperationSucceeded, frame_reason::Save);
     });
+}
+
+bool RecordFrame::ReadUnread() {
+    if (!unread_) return true;
+    const UnreadSave unread = *unread_;  // KeepEdit resets unread_ once it has read the rows
+    KeepEdit(unread);
+    return !unread_;
 }
 
 // Sets the current row's fields that differ from the changes; whether any did.
@@ -146,6 +169,7 @@ bool RecordFrame::ReadRowsAgain(const com::Variant& key, int32_t position) {
         rs_->Open(sql_, connection_.Get());
     }
     attached_ = true;
+    unread_.reset();
     if (rs_->GoToBookmark(key)) return true;
     if (const int32_t count = rs_->RecordCount(); count > 0)
         rs_->SetAbsolutePosition(std::clamp(position, 1, count));

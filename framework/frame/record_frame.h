@@ -9,6 +9,7 @@
 // the contract and not read: the frame always settles before a move and always notifies.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -137,8 +138,16 @@ class RecordFrame
         com::Variant value;
     };
     std::vector<FieldChange> RowChanges();
-    void KeepEdit(const std::vector<FieldChange>& edit, const com::Variant& key, int32_t position,
-                  int32_t statusBefore);
+    // A save undone after its write, with the rows not read again yet (see KeepEdit).
+    struct UnreadSave {
+        std::vector<FieldChange> edit;
+        com::Variant key;
+        int32_t position;
+        int32_t statusBefore;
+    };
+    void KeepEdit(const UnreadSave& save);
+    // Reads the rows a failed save or delete could not read; whether they are read now.
+    bool ReadUnread();
     bool Apply(const std::vector<FieldChange>& changes);
 
     // The navigation bar's buttons and the moves the user asks for (frame_actions.cpp).
@@ -173,6 +182,7 @@ class RecordFrame
     int32_t ownMoves_ = 0;
     int32_t rowBeforeNew_ = 0;
     uint64_t shownRows_ = 0;  // the recordset's RowsVersion the grid's lines were drawn from
+    std::optional<UnreadSave> unread_;
 };
 
 }  // namespace framework
