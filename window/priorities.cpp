@@ -56,11 +56,17 @@ void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
         rows->UpdateBatch();
         // The move is stored: the list must show it in its new order, or the next move numbers
         // from the old one and gives two criteria one priority. A reading that fails because
-        // the connection went is tried once more, which opens it again.
+        // the connection went is tried once more, which opens it again; when the server is
+        // still gone, no list is shown rather than the old one.
         try {
             rows->Requery(-1);
         } catch (...) {
-            rows->Requery(-1);
+            try {
+                rows->Requery(-1);
+            } catch (...) {
+                FME_PARENT->DetachSource();
+                throw;
+            }
         }
     } catch (...) {
         // A move the database refused (another user changed one of the two rows) changes
