@@ -41,24 +41,34 @@ std::ostream& operator<<(std::ostream& os, const Snapshot& s) {
 }
 
 // One way of breaking an action: a file operation that fails (SQLite), the connection cut at a
-// statement, or the server stopped there and started again before the retry (PostgreSQL).
+// statement, or the server stopped there and started again before the retry (PostgreSQL); and
+// what the user is told when the action fails.
 struct Fault {
     const char* name;
+    const char* told;
     FileOp op = FileOp::Read;
     FileFault fault = FileFault::IoError;
     bool stopServer = false;
 };
 
+constexpr const char* kDiskError =
+    "Errore di lettura o scrittura del database su disco: l'operazione non è stata eseguita.";
+constexpr const char* kDiskFull = "Spazio su disco esaurito: l'operazione non è stata eseguita.";
+constexpr const char* kBusy =
+    "Il database è in uso da parte di un altro utente: riprovare tra qualche istante.";
+constexpr const char* kUnreachable =
+    "Impossibile collegarsi al server del database: verificare che sia raggiungibile e riprovare.";
+
 const std::vector<Fault> kFileFaults = {
-    {"read I/O error", FileOp::Read, FileFault::IoError},
-    {"write I/O error", FileOp::Write, FileFault::IoError},
-    {"disk full", FileOp::Write, FileFault::DiskFull},
-    {"sync I/O error", FileOp::Sync, FileFault::IoError},
-    {"lock busy", FileOp::Lock, FileFault::Busy},
-    {"lock I/O error", FileOp::Lock, FileFault::IoError},
+    {"read I/O error", kDiskError, FileOp::Read, FileFault::IoError},
+    {"write I/O error", kDiskError, FileOp::Write, FileFault::IoError},
+    {"disk full", kDiskFull, FileOp::Write, FileFault::DiskFull},
+    {"sync I/O error", kDiskError, FileOp::Sync, FileFault::IoError},
+    {"lock busy", kBusy, FileOp::Lock, FileFault::Busy},
+    {"lock I/O error", kDiskError, FileOp::Lock, FileFault::IoError},
 };
-const Fault kCut = {"connection cut"};
-const Fault kServerStop = {"server stopped", {}, {}, true};
+const Fault kCut = {"connection cut", kUnreachable};
+const Fault kServerStop = {"server stopped", kUnreachable, {}, {}, true};
 
 class ActionFaults : public test::WindowTest {
   protected:
@@ -164,7 +174,7 @@ class ActionFaults : public test::WindowTest {
         StartStep(action);
         const Snapshot before = Snap();
         const size_t start = driver_.Messages().size();
-        action.perform(*this);
+        ASSERT_NO_THROW(action.perform(*this));
         ASSERT_EQ(Notices(start), std::vector<std::string>{});
         const Snapshot after = Snap();
         const auto afterGrid = GridLines();
@@ -179,7 +189,7 @@ class ActionFaults : public test::WindowTest {
 
             const auto logEnd = framework::LogEnd(LogFile());
             Arm(fault, k);
-            action.perform(*this);
+            ASSERT_NO_THROW(action.perform(*this));
             if (!Disarm(fault)) {
                 EXPECT_EQ(Snap(), after);
                 EXPECT_EQ(Notices(shown), std::vector<std::string>{});
@@ -193,14 +203,20 @@ class ActionFaults : public test::WindowTest {
             records += logged;
             if (now == after) {  // the action went through all the same (a busy lock waited)
                 ++through;
-                EXPECT_EQ(GridLines(), afterGrid);
+                // Shown as stored, or not at all when the list could not be read again.
+                if (!GridLines().empty()) {
+                    EXPECT_EQ(GridLines(), afterGrid);
+                }
                 continue;
             }
             ASSERT_EQ(now, before);
             EXPECT_TRUE(message || logged) << "nobody was told";
+            if (message) {
+                EXPECT_EQ(Notices(shown).front(), fault.told);
+            }
             EXPECT_TRUE(action.editKept(*this));
             const size_t retryShown = driver_.Messages().size();
-            action.perform(*this);
+            ASSERT_NO_THROW(action.perform(*this));
             EXPECT_EQ(Snap(), after);
             EXPECT_EQ(Notices(retryShown), std::vector<std::string>{});
             EXPECT_EQ(GridLines(), afterGrid);
@@ -250,10 +266,11 @@ const ActionFaults::Action ActionFaults::kSave = {
         return t.Frame()->Modified() && t.Text("TXT_DESCR") == "Primo rivisto";
     }};
 
-// The criterion with two counter-account rows, after the user agreed to delete them.
+// The criterion with two counter-account rows, after the user agreed to delete them (no edit to
+// keep: the retry shows whether the right row is still current).
 const ActionFaults::Action ActionFaults::kDelete = {
     "delete", [](ActionFaults& t) { t.SelectLine(2); }, [](ActionFaults& t) { t.Press("Elimina"); },
-    [](ActionFaults& t) { return t.GridLines().size() == 5u && t.Text("TXT_DESCR") == "Secondo"; }};
+    [](ActionFaults&) { return true; }};
 
 // The first criterion one place down.
 const ActionFaults::Action ActionFaults::kMove = {
@@ -271,8 +288,9 @@ TEST_P(ActionFaults, EachActionHappensCompletelyOrNotAtAll) {
         return;
     }
     for (const auto& action : actions) {
-        Loop(action, kCut);
-        if (Soak()) Loop(action, kServerStop);
+        const bool save = action.name == kSave.name;
+        if (Soak() || !save) Loop(action, kCut);
+        if (Soak() || save) Loop(action, kServerStop);
     }
 }
 
