@@ -138,7 +138,8 @@ class RecordFrame
         com::Variant value;
     };
     std::vector<FieldChange> RowChanges();
-    // A save undone after its write, with the rows not read again yet (see KeepEdit).
+    // A save or a delete undone after its write whose rows could not be read again (the server
+    // went): they are read before the next save or delete (see KeepEdit).
     struct UnreadSave {
         std::vector<FieldChange> edit;
         com::Variant key;
