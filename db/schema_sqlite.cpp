@@ -21,9 +21,12 @@ const std::vector<std::string>& SqliteSchema() {
     MEDIA_PATH VARCHAR(1024) NOT NULL CHECK (length(MEDIA_PATH) <= 1024)
 ))",
         "CREATE INDEX HOST_MEDIA_IDENT ON HOST_MEDIA (MEDIA_IDENT)",
-        // INTEGER PRIMARY KEY: the database generates the key when none is given.
+        // INTEGER PRIMARY KEY: the database generates the key when none is given. AUTOINCREMENT,
+        // as an identity column on a server, never gives a key twice: without it SQLite gave the
+        // key of the last criterion, once deleted, to the next new one, and a window still
+        // showing the deleted criterion saved, moved or deleted the new one in its place.
         R"(CREATE TABLE MGA0_QUINTAB (
-    MGA0_ID INTEGER NOT NULL PRIMARY KEY CHECK (MGA0_ID BETWEEN 1 AND 99999),
+    MGA0_ID INTEGER NOT NULL PRIMARY KEY AUTOINCREMENT CHECK (MGA0_ID BETWEEN 1 AND 99999),
     MGA0_DITTA_CG18 INTEGER NOT NULL,
     MGA0_FLGRESO SMALLINT NOT NULL,
     MGA0_INDPRIOR INTEGER NULL,

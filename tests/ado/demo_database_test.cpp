@@ -43,6 +43,14 @@ TEST_P(Schema, ChecksKeysAndAcceptsMinimalMatrixRows) {
     EXPECT_EQ(Scalar("SELECT MGA1_ID FROM MGA1_MATRCPAR"), com::Variant(1));
 }
 
+// A window still showing a deleted criterion finds no other one under its key.
+TEST_P(Schema, NeverGivesTheKeyOfADeletedCriterionToANewOne) {
+    AddCriterion(7, 1, 0, 1);
+    conn_->Execute("DELETE FROM MGA0_QUINTAB WHERE MGA0_ID = 7");
+    conn_->Execute("INSERT INTO MGA0_QUINTAB (MGA0_DITTA_CG18, MGA0_FLGRESO) VALUES (1, 0)");
+    EXPECT_EQ(Scalar("SELECT MGA0_ID FROM MGA0_QUINTAB").ToLong(), 8);
+}
+
 DRAVEL_ON_EACH_BACKEND(Schema);
 
 }  // namespace
