@@ -75,4 +75,13 @@ void FRM_MGQUINTAB::ReloadCriteria() {
     FME_PARENT->AttachSource(CriteriaSql);
 }
 
+int32_t FRM_MGQUINTAB::ListedPosition(int32_t criterionId) {
+    auto finder = CriteriaRecordset->Clone();
+    if (finder->Bof() && finder->Eof()) return 0;
+    for (finder->MoveFirst(); !finder->Eof(); finder->MoveNext())
+        if (com::Variant::Equal(finder->Fields("MGA0_ID").Value(), com::Variant(criterionId)))
+            return finder->AbsolutePosition();
+    return 0;
+}
+
 }  // namespace dravel

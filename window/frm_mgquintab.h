@@ -130,6 +130,8 @@ class FRM_MGQUINTAB
     void SetupGrid();
     void FormatTypeCell(std::string& text, const std::string& column);
     void ReloadCriteria();
+    // The position of a criterion in the list as last read; 0 when it is not listed.
+    int32_t ListedPosition(int32_t criterionId);
 
     // Record lifecycle (record_lifecycle.cpp).
     void FME_PARENT_AfterAddNew(int32_t operationResult);

@@ -1,6 +1,8 @@
 // Dense priorities per company and posting type, and the priority toolbar that moves the
 // current criterion one place up or down within its type.
 
+#include <algorithm>
+
 #include "platform/com/failure.h"
 #include "platform/ui/toolkit.h"
 #include "window/criteria_statements.h"
@@ -41,8 +43,9 @@ void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
         return;
     }
 
+    auto key = [](ado::Recordset& r) { return r.Fields("MGA0_ID").Value().ToLong(); };
+    const int32_t moved = key(*rows), passed = key(*neighbour);
     FME_PARENT->BeginDirectChange();
-    int32_t target = rows->AbsolutePosition() + step;
     auto shiftPriority = [&](int32_t by) {
         auto priority = rows->Fields("MGA0_INDPRIOR");
         priority.SetValue(com::Variant(priority.Value().ToLong() + by));
@@ -77,7 +80,14 @@ void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
         throw;
     }
     FME_PARENT->EndDirectChange();
-    rows->SetAbsolutePosition(target);
+    // The frame ends on the one of the two rows that now lies in the direction of the move: the
+    // criterion, or its neighbour when a gap in the priorities kept their order. The list read
+    // again holds the other users' changes too, which shift the places, so both are found by
+    // their keys: the old place plus one showed another criterion, or lay past the end of a
+    // shorter list, an error.
+    const int32_t a = ListedPosition(moved), b = ListedPosition(passed);
+    const int32_t at = a && b && step < 0 ? std::min(a, b) : std::max(a, b);
+    if (at) rows->SetAbsolutePosition(at);
 }
 
 }  // namespace dravel

@@ -179,19 +179,11 @@ void FRM_MGQUINTAB::FME_PARENT_AfterUpdate(int32_t operationResult) {
         ReloadCriteria();
         FME_PARENT->SetModified(false);
 
-        auto finder = CriteriaRecordset->Clone();
-        bool found = false;
-        if (!(finder->Bof() && finder->Eof())) {
-            finder->MoveFirst();
-            while (!finder->Eof() &&
-                   !(found = com::Variant::Equal(finder->Fields("MGA0_ID").Value(),
-                                                 com::Variant(savedKey))))
-                finder->MoveNext();
-        }
+        const int32_t position = ListedPosition(savedKey);
         FME_PARENT->SetModified(false);
         // A key no longer listed (another user deleted the row) leaves the frame on the row the
         // reload put it on.
-        if (found) FME_PARENT->Recordset()->SetAbsolutePosition(finder->AbsolutePosition());
+        if (position) FME_PARENT->Recordset()->SetAbsolutePosition(position);
         FME_PARENT->RefreshRow(true, true);
         FME_PARENT->SetModified(false);
     });

@@ -130,6 +130,21 @@ TEST_P(Priorities, AMoveThatConflictsWithAnotherUserChangesNothingAndTheWindowGo
                                                 {4, 1, 1, "Reso", "CODA"}}));
 }
 
+// The list read again after the move holds the other users' changes: the frame stays on the
+// criterion moved, wherever it now is.
+TEST_P(Priorities, AMoveFollowsTheCriterionWhenAnotherUserDeletedARowAboveIt) {
+    Exec("UPDATE MGA0_QUINTAB SET MGA0_INDPRIOR = 3 WHERE MGA0_ID = 3");
+    Open();
+    Exec("DELETE FROM MGA0_QUINTAB WHERE MGA0_ID = 1");  // another user, meanwhile
+    SelectLine(2);
+    PressToolbar("TBAR_PRIORITY", kDown);
+
+    EXPECT_EQ(driver_.UntakenMessages(), 0u);
+    EXPECT_EQ(Stored()[1], (Criterion{2, 0, 3, "Secondo", "INDC"}));
+    EXPECT_EQ(Control<ui::ILineView>("QGRID")->CurrentLine(), 2);
+    EXPECT_EQ(Text("TXT_DESCR"), "Secondo");
+}
+
 DRAVEL_ON_EACH_BACKEND(Priorities);
 
 }  // namespace
