@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <optional>
+#include <thread>
+
 #include "platform/ado/transaction.h"
 #include "tests/ado/temp_database.h"
 
@@ -185,6 +190,28 @@ TEST_P(WriteBackTest, CommitThatFailsRollsBackAndKeepsTheBatchPending) {
     rs->UpdateBatch();
     EXPECT_EQ(children(), 1);
     EXPECT_EQ(Connect()->Execute("SELECT COUNT(*) FROM PARENTS")->Fields(0).Value().ToLong(), 1);
+}
+
+// Two units of work on one database take turns: the second waits before its first statement
+// until the first ends, so that two users' renumberings never see each other half done.
+TEST_P(WriteBackTest, AUnitOfWorkWaitsForAnotherToEndBeforeItBegins) {
+    auto other = Connect();
+    std::optional<ado::Transaction> first(std::in_place, *conn_);
+    std::atomic<bool> begun = false;
+    std::string failure;
+    std::thread second([&] {
+        try {
+            ado::Transaction transaction(*other);
+            begun = true;
+        } catch (const com::ComError& e) {
+            failure = e.Description();
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(begun);
+    first->Commit();
+    second.join();
+    EXPECT_TRUE(begun) << failure;
 }
 
 // A delete matches the row as it was read, like an update: what another user changed since is

@@ -7,6 +7,13 @@
 
 namespace ado::detail {
 
+namespace {
+
+// The key of the advisory lock that immediate transactions take on PostgreSQL ("drvl").
+constexpr int64_t kWriteLock = 0x6472766C;
+
+}  // namespace
+
 struct OdbcBackend::Handles {
     OdbcHandle env, dbc;
     bool connected = false;
@@ -168,7 +175,7 @@ int32_t OdbcBackend::Execute(const std::string& sql, const std::vector<com::Vari
 // ODBC runs each statement in its own transaction until auto-commit is switched off. A
 // transaction begun inside another one is a savepoint, so a batch sent while the caller holds a
 // transaction still succeeds or fails as a whole.
-void OdbcBackend::Begin(bool) {
+void OdbcBackend::Begin(bool immediate) {
     if (inTransaction_) {
         Execute(dialect_ == Dialect::Tsql ? "SAVE TRANSACTION ado_nested" : "SAVEPOINT ado_nested",
                 {});
@@ -182,6 +189,18 @@ void OdbcBackend::Begin(bool) {
     });
     inTransaction_ = true;
     nested_ = 0;
+    // PostgreSQL has no lock on writing to the whole database, as SQLite's BEGIN IMMEDIATE
+    // takes: the immediate transactions on one database take one advisory lock, held until they
+    // end. Without it two users saving in one posting type at once each counted and renumbered
+    // the type without the other's row, and left two criteria with one priority, or a gap.
+    if (immediate && dialect_ == Dialect::Postgresql) {
+        try {
+            Execute("SELECT pg_advisory_xact_lock(" + std::to_string(kWriteLock) + ")", {});
+        } catch (...) {
+            EndTransaction(false);
+            throw;
+        }
+    }
 }
 
 void OdbcBackend::Commit() {
