@@ -27,26 +27,14 @@
 #include "platform/ui/tree_view.h"
 #include "resources/attribute_catalogue.h"
 #include "tests/support/backend.h"
+#include "tests/support/criterion.h"
 #include "tests/support/module_library.h"
 #include "tests/support/postgres_server.h"
 #include "tests/support/temp_dir.h"
 
 namespace test {
 
-// One row of MGA0_QUINTAB as the tests compare it.
-struct Criterion {
-    int32_t id;
-    int32_t type;
-    int32_t priority;
-    std::string description;
-    std::string structure;
-    bool operator==(const Criterion&) const = default;
-};
-
-inline std::ostream& operator<<(std::ostream& os, const Criterion& c) {
-    return os << "{" << c.id << ", " << c.type << ", " << c.priority << ", \"" << c.description
-              << "\", \"" << c.structure << "\"}";
-}
+using testing_support::Criterion;
 
 // Its tests run on each backend (TEST_P, instantiated with DRAVEL_ON_EACH_BACKEND).
 class WindowTest : public ::testing::TestWithParam<testing_support::Backend> {

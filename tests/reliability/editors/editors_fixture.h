@@ -1,0 +1,163 @@
+#pragma once
+// Editors at work on one database (an SQLite file in a temporary folder, or a PostgreSQL
+// database): the starting criteria, the database as it stands, and the checks that hold after
+// any mix of users' actions, finished or cut off.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "db/demo_data.h"
+#include "db/schema.h"
+#include "platform/ado/connection.h"
+#include "platform/ado/recordset.h"
+#include "tests/reliability/editors/editor_process.h"
+#include "tests/support/backend.h"
+#include "tests/support/criterion.h"
+#include "tests/support/postgres_server.h"
+#include "tests/support/temp_dir.h"
+
+namespace editors {
+
+using testing_support::Criterion;
+
+// A company's criteria, by type, priority and key, and its counter-account rows per criterion.
+struct CompanyState {
+    std::vector<Criterion> criteria;
+    std::map<int32_t, int32_t> matrixRows;
+    bool operator==(const CompanyState&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const CompanyState& s) {
+    for (const auto& c : s.criteria) os << "\n  " << c;
+    for (const auto& [id, n] : s.matrixRows) os << "\n  matrix " << id << ": " << n;
+    return os;
+}
+
+// Whether the long run is asked for (DRAVEL_SOAK=1).
+inline bool Soak() {
+    const char* soak = std::getenv("DRAVEL_SOAK");
+    return soak && std::string(soak) == "1";
+}
+
+class EditorsTest : public ::testing::TestWithParam<testing_support::Backend> {
+  protected:
+    static constexpr int32_t kCompany = 1;
+    static constexpr int32_t kOtherCompany = 2;
+
+    void SetUp() override {
+        if (GetParam() == testing_support::Backend::Sqlite) {
+            connection_ = db::SqliteConnectionString(dir_ / "criteri.sqlite");
+        } else {
+            connection_ = testing_support::PostgresServer::Shared().CreateDatabase("criteri");
+        }
+        database_ = ado::Connection::Create();
+        database_->Open(connection_);
+        db::CreateDatabase(*database_, [&] {
+            Exec("INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1)");
+            Exec("INSERT INTO HOST_DITTE VALUES (2, 'Ditta due', 2, 0)");
+            db::InsertWithKeys(*database_, "MGA0_QUINTAB", "MGA0_ID", [&] {
+                const std::tuple<int, int, int, const char*, const char*> rows[] = {
+                    {1, 0, 1, "Primo", "CODA"},        {2, 0, 2, "Secondo", "INDC"},
+                    {3, 0, 3, "Terzo", "DOCU"},        {4, 0, 4, "Quarto", "CODAINDC"},
+                    {5, 1, 1, "Reso", "CODA"},         {6, 1, 2, "Reso cliente", "INDC"},
+                    {7, 4, 1, "Economiche", "CODA"},   {8, 5, 1, "Patrimoniali", "DOCU"},
+                    {9, 6, 1, "Magazzino", "CODA"},    {10, 6, 2, "Magazzino doc", "DOCU"},
+                    {20, 0, 1, "Altra ditta", "CODA"},
+                };
+                for (const auto& [id, type, priority, description, structure] : rows)
+                    Exec(
+                        "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, "
+                        "MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (" +
+                        std::to_string(id) + ", " + (id == 20 ? "2" : "1") + ", " +
+                        std::to_string(type) + ", " + std::to_string(priority) + ", '" +
+                        description + "', '" + structure + "')");
+            });
+            for (int criterion : {2, 2, 3, 5, 9, 9, 9})
+                Exec(
+                    "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
+                    "VALUES (1, " +
+                    std::to_string(criterion) + ", '60.01')");
+            Exec(
+                "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
+                "VALUES (2, 20, '60.01')");
+        });
+        otherCompany_ = State(kOtherCompany);
+    }
+
+    void Exec(const std::string& sql) { database_->Execute(sql); }
+
+    CompanyState State(int32_t company = kCompany) {
+        CompanyState state;
+        const std::string where = " WHERE MGA0_DITTA_CG18 = " + std::to_string(company);
+        auto rs = database_->Execute(
+            "SELECT MGA0_ID, MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI FROM "
+            "MGA0_QUINTAB" +
+            where + " ORDER BY MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_ID");
+        auto text = [&](int i) {
+            auto v = rs->Fields(i).Value();
+            return v.IsNull() ? std::string() : v.ToText();
+        };
+        auto number = [&](int i) {
+            auto v = rs->Fields(i).Value();
+            return v.IsNull() ? -1 : v.ToLong();
+        };
+        for (; !rs->Eof(); rs->MoveNext())
+            state.criteria.push_back({number(0), number(1), number(2), text(3), text(4)});
+        auto matrix = database_->Execute(
+            "SELECT MGA1_ID_MGA0, COUNT(*) FROM MGA1_MATRCPAR WHERE MGA1_DITTA_CG18 = " +
+            std::to_string(company) + " GROUP BY MGA1_ID_MGA0");
+        for (; !matrix->Eof(); matrix->MoveNext())
+            state.matrixRows[matrix->Fields(0).Value().ToLong()] =
+                matrix->Fields(1).Value().ToLong();
+        return state;
+    }
+
+    // What holds whatever the users did: the database is whole, priorities are 1..n in every
+    // company and type, no counter-account row outlives its criterion, the other company is
+    // untouched. Returns the company's state.
+    CompanyState CheckInvariants() {
+        if (GetParam() == testing_support::Backend::Sqlite) {
+            auto check = database_->Execute("PRAGMA integrity_check");
+            EXPECT_EQ(check->Fields(0).Value().ToText(), "ok");
+        }
+        // Every row reads back whole (on PostgreSQL the whole check): as many as are counted.
+        const auto state = State();
+        auto count = [&](const std::string& table) {
+            return database_->Execute("SELECT COUNT(*) FROM " + table)->Fields(0).Value().ToLong();
+        };
+        size_t matrix = 0;
+        for (const auto& [id, n] : state.matrixRows) matrix += static_cast<size_t>(n);
+        for (const auto& [id, n] : otherCompany_.matrixRows) matrix += static_cast<size_t>(n);
+        EXPECT_EQ(static_cast<size_t>(count("MGA0_QUINTAB")),
+                  state.criteria.size() + otherCompany_.criteria.size());
+        EXPECT_EQ(static_cast<size_t>(count("MGA1_MATRCPAR")), matrix);
+
+        int32_t type = -1, expected = 0;
+        for (const auto& c : state.criteria) {
+            expected = c.type == type ? expected + 1 : 1;
+            type = c.type;
+            EXPECT_EQ(c.priority, expected) << "priorities are not 1..n:" << state;
+        }
+        for (const auto& [id, n] : state.matrixRows)
+            EXPECT_TRUE(std::any_of(state.criteria.begin(), state.criteria.end(),
+                                    [&](const Criterion& c) { return c.id == id; }))
+                << n << " counter-account rows of the deleted criterion " << id;
+        EXPECT_EQ(State(kOtherCompany), otherCompany_);
+        return state;
+    }
+
+    testing_support::TempDir dir_{"dravel-editors"};
+    std::string connection_;
+    com::ComPtr<ado::Connection> database_;
+
+  private:
+    CompanyState otherCompany_;
+};
+
+}  // namespace editors

@@ -1,0 +1,128 @@
+// Several users at the criteria window of one company at once, each in a process of its own:
+// every action takes effect or its user is told of a conflict or a busy database; nothing
+// confirmed is lost and nothing refused is stored; priorities stay 1..n.
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <set>
+
+#include "tests/reliability/editors/editors_fixture.h"
+
+namespace {
+
+using editors::ActionRecord;
+using editors::EditorProcess;
+
+class ManyEditors : public editors::EditorsTest {
+  protected:
+    // Runs the editors to their end and returns every action they reported.
+    std::vector<ActionRecord> RunEditors(int count, int actions, uint32_t seed) {
+        std::vector<std::unique_ptr<EditorProcess>> running;
+        for (int e = 1; e <= count; ++e)
+            running.push_back(std::make_unique<EditorProcess>(connection_, kCompany, e, seed + e,
+                                                              actions, dir_.Path()));
+        const auto deadline = EditorProcess::Clock::now() + std::chrono::minutes(30);
+        std::vector<pollfd> open;
+        for (auto& editor : running) open.push_back({editor->Output(), POLLIN, 0});
+        while (!open.empty() && EditorProcess::Clock::now() < deadline) {
+            if (::poll(open.data(), open.size(), 1000) <= 0) continue;
+            std::erase_if(open, [&](const pollfd& p) {
+                if (!p.revents) return false;
+                for (auto& editor : running)
+                    if (editor->Output() == p.fd) return !editor->ReadAvailable();
+                return true;
+            });
+        }
+        std::vector<ActionRecord> records;
+        for (auto& editor : running) {
+            if (!open.empty()) editor->Kill();  // hung past the deadline
+            EXPECT_EQ(editor->Wait(), 0) << editor->Errors();
+            auto report = editor->Parse();
+            EXPECT_EQ(report.finished.size(), static_cast<size_t>(actions)) << editor->Errors();
+            records.insert(records.end(), report.finished.begin(), report.finished.end());
+        }
+        return records;
+    }
+};
+
+bool Saves(const ActionRecord& a) {
+    return !a.description.empty();
+}
+
+// The actions on a criterion, for a failure's message.
+std::string History(const std::vector<ActionRecord>& records, int32_t id) {
+    std::string lines;
+    for (const auto& a : records)
+        if (a.id == id) lines += "\n  " + nlohmann::json(a).dump();
+    return lines;
+}
+
+TEST_P(ManyEditors, EveryActionTakesEffectOrIsRefusedAndNothingConfirmedIsLost) {
+    const int count = editors::Soak() ? 8 : 4, actions = editors::Soak() ? 500 : 50;
+    const uint32_t seed = std::random_device()();
+    std::printf("many editors seed %u\n", seed);
+    const auto initial = State();
+
+    const auto started = std::chrono::steady_clock::now();
+    const auto records = RunEditors(count, actions, seed);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+    const auto final = CheckInvariants();
+
+    std::map<int32_t, const editors::Criterion*> rows;
+    for (const auto& c : final.criteria) rows[c.id] = &c;
+    std::set<int32_t> known, deleted;
+    std::set<std::pair<int32_t, std::string>>
+        replaced;  // (key, description a confirmed action read)
+    for (const auto& c : initial.criteria) known.insert(c.id);
+    int conflicts = 0, busy = 0;
+    for (const auto& a : records) {
+        if (a.outcome == editors::outcome::Conflict || a.outcome == editors::outcome::Busy) {
+            (a.outcome == editors::outcome::Conflict ? conflicts : busy)++;
+            for (const auto& c : final.criteria)
+                EXPECT_NE(c.description, a.description) << "refused, yet stored: " << a.message;
+            continue;
+        }
+        ASSERT_EQ(a.outcome, editors::outcome::Done) << nlohmann::json(a).dump();
+        if (a.action == "add") known.insert(a.id);
+        const bool deletes = a.action == "delete" && a.answer != "no";
+        if (deletes) deleted.insert(a.id);
+        if (Saves(a) || deletes) replaced.insert({a.id, a.from});
+    }
+    for (const auto& a : records) {
+        if (a.outcome != editors::outcome::Done || deleted.count(a.id)) continue;
+        if (a.action == "delete" && a.answer != "no") continue;
+        const auto row = rows.find(a.id);
+        ASSERT_NE(row, rows.end()) << "confirmed, then lost:" << History(records, a.id);
+        // A confirmed description stays until a confirmed action that read it replaces it.
+        if (Saves(a)) {
+            EXPECT_TRUE(row->second->description == a.description ||
+                        replaced.count({a.id, a.description}))
+                << "confirmed, then overwritten unseen: " << a.description << ", now "
+                << *row->second << History(records, a.id);
+        }
+    }
+    for (const auto& c : final.criteria) {
+        EXPECT_TRUE(known.count(c.id)) << "nobody confirmed adding " << c;
+        EXPECT_FALSE(replaced.count({c.id, c.description}))
+            << "a confirmed change is lost: " << c << History(records, c.id);
+        const auto before = initial.matrixRows.find(c.id);
+        EXPECT_EQ(final.matrixRows.count(c.id) ? final.matrixRows.at(c.id) : 0,
+                  before == initial.matrixRows.end() ? 0 : before->second)
+            << "counter-account rows of " << c;
+    }
+    for (int32_t id : deleted)
+        EXPECT_FALSE(rows.count(id)) << "confirmed deleted, yet stored:" << History(records, id);
+
+    const double total = static_cast<double>(records.size());
+    std::printf(
+        "many editors summary: %d editors, %d actions each, %zu actions, %d conflicts, "
+        "%d busy, %.1f%% refused, %.1f actions/s, %.1f s\n",
+        count, actions, records.size(), conflicts, busy,
+        total ? 100.0 * (conflicts + busy) / total : 0.0, total / took.count(), took.count());
+}
+
+DRAVEL_ON_EACH_BACKEND(ManyEditors);
+
+}  // namespace
