@@ -39,6 +39,17 @@ inline std::ostream& operator<<(std::ostream& os, const CompanyState& s) {
     return os;
 }
 
+// Whether the priorities run 1..n in every type.
+inline bool Dense(const CompanyState& state) {
+    int32_t type = -1, expected = 0;
+    for (const auto& c : state.criteria) {
+        expected = c.type == type ? expected + 1 : 1;
+        type = c.type;
+        if (c.priority != expected) return false;
+    }
+    return true;
+}
+
 // Whether the long run is asked for (DRAVEL_SOAK=1).
 inline bool Soak() {
     const char* soak = std::getenv("DRAVEL_SOAK");
@@ -138,12 +149,7 @@ class EditorsTest : public ::testing::TestWithParam<testing_support::Backend> {
                   state.criteria.size() + otherCompany_.criteria.size());
         EXPECT_EQ(static_cast<size_t>(count("MGA1_MATRCPAR")), matrix);
 
-        int32_t type = -1, expected = 0;
-        for (const auto& c : state.criteria) {
-            expected = c.type == type ? expected + 1 : 1;
-            type = c.type;
-            EXPECT_EQ(c.priority, expected) << "priorities are not 1..n:" << state;
-        }
+        EXPECT_TRUE(Dense(state)) << "priorities are not 1..n:" << state;
         for (const auto& [id, n] : state.matrixRows)
             EXPECT_TRUE(std::any_of(state.criteria.begin(), state.criteria.end(),
                                     [&](const Criterion& c) { return c.id == id; }))

@@ -26,8 +26,12 @@ class ManyEditors : public editors::EditorsTest {
         const auto deadline = EditorProcess::Clock::now() + std::chrono::minutes(30);
         std::vector<pollfd> open;
         for (auto& editor : running) open.push_back({editor->Output(), POLLIN, 0});
+        // What is committed at any moment has its priorities 1..n: the database is read while
+        // the editors work, as other users would see it.
+        std::optional<editors::CompanyState> broken;
         while (!open.empty() && EditorProcess::Clock::now() < deadline) {
-            if (::poll(open.data(), open.size(), 1000) <= 0) continue;
+            if (auto now = State(); !broken && !editors::Dense(now)) broken = now;
+            if (::poll(open.data(), open.size(), 10) <= 0) continue;
             std::erase_if(open, [&](const pollfd& p) {
                 if (!p.revents) return false;
                 for (auto& editor : running)
@@ -35,6 +39,7 @@ class ManyEditors : public editors::EditorsTest {
                 return true;
             });
         }
+        EXPECT_FALSE(broken) << "priorities not 1..n while the editors worked:" << *broken;
         std::vector<ActionRecord> records;
         for (auto& editor : running) {
             if (!open.empty()) editor->Kill();  // hung past the deadline
