@@ -4,7 +4,7 @@
 PRESET ?= default
 BUILD := build/$(PRESET)
 
-.PHONY: run test build bootstrap bench fuzz package clean format
+.PHONY: run test build bootstrap bench soak fuzz package clean format
 
 bootstrap:
 	@scripts/bootstrap
@@ -26,6 +26,12 @@ bench: build
 	@$(BUILD)/bin/dravel-bench
 	@$(BUILD)/bin/dravel-bench-gui
 	@$(BUILD)/bin/dravel-bench-server
+
+# The long reliability runs: every action with every fault at every step, 200 kills, 8 editors of
+# 500 actions, on SQLite and PostgreSQL (docs/reliability.md).
+soak: build
+	@DRAVEL_SOAK=1 $(BUILD)/bin/test_faults
+	@DRAVEL_SOAK=1 $(BUILD)/bin/test_editors
 
 # The Debian package, in the build folder: dravel_<version>_<architecture>.deb.
 package: build
