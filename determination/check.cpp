@@ -101,12 +101,6 @@ std::optional<std::vector<size_t>> PlacesIn(const std::vector<std::string>& code
     return places;
 }
 
-std::string Joined(const std::vector<std::string>& codes) {
-    std::string text;
-    for (const auto& c : codes) text += c;
-    return text;
-}
-
 Finding About(Finding::Kind kind, const Criterion& c, std::optional<Criterion> earlier = {},
               int32_t row = 0) {
     Finding f{kind, c, std::move(earlier), row, 0, 0};
@@ -126,7 +120,7 @@ void CheckType(ado::Connection& connection, int32_t company, const std::vector<C
             findings.push_back(About(Finding::Kind::PriorityNotDense, c));
             findings.back().expectedPriority = place;
         }
-        const std::string structure = Joined(c.structure);
+        const std::string& structure = c.structureText;
         if (auto [same, added] = firstWithStructure.emplace(structure, at); !added)
             findings.push_back(About(Finding::Kind::SameStructure, c, tried[same->second]));
         auto rows = matrix.Take(at);

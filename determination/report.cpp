@@ -8,16 +8,23 @@ namespace determination {
 
 namespace {
 
-// The translated template with %1, %2, ... replaced by `args` in order.
+// The translated template with %1, %2, ... replaced by `args` in one pass, so that a value that
+// holds "%2" (a description may) stays as it is.
 std::string Format(const Translate& translate, const std::string& italian,
                    const std::vector<std::string>& args = {}) {
-    std::string text = translate(italian);
-    for (size_t i = args.size(); i-- > 0;) {
-        const std::string mark = "%" + std::to_string(i + 1);
-        for (size_t at; (at = text.find(mark)) != std::string::npos;)
-            text.replace(at, mark.size(), args[i]);
+    const std::string text = translate(italian);
+    std::string out;
+    for (size_t at = 0; at < text.size(); ++at) {
+        const size_t n =
+            at + 1 < text.size() ? static_cast<size_t>(text[at + 1] - '1') : args.size();
+        if (text[at] == '%' && n < args.size()) {
+            out += args[n];
+            ++at;
+        } else {
+            out += text[at];
+        }
     }
-    return text;
+    return out;
 }
 
 const char* OutcomeName(Step::Outcome outcome) {
