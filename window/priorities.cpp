@@ -52,6 +52,15 @@ void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
         rows->Update();
     };
     try {
+        // The update matches the two priorities alone: a neighbour that another user gave
+        // another type meanwhile would take its number there, leaving a gap in this type and a
+        // repeat in the other. Both types are read again first. (Not in the batch's own
+        // transaction, whose rows count as stored once it ends: a change in the moment between
+        // the two still gets through.)
+        for (ado::Recordset* r : {CriteriaRecordset.Get(), neighbour.Get()})
+            if (ValuesDiffer(typeOf(*r), r->Fields("MGA0_FLGRESO").UnderlyingValue()))
+                throw ado::ChangedByAnotherUser("MGA0_QUINTAB, MGA0_ID = " +
+                                                std::to_string(key(*r)));
         rows->Move(step);
         shiftPriority(-step);
         rows->Move(-step);

@@ -22,6 +22,10 @@ struct QueryResult;
 
 class Recordset;
 
+// Error 3197, the one a write-back that matches no row raises: the row (named for the log as
+// "TABLE, KEY = value") was changed or deleted by another user since it was read.
+com::ComError ChangedByAnotherUser(const std::string& row);
+
 // One column of the current row of a recordset.
 class Field {
   public:

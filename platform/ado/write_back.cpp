@@ -1,6 +1,19 @@
 #include "platform/ado/write_back.h"
 
+#include "platform/ado/recordset.h"
+
 #include "platform/com/com_error.h"
+
+namespace ado {
+
+com::ComError ChangedByAnotherUser(const std::string& row) {
+    return com::ComError(com::err::RowConflict,
+                         "Un altro utente ha modificato o eliminato questi dati dopo che sono "
+                         "stati letti: nulla è stato salvato.")
+        .SetNative(0, row + ": changed or deleted by another user since it was read");
+}
+
+}  // namespace ado
 
 namespace ado::detail {
 
@@ -22,12 +35,8 @@ std::string KeyCondition(const RowCache& cache) {
 }
 
 [[noreturn]] void Conflict(const RowCache& cache, const Row& row) {
-    throw com::ComError(com::err::RowConflict,
-                        "Un altro utente ha modificato o eliminato questi dati dopo che sono stati "
-                        "letti: nulla è stato salvato.")
-        .SetNative(0, cache.baseTable + ", " + Key(cache).baseColumn + " = " +
-                          row.Original(cache.keyIndex).Debug() +
-                          ": changed or deleted by another user since it was read");
+    throw ChangedByAnotherUser(cache.baseTable + ", " + Key(cache).baseColumn + " = " +
+                               row.Original(cache.keyIndex).Debug());
 }
 
 // The key and, for each column asked for, the value as it was read: a row that someone else

@@ -130,6 +130,19 @@ TEST_P(Priorities, AMoveThatConflictsWithAnotherUserChangesNothingAndTheWindowGo
                                                 {4, 1, 1, "Reso", "CODA"}}));
 }
 
+// The exchange matches the two priorities only: a neighbour another user gave another type,
+// where its priority happens to be the same, must not take this type's number there.
+TEST_P(Priorities, AMoveIsRefusedWhenAnotherUserGaveTheNeighbourAnotherType) {
+    Open();
+    SelectLine(1);
+    Exec("UPDATE MGA0_QUINTAB SET MGA0_FLGRESO = 1 WHERE MGA0_ID = 2");  // another user, meanwhile
+    const auto before = Stored();
+    PressToolbar("TBAR_PRIORITY", kDown);
+
+    EXPECT_EQ(driver_.TakeMessage().text.rfind("Un altro utente ha modificato", 0), 0u);
+    EXPECT_EQ(Stored(), before);
+}
+
 // The list read again after the move holds the other users' changes: the frame stays on the
 // criterion moved, wherever it now is.
 TEST_P(Priorities, AMoveFollowsTheCriterionWhenAnotherUserDeletedARowAboveIt) {
