@@ -39,7 +39,9 @@ class MatrixRows {
         size_t n = 0;
         std::string ids;
         std::vector<com::Variant> params{com::Variant(company_)};
+        std::unordered_map<int32_t, size_t> width;  // the structure's attributes, by criterion
         for (size_t i = from; i < loadedTo_; ++i) {
+            width[tried_[i].id] = tried_[i].structure.size();
             n = std::max(n, std::min(tried_[i].structure.size(), kMaxAttributes));
             ids += i == from ? "?" : ", ?";
             params.emplace_back(tried_[i].id);
@@ -49,8 +51,6 @@ class MatrixRows {
         for (size_t i = 1; i <= n; ++i) sql += ", " + ValueColumn(i);
         sql += " FROM MGA1_MATRCPAR WHERE MGA1_DITTA_CG18 = ? AND MGA1_ID_MGA0 IN (" + ids +
                ") ORDER BY MGA1_ID";
-        std::unordered_map<int32_t, size_t> width;  // the structure's attributes, by criterion
-        for (size_t i = from; i < loadedTo_; ++i) width[tried_[i].id] = tried_[i].structure.size();
         for (auto rs = connection_.ExecuteWith(sql, params); !rs->Eof(); rs->MoveNext()) {
             const int32_t criterion = rs->Fields(0).Value().ToLong();
             const size_t attributes = width[criterion];

@@ -175,13 +175,25 @@ void HostWindow::Export() {
     });
 }
 
+namespace {
+
+// Shows a dialog made now or earlier on top; nothing when it could not be made.
+void BringForward(QDialog* dialog) {
+    if (!dialog) return;
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+}  // namespace
+
 void HostWindow::OpenCheck() {
     if (!check_)
         Guarded(kShellTitle, [&] {
             check_ = new CheckDialog(session_.Database(), ActiveCompanyCode(), this);
             check_->setAttribute(Qt::WA_DeleteOnClose);
         });
-    if (check_) check_->show(), check_->raise(), check_->activateWindow();
+    BringForward(check_);
 }
 
 void HostWindow::OpenTrial() {
@@ -192,7 +204,7 @@ void HostWindow::OpenTrial() {
             trial_ = new TrialDialog(session_.Database(), ActiveCompanyCode(), allTypes, this);
             trial_->setAttribute(Qt::WA_DeleteOnClose);
         });
-    if (trial_) trial_->show(), trial_->raise(), trial_->activateWindow();
+    BringForward(trial_);
 }
 
 void HostWindow::CloseDialogs() {

@@ -54,7 +54,7 @@ std::vector<fs::path> Registry::SystemPaths() {
     std::string list = dirs && *dirs ? dirs : "/etc/xdg";
     for (size_t start = 0; start <= list.size();) {
         size_t end = std::min(list.find(':', start), list.size());
-        // Relative entries are invalid in the specification and ignored.
+        // A relative entry names no fixed folder: it is skipped.
         if (fs::path dir = list.substr(start, end - start); dir.is_absolute())
             paths.push_back(dir / "dravel/registry.json");
         start = end + 1;
