@@ -1,6 +1,7 @@
 #pragma once
-// Message catalogues compiled into the library from framework/locale/*.po, so a running
-// program never depends on where the sources or an install put them.
+// Message catalogues compiled into the library (GNU gettext's binary form, made by msgfmt from
+// framework/locale/*.po), so a running program never depends on where the sources or an install
+// put them.
 
 #include <string_view>
 

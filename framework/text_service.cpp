@@ -1,15 +1,44 @@
 #include "framework/text_service.h"
 
+#include <boost/locale/gnu_gettext.hpp>
+#include <boost/locale/message.hpp>
+
 #include "framework/embedded_catalogues.h"
 #include "platform/ui/toolkit.h"
 
 namespace framework {
 
-const MessageCatalogue& EnglishCatalogue() {
-    static const MessageCatalogue catalogue =
-        MessageCatalogue::Parse(embedded::kEnglishCatalogue, "locale/en.po");
-    return catalogue;
+namespace {
+
+// The English catalogue, read by Boost.Locale from the bytes compiled into the library. The
+// messages facet stands on the classic locale: no locale of the system needs to be generated
+// (GNU gettext's own lookup in the C library would need one, or LANGUAGE in the environment),
+// and no file is read (the facet asks the callback for it).
+const std::locale& EnglishCatalogue() {
+    static const std::locale english = [] {
+        namespace gettext = boost::locale::gnu_gettext;
+        gettext::messages_info info;
+        info.language = "en";
+        info.encoding = "UTF-8";
+        info.paths = {"embedded"};
+        info.domains = {gettext::messages_info::domain("dravel")};
+        info.callback = [](const std::string&, const std::string&) {
+            return std::vector<char>(embedded::kEnglishCatalogue.begin(),
+                                     embedded::kEnglishCatalogue.end());
+        };
+        return std::locale(std::locale::classic(), gettext::create_messages_facet<char>(info));
+    }();
+    return english;
 }
+
+int32_t ShowTranslated(TextService* texts, const std::string& text, int32_t flags,
+                       const std::string& title) {
+    if (!texts) return ui::MessageBox(text, flags, title);
+    std::string t = text, c = title;
+    return ui::MessageBox(texts->TranslateText(t), flags, texts->TranslateText(c));
+}
+
+}  // namespace
 
 TextService* TextService::current_ = nullptr;
 
@@ -19,13 +48,6 @@ TextService* TextService::Current() {
 
 TextService::~TextService() {
     if (current_ == this) current_ = nullptr;
-}
-
-int32_t PresentMessage(const std::string& text, int32_t flags, const std::string& title) {
-    TextService* texts = TextService::Current();
-    if (!texts) return ui::MessageBox(text, flags, title);
-    std::string t = text, c = title;
-    return ui::MessageBox(texts->TranslateText(t), flags, c.empty() ? c : texts->TranslateText(c));
 }
 
 com::ComPtr<TextService> TextService::Create() {
@@ -47,13 +69,16 @@ void TextService::SetLanguage(const std::string& language) {
 
 std::string TextService::TranslateText(std::string& text) {
     if (!catalogue_) return text;
-    return catalogue_->Find(text).value_or(text);
+    return boost::locale::translate(text).str(*catalogue_);
 }
 
 int32_t TextService::TextMessageBox(const std::string& text, int32_t flags,
                                     const std::string& title, com::IUnknown*) {
-    std::string t = text, c = title;
-    return ui::MessageBox(TranslateText(t), flags, c.empty() ? c : TranslateText(c));
+    return ShowTranslated(this, text, flags, title);
+}
+
+int32_t PresentMessage(const std::string& text, int32_t flags, const std::string& title) {
+    return ShowTranslated(TextService::Current(), text, flags, title);
 }
 
 }  // namespace framework

@@ -2,10 +2,10 @@
 // The host's text service: display texts through the message catalogue of the user's language,
 // and messages through the platform's message box.
 
+#include <locale>
 #include <string>
 
 #include "contracts/host_global.h"
-#include "framework/message_catalogue.h"
 
 namespace framework {
 
@@ -19,6 +19,7 @@ class TextService : public com::ComObject<TextService, host::ITextService> {
     void SetLanguage(const std::string& language);
     const std::string& Language() const { return language_; }
 
+    // The text in the user's language; unchanged when the catalogue has no translation of it.
     std::string TranslateText(std::string& text) override;
     int32_t TextMessageBox(const std::string& text, int32_t flags, const std::string& title,
                            com::IUnknown* owner) override;
@@ -36,14 +37,11 @@ class TextService : public com::ComObject<TextService, host::ITextService> {
     static TextService* current_;
 
     std::string language_ = "it";
-    const MessageCatalogue* catalogue_ = nullptr;  // none for the source language
+    const std::locale* catalogue_ = nullptr;  // none for the source language
 };
 
 // Shows a message box with its text and title in the user's language (unchanged when no
 // service is current). Returns the answer.
 int32_t PresentMessage(const std::string& text, int32_t flags, const std::string& title);
-
-// The English catalogue compiled into the library (read once).
-const MessageCatalogue& EnglishCatalogue();
 
 }  // namespace framework
