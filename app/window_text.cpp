@@ -4,6 +4,7 @@
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
+#include "framework/text_service.h"
 #include "platform/com/registry.h"
 #include "platform/ui/headless.h"
 #include "platform/ui/list_box.h"
@@ -37,7 +38,7 @@ std::string Pad(const std::string& s, size_t width) {
 }  // namespace
 
 void PrintWindow(ui::IForm& window, std::ostream& out) {
-    out << "== " << window.Caption() << " ==\n\n";
+    out << "== " << framework::Translated(window.Caption()) << " ==\n\n";
     if (auto grid = Find<ui::ILineView>(window, "QGRID")) {
         auto captions = grid->ColumnCaptions();
         std::vector<size_t> widths;
@@ -76,7 +77,7 @@ void PrintWindow(ui::IForm& window, std::ostream& out) {
     field("LBL_STRUT", "TXT_STRUT");
     if (auto list = window.Control("LST_FIELDS")) {
         auto* lb = static_cast<ui::ListBox*>(list.As<ui::IListBox>().Get());
-        out << "\n  Elementi selezionati:\n";
+        out << "\n  " << Label(window, "LBL_SELEZIONATI") << ":\n";
         for (int i = 0; i < lb->ListCount(); ++i)
             out << "    " << i + 1 << ". " << lb->List(i) << "\n";
     }

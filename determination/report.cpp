@@ -2,29 +2,17 @@
 
 #include <algorithm>
 
+#include "platform/com/placeholders.h"
 #include "window/posting_types.h"
 
 namespace determination {
 
 namespace {
 
-// The translated template with %1, %2, ... replaced by `args` in one pass, so that a value that
-// holds "%2" (a description may) stays as it is.
+// The translated template with %1, %2, ... replaced by `args`.
 std::string Format(const Translate& translate, const std::string& italian,
                    const std::vector<std::string>& args = {}) {
-    const std::string text = translate(italian);
-    std::string out;
-    for (size_t at = 0; at < text.size(); ++at) {
-        const size_t n =
-            at + 1 < text.size() ? static_cast<size_t>(text[at + 1] - '1') : args.size();
-        if (text[at] == '%' && n < args.size()) {
-            out += args[n];
-            ++at;
-        } else {
-            out += text[at];
-        }
-    }
-    return out;
+    return com::FillPlaceholders(translate(italian), args);
 }
 
 const char* OutcomeName(Step::Outcome outcome) {

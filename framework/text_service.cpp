@@ -4,6 +4,7 @@
 #include <boost/locale/message.hpp>
 
 #include "framework/embedded_catalogues.h"
+#include "platform/com/placeholders.h"
 #include "platform/ui/toolkit.h"
 
 namespace framework {
@@ -75,6 +76,12 @@ std::string TextService::TranslateText(std::string& text) {
 int32_t TextService::TextMessageBox(const std::string& text, int32_t flags,
                                     const std::string& title, com::IUnknown*) {
     return ShowTranslated(this, text, flags, title);
+}
+
+std::string Translated(const std::string& italian, const std::vector<std::string>& values) {
+    std::string text = italian;
+    if (TextService* texts = TextService::Current()) text = texts->TranslateText(text);
+    return com::FillPlaceholders(text, values);
 }
 
 int32_t PresentMessage(const std::string& text, int32_t flags, const std::string& title) {

@@ -4,6 +4,7 @@
 
 #include <locale>
 #include <string>
+#include <vector>
 
 #include "contracts/host_global.h"
 
@@ -39,6 +40,10 @@ class TextService : public com::ComObject<TextService, host::ITextService> {
     std::string language_ = "it";
     const std::locale* catalogue_ = nullptr;  // none for the source language
 };
+
+// An Italian source text in the user's language (unchanged when no service is current), with
+// %1, %2, ... replaced by `values`.
+std::string Translated(const std::string& italian, const std::vector<std::string>& values = {});
 
 // Shows a message box with its text and title in the user's language (unchanged when no
 // service is current). Returns the answer.

@@ -145,7 +145,7 @@ void FormView::resizeEvent(QResizeEvent* e) {
 }
 
 void FormView::ApplyForm() {
-    setWindowTitle(Qs(form_->Caption()));
+    setWindowTitle(Tr(form_->Caption()));
 }
 
 void FormView::ApplyFocus() {

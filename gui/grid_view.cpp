@@ -36,9 +36,9 @@ class LineTableModel : public QAbstractTableModel {
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (role != Qt::DisplayRole || orientation != Qt::Horizontal) return {};
-        const auto& columns = grid_.Columns();
-        return section < static_cast<int>(columns.size())
-                   ? Qs(columns[static_cast<size_t>(section)].caption)
+        const auto captions = grid_.ColumnCaptions();  // in the user's language
+        return section < static_cast<int>(captions.size())
+                   ? Qs(captions[static_cast<size_t>(section)])
                    : QVariant();
     }
 

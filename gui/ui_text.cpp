@@ -13,10 +13,7 @@ std::string Utf8(const QString& text) {
 }
 
 QString Tr(const std::string& italian) {
-    auto* service = framework::TextService::Current();
-    if (!service) return Qs(italian);
-    std::string text = italian;
-    return Qs(service->TranslateText(text));
+    return Qs(framework::Translated(italian));
 }
 
 }  // namespace gui

@@ -5,6 +5,7 @@
 
 #include "contracts/controls.h"
 #include "framework/controls/control_model.h"
+#include "framework/text_service.h"
 
 namespace framework {
 
@@ -13,7 +14,8 @@ class CaptionControl : public ControlModel<Impl, host::ICaptionControl, ui::ICap
   public:
     std::string Caption() override { return caption_; }
     void SetCaption(const std::string& caption) override { this->Set(caption_, caption); }
-    std::string DisplayCaption() override { return caption_; }
+    // The design caption in the user's language.
+    std::string DisplayCaption() override { return Translated(caption_); }
 
   private:
     std::string caption_;

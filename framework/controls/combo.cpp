@@ -1,5 +1,7 @@
 #include "framework/controls/combo.h"
 
+#include "framework/text_service.h"
+
 namespace framework {
 
 Combo::Combo() {
@@ -44,7 +46,7 @@ com::Variant Combo::ItemValue(int32_t index) {
 
 std::vector<std::string> Combo::Labels() {
     std::vector<std::string> labels;
-    for (const auto& e : entries_) labels.push_back(e.label);
+    for (const auto& e : entries_) labels.push_back(Translated(e.label));
     return labels;
 }
 

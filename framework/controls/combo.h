@@ -38,7 +38,7 @@ class Combo
     void SetDbCol(int32_t column) override { Set(dbCol_, column); }
 
     // ui::IChoiceInput
-    std::vector<std::string> Labels() override;
+    std::vector<std::string> Labels() override;  // in the user's language
     void UserChooseValue(const com::Variant& value) override;
     void UserChooseIndex(int32_t index) override;
 

@@ -20,7 +20,7 @@ void AddBoundMembers(com::DispatchTable& members, host::IBoundControl& control,
 void ShowError(const com::ComError& e, const std::string& title) {
     LogFailure(e, title, "ShowError");
     std::string text = e.Description();
-    if (text.empty()) text = "Errore " + std::to_string(e.Number());
+    if (text.empty()) text = Translated("Errore %1", {std::to_string(e.Number())});
     PresentMessage(text, 16, title);
 }
 

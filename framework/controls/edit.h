@@ -10,6 +10,7 @@
 #include "contracts/controls.h"
 #include "framework/controls/control_model.h"
 #include "framework/controls/frame_links.h"
+#include "framework/text_service.h"
 
 namespace framework {
 
@@ -51,7 +52,10 @@ class Edit : public ControlModel<Edit, host::IEditControl, ui::ITextInput, IFram
     bool Required() override { return required_; }
     int32_t MaxChar() override { return maxChar_; }
     bool Numeric() override { return numeric_; }
-    std::string FieldCaption() override { return caption_.empty() ? state_.Name() : caption_; }
+    // In the user's language, as the frame's messages and the views name the field.
+    std::string FieldCaption() override {
+        return caption_.empty() ? state_.Name() : Translated(caption_);
+    }
     void Clear() override { SetText({}); }
 
     // For views.

@@ -1,5 +1,7 @@
 #include "framework/controls/grid.h"
 
+#include "framework/text_service.h"
+
 namespace framework {
 
 void Grid::AddColumn(const std::string& column, const std::string& caption, int32_t kind,
@@ -20,7 +22,7 @@ void Grid::SetPreviewFont(const std::string& font, int32_t color) {
 
 std::vector<std::string> Grid::ColumnCaptions() {
     std::vector<std::string> captions;
-    for (const auto& c : columns_) captions.push_back(c.caption);
+    for (const auto& c : columns_) captions.push_back(Translated(c.caption));
     return captions;
 }
 

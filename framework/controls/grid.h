@@ -36,7 +36,7 @@ class Grid : public ControlModel<Grid, host::IGridControl, ui::ILineView, IFrame
     void SetPreviewFont(const std::string& font, int32_t color) override;
 
     // ui::ILineView
-    std::vector<std::string> ColumnCaptions() override;
+    std::vector<std::string> ColumnCaptions() override;  // in the user's language
     std::vector<int32_t> ColumnWidths() override;
     int32_t LineCount() override { return static_cast<int32_t>(lines_.size()); }
     // The cells as shown: each raw text after the FormatCell handlers (a failing handler leaves

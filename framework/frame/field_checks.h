@@ -1,5 +1,6 @@
 #pragma once
-// The checks a bound field passes before its row is written, with the frame's own messages.
+// The checks a bound field passes before its row is written, with the frame's own messages in
+// the user's language.
 
 #include <optional>
 #include <string>

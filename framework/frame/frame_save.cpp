@@ -6,7 +6,7 @@
 #include "framework/frame/field_checks.h"
 #include "framework/frame/field_value.h"
 #include "framework/frame/record_frame.h"
-#include "platform/ui/toolkit.h"
+#include "framework/text_service.h"
 
 namespace framework {
 
@@ -190,7 +190,7 @@ bool RecordFrame::Validate() {
         if (!Notify(
                 [&](host::IRecordFrameEvents* s) { return s->ValidateRecord(control, message); }))
             return false;
-        ui::MessageBox(message.empty() ? *problem : message, 48, MessageTitle());
+        PresentMessage(message.empty() ? *problem : message, 48, MessageTitle());
         return false;
     }
     return true;
