@@ -23,6 +23,7 @@ ifeq ($(PRESET),default)
 endif
 
 bench: build
+	@cmake --build --preset $(PRESET) --target benchmarks
 	@$(BUILD)/bin/dravel-bench
 	@$(BUILD)/bin/dravel-bench-gui
 	@$(BUILD)/bin/dravel-bench-server

@@ -71,7 +71,7 @@ struct Cinterface : com::IUnknown {
     virtual HRESULT put_Filtro(const com::Variant& v) noexcept = 0;
     virtual HRESULT get_Filtro(com::Variant* v) noexcept = 0;
 
-protected:
+  protected:
     ~Cinterface() = default;
 };
 
@@ -80,7 +80,7 @@ struct IModuleEvents : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("6F2C1E21-5A7B-4C51-9D1E-3B8C2A7D4E10");
     virtual HRESULT DataTransfer(const com::Variant& data) noexcept = 0;
 
-protected:
+  protected:
     ~IModuleEvents() = default;
 };
 

@@ -21,10 +21,10 @@ struct IBoundControl : com::IUnknown {
     virtual std::string Text() = 0;
     virtual void SetText(const std::string& text) = 0;
     // Design settings.
-    virtual void SetRequired(bool required) = 0;     // obbligatorio
-    virtual void SetMaxChar(int32_t maxChar) = 0;    // maxchar
+    virtual void SetRequired(bool required) = 0;   // obbligatorio
+    virtual void SetMaxChar(int32_t maxChar) = 0;  // maxchar
 
-protected:
+  protected:
     ~IBoundControl() = default;
 };
 
@@ -50,7 +50,7 @@ struct IEditControl : IBoundControl {
     virtual void SetCaption(const std::string& caption) = 0;       // caption
     virtual void SetTag(const std::string& tag) = 0;               // tag
 
-protected:
+  protected:
     ~IEditControl() = default;
 };
 
@@ -59,7 +59,7 @@ struct IEditEvents : com::IUnknown {
     // The field received the input focus. `field` is the control that raised it.
     virtual HRESULT GotFocus(IEditControl* field) noexcept = 0;
 
-protected:
+  protected:
     ~IEditEvents() = default;
 };
 
@@ -69,11 +69,11 @@ struct IComboControl : IBoundControl {
     virtual void ClearList() = 0;
     virtual void AddEntry(const std::string& label, const com::Variant& value) = 0;
     virtual void SetListSetting(int32_t value) = 0;
-    virtual int32_t SelectedIndex() = 0;              // -1 when none
+    virtual int32_t SelectedIndex() = 0;  // -1 when none
     virtual com::Variant ItemValue(int32_t index) = 0;
-    virtual void SetDbCol(int32_t column) = 0;        // dbcol
+    virtual void SetDbCol(int32_t column) = 0;  // dbcol
 
-protected:
+  protected:
     ~IComboControl() = default;
 };
 
@@ -86,7 +86,7 @@ struct IGridSource : com::IUnknown {
     virtual void SetLoadMode(int32_t mode) = 0;
     virtual void SetAutoRefresh(bool on) = 0;
 
-protected:
+  protected:
     ~IGridSource() = default;
 };
 
@@ -104,15 +104,16 @@ struct IGridControl : com::IUnknown {
     virtual void SetDataFormatEnabled(bool on) = 0;
     virtual void SetPreviewFont(const std::string& font, int32_t color) = 0;
 
-protected:
+  protected:
     ~IGridControl() = default;
 };
 
 struct IGridEvents : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("7A1D0B31-0C2E-4F44-8B6A-1E5D3C9A0B46");
-    virtual HRESULT FormatCell(std::string& text, const std::string& column, const com::Variant& extra) noexcept = 0;
+    virtual HRESULT FormatCell(std::string& text, const std::string& column,
+                               const com::Variant& extra) noexcept = 0;
 
-protected:
+  protected:
     ~IGridEvents() = default;
 };
 
@@ -126,7 +127,7 @@ struct INavBar : com::IUnknown {
     // Design settings: whether the bar moves by itself on these buttons.
     virtual void SetAutoMoves(bool last, bool previous, bool next) = 0;
 
-protected:
+  protected:
     ~INavBar() = default;
 };
 
@@ -145,7 +146,7 @@ struct INavBarEvents : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("7A1D0B31-0C2E-4F44-8B6A-1E5D3C9A0B48");
     virtual HRESULT ButtonAction(int32_t flag, const std::string& key) noexcept = 0;
 
-protected:
+  protected:
     ~INavBarEvents() = default;
 };
 
@@ -154,10 +155,11 @@ struct IToolbar : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("7A1D0B31-0C2E-4F44-8B6A-1E5D3C9A0B49");
     virtual int16_t Index() = 0;
     virtual void SetIndex(int16_t index) = 0;
-    virtual void SetPicture(const std::string& picture) = 0;  // "right", "left", "up", "down", "refresh"
-    virtual void SetMenuPopup(bool on) = 0;                   // ismenupopup
+    virtual void SetPicture(
+        const std::string& picture) = 0;     // "right", "left", "up", "down", "refresh"
+    virtual void SetMenuPopup(bool on) = 0;  // ismenupopup
 
-protected:
+  protected:
     ~IToolbar() = default;
 };
 
@@ -166,18 +168,19 @@ struct IToolbarEvents : com::IUnknown {
     // The button was pressed; `toolbar` is the element that raised it (its Index tells which).
     virtual HRESULT ButtonClick(IToolbar* toolbar) noexcept = 0;
 
-protected:
+  protected:
     ~IToolbarEvents() = default;
 };
 
 struct IMdiHost : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("7A1D0B31-0C2E-4F44-8B6A-1E5D3C9A0B4B");
-    virtual void PlaceWindow(com::Variant& left, com::Variant& top, int32_t width, int32_t height) = 0;
+    virtual void PlaceWindow(com::Variant& left, com::Variant& top, int32_t width,
+                             int32_t height) = 0;
     virtual void SetContainerWindowState(int32_t state) = 0;
     virtual void SetShowInTaskList(bool on) = 0;
     virtual void SetAutoMaximize(bool on) = 0;
 
-protected:
+  protected:
     ~IMdiHost() = default;
 };
 
@@ -185,7 +188,7 @@ struct IMdiHostEvents : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("7A1D0B31-0C2E-4F44-8B6A-1E5D3C9A0B4C");
     virtual HRESULT FormLoad() noexcept = 0;
 
-protected:
+  protected:
     ~IMdiHostEvents() = default;
 };
 
@@ -194,7 +197,7 @@ struct IResizeControl : com::IUnknown {
     virtual void SetResizeOwner(Cinterface* owner) = 0;
     virtual void StartResize() = 0;
 
-protected:
+  protected:
     ~IResizeControl() = default;
 };
 
@@ -204,7 +207,7 @@ struct ICaptionControl : com::IUnknown {
     virtual std::string Caption() = 0;
     virtual void SetCaption(const std::string& caption) = 0;
 
-protected:
+  protected:
     ~ICaptionControl() = default;
 };
 

@@ -13,7 +13,7 @@ struct ICompanyOptions : com::IUnknown {
     // 1 links the item classification levels into one chain.
     virtual com::Variant ItemClassNesting() = 0;
 
-protected:
+  protected:
     ~ICompanyOptions() = default;
 };
 
@@ -23,7 +23,7 @@ struct ICompany : com::IUnknown {
     virtual com::Variant AccountTypesParameter() = 0;
     virtual com::ComPtr<ICompanyOptions> CompanyOptions() = 0;
 
-protected:
+  protected:
     ~ICompany() = default;
 };
 
@@ -31,7 +31,7 @@ struct IDatabaseInfo : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("7A1D0B31-0C2E-4F44-8B6A-1E5D3C9A0B03");
     virtual std::string ConnectionString() = 0;
 
-protected:
+  protected:
     ~IDatabaseInfo() = default;
 };
 
@@ -40,7 +40,7 @@ struct IHostContext : com::IUnknown {
     virtual com::Variant HostValue1() = 0;
     virtual com::Variant HostValue2() = 0;
 
-protected:
+  protected:
     ~IHostContext() = default;
 };
 
@@ -52,7 +52,7 @@ struct ITextService : com::IUnknown {
     virtual int32_t TextMessageBox(const std::string& text, int32_t flags, const std::string& title,
                                    com::IUnknown* owner) = 0;
 
-protected:
+  protected:
     ~ITextService() = default;
 };
 
@@ -68,7 +68,7 @@ struct IGlobal : com::IUnknown {
     virtual com::ComPtr<IHostContext> HostContext() = 0;
     virtual com::ComPtr<ITextService> TextService() = 0;
 
-protected:
+  protected:
     ~IGlobal() = default;
 };
 

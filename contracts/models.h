@@ -13,11 +13,13 @@ namespace host {
 
 struct ILayoutModel : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("7A1D0B31-0C2E-4F44-8B6A-1E5D3C9A0B20");
-    virtual com::ComPtr<com::IUnknown> RegisterWindowLayout(const com::Variant& title, com::IUnknown* window,
-                                                            int32_t a, int32_t b, int32_t c) = 0;
-    virtual com::ComPtr<com::IUnknown> RegisterGridLayout(const com::Variant& title, com::IUnknown* grid) = 0;
+    virtual com::ComPtr<com::IUnknown> RegisterWindowLayout(const com::Variant& title,
+                                                            com::IUnknown* window, int32_t a,
+                                                            int32_t b, int32_t c) = 0;
+    virtual com::ComPtr<com::IUnknown> RegisterGridLayout(const com::Variant& title,
+                                                          com::IUnknown* grid) = 0;
 
-protected:
+  protected:
     ~ILayoutModel() = default;
 };
 
@@ -29,13 +31,14 @@ inline constexpr int32_t RecordFrame = 3;
 
 struct IScriptModel : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("7A1D0B31-0C2E-4F44-8B6A-1E5D3C9A0B21");
-    virtual com::ComPtr<com::IUnknown> AddScriptObject(const std::string& name, com::IUnknown* object,
-                                                       int32_t kind, const std::string& name2) = 0;
+    virtual com::ComPtr<com::IUnknown> AddScriptObject(const std::string& name,
+                                                       com::IUnknown* object, int32_t kind,
+                                                       const std::string& name2) = 0;
     virtual com::Variant ScriptOpenNotice(const std::string& windowName, int32_t a, int32_t b,
                                           const com::Variant& name) = 0;
     virtual com::Variant ScriptCloseNotice(const com::Variant& menuEntryKey) = 0;
 
-protected:
+  protected:
     ~IScriptModel() = default;
 };
 
@@ -48,18 +51,20 @@ struct ILogService : com::IUnknown {
     virtual int32_t LogMessageBox(std::string& text, int32_t& flags, const std::string& title,
                                   int32_t a, int32_t b) = 0;
 
-protected:
+  protected:
     ~ILogService() = default;
 };
 
 // The multimedia link of a record.
 struct IMediaLink : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("7A1D0B31-0C2E-4F44-8B6A-1E5D3C9A0B23");
-    virtual com::Variant OpenMediaLink(const com::Variant& hostValue1, const com::Variant& hostValue2,
-                                       const com::Variant& connectionString, const com::Variant& mediaId,
+    virtual com::Variant OpenMediaLink(const com::Variant& hostValue1,
+                                       const com::Variant& hostValue2,
+                                       const com::Variant& connectionString,
+                                       const com::Variant& mediaId,
                                        const com::Variant& parentWindow, int32_t a, int32_t b) = 0;
 
-protected:
+  protected:
     ~IMediaLink() = default;
 };
 
@@ -68,7 +73,7 @@ struct IMenuEntry : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("7A1D0B31-0C2E-4F44-8B6A-1E5D3C9A0B24");
     virtual com::Variant MenuEntryKey() = 0;
 
-protected:
+  protected:
     ~IMenuEntry() = default;
 };
 
@@ -77,7 +82,7 @@ struct IConnectionSupplier : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("7A1D0B31-0C2E-4F44-8B6A-1E5D3C9A0B25");
     virtual com::ComPtr<ado::Connection> NewConnection() = 0;
 
-protected:
+  protected:
     ~IConnectionSupplier() = default;
 };
 
@@ -86,7 +91,7 @@ struct IRecordsetSupplier : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("7A1D0B31-0C2E-4F44-8B6A-1E5D3C9A0B26");
     virtual com::ComPtr<ado::Recordset> NewRecordset() = 0;
 
-protected:
+  protected:
     ~IRecordsetSupplier() = default;
 };
 

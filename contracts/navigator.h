@@ -17,7 +17,7 @@ struct INavigator : com::IUnknown {
     virtual com::ComPtr<ILayoutModel> LayoutModel() = 0;
     virtual void SetLayoutModel(ILayoutModel* model) = 0;
 
-protected:
+  protected:
     ~INavigator() = default;
 };
 
@@ -42,11 +42,14 @@ struct INavigatorEvents : com::IUnknown {
     virtual HRESULT ButtonPressed(VARIANT_BOOL& cancel, int32_t& button) noexcept = 0;
     virtual HRESULT BeforeChangeDitta(VARIANT_BOOL& cancel) noexcept = 0;
     // `exporter` is late-bound: it has a settable property TitoloMaster.
-    virtual HRESULT BeforeExportToOffice(VARIANT_BOOL& cancel, com::IUnknown*& exporter) noexcept = 0;
-    virtual HRESULT InitializeLayoutObjectModel(VARIANT_BOOL& cancel, ILayoutModel*& layout) noexcept = 0;
-    virtual HRESULT InitializeScriptObjectModel(VARIANT_BOOL& cancel, IScriptModel*& script) noexcept = 0;
+    virtual HRESULT BeforeExportToOffice(VARIANT_BOOL& cancel,
+                                         com::IUnknown*& exporter) noexcept = 0;
+    virtual HRESULT InitializeLayoutObjectModel(VARIANT_BOOL& cancel,
+                                                ILayoutModel*& layout) noexcept = 0;
+    virtual HRESULT InitializeScriptObjectModel(VARIANT_BOOL& cancel,
+                                                IScriptModel*& script) noexcept = 0;
 
-protected:
+  protected:
     ~INavigatorEvents() = default;
 };
 

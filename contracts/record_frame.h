@@ -32,8 +32,9 @@ struct IRecordFrame : com::IUnknown {
     virtual int32_t Status() = 0;
     virtual bool Modified() = 0;
     virtual void SetModified(bool modified) = 0;
-    virtual void InitFrame(Cinterface* module, ado::Connection* connection, ado::Recordset* recordset,
-                           const std::string& sql, const std::string& descriptionColumn, INavBar* navBar,
+    virtual void InitFrame(Cinterface* module, ado::Connection* connection,
+                           ado::Recordset* recordset, const std::string& sql,
+                           const std::string& descriptionColumn, INavBar* navBar,
                            IGridControl* grid) = 0;
     virtual void AttachSource(const std::string& sql) = 0;
     virtual void DetachSource() = 0;
@@ -48,7 +49,7 @@ struct IRecordFrame : com::IUnknown {
     virtual void NotifyModified() = 0;
     virtual void Update() = 0;
 
-protected:
+  protected:
     ~IRecordFrame() = default;
 };
 
@@ -63,9 +64,10 @@ struct IRecordFrameEvents : com::IUnknown {
     virtual HRESULT AfterMove(int32_t operationResult, int32_t reason) noexcept = 0;
     virtual HRESULT ChangeStatus(int32_t status, int32_t reason) noexcept = 0;
     // `control` is the bound control being validated (late-bound: DBField, Text); may be unset.
-    virtual HRESULT ValidateRecord(com::IUnknown*& control, std::string& personalizedMessage) noexcept = 0;
+    virtual HRESULT ValidateRecord(com::IUnknown*& control,
+                                   std::string& personalizedMessage) noexcept = 0;
 
-protected:
+  protected:
     ~IRecordFrameEvents() = default;
 };
 

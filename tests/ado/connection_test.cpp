@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(FilesAndFolders, OpenAccess,
                                            Access{"ReadOnlyFileWal", "wal", 0755, 0444, false},
                                            Access{"ReadOnlyFolder", "delete", 0555, 0644, false},
                                            Access{"ReadOnlyFolderWal", "wal", 0555, 0644, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& instance) { return std::string(instance.param.name); });
 
 }  // namespace
 }  // namespace dravel::testing

@@ -11,11 +11,17 @@ namespace {
 struct IPing : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("11111111-2222-3333-4444-555555555555");
     virtual com::HRESULT Ping(int value) noexcept = 0;
+
+  protected:
+    ~IPing() = default;
 };
 
 struct IWidget : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("11111111-2222-3333-4444-555555555556");
     virtual void Fire(int value) = 0;
+
+  protected:
+    ~IWidget() = default;
 };
 
 int alive = 0;

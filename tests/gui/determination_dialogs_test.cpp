@@ -33,7 +33,8 @@ TEST_F(DeterminationDialogs, VerificaListsWhatCanNeverAnswerAndChecksAgainOnRequ
     auto* findings = dialog->findChild<QTableWidget*>("checkFindings");
     const QString unreachable =
         "la riga 6 della matrice non è mai raggiunta: risponde prima 1. Cliente, Codice articolo";
-    EXPECT_TRUE(Column(findings, 3).contains(unreachable)) << Column(findings, 3).join("\n").toStdString();
+    EXPECT_TRUE(Column(findings, 3).contains(unreachable))
+        << Column(findings, 3).join("\n").toStdString();
     Screenshot(*dialog, "check.png");
 
     Sql("DELETE FROM MGA1_MATRCPAR WHERE MGA1_ID = 6");

@@ -52,6 +52,6 @@ TEST_P(SessionScriptOnPostgresql, Holds) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, SessionScriptOnPostgresql, ::testing::ValuesIn(Scripts()),
-                         [](const auto& info) { return info.param.stem().string(); });
+                         [](const auto& instance) { return instance.param.stem().string(); });
 
 }  // namespace

@@ -1,21 +1,19 @@
 #pragma once
-// The module library a test program is linked with, as the component registry records it.
-
-#include <dlfcn.h>
+// The module library of this build, as the component registry records it: the build puts the
+// programs in bin/ and the libraries in lib/ beside it.
 
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 
-#include "resources/attribute_catalogue.h"
-
 namespace testing_support {
 
 inline std::string ModuleLibrary() {
-    Dl_info info{};
-    if (!::dladdr(reinterpret_cast<void*>(&dravel::LoadResString), &info) || !info.dli_fname)
-        throw std::runtime_error("Cannot find the module library");
-    return std::filesystem::canonical(info.dli_fname).string();
+    auto library = std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() /
+                   "lib/libdravel.so";
+    if (!std::filesystem::exists(library))
+        throw std::runtime_error("Cannot find the module library " + library.string());
+    return std::filesystem::canonical(library).string();
 }
 
 }  // namespace testing_support
