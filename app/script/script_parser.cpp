@@ -1,7 +1,6 @@
 #include "app/script/script_parser.h"
 
 #include <charconv>
-#include <map>
 #include <sstream>
 #include <string_view>
 
@@ -47,122 +46,6 @@ std::vector<std::string> SplitWords(const std::string& line, int lineNumber) {
     return words;
 }
 
-namespace {
-
-struct Arity {
-    size_t min, max;  // words after the command
-};
-
-constexpr size_t kMany = 1000;
-
-const std::map<std::string, Arity>& Commands() {
-    static const std::map<std::string, Arity> commands = {
-        {"sql", {1, 1}},       {"company", {1, 3}}, {"open", {1, 1}},         {"language", {1, 1}},
-        {"activate", {0, 0}},  {"press", {1, 1}},   {"type", {2, 2}},         {"choose", {2, 2}},
-        {"grid", {1, 1}},      {"node", {1, 1}},    {"double-click", {0, 0}}, {"list", {1, 1}},
-        {"toolbar", {1, 2}},   {"answer", {1, 1}},  {"navigator", {1, 2}},    {"close", {0, 0}},
-        {"closeform", {0, 0}}, {"end", {0, 0}},     {"expect", {1, kMany}},
-    };
-    return commands;
-}
-
-// The expectations and their words after the expectation's name.
-const std::map<std::string, Arity>& Expectations() {
-    static const std::map<std::string, Arity> expectations = {
-        {"message", {1, 3}},  {"no-message", {0, 0}},  {"beep", {0, 1}},     {"field", {2, 2}},
-        {"list", {0, kMany}}, {"entries", {1, kMany}}, {"grid", {0, kMany}}, {"current", {1, 1}},
-        {"status", {1, 1}},   {"modified", {1, 1}},    {"query", {2, 2}},    {"transfer", {1, 1}},
-        {"window", {1, 1}},   {"log", {1, 1}},
-    };
-    return expectations;
-}
-
-void CheckCount(int line, const std::string& what, size_t given, const Arity& arity) {
-    if (given < arity.min || given > arity.max)
-        throw ParseError(line, "wrong number of words for '" + what + "'");
-}
-
-void CheckNumber(int line, const std::string& what, const std::string& word) {
-    if (!ParseNumber(word))
-        throw ParseError(line, "'" + what + "' takes a number, not '" + word + "'");
-}
-
-void CheckOneOf(int line, const std::string& what, const std::string& word,
-                std::initializer_list<const char*> allowed) {
-    std::string list;
-    for (const char* a : allowed) {
-        if (word == a) return;
-        list += (list.empty() ? "" : ", ") + std::string(a);
-    }
-    throw ParseError(line, "'" + what + "' takes one of " + list + ", not '" + word + "'");
-}
-
-// key=value words from `from` on, each key one of `keys`; returns the values by key.
-std::map<std::string, std::string> CheckOptions(int line, const std::string& what,
-                                                const std::vector<std::string>& words, size_t from,
-                                                std::initializer_list<const char*> keys) {
-    std::map<std::string, std::string> out;
-    for (size_t i = from; i < words.size(); ++i) {
-        auto eq = words[i].find('=');
-        if (eq == std::string::npos)
-            throw ParseError(line, "'" + what + "' expects key=value, not '" + words[i] + "'");
-        std::string key = words[i].substr(0, eq);
-        CheckOneOf(line, what + " option", key, keys);
-        out[key] = words[i].substr(eq + 1);
-    }
-    return out;
-}
-
-void CheckExpectation(int line, const std::vector<std::string>& w) {
-    const std::string& what = w[1];
-    auto it = Expectations().find(what);
-    if (it == Expectations().end()) throw ParseError(line, "unknown expectation '" + what + "'");
-    std::string name = "expect " + what;
-    CheckCount(line, name, w.size() - 2, it->second);
-    if (what == "message") {
-        auto options = CheckOptions(line, name, w, 3, {"flags", "title"});
-        if (options.count("flags")) CheckNumber(line, name + " flags", options["flags"]);
-    } else if ((what == "beep" && w.size() > 2) || what == "current" || what == "status") {
-        CheckNumber(line, name, w[2]);
-    } else if (what == "modified") {
-        CheckOneOf(line, name, w[2], {"true", "false", "True", "False"});
-    } else if (what == "window") {
-        CheckOneOf(line, name, w[2], {"open", "closed"});
-    }
-}
-
-// The words of one command whose count is right: numbers, names and options.
-void CheckWords(int line, const std::vector<std::string>& w) {
-    const std::string& name = w[0];
-    if (name == "expect") return CheckExpectation(line, w);
-    if (name == "company") {
-        CheckNumber(line, name, w[1]);
-        for (const auto& [key, value] :
-             CheckOptions(line, name, w, 2, {"account-types", "item-class-nesting"}))
-            if (value != "null") CheckNumber(line, name + " " + key, value);
-    } else if (name == "open" || name == "grid" || name == "list") {
-        CheckNumber(line, name, w[1]);
-    } else if (name == "choose" || (name == "toolbar" && w.size() > 2)) {
-        CheckNumber(line, name, w[2]);
-    } else if (name == "answer") {
-        // The platform's message-box answers: OK, Cancel, Abort, Retry, Ignore, Yes, No.
-        auto answer = ParseNumber(w[1]);
-        if (!answer || *answer < 1 || *answer > 7)
-            throw ParseError(line,
-                             "'answer' takes a message-box answer 1 to 7, not '" + w[1] + "'");
-    } else if (name == "navigator") {
-        CheckOneOf(line, name, w[1], {"company-change", "button", "export", "layout", "script"});
-        bool takesNumber = w[1] == "company-change" || w[1] == "button";
-        if (w[1] == "button" && w.size() < 3)
-            throw ParseError(line, "'navigator button' takes a button code");
-        if (w.size() > 2 && !takesNumber)
-            throw ParseError(line, "'navigator " + w[1] + "' takes no further word");
-        if (w.size() > 2) CheckNumber(line, "navigator " + w[1], w[2]);
-    }
-}
-
-}  // namespace
-
 std::optional<int32_t> ParseNumber(const std::string& word) {
     int32_t value = 0;
     const char* end = word.data() + word.size();
@@ -170,6 +53,141 @@ std::optional<int32_t> ParseNumber(const std::string& word) {
     if (word.empty() || ec != std::errc() || at != end) return std::nullopt;
     return value;
 }
+
+namespace {
+
+// One word of a command's syntax that the user gives in its place.
+struct Slot {
+    std::string_view kind;  // N, TEXT, open|closed, ...
+    bool optional = false;
+    bool repeated = false;
+};
+
+struct Syntax {
+    std::vector<Slot> slots;
+    std::vector<std::pair<std::string_view, std::string_view>> options;  // key, kind
+};
+
+Syntax ReadSyntax(std::string_view text) {
+    Syntax syntax;
+    while (!text.empty()) {
+        auto blank = text.find(' ');
+        std::string_view word = text.substr(0, blank);
+        text = blank == std::string_view::npos ? "" : text.substr(blank + 1);
+        Slot slot;
+        if (word.starts_with('[')) {
+            slot.optional = true;
+            word = word.substr(1, word.size() - 2);
+        }
+        if (auto eq = word.find('='); eq != std::string_view::npos) {
+            syntax.options.emplace_back(word.substr(0, eq), word.substr(eq + 1));
+            continue;
+        }
+        if (word.ends_with("...")) {
+            slot.repeated = true;
+            word.remove_suffix(3);
+        }
+        slot.kind = word;
+        syntax.slots.push_back(slot);
+    }
+    return syntax;
+}
+
+std::string Listed(std::string_view words, std::string_view separator) {
+    std::string list(words);
+    for (size_t at = 0; (at = list.find(separator, at)) != std::string::npos; at += 2)
+        list.replace(at, separator.size(), ", ");
+    return list;
+}
+
+// Checks one word against the kind of word its place takes.
+void CheckWord(int line, const std::string& what, std::string_view kind, const std::string& word) {
+    auto refuse = [&](const std::string& takes) {
+        throw ParseError(line, "'" + what + "' takes " + takes + ", not '" + word + "'");
+    };
+    auto number = ParseNumber(word);
+    if (kind == "N" || kind == "CODE" || kind == "INDEX") {
+        if (!number) refuse("a number");
+    } else if (kind == "V") {
+        if (!number && word != "null") refuse("a number or null");
+    } else if (kind == "ANSWER") {
+        // The platform's message-box answers: OK, Cancel, Abort, Retry, Ignore, Yes, No.
+        if (!number || *number < 1 || *number > 7) refuse("a message-box answer 1 to 7");
+    } else if (kind.find('|') != std::string_view::npos) {
+        std::string_view rest = kind;
+        bool found = false;
+        while (!found && !rest.empty()) {
+            auto bar = rest.find('|');
+            found = rest.substr(0, bar) == word;
+            rest = bar == std::string_view::npos ? "" : rest.substr(bar + 1);
+        }
+        if (!found) refuse("one of " + Listed(kind, "|"));
+    }
+}
+
+// The table entry a line's first words name, and how many words its name takes.
+const CommandSpec& FindSpec(int line, const std::vector<std::string>& words) {
+    std::string group;  // the commands named "WORD ..."
+    for (const auto& spec : kCommands) {
+        if (spec.name == words[0]) return spec;
+        if (!spec.name.starts_with(words[0] + " ")) continue;
+        std::string_view second = spec.name.substr(words[0].size() + 1);
+        if (words.size() > 1 && second == words[1]) return spec;
+        group += (group.empty() ? "" : ", ") + std::string(second);
+    }
+    if (group.empty()) throw ParseError(line, "unknown command '" + words[0] + "'");
+    throw ParseError(line, "'" + words[0] + "' takes one of " + group +
+                               (words.size() > 1 ? ", not '" + words[1] + "'" : ""));
+}
+
+Command ParseCommand(int line, std::vector<std::string> words) {
+    Command c;
+    c.line = line;
+    c.words = std::move(words);
+    c.spec = &FindSpec(line, c.words);
+    const std::string name(c.spec->name);
+    const Syntax syntax = ReadSyntax(c.spec->syntax);
+    const size_t from = name.find(' ') == std::string::npos ? 1 : 2;
+
+    size_t required = 0, most = 0;
+    for (const auto& s : syntax.slots) {
+        required += s.optional ? 0 : 1;
+        most += s.repeated ? c.words.size() : 1;
+    }
+    // Options follow the positional words, which never run into them: no command has both a
+    // word that may be left out and options.
+    size_t given = c.words.size() - from;
+    size_t positional = syntax.options.empty() ? given : std::min(given, most);
+    if (positional < required || positional > most)
+        throw ParseError(line, "wrong number of words for '" + name + "'");
+    for (size_t i = 0, slot = 0; i < positional; ++i) {
+        const auto& word = c.words[from + i];
+        CheckWord(line, name, syntax.slots[slot].kind, word);
+        c.args.push_back(word);
+        if (!syntax.slots[slot].repeated) ++slot;
+    }
+    for (size_t i = from + positional; i < c.words.size(); ++i) {
+        const auto& word = c.words[i];
+        auto eq = word.find('=');
+        if (eq == std::string::npos)
+            throw ParseError(line, "'" + name + "' takes key=value, not '" + word + "'");
+        std::string key = word.substr(0, eq), value = word.substr(eq + 1);
+        std::string keys;
+        bool known = false;
+        for (const auto& [k, kind] : syntax.options) {
+            if (k == key) CheckWord(line, name + " " + key, kind, value);
+            known = known || k == key;
+            keys += (keys.empty() ? "" : ", ") + std::string(k);
+        }
+        if (!known)
+            throw ParseError(line,
+                             "'" + name + "' takes the options " + keys + ", not '" + key + "'");
+        c.options[key] = value;
+    }
+    return c;
+}
+
+}  // namespace
 
 std::vector<Command> Parse(const std::string& text) {
     std::vector<Command> out;
@@ -182,14 +200,25 @@ std::vector<Command> Parse(const std::string& text) {
     while (std::getline(in, line)) {
         ++number;
         auto words = SplitWords(line, number);
-        if (words.empty()) continue;
-        auto it = Commands().find(words[0]);
-        if (it == Commands().end()) throw ParseError(number, "unknown command '" + words[0] + "'");
-        CheckCount(number, words[0], words.size() - 1, it->second);
-        CheckWords(number, words);
-        out.push_back({number, std::move(words)});
+        if (!words.empty()) out.push_back(ParseCommand(number, std::move(words)));
     }
     return out;
+}
+
+std::string CommandTableMarkdown() {
+    // A bar inside a table cell is written \|.
+    auto cell = [](std::string text) {
+        for (size_t at = 0; (at = text.find('|', at)) != std::string::npos; at += 2)
+            text.insert(at, "\\");
+        return text;
+    };
+    std::string table = "| Command | What it does |\n|---|---|\n";
+    for (const auto& c : kCommands) {
+        std::string usage(c.name);
+        if (!c.syntax.empty()) usage += " " + std::string(c.syntax);
+        table += "| `" + cell(usage) + "` | " + cell(std::string(c.description)) + " |\n";
+    }
+    return table;
 }
 
 }  // namespace script

@@ -8,12 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace script {
+#include "app/script/script_commands.h"
 
-struct Command {
-    int line = 0;                    // 1-based line in the file
-    std::vector<std::string> words;  // words[0] is the command
-};
+namespace script {
 
 // A script that does not parse: the message names the line.
 class ParseError : public std::runtime_error {
@@ -31,8 +28,8 @@ std::vector<std::string> SplitWords(const std::string& line, int lineNumber);
 // A whole word as a decimal 32-bit integer; nothing when it is not one.
 std::optional<int32_t> ParseNumber(const std::string& word);
 
-// Parses a whole script and checks each command: its name, its number of words, and the words
-// that must be numbers, names from a fixed set or key=value options.
+// Parses a whole script and checks each command against the command table: its name, its number
+// of words, and the words that must be numbers, one of a few words or key=value options.
 std::vector<Command> Parse(const std::string& text);
 
 }  // namespace script

@@ -4,13 +4,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <functional>
-#include <map>
 #include <optional>
 
 #include "app/script/script_parser.h"
 #include "contracts/cinterface_access.h"
 #include "contracts/record_frame.h"
+#include "db/demo_data.h"
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
@@ -45,25 +44,22 @@ void Expect(bool holds, const std::string& expected, const std::string& got) {
     if (!holds) throw Failure{"expected " + expected + ", got " + got};
 }
 
+void ExpectWords(const std::vector<std::string>& got, const std::vector<std::string>& want,
+                 const std::string& sep) {
+    Expect(got == want, "[" + Join(want, sep) + "]", "[" + Join(got, sep) + "]");
+}
+
+// The parser has checked that the word is a number.
 int32_t Number(const std::string& word) {
-    if (auto v = ParseNumber(word)) return *v;
-    throw Failure{"expected a number, got " + Quoted(word)};
+    return ParseNumber(word).value();
 }
 
-// `key=value` options after the positional words.
-std::map<std::string, std::string> Options(const std::vector<std::string>& words, size_t from) {
-    std::map<std::string, std::string> out;
-    for (size_t i = from; i < words.size(); ++i) {
-        auto eq = words[i].find('=');
-        if (eq == std::string::npos) throw Failure{"expected key=value, got " + Quoted(words[i])};
-        out[words[i].substr(0, eq)] = words[i].substr(eq + 1);
-    }
-    return out;
-}
+}  // namespace
 
+// The host and the user of one script: each step is one command of the table below.
 class Runner {
   public:
-    Runner(const RunOptions& options) : options_(options), driver_(toolkit_) {
+    explicit Runner(const RunOptions& options) : options_(options), driver_(toolkit_) {
         framework::RegisterHostClasses();
         std::string cs = options.connectionString;
         if (cs.empty()) {
@@ -73,7 +69,7 @@ class Runner {
                 throw com::ComError(com::err::Automation, "Cannot create a folder " + pattern +
                                                               ": " + std::strerror(errno));
             tempDir_ = pattern;
-            cs = "Provider=SQLite;Data Source=" + (tempDir_ / "script.db").string();
+            cs = db::SqliteConnectionString(tempDir_ / "script.db");
         }
         session_ = std::make_unique<framework::HostSession>(
             cs, framework::SessionOptions{.createDatabase = !tempDir_.empty()});
@@ -87,10 +83,7 @@ class Runner {
         if (!tempDir_.empty()) fs::remove_all(tempDir_);
     }
 
-    void Run(const Command& c) {
-        RunCommand(c);
-        CheckMessageBoxes();
-    }
+    void Run(const Command& c);
 
     struct QueuedAnswer {
         int32_t answer;
@@ -102,37 +95,106 @@ class Runner {
         return answers_.front();
     }
 
-  private:
-    void RunCommand(const Command& c) {
-        const auto& w = c.words;
-        const std::string& name = w[0];
-        if (name == "sql") return Sql(w[1]);
-        if (name == "company") return Company(w);
-        if (name == "open") return Open(Number(w[1]));
-        if (name == "language") return session_->Global().Texts().SetLanguage(w[1]);
-        if (name == "activate") return driver_.Activate(Window());
-        if (name == "press") return driver_.Press(Window(), "INTERNAV", w[1]);
-        if (name == "type") return driver_.Type(Window(), w[1], w[2]);
-        if (name == "choose") return driver_.Choose(Window(), w[1], com::Variant(Number(w[2])));
-        if (name == "grid") return driver_.SelectLine(Window(), "QGRID", Number(w[1]));
-        if (name == "node") return driver_.SelectNode(Window(), "TVW_FIELDS", w[1]);
-        if (name == "double-click") return driver_.DoubleClickTree(Window(), "TVW_FIELDS");
-        if (name == "list") return driver_.SelectListEntry(Window(), "LST_FIELDS", Number(w[1]));
-        if (name == "toolbar")
-            return driver_.PressToolbar(Window(), w[1],
-                                        static_cast<int16_t>(w.size() > 2 ? Number(w[2]) : 0));
-        if (name == "answer") {
-            answers_.push_back({Number(w[1]), c.line});
-            return driver_.ExpectQuestion(answers_.back().answer);
-        }
-        if (name == "navigator") return Navigator(w);
-        if (name == "close") return driver_.Close(Window());
-        if (name == "closeform") return session_->CloseForm();
-        if (name == "end") return session_->EndModule();
-        if (name == "expect") return ExpectCommand(w);
-        throw Failure{"unknown command " + Quoted(name)};
+    // The host's and the user's steps.
+    void Sql(const Command& c) { session_->Database().Execute(c.args[0]); }
+    void Company(const Command& c);
+    void Open(const Command& c);
+    void Language(const Command& c) { session_->Global().Texts().SetLanguage(c.args[0]); }
+    void Activate(const Command&) { driver_.Activate(Window()); }
+    void Press(const Command& c) { driver_.Press(Window(), "INTERNAV", c.args[0]); }
+    void Type(const Command& c) { driver_.Type(Window(), c.args[0], c.args[1]); }
+    void Choose(const Command& c) {
+        driver_.Choose(Window(), c.args[0], com::Variant(Number(c.args[1])));
     }
+    void Grid(const Command& c) { driver_.SelectLine(Window(), "QGRID", Number(c.args[0])); }
+    void Node(const Command& c) { driver_.SelectNode(Window(), "TVW_FIELDS", c.args[0]); }
+    void DoubleClick(const Command&) { driver_.DoubleClickTree(Window(), "TVW_FIELDS"); }
+    void List(const Command& c) {
+        driver_.SelectListEntry(Window(), "LST_FIELDS", Number(c.args[0]));
+    }
+    void Toolbar(const Command& c) {
+        auto index = c.args.size() > 1 ? Number(c.args[1]) : 0;
+        driver_.PressToolbar(Window(), c.args[0], static_cast<int16_t>(index));
+    }
+    void Answer(const Command& c) {
+        answers_.push_back({Number(c.args[0]), c.line});
+        driver_.ExpectQuestion(answers_.back().answer);
+    }
+    void CompanyChange(const Command& c) {
+        if (c.args.empty())
+            session_->Navigator().RaiseBeforeChangeDitta();
+        else
+            session_->ChangeCompany(Number(c.args[0]));
+    }
+    void NavigatorButton(const Command& c) { session_->PressNavigatorButton(Number(c.args[0])); }
+    void Export(const Command&) { session_->PrepareExportToOffice(); }
+    void Layout(const Command&) { session_->InitializeLayoutModel(); }
+    void ScriptModel(const Command&) { session_->InitializeScriptModel(); }
+    void Close(const Command&) { driver_.Close(Window()); }
+    void CloseForm(const Command&) { session_->CloseForm(); }
+    void End(const Command&) { session_->EndModule(); }
 
+    // The expectations.
+    void ExpectMessage(const Command& c);
+    void ExpectNoMessage(const Command&) {
+        std::string got = driver_.UntakenMessages() ? Quoted(driver_.TakeMessage().text) : "none";
+        Expect(got == "none", "no message", got);
+    }
+    void ExpectBeep(const Command& c) {
+        int want = c.args.empty() ? 1 : Number(c.args[0]);
+        int got = driver_.Beeps() - beepsSeen_;
+        beepsSeen_ = driver_.Beeps();
+        Expect(got == want, std::to_string(want) + " beeps", std::to_string(got));
+    }
+    void ExpectField(const Command& c) {
+        std::string got = FieldText(c.args[0]);
+        Expect(got == c.args[1], Quoted(c.args[1]), Quoted(got));
+    }
+    void ExpectList(const Command& c) {
+        auto* list = static_cast<ui::ListBox*>(ControlAs<ui::IListBox>("LST_FIELDS").Get());
+        std::vector<std::string> got;
+        for (int i = 0; i < list->ListCount(); ++i) got.push_back(list->List(i));
+        // `expect list none` (or no words at all) is the empty list.
+        auto want =
+            c.args == std::vector<std::string>{"none"} ? std::vector<std::string>{} : c.args;
+        ExpectWords(got, want, ", ");
+    }
+    void ExpectEntries(const Command& c) {
+        auto got = ControlAs<ui::IChoiceInput>(c.args[0])->Labels();
+        ExpectWords(got, {c.args.begin() + 1, c.args.end()}, ", ");
+    }
+    void ExpectGrid(const Command& c) {
+        auto grid = ControlAs<ui::ILineView>("QGRID");
+        std::vector<std::string> got;
+        for (int i = 1; i <= grid->LineCount(); ++i) got.push_back(Join(grid->LineCells(i), "|"));
+        ExpectWords(got, c.args, "; ");
+    }
+    void ExpectCurrent(const Command& c) {
+        int got = Frame()->CurrentRow();
+        Expect(got == Number(c.args[0]), "current row " + c.args[0], std::to_string(got));
+    }
+    void ExpectStatus(const Command& c) {
+        int got = Frame()->Status();
+        Expect(got == Number(c.args[0]), "status " + c.args[0], std::to_string(got));
+    }
+    void ExpectModified(const Command& c) {
+        bool got = Frame()->Modified();
+        bool want = c.args[0] == "true" || c.args[0] == "True";
+        Expect(got == want, "modified " + c.args[0], got ? "true" : "false");
+    }
+    void ExpectQuery(const Command& c) {
+        std::string got = QueryText(c.args[0]);
+        Expect(got == c.args[1], Quoted(c.args[1]), Quoted(got));
+    }
+    void ExpectTransfer(const Command& c);
+    void ExpectWindow(const Command& c) {
+        bool open = static_cast<bool>(session_->Window());
+        Expect((c.args[0] == "open") == open, "window " + c.args[0],
+               open ? "window open" : "window closed");
+    }
+    void ExpectLog(const Command& c);
+
+  private:
     // The module swallows a message box that fails (a question nobody answered, an answer that
     // is not one of its buttons), so the script looks at each message box the command raised.
     // Each one took the oldest queued answer, as the toolkit does.
@@ -180,137 +242,6 @@ class Runner {
         return typed;
     }
 
-    void Sql(const std::string& statement) { session_->Database().Execute(statement); }
-
-    void Company(const std::vector<std::string>& w) {
-        int32_t code = Number(w[1]);
-        auto opts = Options(w, 2);
-        auto value = [](const std::string& v) {
-            return v == "null" ? com::Variant::Null() : com::Variant(Number(v));
-        };
-        auto& db = session_->Database();
-        auto rs =
-            db.ExecuteWith("SELECT 1 FROM HOST_DITTE WHERE DITTA_CODICE = ?", {com::Variant(code)});
-        if (rs->Eof()) {
-            db.ExecuteWith("INSERT INTO HOST_DITTE (DITTA_CODICE, DITTA_RAGSOC) VALUES (?, ?)",
-                           {com::Variant(code), com::Variant("Ditta " + std::to_string(code))});
-        }
-        for (const auto& [key, v] : opts) {
-            // The parser lets through only these two keys.
-            std::string column =
-                key == "account-types" ? "DITTA_PARAMTIPICONTO" : "DITTA_ANNIDACLASSI";
-            db.ExecuteWith("UPDATE HOST_DITTE SET " + column + " = ? WHERE DITTA_CODICE = ?",
-                           {value(v), com::Variant(code)});
-        }
-    }
-
-    void Open(int32_t company) {
-        if (!com::Registry().Find(framework::kModuleProgId)) {
-            if (options_.moduleLibrary.empty())
-                throw Failure{"expected the module to be registered"};
-            framework::HostSession::RegisterModule(options_.moduleLibrary);
-        }
-        session_->ChooseCompany(company);
-        session_->CreateModule();
-        session_->ShowForm();
-    }
-
-    void Navigator(const std::vector<std::string>& w) {
-        const std::string& e = w[1];
-        if (e == "company-change") {
-            if (w.size() > 2)
-                session_->ChangeCompany(Number(w[2]));
-            else
-                session_->Navigator().RaiseBeforeChangeDitta();
-        } else if (e == "button") {
-            session_->PressNavigatorButton(Number(w[2]));
-        } else if (e == "export") {
-            lastExport_ = session_->PrepareExportToOffice();
-        } else if (e == "layout") {
-            session_->InitializeLayoutModel();
-        } else {
-            session_->InitializeScriptModel();
-        }
-    }
-
-    void ExpectCommand(const std::vector<std::string>& w) {
-        const std::string& what = w[1];
-        if (what == "message") {
-            ExpectMessage(w);
-        } else if (what == "no-message") {
-            std::string got =
-                driver_.UntakenMessages() ? Quoted(driver_.TakeMessage().text) : "none";
-            Expect(got == "none", "no message", got);
-        } else if (what == "beep") {
-            int want = w.size() > 2 ? Number(w[2]) : 1;
-            int got = driver_.Beeps() - beepsSeen_;
-            beepsSeen_ = driver_.Beeps();
-            Expect(got == want, std::to_string(want) + " beeps", std::to_string(got));
-        } else if (what == "field") {
-            std::string got = FieldText(w[2]);
-            Expect(got == w[3], Quoted(w[3]), Quoted(got));
-        } else if (what == "list") {
-            auto list = ControlAs<ui::IListBox>("LST_FIELDS");
-            auto* lb = static_cast<ui::ListBox*>(list.Get());
-            std::vector<std::string> got;
-            for (int i = 0; i < lb->ListCount(); ++i) got.push_back(lb->List(i));
-            // `expect list none` (or no words at all) is the empty list.
-            std::vector<std::string> want(w.begin() + 2, w.end());
-            if (want == std::vector<std::string>{"none"}) want.clear();
-            Expect(got == want, "[" + Join(want, ", ") + "]", "[" + Join(got, ", ") + "]");
-        } else if (what == "entries") {
-            auto got = ControlAs<ui::IChoiceInput>(w[2])->Labels();
-            std::vector<std::string> want(w.begin() + 3, w.end());
-            Expect(got == want, "[" + Join(want, ", ") + "]", "[" + Join(got, ", ") + "]");
-        } else if (what == "grid") {
-            auto grid = ControlAs<ui::ILineView>("QGRID");
-            std::vector<std::string> got;
-            for (int i = 1; i <= grid->LineCount(); ++i)
-                got.push_back(Join(grid->LineCells(i), "|"));
-            std::vector<std::string> want(w.begin() + 2, w.end());
-            Expect(got == want, "[" + Join(want, "; ") + "]", "[" + Join(got, "; ") + "]");
-        } else if (what == "current") {
-            int got = Frame()->CurrentRow();
-            Expect(got == Number(w[2]), "current row " + w[2], std::to_string(got));
-        } else if (what == "status") {
-            int got = Frame()->Status();
-            Expect(got == Number(w[2]), "status " + w[2], std::to_string(got));
-        } else if (what == "modified") {
-            bool got = Frame()->Modified();
-            bool want = w[2] == "true" || w[2] == "True";
-            Expect(got == want, "modified " + w[2], got ? "true" : "false");
-        } else if (what == "query") {
-            std::string got = QueryText(w[2]);
-            Expect(got == w[3], Quoted(w[3]), Quoted(got));
-        } else if (what == "transfer") {
-            ExpectTransfer(w[2]);
-        } else if (what == "window") {
-            bool open = static_cast<bool>(session_->Window());
-            Expect((w[2] == "open") == open, "window " + w[2],
-                   open ? "window open" : "window closed");
-        } else if (what == "log") {
-            ExpectLog(w[2]);
-        } else {
-            throw Failure{"expected a known expectation, got " + Quoted(what)};
-        }
-    }
-
-    void ExpectMessage(const std::vector<std::string>& w) {
-        std::string want = w[2];
-        auto opts = Options(w, 3);
-        if (!driver_.UntakenMessages())
-            throw Failure{"expected message " + Quoted(want) + ", got none"};
-        const auto& m = driver_.TakeMessage();
-        bool textHolds = want.starts_with("~") ? m.text.find(want.substr(1)) != std::string::npos
-                                               : m.text == want;
-        Expect(textHolds, "message " + Quoted(want), Quoted(m.text));
-        if (opts.count("flags"))
-            Expect(m.flags == Number(opts["flags"]), "flags " + opts["flags"],
-                   std::to_string(m.flags));
-        if (opts.count("title"))
-            Expect(m.title == opts["title"], "title " + Quoted(opts["title"]), Quoted(m.title));
-    }
-
     std::string FieldText(const std::string& control) {
         auto c = Window().Control(control);
         if (!c) throw Failure{"expected a control " + control + ", got none"};
@@ -339,25 +270,6 @@ class Runner {
         return Join(rows, ";");
     }
 
-    void ExpectTransfer(const std::string& want) {
-        const auto& all = session_->Transfers();
-        if (transfersSeen_ >= all.size())
-            throw Failure{"expected transfer " + Quoted(want) + ", got none"};
-        const auto& v = all[transfersSeen_++];
-        std::string got = v.Debug();
-        bool holds = v.IsArray() && v.ToArray().size() == 1 && v.ToArray()[0].IsText() &&
-                     v.ToArray()[0].ToText() == want;
-        Expect(holds, "transfer [" + Quoted(want) + "]", got);
-    }
-
-    void ExpectLog(const std::string& procedure) {
-        auto records = framework::ReadLogRecords(logFile_, logStart_);
-        for (const auto& r : records)
-            if (auto p = r.find("procedure"); p != r.end() && *p == procedure) return;
-        throw Failure{"expected a log record naming " + Quoted(procedure) + ", got " +
-                      std::to_string(records.size()) + " other records"};
-    }
-
     RunOptions options_;
     ui::HeadlessToolkit toolkit_;
     ui::ScopedToolkit scope_{toolkit_};
@@ -365,7 +277,6 @@ class Runner {
     fs::path tempDir_;
     std::unique_ptr<framework::HostSession> session_;
     com::ComPtr<ui::IForm> window_;
-    com::ComPtr<framework::ExportToOffice> lastExport_;
     fs::path logFile_;
     framework::LogPosition logStart_;  // the log's records before the script are not its own
     int beepsSeen_ = 0;
@@ -374,7 +285,77 @@ class Runner {
     size_t messagesSeen_ = 0;
 };
 
-}  // namespace
+void Runner::Company(const Command& c) {
+    com::Variant code(Number(c.args[0]));
+    auto& db = session_->Database();
+    if (db.ExecuteWith("SELECT 1 FROM HOST_DITTE WHERE DITTA_CODICE = ?", {code})->Eof())
+        db.ExecuteWith("INSERT INTO HOST_DITTE (DITTA_CODICE, DITTA_RAGSOC) VALUES (?, ?)",
+                       {code, com::Variant("Ditta " + c.args[0])});
+    for (const auto& [key, v] : c.options) {
+        // The parser lets through only these two keys.
+        std::string column = key == "account-types" ? "DITTA_PARAMTIPICONTO" : "DITTA_ANNIDACLASSI";
+        auto value = v == "null" ? com::Variant::Null() : com::Variant(Number(v));
+        db.ExecuteWith("UPDATE HOST_DITTE SET " + column + " = ? WHERE DITTA_CODICE = ?",
+                       {value, code});
+    }
+}
+
+void Runner::Open(const Command& c) {
+    if (!com::Registry().Find(framework::kModuleProgId)) {
+        if (options_.moduleLibrary.empty()) throw Failure{"expected the module to be registered"};
+        framework::HostSession::RegisterModule(options_.moduleLibrary);
+    }
+    session_->ChooseCompany(Number(c.args[0]));
+    auto& module = session_->CreateModule();
+    if (auto caption = c.options.find("caption"); caption != c.options.end())
+        host::Put(&module, &host::Cinterface::put_Caption,
+                  caption->second == "null" ? com::Variant::Null() : com::Variant(caption->second));
+    session_->ShowForm();
+}
+
+void Runner::ExpectMessage(const Command& c) {
+    const std::string& want = c.args[0];
+    if (!driver_.UntakenMessages())
+        throw Failure{"expected message " + Quoted(want) + ", got none"};
+    const auto& m = driver_.TakeMessage();
+    bool textHolds =
+        want.starts_with("~") ? m.text.find(want.substr(1)) != std::string::npos : m.text == want;
+    Expect(textHolds, "message " + Quoted(want), Quoted(m.text));
+    if (auto flags = c.options.find("flags"); flags != c.options.end())
+        Expect(m.flags == Number(flags->second), "flags " + flags->second, std::to_string(m.flags));
+    if (auto title = c.options.find("title"); title != c.options.end())
+        Expect(m.title == title->second, "title " + Quoted(title->second), Quoted(m.title));
+}
+
+void Runner::ExpectTransfer(const Command& c) {
+    const std::string& want = c.args[0];
+    const auto& all = session_->Transfers();
+    if (transfersSeen_ >= all.size())
+        throw Failure{"expected transfer " + Quoted(want) + ", got none"};
+    const auto& v = all[transfersSeen_++];
+    bool holds = v.IsArray() && v.ToArray().size() == 1 && v.ToArray()[0].IsText() &&
+                 v.ToArray()[0].ToText() == want;
+    Expect(holds, "transfer [" + Quoted(want) + "]", v.Debug());
+}
+
+void Runner::ExpectLog(const Command& c) {
+    auto records = framework::ReadLogRecords(logFile_, logStart_);
+    for (const auto& r : records)
+        if (auto p = r.find("procedure"); p != r.end() && *p == c.args[0]) return;
+    throw Failure{"expected a log record naming " + Quoted(c.args[0]) + ", got " +
+                  std::to_string(records.size()) + " other records"};
+}
+
+// The runner's step for each command of the table, in the table's order.
+using Step = void (Runner::*)(const Command&);
+#define DRAVEL_SCRIPT_STEP(name, syntax, description, step) &Runner::step,
+constexpr Step kSteps[] = {DRAVEL_SCRIPT_COMMANDS(DRAVEL_SCRIPT_STEP)};
+#undef DRAVEL_SCRIPT_STEP
+
+void Runner::Run(const Command& c) {
+    (this->*kSteps[c.Index()])(c);
+    CheckMessageBoxes();
+}
 
 Outcome RunText(const std::string& name, const std::string& text, const RunOptions& options) {
     std::vector<Command> commands;

@@ -1,0 +1,144 @@
+#pragma once
+// The module as a host runs it, set up the one way every test of the module seen from outside
+// sets it up. TestFolder: a temporary folder with the test's own component registry and log, which
+// the programs a test starts (dravel, dravel-host) find through the environment. ModuleSession
+// adds the host's classes, libdravel.so of this build registered and created by program
+// identifier, and a host session on a database of the test's own (an SQLite file in the folder or
+// a PostgreSQL database) holding companies 1 (seven posting types, nested item classes) and 2
+// (four types, no nesting), or the demo data.
+
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <string>
+
+#include "contracts/cinterface_access.h"
+#include "contracts/record_frame.h"
+#include "db/demo_data.h"
+#include "db/schema.h"
+#include "framework/host_classes.h"
+#include "framework/host_session.h"
+#include "platform/com/registry.h"
+#include "platform/ui/headless.h"
+#include "tests/support/backend.h"
+#include "tests/support/postgres_server.h"
+#include "tests/support/temp_dir.h"
+
+namespace testing_support {
+
+// The rows a query returns, written "v|v;v|v", NULL for null.
+inline std::string Rows(ado::Connection& connection, const std::string& sql) {
+    auto rs = connection.Execute(sql);
+    std::string out;
+    for (; !rs->Eof(); rs->MoveNext()) {
+        if (!out.empty()) out += ";";
+        for (int i = 0; i < rs->FieldCount(); ++i) {
+            auto v = rs->Fields(i).Value();
+            out += (i ? "|" : "") + (v.IsNull() ? std::string("NULL") : v.ToText());
+        }
+    }
+    return out;
+}
+
+// The module library of this build: the test programs are in its bin/ folder, the libraries in
+// lib/.
+inline std::filesystem::path ModuleLibraryPath() {
+    auto program = std::filesystem::canonical("/proc/self/exe");
+    return program.parent_path().parent_path() / "lib" / "libdravel.so";
+}
+
+class TestFolder {
+  public:
+    explicit TestFolder(const std::string& prefix = "dravel-test") : dir_(prefix) {}
+    const std::filesystem::path& Path() const { return dir_.Path(); }
+    std::filesystem::path operator/(const std::string& name) const { return dir_ / name; }
+    std::filesystem::path LogFile() const { return dir_ / "dravel.log"; }
+
+  private:
+    TempDir dir_;
+    ScopedEnv registry_{"DRAVEL_REGISTRY", (dir_ / "registry.json").c_str()};
+    ScopedEnv log_{"DRAVEL_LOG", (dir_ / "dravel.log").c_str()};
+};
+
+// The headless toolkit and the user who works it. A test declares it before its ModuleSession,
+// which closes its windows on it at the end.
+struct HeadlessUser {
+    ui::HeadlessToolkit toolkit;
+    ui::ScopedToolkit scope{toolkit};
+    ui::Driver driver{toolkit};
+};
+
+class ModuleSession : public TestFolder {
+  public:
+    explicit ModuleSession(Backend backend = Backend::Sqlite, bool demo = false)
+        : TestFolder("dravel-module") {
+        framework::RegisterHostClasses();
+        framework::HostSession::RegisterModule(ModuleLibraryPath());
+        session = std::make_unique<framework::HostSession>(NewDatabase(backend, demo));
+    }
+    ~ModuleSession() {
+        End();
+        session.reset();
+        com::FreeUnusedLibraries();
+    }
+
+    // Opens the window for a company as the host does (modeless).
+    ui::IForm& Open(int32_t company = 1, const framework::ModuleSettings& settings = {}) {
+        session->ChooseCompany(company);
+        session->CreateModule(settings);
+        session->ShowForm();
+        return Window();
+    }
+    // Closes the window still open and ends the module.
+    void End() {
+        if (session) session->EndModule();
+    }
+
+    // The module keeps its window alive.
+    ui::IForm& Window() {
+        auto window = session->Window();
+        if (!window) throw std::runtime_error("The window is not open");
+        return *window;
+    }
+    // The record frame the window published as the module's ActiveFrame.
+    com::ComPtr<host::IRecordFrame> Frame() {
+        return host::GetRef(session->Module(), &host::Cinterface::get_ActiveFrame)
+            .As<host::IRecordFrame>();
+    }
+    template <class I>
+    com::ComPtr<I> Control(const std::string& name) {
+        auto typed = Window().Control(name).template As<I>();
+        if (!typed) throw std::runtime_error("No control " + name + " of the kind asked for");
+        return typed;
+    }
+
+    void Sql(const std::string& statement) { session->Database().Execute(statement); }
+    std::string Query(const std::string& sql) { return Rows(session->Database(), sql); }
+
+    std::unique_ptr<framework::HostSession> session;
+
+  private:
+    // A PostgreSQL database is copied from a template made once for the program.
+    std::string NewDatabase(Backend backend, bool demo) {
+        if (backend == Backend::Sqlite)
+            return Created(db::SqliteConnectionString(*this / "db"), demo);
+        auto& server = PostgresServer::Shared();
+        const std::string name = demo ? "demo_template" : "companies_template";
+        static std::set<std::string> made;
+        if (made.insert(name).second) Created(server.CreateDatabase(name), demo);
+        return server.CreateDatabase("criteri", name);
+    }
+    static std::string Created(const std::string& connectionString, bool demo) {
+        auto c = ado::Connection::Create();
+        c->Open(connectionString);
+        db::CreateDatabase(*c, [&] {
+            if (demo) return db::LoadDemoData(*c);
+            c->Execute("INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1)");
+            c->Execute("INSERT INTO HOST_DITTE VALUES (2, 'Ditta due', 2, 0)");
+        });
+        return connectionString;
+    }
+};
+
+}  // namespace testing_support
