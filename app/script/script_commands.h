@@ -67,6 +67,10 @@ namespace script {
       ExpectList)                                                                                  \
     X("expect entries", "CONTROL [TEXT...]", "a combo offers exactly these labels, in order",      \
       ExpectEntries)                                                                               \
+    X("expect caption", "CONTROL TEXT", "a label or a group box shows the caption TEXT",           \
+      ExpectCaption)                                                                               \
+    X("expect columns", "[TEXT...]", "the grid's column captions are exactly these, in order",     \
+      ExpectColumns)                                                                               \
     X("expect grid", "[ROW...]",                                                                   \
       "the grid shows exactly these lines, each written `cell|cell|cell`", ExpectGrid)             \
     X("expect current", "N", "the record frame's current row", ExpectCurrent)                      \

@@ -163,6 +163,13 @@ class Runner {
         auto got = ControlAs<ui::IChoiceInput>(c.args[0])->Labels();
         ExpectWords(got, {c.args.begin() + 1, c.args.end()}, ", ");
     }
+    void ExpectCaption(const Command& c) {
+        std::string got = ControlAs<ui::ICaptioned>(c.args[0])->DisplayCaption();
+        Expect(got == c.args[1], Quoted(c.args[1]), Quoted(got));
+    }
+    void ExpectColumns(const Command& c) {
+        ExpectWords(ControlAs<ui::ILineView>("QGRID")->ColumnCaptions(), c.args, ", ");
+    }
     void ExpectGrid(const Command& c) {
         auto grid = ControlAs<ui::ILineView>("QGRID");
         std::vector<std::string> got;

@@ -16,20 +16,28 @@
 #include <thread>
 #include <vector>
 
+extern char** environ;
+
 namespace desktop_test {
+
+// This process's environment, as NAME=value entries.
+inline std::vector<std::string> CurrentEnvironment() {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) env.push_back(*e);
+    return env;
+}
 
 class Process {
   public:
     // Starts `argv` with exactly the environment `env` (NAME=value entries), standard output and
-    // error going to `output`. `inheritedFd`, when given, stays open in the program.
+    // error going to `output`.
     Process(std::vector<std::string> argv, std::vector<std::string> env,
-            std::filesystem::path output, int inheritedFd = -1)
+            std::filesystem::path output)
         : output_(std::move(output)) {
         pid_ = ::fork();
         if (pid_ != 0) return;
         int out = ::open(output_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out < 0 || ::dup2(out, 1) < 0 || ::dup2(out, 2) < 0) ::_exit(126);
-        if (inheritedFd >= 0) ::fcntl(inheritedFd, F_SETFD, 0);
         std::vector<char*> args, vars;
         for (auto& a : argv) args.push_back(a.data());
         for (auto& v : env) vars.push_back(v.data());

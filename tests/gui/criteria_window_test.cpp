@@ -6,37 +6,44 @@
 
 #include "contracts/controls.h"
 #include "platform/com/events.h"
-#include "tests/gui/gui_fixture.h"
+#include "tests/gui/gui_test.h"
 
 namespace test {
 namespace {
 
 using Box = QMessageBox;
 
-TEST_F(GuiTest, AClickedCriterionIsEditedInTheWidgetsAndSaved) {
+TEST_F(GuiTest, TheMouseAndTheKeysEditACriterion) {
     Open();
     Screenshot(*host_, "list.png");
+    ClickLine(1);
+    auto* tree = Widget<QTreeWidget>("TVW_FIELDS");
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, TreeNode("Deposito (Riga)"));
+    QTest::keyClick(tree, Qt::Key_Return);  // as a double-click
+    EXPECT_SOON_EQ(Listed(), QStringList({"Cliente", "Codice articolo", "Deposito (Riga)"}));
+    EXPECT_SOON(Widget("changesPending")->isVisible());
+    QTest::keyClick(tree, Qt::Key_Escape);  // Annulla
+    EXPECT_SOON(!Widget("changesPending")->isVisible());
 
     ClickLine(3);
     EXPECT_SOON_EQ(Text("TXT_DESCR"), "Fornitore, Famiglia");
-    EXPECT_EQ(Listed(), QStringList({"Fornitore", "Famiglia"}));
-
-    auto* tree = Widget<QTreeWidget>("TVW_FIELDS");
     DoubleClick(tree->viewport(), TreeNode("Codice articolo"));
     EXPECT_SOON_EQ(Listed(), QStringList({"Fornitore", "Famiglia", "Codice articolo"}));
-
     auto* description = Widget<QLineEdit>("TXT_DESCR");
     QTest::mouseClick(description, Qt::LeftButton);
     QTest::keyClick(description, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(description, "Fornitori per citt");
     QTest::sendKeyEvent(QTest::Click, description, Qt::Key_Agrave, QStringLiteral("à"),
                         Qt::NoModifier);
-    EXPECT_SOON(Widget("changesPending")->isVisible());
     Press("Conferma");
-
-    EXPECT_EQ(Sql("SELECT MGA0_DESCR, MGA0_STRUTTURACAMPI FROM MGA0_QUINTAB WHERE MGA0_ID = 3"),
-              "Fornitori per città|INDFFAMICODA");
+    EXPECT_EQ(
+        m_.Query("SELECT MGA0_DESCR, MGA0_STRUTTURACAMPI FROM MGA0_QUINTAB WHERE MGA0_ID = 3"),
+        "Fornitori per città|INDFFAMICODA");
     EXPECT_SOON(!Widget("changesPending")->isVisible());
+
+    QTest::keyClick(tree, Qt::Key_N, Qt::ControlModifier);  // Nuovo
+    EXPECT_SOON(Widget("TXT_DESCR")->hasFocus());
+    EXPECT_SOON_EQ(Text("TXT_PRIORITA"), "6");
 }
 
 // Keys typed ahead of the redraw meet what the models show: the Tab that reaches the description
@@ -50,86 +57,56 @@ TEST_F(GuiTest, KeysTypedAheadActOnTheCriterionTheyChose) {
     QCoreApplication::processEvents();  // the window catches up while the user types on
     QTest::keyClicks(QApplication::focusWidget(), "Nuova");
     Press("Conferma");
-    EXPECT_EQ(Sql("SELECT MGA0_DESCR FROM MGA0_QUINTAB WHERE MGA0_ID = 2"), "Nuova");
+    EXPECT_EQ(m_.Query("SELECT MGA0_DESCR FROM MGA0_QUINTAB WHERE MGA0_ID = 2"), "Nuova");
 }
 
-TEST_F(GuiTest, TheDeletionQuestionIsAQuestionBoxAndTheClickedAnswerCounts) {
-    Open();
-    ClickLine(1);  // criterion 1 has counter-account rows
-    AnswerNextBox(Box::Yes);
-    Press("Elimina");
-
-    ASSERT_EQ(shown_.size(), 1u);
-    EXPECT_EQ(shown_[0].text, "Eliminare tutti i conti collagati con questo criterio?");
-    EXPECT_EQ(shown_[0].title, "Elimina riga");
-    EXPECT_EQ(shown_[0].icon, Box::Question);
-    EXPECT_EQ(shown_[0].defaultButton, Box::No);
-    EXPECT_EQ(Sql("SELECT COUNT(*) FROM MGA0_QUINTAB WHERE MGA0_ID = 1"), "0");
-    EXPECT_EQ(Sql("SELECT COUNT(*) FROM MGA1_MATRCPAR WHERE MGA1_ID_MGA0 = 1"), "0");
-}
-
-TEST_F(GuiTest, ACompanyChangeAnsweredNoKeepsTheWindowAndYesClosesIt) {
-    Open();
-    auto* companies = host_->findChild<QComboBox*>("companies");
-    const QString question = "Il cambio ditta comporta la chiusura del programma, proseguo ?";
-
-    AnswerNextBox(Box::No);
-    QTest::keyClick(companies, Qt::Key_Down);
-    ASSERT_EQ(shown_.size(), 1u);
-    EXPECT_EQ(shown_[0].text, question);
-    EXPECT_EQ(shown_[0].title, kCaption);
-    EXPECT_EQ(shown_[0].icon, Box::NoIcon);
-    EXPECT_EQ(shown_[0].defaultButton, Box::Yes);
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(session_->Window());
-    EXPECT_EQ(host_->Area()->subWindowList().size(), 1);
-    EXPECT_TRUE(companies->currentText().startsWith("1 - "));
-
-    AnswerNextBox(Box::Yes);
-    QTest::keyClick(companies, Qt::Key_Down);
-    ASSERT_EQ(shown_.size(), 2u);
-    EXPECT_EQ(shown_[1].text, question);
-    EXPECT_SOON(host_->Area()->subWindowList().isEmpty());
-    EXPECT_SOON(!session_->Module());
-    EXPECT_TRUE(companies->currentText().startsWith("2 - "));
-}
-
-TEST_F(GuiTest, ANewCriterionWithoutFieldsIsRefusedInAWarningBox) {
+// The window's questions and refusals are real message boxes with their icon and default button,
+// and the answer clicked is the one that counts.
+TEST_F(GuiTest, MessagesAreBoxesOfTheirKind) {
     Open();
     Press("Nuovo");
     EXPECT_SOON(Widget("TXT_DESCR")->hasFocus());
     Screenshot(*host_, "new-criterion.png");
     QTest::keyClicks(Widget("TXT_DESCR"), "Senza campi");
-
     AnswerNextBox(Box::Ok, "refusal.png");
     Press("Conferma");
-
-    ASSERT_EQ(shown_.size(), 1u);
-    EXPECT_EQ(shown_[0].text, "Obbligatorio scegliere un campo !!");
-    EXPECT_EQ(shown_[0].title, kCaption);
-    EXPECT_EQ(shown_[0].icon, Box::Warning);
-    EXPECT_EQ(shown_[0].defaultButton, Box::Ok);
-    // The window sends the user to the tree, where the fields are chosen. (The offscreen
-    // platform activates no window once the box has gone: the focus is the host window's own.)
+    // The window sends the user to the tree. (The offscreen platform activates no window once
+    // the box has gone: the focus is the host window's own.)
     EXPECT_SOON(host_->focusWidget() == Widget("TVW_FIELDS"));
-}
 
-TEST_F(GuiTest, KeysReachTheTreeAndTheNavigationBar) {
-    Open();
-    ClickLine(1);
-    auto* tree = Widget<QTreeWidget>("TVW_FIELDS");
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, TreeNode("Deposito (Riga)"));
-    QTest::keyClick(tree, Qt::Key_Return);
-    EXPECT_SOON_EQ(Listed(), QStringList({"Cliente", "Codice articolo", "Deposito (Riga)"}));
-    EXPECT_SOON(Widget("changesPending")->isVisible());
+    Press("Annulla");
+    ClickLine(1);  // criterion 1 has counter-account rows
+    AnswerNextBox(Box::Yes);
+    Press("Elimina");
+    EXPECT_EQ(m_.Query("SELECT COUNT(*) FROM MGA1_MATRCPAR WHERE MGA1_ID_MGA0 = 1"), "0");
 
-    QTest::keyClick(tree, Qt::Key_Escape);  // Annulla
-    EXPECT_SOON(!Widget("changesPending")->isVisible());
+    auto* companies = host_->findChild<QComboBox*>("companies");
+    AnswerNextBox(Box::No);
+    QTest::keyClick(companies, Qt::Key_Down);  // refused: the selector goes back
+    QCoreApplication::processEvents();
+    EXPECT_EQ(host_->Area()->subWindowList().size(), 1);
+    EXPECT_TRUE(companies->currentText().startsWith("1 - "));
+    AnswerNextBox(Box::Yes);
+    QTest::keyClick(companies, Qt::Key_Down);
+    EXPECT_SOON(host_->Area()->subWindowList().isEmpty());
+    EXPECT_TRUE(companies->currentText().startsWith("2 - "));
 
-    QTest::keyClick(tree, Qt::Key_N, Qt::ControlModifier);  // Nuovo
-    EXPECT_SOON(Widget("TXT_DESCR")->hasFocus());
-    EXPECT_SOON_EQ(Text("TXT_PRIORITA"), "6");
-    EXPECT_EQ(Text("TXT_DESCR"), "");
+    const auto caption = QString(framework::kModuleCaption);
+    const std::vector<std::tuple<QString, QString, Box::Icon, Box::StandardButton>> expected = {
+        {"Obbligatorio scegliere un campo !!", caption, Box::Warning, Box::Ok},
+        {"Eliminare tutti i conti collagati con questo criterio?", "Elimina riga", Box::Question,
+         Box::No},
+        {"Il cambio ditta comporta la chiusura del programma, proseguo ?", caption, Box::NoIcon,
+         Box::Yes},
+    };
+    ASSERT_EQ(shown_.size(), 4u);
+    for (size_t i = 0; i < 3; ++i) {
+        const auto& [text, title, icon, button] = expected[i];
+        EXPECT_EQ(shown_[i].text, text);
+        EXPECT_EQ(shown_[i].title, title);
+        EXPECT_EQ(shown_[i].icon, icon) << i;
+        EXPECT_EQ(shown_[i].defaultButton, button) << i;
+    }
 }
 
 TEST_F(GuiTest, TabGoesThroughTheFieldsInLayoutOrder) {
@@ -160,22 +137,21 @@ struct CellCounter : com::ComObject<CellCounter, host::IGridEvents> {
     }
 };
 
-// With 10,000 criteria (inserted into the file before the window opens) the grid asks only for
-// the lines it draws: a view that made or measured something per line would format every cell
-// each time the list is reloaded, here after a delete.
+// With 10,000 criteria the grid asks only for the lines it draws: a view that made or measured
+// something per line would format every cell each time the list is reloaded, here after a delete.
 TEST_F(GuiTest, TheGridFormatsOnlyTheLinesItDraws) {
-    Sql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9986) "
+    m_.Sql(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9986) "
         "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
-        "MGA0_DESCR, MGA0_STRUTTURACAMPI) SELECT 100 + i, 1, 8, 1 + i, 'Criterio ' || i, 'CODA' "
-        "FROM n");
+        "MGA0_DESCR, MGA0_STRUTTURACAMPI) SELECT 100 + i, 1, 8, 1 + i, 'Criterio ' || i, "
+        "'CODA' FROM n");
     Open();
     auto* grid = Widget<QTableView>("QGRID");
     EXPECT_EQ(grid->model()->rowCount(), 10000);
-
     auto counter = com::MakeObject<CellCounter>();
     com::EventConnection formatting;
-    ASSERT_TRUE(formatting.Connect<host::IGridEvents>(session_->Window()->Control("QGRID").Get(),
-                                                      counter.Get()));
+    ASSERT_TRUE(
+        formatting.Connect<host::IGridEvents>(m_.Window().Control("QGRID").Get(), counter.Get()));
     ClickLine(2);  // a criterion without counter-account rows: deleted without a question
     Press("Elimina");
     EXPECT_SOON_EQ(grid->verticalHeader()->count(), 9999);

@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QTableWidget>
 
-#include "tests/gui/gui_fixture.h"
+#include "tests/gui/gui_test.h"
 
 namespace test {
 namespace {
@@ -37,7 +37,7 @@ TEST_F(DeterminationDialogs, VerificaListsWhatCanNeverAnswerAndChecksAgainOnRequ
         << Column(findings, 3).join("\n").toStdString();
     Screenshot(*dialog, "check.png");
 
-    Sql("DELETE FROM MGA1_MATRCPAR WHERE MGA1_ID = 6");
+    m_.Sql("DELETE FROM MGA1_MATRCPAR WHERE MGA1_ID = 6");
     QTest::mouseClick(dialog->findChild<QPushButton*>("checkAgain"), Qt::LeftButton);
     EXPECT_FALSE(Column(findings, 3).contains(unreachable));
 }

@@ -83,8 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "'navigator' takes one of company-change, button, export, layout, script, not "
                 "'refresh'"},
         BadLine{"expect",
-                "'expect' takes one of message, no-message, beep, field, list, entries, "
-                "grid, current, status, modified, query, transfer, window, log"},
+                "'expect' takes one of message, no-message, beep, field, list, entries, caption, "
+                "columns, grid, current, status, modified, query, transfer, window, log"},
         BadLine{"expect field TXT_DESCR", "wrong number of words for 'expect field'"},
         BadLine{"expect window shut", "'expect window' takes one of open, closed, not 'shut'"},
         BadLine{"expect message M flags=x", "'expect message flags' takes a number, not 'x'"}));

@@ -4,11 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 
 #include "tests/desktop/process.h"
-#include "tests/support/postgres_server.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/module_session.h"
 
 namespace {
 
@@ -16,9 +14,8 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 std::vector<fs::path> Scripts() {
-    std::vector<fs::path> scripts;
-    for (const auto& e : fs::directory_iterator(DRAVEL_SCRIPTS_DIR))
-        if (e.path().extension() == ".dvs") scripts.push_back(e.path());
+    std::vector<fs::path> scripts(fs::directory_iterator(DRAVEL_SCRIPTS_DIR), {});
+    std::erase_if(scripts, [](const fs::path& p) { return p.extension() != ".dvs"; });
     std::sort(scripts.begin(), scripts.end());
     return scripts;
 }
@@ -28,16 +25,12 @@ class SessionScriptOnPostgresql : public ::testing::TestWithParam<fs::path> {
     // Runs dravel with `args` to its end: its exit status and its output.
     std::pair<int, std::string> Dravel(std::vector<std::string> args) {
         args.insert(args.begin(), DRAVEL_CLI_PATH);
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e) env.push_back(*e);
-        desktop_test::Process dravel(std::move(args), std::move(env), dir_ / "dravel.out");
+        desktop_test::Process dravel(std::move(args), desktop_test::CurrentEnvironment(),
+                                     folder_ / "dravel.out");
         return {dravel.WaitFor(60s).value_or(-1), dravel.Output()};
     }
 
-    testing_support::TempDir dir_{"dravel-scripts"};
-    testing_support::ScopedEnv registry_{"DRAVEL_REGISTRY", (dir_ / "registry.json").c_str()};
-    testing_support::ScopedEnv log_{"DRAVEL_LOG", (dir_ / "dravel.log").c_str()};
-    testing_support::ScopedEnv module_{"DRAVEL_MODULE", DRAVEL_MODULE_PATH};
+    testing_support::TestFolder folder_;
 };
 
 TEST_P(SessionScriptOnPostgresql, Holds) {

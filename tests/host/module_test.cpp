@@ -1,0 +1,159 @@
+// The module as a host meets it: the library registered, created by program identifier and
+// unloaded; the properties the host assigns; what it publishes to the host's navigator; how it
+// lets go of the host when its window closes.
+
+#include <gmock/gmock.h>
+
+#include "framework/layout_model.h"
+#include "framework/script_model.h"
+#include "platform/com/dispatch.h"
+#include "tests/support/module_session.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using host::Cinterface;
+using ::testing::HasSubstr;
+using ::testing::ThrowsMessage;
+using testing_support::ModuleLibraryPath;
+constexpr const char* kProgId = framework::kModuleProgId;
+
+// A failed creation's description.
+auto Failure(const std::string& part) {
+    return ThrowsMessage<com::ComError>(HasSubstr(part));
+}
+
+TEST(ModuleLibrary, IsRegisteredCreatedByProgramIdentifierAndUnloaded) {
+    testing_support::TestFolder folder;
+    ASSERT_EQ(com::RegisterServer(ModuleLibraryPath()), com::S_OK);
+    auto entry = com::Registry().Find(kProgId);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->threadingModel, "Apartment");
+    EXPECT_EQ(fs::canonical(entry->library), fs::canonical(ModuleLibraryPath()));
+    {
+        auto module = com::CreateObjectAs<Cinterface>(kProgId);
+        ASSERT_TRUE(module);
+        EXPECT_EQ(com::FreeUnusedLibraries(), 0);  // an instance keeps it loaded
+    }
+    EXPECT_EQ(com::FreeUnusedLibraries(), 1);
+
+    ASSERT_EQ(com::UnregisterServer(ModuleLibraryPath()), com::S_OK);
+    EXPECT_THAT([] { com::CreateObject(kProgId); }, Failure("not registered"));
+    auto missing = *entry;
+    missing.library = folder / "libmissing.so";
+    com::Registry().Register(missing);
+    EXPECT_THAT([] { com::CreateObject(kProgId); }, Failure("libmissing.so"));
+}
+
+class Module : public ::testing::Test {
+  protected:
+    Cinterface& Created() { return m_.session->CreateModule(); }
+
+    testing_support::HeadlessUser user_;
+    testing_support::ModuleSession m_;
+};
+
+// Each assignment fails quietly where the value does not fit: the previous value stays.
+TEST_F(Module, KeepsWhatTheHostAssignsInTheTypesOfItsProperties) {
+    auto m = com::CreateObjectAs<Cinterface>(kProgId);
+    EXPECT_TRUE(com::SameObject(host::GetRef(m.Get(), &Cinterface::get_ActiveDll).Get(), m.Get()));
+    EXPECT_EQ(host::GetValue(m.Get(), &Cinterface::get_IsActive), com::VARIANT_FALSE);
+    EXPECT_FALSE(host::GetRef(m.Get(), &Cinterface::get_ActiveFrame));
+
+    EXPECT_EQ(m->put_Top(com::Variant("120")), com::S_OK);
+    EXPECT_EQ(host::GetValue(m.Get(), &Cinterface::get_Top).Type(), com::VarType::Long);
+    EXPECT_EQ(host::GetValue(m.Get(), &Cinterface::get_Top), com::Variant(120));
+    EXPECT_EQ(m->put_Left(com::Variant("sinistra")), com::S_OK);
+    EXPECT_EQ(host::GetValue(m.Get(), &Cinterface::get_Left), com::Variant(0));
+    m->put_WindowState(2);
+    EXPECT_EQ(m->put_WindowState(40000), com::S_OK);
+    EXPECT_EQ(host::GetValue(m.Get(), &Cinterface::get_WindowState), 2);
+    m->put_ProgramMode(1);
+    m->put_ProgramMode(-40000);
+    EXPECT_EQ(host::GetValue(m.Get(), &Cinterface::get_ProgramMode), 1);
+    m->put_Filtro(com::Variant("x"));
+    EXPECT_TRUE(host::GetValue(m.Get(), &Cinterface::get_Filtro).IsEmpty());
+
+    com::Variant closed;
+    ASSERT_EQ(m->CloseForm(&closed), com::S_OK);  // no window was ever shown
+    EXPECT_EQ(closed, com::Variant(true));
+}
+
+TEST_F(Module, AModalWindowReturnsOnlyOnceClosed) {
+    m_.session->ChooseCompany(1);
+    auto& module = Created();
+    module.put_WindowModal(com::VARIANT_TRUE);
+    bool closedInsideTheLoop = false;
+    user_.driver.Queue([&] {
+        EXPECT_TRUE(m_.Window().Modal());
+        m_.Window().UserClose();
+        closedInsideTheLoop = true;
+    });
+    com::Variant result(1);
+    ASSERT_EQ(module.ShowForm(&result), com::S_OK);
+    EXPECT_TRUE(result.IsEmpty());
+    EXPECT_TRUE(closedInsideTheLoop);
+    EXPECT_FALSE(m_.session->Window());
+}
+
+TEST_F(Module, PublishesTheWindowToTheNavigatorOnlyWhileActive) {
+    m_.Open();
+    auto& navigator = m_.session->Navigator();
+    auto exporter = m_.session->PrepareExportToOffice();
+    EXPECT_EQ(com::GetProperty(exporter->GetUnknown(), "TitoloMaster"),
+              com::Variant("FRM_MGQUINTAB"));
+    auto layout = framework::LayoutModel::Create();
+    navigator.RaiseInitializeLayoutObjectModel(layout.Get());
+    ASSERT_EQ(layout->Entries().size(), 2u);
+    EXPECT_EQ(layout->Entries()[0].title, com::Variant("Gestione determinazione contropartite"));
+    EXPECT_EQ(layout->Entries()[1].title,
+              com::Variant("Griglia Gestione determinazione contropartite"));
+    auto script = framework::ScriptModel::Create();
+    navigator.RaiseInitializeScriptObjectModel(script.Get());
+    ASSERT_TRUE(script->Find("FRM_MGQUINTAB"));
+    EXPECT_TRUE(
+        com::SameObject(script->Find("DTS_GestioneContropartite")->object.Get(), m_.Frame().Get()));
+
+    // An inactive module leaves every event as it came, and asks nothing.
+    m_.session->Module()->put_IsActive(com::VARIANT_FALSE);
+    EXPECT_TRUE(navigator.RaiseBeforeChangeDitta());
+    EXPECT_TRUE(navigator.RaiseButtonPressed(25));
+    exporter = m_.session->PrepareExportToOffice();
+    EXPECT_TRUE(com::GetProperty(exporter->GetUnknown(), "TitoloMaster").IsEmpty());
+    layout = framework::LayoutModel::Create();
+    navigator.RaiseInitializeLayoutObjectModel(layout.Get());
+    EXPECT_TRUE(layout->Entries().empty());
+    EXPECT_EQ(user_.driver.UntakenMessages(), 0u);
+}
+
+// Closing lets go of the host's objects, also when telling the script model fails (here: no menu
+// entry to name the window by).
+TEST_F(Module, ClosingLetsGoOfTheHostEvenWhenTheCloseNoticeFails) {
+    for (bool withMenuEntry : {true, false}) {
+        SCOPED_TRACE(withMenuEntry);
+        m_.Open();
+        m_.session->InitializeScriptModel();  // a new one after the first close dropped it
+        auto& navigator = m_.session->Navigator();
+        auto script = navigator.ScriptModel();
+        auto& scripts = *static_cast<framework::ScriptModel*>(script.Get());
+        if (!withMenuEntry)
+            host::Put(m_.session->Module(), &Cinterface::putref_ClsVoceMenu,
+                      static_cast<host::IMenuEntry*>(nullptr));
+
+        m_.session->CloseForm();
+        EXPECT_EQ(scripts.CloseNotices(), withMenuEntry ? std::vector{com::Variant("MG_QUINTAB")}
+                                                        : std::vector<com::Variant>{});
+        EXPECT_FALSE(navigator.ScriptModel());
+        EXPECT_FALSE(navigator.LayoutModel());
+        EXPECT_FALSE(m_.session->Global().ActiveModule());
+        for (auto get : {&Cinterface::get_ActiveFrame, &Cinterface::get_Connection})
+            EXPECT_FALSE(host::GetRef(m_.session->Module(), get));
+        EXPECT_FALSE(host::GetRef(m_.session->Module(), &Cinterface::get_ActiveDll));
+        EXPECT_TRUE(user_.toolkit.OpenForms().empty());
+        m_.End();
+    }
+    // Nothing of the library is left alive.
+    EXPECT_EQ(com::FreeUnusedLibraries(), 1);
+}
+
+}  // namespace
