@@ -6,6 +6,7 @@
 #include "platform/com/registry.h"
 #include "platform/ui/headless.h"
 #include "tests/framework_host/recording_sink.h"
+#include "tests/support/module_library.h"
 #include "tests/support/temp_dir.h"
 
 using testing_support::ScopedEnv;
@@ -13,13 +14,6 @@ using testing_support::Subscribed;
 using testing_support::TempDir;
 
 namespace {
-
-// The module library of this build; empty when it has not been built.
-std::filesystem::path ModuleLibrary() {
-    const char* build = std::getenv("DRAVEL_BUILD_DIR");
-    std::filesystem::path library = std::filesystem::path(build ? build : "") / "lib/libdravel.so";
-    return build && std::filesystem::exists(library) ? library : std::filesystem::path();
-}
 
 std::string SqliteAt(const std::filesystem::path& file) {
     return "Provider=SQLite;Data Source=" + file.string();
@@ -81,7 +75,7 @@ TEST(HostSession, CreatesTheModuleByProgramIdentifierAndAssignsItsProperties) {
     ScopedEnv registry("DRAVEL_REGISTRY", (dir / "registry.json").c_str());
     ScopedEnv log("DRAVEL_LOG", (dir / "dravel.log").c_str());
     framework::RegisterHostClasses();
-    framework::HostSession::RegisterModule(library);
+    framework::HostSession::RegisterModule(testing_support::ModuleLibraryPath());
     EXPECT_TRUE(com::Registry().Find(framework::kModuleProgId));
 
     framework::HostSession session(SqliteAt(dir / "host.db"),
@@ -131,13 +125,11 @@ TEST(HostSession, CreatesTheModuleByProgramIdentifierAndAssignsItsProperties) {
 }
 
 TEST(HostSession, ANewModuleOrTheModulesEndClosesTheWindowStillOpen) {
-    auto library = ModuleLibrary();
-    if (library.empty()) GTEST_SKIP() << "no module library in DRAVEL_BUILD_DIR";
     TempDir dir;
     ScopedEnv registry("DRAVEL_REGISTRY", (dir / "registry.json").c_str());
     ScopedEnv log("DRAVEL_LOG", (dir / "dravel.log").c_str());
     framework::RegisterHostClasses();
-    framework::HostSession::RegisterModule(library);
+    framework::HostSession::RegisterModule(testing_support::ModuleLibraryPath());
     ui::HeadlessToolkit toolkit;
     ui::ScopedToolkit scope(toolkit);
     framework::HostSession session(SqliteAt(dir / "host.db"),

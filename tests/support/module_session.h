@@ -22,6 +22,7 @@
 #include "platform/com/registry.h"
 #include "platform/ui/headless.h"
 #include "tests/support/backend.h"
+#include "tests/support/module_library.h"
 #include "tests/support/postgres_server.h"
 #include "tests/support/temp_dir.h"
 
@@ -39,13 +40,6 @@ inline std::string Rows(ado::Connection& connection, const std::string& sql) {
         }
     }
     return out;
-}
-
-// The module library of this build: the test programs are in its bin/ folder, the libraries in
-// lib/.
-inline std::filesystem::path ModuleLibraryPath() {
-    auto program = std::filesystem::canonical("/proc/self/exe");
-    return program.parent_path().parent_path() / "lib" / "libdravel.so";
 }
 
 class TestFolder {

@@ -195,7 +195,7 @@ int Run(int argc, char** argv) {
         return 2;
     }
     framework::RegisterHostClasses();
-    framework::HostSession::RegisterModule(testing_support::ModuleLibrary());
+    framework::HostSession::RegisterModule(testing_support::ModuleLibraryPath());
     const int32_t actions = std::stoi(argv[5]);
     {
         Editor editor(argv[1], std::stoi(argv[2]), std::stoi(argv[3]),
