@@ -4,9 +4,9 @@
 
 #include "app/paths.h"
 #include "determination/report.h"
-#include "framework/controls/text_rules.h"
 #include "framework/host_session.h"
 #include "framework/text_service.h"
+#include "platform/text/text.h"
 
 namespace app {
 
@@ -42,7 +42,7 @@ determination::AttributeValues ParseValues(const std::vector<std::string>& pairs
         if (at == 0 || at == std::string::npos)
             throw com::ComError(kInvalidArgument,
                                 "\"" + pair + "\" is not an attribute value: write CODE=VALUE");
-        values[framework::ToUpperText(pair.substr(0, at))] = pair.substr(at + 1);
+        values[txt::Upper(pair.substr(0, at))] = pair.substr(at + 1);
     }
     return values;
 }

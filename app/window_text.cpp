@@ -6,6 +6,7 @@
 #include "framework/log_service.h"
 #include "framework/text_service.h"
 #include "platform/com/registry.h"
+#include "platform/text/text.h"
 #include "platform/ui/headless.h"
 #include "platform/ui/list_box.h"
 
@@ -24,15 +25,8 @@ std::string Label(ui::IForm& window, const char* name) {
     return c ? c->DisplayCaption() : name;
 }
 
-// Characters, not bytes: captions and labels are UTF-8.
-size_t Width(const std::string& s) {
-    size_t n = 0;
-    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
-    return n;
-}
-
 std::string Pad(const std::string& s, size_t width) {
-    return s + std::string(width > Width(s) ? width - Width(s) : 0, ' ');
+    return s + std::string(width > txt::CharCount(s) ? width - txt::CharCount(s) : 0, ' ');
 }
 
 }  // namespace
@@ -42,11 +36,11 @@ void PrintWindow(ui::IForm& window, std::ostream& out) {
     if (auto grid = Find<ui::ILineView>(window, "QGRID")) {
         auto captions = grid->ColumnCaptions();
         std::vector<size_t> widths;
-        for (auto& c : captions) widths.push_back(Width(c));
+        for (auto& c : captions) widths.push_back(txt::CharCount(c));
         for (int i = 1; i <= grid->LineCount(); ++i) {
             auto cells = grid->LineCells(i);
             for (size_t j = 0; j < cells.size() && j < widths.size(); ++j)
-                widths[j] = std::max(widths[j], Width(cells[j]));
+                widths[j] = std::max(widths[j], txt::CharCount(cells[j]));
         }
         auto row = [&](const std::vector<std::string>& cells, bool current) {
             out << (current ? "> " : "  ");

@@ -1,6 +1,5 @@
 #include "db/schema.h"
 
-#include <cctype>
 #include <chrono>
 #include <thread>
 
@@ -8,17 +7,9 @@
 #include "platform/ado/recordset.h"
 #include "platform/ado/transaction.h"
 #include "platform/com/com_error.h"
+#include "platform/text/text.h"
 
 namespace db {
-
-namespace {
-
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
-}  // namespace
 
 const std::vector<std::string>& SqliteSchema();
 const char* SqliteJournalMode();
@@ -51,8 +42,9 @@ void InsertWithKeys(ado::Connection& connection, const std::string& table, const
             return;
         case ado::Dialect::Postgresql:
             inserts();
-            connection.Execute("SELECT setval(pg_get_serial_sequence('" + Lower(table) + "', '" +
-                               Lower(key) + "'), (SELECT MAX(" + key + ") FROM " + table + "))");
+            connection.Execute("SELECT setval(pg_get_serial_sequence('" + txt::Lower(table) +
+                               "', '" + txt::Lower(key) + "'), (SELECT MAX(" + key + ") FROM " +
+                               table + "))");
             return;
     }
 }

@@ -1,13 +1,12 @@
 #include "host/mod_quintab.h"
 
+#include "platform/text/text.h"
+
 namespace dravel {
 
 com::Variant TrimToText(const com::Variant& value) {
     if (value.IsEmptyOrNull()) return com::Variant("");
-    std::string text = value.ToText();
-    auto end = text.find_last_not_of(' ');
-    text.erase(end == std::string::npos ? 0 : end + 1);
-    return com::Variant(std::move(text));
+    return com::Variant(txt::TrimEnd(value.ToText(), " "));
 }
 
 com::Variant ValueOrDefault(const com::Variant& value, const com::Variant& fallback) {

@@ -1,6 +1,6 @@
 #include "framework/controls/edit.h"
 
-#include "framework/controls/text_rules.h"
+#include "platform/text/text.h"
 
 namespace framework {
 
@@ -9,7 +9,7 @@ Edit::Edit() {
 }
 
 std::string Edit::Shown(const std::string& text) const {
-    return upper_ ? ToUpperText(text) : text;
+    return upper_ ? txt::Upper(text) : text;
 }
 
 void Edit::SetText(const std::string& text) {
@@ -39,7 +39,7 @@ void Edit::UserType(const std::string& text) {
     if (!editable_)
         throw com::ComError(com::err::InvalidCall,
                             "The field " + state_.Name() + " is read-only and takes no typing");
-    if (numeric_ && !text.empty() && !IsWholeNumberText(text))
+    if (numeric_ && !text.empty() && !txt::IsWholeNumber(text))
         throw com::ComError(com::err::TypeMismatch,
                             "The field " + state_.Name() + " takes only digits: \"" + text + "\"");
     SetText(text);

@@ -1,19 +1,19 @@
 #include "framework/frame/field_checks.h"
 
-#include "framework/controls/text_rules.h"
 #include "framework/text_service.h"
+#include "platform/text/text.h"
 
 namespace framework {
 
 std::optional<std::string> FieldProblem(const std::string& text, const FieldRules& rules) {
-    if (IsBlank(text)) {
+    if (txt::IsBlank(text)) {
         if (rules.required) return Translated("Campo obbligatorio: %1", {rules.caption});
         return std::nullopt;
     }
-    if (rules.maxChar > 0 && CharCount(text) > static_cast<size_t>(rules.maxChar))
+    if (rules.maxChar > 0 && txt::CharCount(text) > static_cast<size_t>(rules.maxChar))
         return Translated("Il campo %1 ammette al massimo %2 caratteri",
                           {rules.caption, std::to_string(rules.maxChar)});
-    if (rules.numeric && !IsWholeNumberText(text))
+    if (rules.numeric && !txt::IsWholeNumber(text))
         return Translated("Il campo %1 deve contenere un numero intero", {rules.caption});
     return std::nullopt;
 }

@@ -1,6 +1,6 @@
 #include "framework/frame/field_value.h"
 
-#include "framework/controls/text_rules.h"
+#include "platform/text/text.h"
 
 namespace framework {
 
@@ -10,7 +10,7 @@ std::string FieldText(const com::Variant& value) {
 
 com::Variant ColumnValue(const std::string& text, com::VarType type) {
     const bool textual = type == com::VarType::String || type == com::VarType::Empty;
-    if (!textual && IsBlank(text)) return com::Variant::Null();
+    if (!textual && txt::IsBlank(text)) return com::Variant::Null();
     return com::Variant(text);
 }
 

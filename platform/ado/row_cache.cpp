@@ -2,18 +2,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 
 #include "platform/com/com_error.h"
+#include "platform/text/text.h"
 
 namespace ado::detail {
 
 namespace {
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
-    return s;
-}
 
 // An expression column has no declared type: it takes the type of its first value.
 void InferUndeclaredTypes(RowCache& cache) {
@@ -42,7 +37,7 @@ void FindBaseTable(Backend& backend, RowCache& cache) {
     if (key.size() != 1) return;
     for (size_t c = 0; c < cache.columns.size(); ++c) {
         const Column& column = cache.columns[c];
-        if (column.updatable && Lower(column.baseColumn) == Lower(key[0])) {
+        if (column.updatable && txt::Lower(column.baseColumn) == txt::Lower(key[0])) {
             cache.keyIndex = static_cast<int>(c);
             return;
         }
@@ -57,7 +52,7 @@ void RowCache::Touch() {
 }
 
 int RowCache::Find(const std::string& name) const {
-    auto it = byName.find(Lower(name));
+    auto it = byName.find(txt::Lower(name));
     return it == byName.end() ? -1 : it->second;
 }
 
@@ -74,7 +69,7 @@ std::shared_ptr<RowCache> BuildRowCache(Backend& backend, QueryResult&& result, 
         Column column;
         static_cast<ColumnInfo&>(column) = std::move(info);
         // The first of two equal names wins, as a lookup by name finds the first.
-        cache->byName.emplace(Lower(column.name), static_cast<int>(cache->columns.size()));
+        cache->byName.emplace(txt::Lower(column.name), static_cast<int>(cache->columns.size()));
         cache->columns.push_back(std::move(column));
     }
     cache->rows.reserve(result.rows.size());

@@ -1,5 +1,7 @@
 #include "platform/com/dispatch.h"
 
+#include "platform/text/text.h"
+
 namespace com {
 
 namespace {
@@ -27,32 +29,25 @@ Variant CallMethod(IUnknown* object, std::string_view name, std::vector<Variant>
     return Dispatch(object, name)->Invoke(name, CallKind::Method, args);
 }
 
-std::string DispatchTable::Key(std::string_view name) {
-    std::string k(name);
-    for (char& c : k)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return k;
-}
-
 DispatchTable& DispatchTable::Property(std::string name, Getter get, Putter put) {
-    auto& e = entries_[Key(name)];
+    auto& e = entries_[txt::Lower(name)];
     e.get = std::move(get);
     e.put = std::move(put);
     return *this;
 }
 
 DispatchTable& DispatchTable::Function(std::string name, Method m) {
-    entries_[Key(name)].method = std::move(m);
+    entries_[txt::Lower(name)].method = std::move(m);
     return *this;
 }
 
 bool DispatchTable::Has(std::string_view name) const {
-    return entries_.count(Key(name)) != 0;
+    return entries_.count(txt::Lower(name)) != 0;
 }
 
 Variant DispatchTable::Invoke(std::string_view name, CallKind kind,
                               std::vector<Variant>& args) const {
-    auto it = entries_.find(Key(name));
+    auto it = entries_.find(txt::Lower(name));
     auto missing = [&] {
         return ComError(err::NoSuchMember,
                         StandardDescription(err::NoSuchMember) + " (" + std::string(name) + ")");

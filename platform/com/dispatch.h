@@ -46,7 +46,6 @@ class DispatchTable {
         Putter put;
         Method method;
     };
-    static std::string Key(std::string_view name);
     std::map<std::string, Entry> entries_;
 };
 

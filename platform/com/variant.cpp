@@ -7,13 +7,11 @@
 #include <cstdio>
 #include <limits>
 
+#include "platform/text/text.h"
+
 namespace com {
 
 namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 
 [[noreturn]] void Mismatch() {
     throw ComError(err::TypeMismatch);
@@ -32,18 +30,9 @@ T NarrowRounded(double d) {
     return static_cast<T>(r);
 }
 
-std::string LowerAscii(std::string_view s) {
-    std::string r(s);
-    for (char& c : r)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return r;
-}
-
 // "True"/"False" (any letter case, blanks around) as texts of Booleans.
 std::optional<bool> ParseBoolText(std::string_view t) {
-    while (!t.empty() && IsBlank(t.front())) t.remove_prefix(1);
-    while (!t.empty() && IsBlank(t.back())) t.remove_suffix(1);
-    std::string l = LowerAscii(t);
+    std::string l = txt::Lower(txt::Trim(t));
     if (l == "true") return true;
     if (l == "false") return false;
     return std::nullopt;
@@ -99,8 +88,7 @@ double RoundHalfEven(double d) {
 }
 
 std::optional<double> ParseNumber(std::string_view t) {
-    while (!t.empty() && IsBlank(t.front())) t.remove_prefix(1);
-    while (!t.empty() && IsBlank(t.back())) t.remove_suffix(1);
+    t = txt::Trim(t);
     if (t.empty()) return std::nullopt;
     bool negative = false;
     if (t.front() == '+' || t.front() == '-') {

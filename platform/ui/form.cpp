@@ -1,19 +1,15 @@
 #include "platform/ui/form.h"
 
-#include <algorithm>
-#include <cctype>
 #include <utility>
 
 #include "platform/com/registry.h"
+#include "platform/text/text.h"
 #include "platform/ui/toolkit.h"
 
 namespace ui {
 
 bool SameControlName(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
+    return txt::EqualNoCase(a, b);
 }
 
 namespace {

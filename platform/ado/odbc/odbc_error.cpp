@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/ado/odbc/odbc_handle.h"
+#include "platform/text/text.h"
 
 namespace ado::detail {
 
@@ -34,9 +35,7 @@ const char* UserText(const std::string& state) {
 }  // namespace
 
 std::string WithoutPasswords(const std::string& text) {
-    std::string lower = text;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
+    const std::string lower = txt::Lower(text);
     std::string out;
     size_t copied = 0;
     for (size_t i = 0; i < text.size();) {

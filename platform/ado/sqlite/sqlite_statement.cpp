@@ -1,27 +1,21 @@
 #include "platform/ado/sqlite/sqlite_statement.h"
 
-#include <algorithm>
-#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 
 #include "platform/ado/sqlite/sqlite_error.h"
 #include "platform/com/com_error.h"
+#include "platform/text/text.h"
 
 namespace ado::detail {
 
 namespace {
 
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::toupper(c); });
-    return s;
-}
-
 // The declared type by SQLite's affinity rules, with the width of a text column.
 void DescribeDeclaredType(const char* declared, ColumnInfo& column) {
     if (!declared || !*declared) return;
-    std::string t = Upper(declared);
+    std::string t = txt::Upper(declared);
     auto has = [&](const char* part) { return t.find(part) != std::string::npos; };
     if (has("INT")) {
         column.type = com::VarType::Long;
