@@ -13,6 +13,7 @@
 #include "db/schema.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
+#include "platform/ado/connection_string.h"
 #include "platform/com/registry.h"
 
 namespace fs = std::filesystem;
@@ -99,11 +100,11 @@ int main(int argc, char** argv) {
             framework::HostSession session(app::ConnectionStringFor(database),
                                            {.createDatabase = true, .demoData = demo});
             if (!session.Created())
-                throw com::ComError(
-                    kFileAlreadyExists,
-                    "the database " + framework::DatabaseLabel(app::ConnectionStringFor(database)) +
-                        " already holds the tables: nothing was changed");
-            std::cout << "created " << framework::DatabaseLabel(app::ConnectionStringFor(database))
+                throw com::ComError(kFileAlreadyExists,
+                                    "the database " +
+                                        ado::DatabaseLabel(app::ConnectionStringFor(database)) +
+                                        " already holds the tables: nothing was changed");
+            std::cout << "created " << ado::DatabaseLabel(app::ConnectionStringFor(database))
                       << "\n";
             return 0;
         }

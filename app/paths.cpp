@@ -2,13 +2,10 @@
 
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
-#include <string_view>
 
-#include "db/demo_data.h"
 #include "framework/host_session.h"
+#include "platform/ado/connection_string.h"
 #include "platform/com/registry.h"
 
 #include "platform/com/user_files.h"
@@ -37,14 +34,8 @@ fs::path DemoDatabase() {
 }
 
 std::string ConnectionStringFor(const std::string& database) {
-    auto startsWith = [&](std::string_view prefix) {
-        return database.size() >= prefix.size() &&
-               std::equal(prefix.begin(), prefix.end(), database.begin(), [](char p, char d) {
-                   return p == std::tolower(static_cast<unsigned char>(d));
-               });
-    };
-    if (startsWith("provider=") || startsWith("driver=") || startsWith("dsn=")) return database;
-    return db::SqliteConnectionString(fs::absolute(database));
+    if (ado::IsConnectionString(database)) return database;
+    return ado::SqliteConnectionString(fs::absolute(database));
 }
 
 DatabaseChoice ChooseDatabase(const std::string& database) {

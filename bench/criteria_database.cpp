@@ -6,8 +6,8 @@
 #include <map>
 #include <stdexcept>
 
-#include "db/demo_data.h"
 #include "db/schema.h"
+#include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
 #include "window/criteria_statements.h"
 
@@ -69,7 +69,7 @@ std::string CriteriaDatabase(int criteria) {
     std::string path =
         (TemporaryFolder() / ("criteria_" + std::to_string(criteria) + ".db")).string();
     auto connection = ado::Connection::Create();
-    connection->Open(db::SqliteConnectionString(path));
+    connection->Open(ado::SqliteConnectionString(path));
     FillCriteria(*connection, criteria);
     connection->Close();
     file = path;

@@ -7,6 +7,7 @@
 #include "bench/raw_sqlite.h"
 #include "determination/check.h"
 #include "determination/resolve.h"
+#include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
 
 namespace {
@@ -41,7 +42,7 @@ const determination::AttributeValues kPosting{
 
 void ResolveAccount(benchmark::State& state) {
     auto connection = ado::Connection::Create();
-    connection->Open("Provider=SQLite;Data Source=" + MatrixDatabase());
+    connection->Open(ado::SqliteConnectionString(MatrixDatabase()));
     for (auto _ : state) {
         auto walk = determination::Resolve(*connection, 1, 0, kPosting);
         if (!walk.Account()) state.SkipWithError("no account");
@@ -68,7 +69,7 @@ void ResolveAccountRawSqlite(benchmark::State& state) {
 
 void CheckCompany(benchmark::State& state) {
     auto connection = ado::Connection::Create();
-    connection->Open("Provider=SQLite;Data Source=" + MatrixDatabase());
+    connection->Open(ado::SqliteConnectionString(MatrixDatabase()));
     for (auto _ : state) benchmark::DoNotOptimize(determination::Check(*connection, 1).size());
 }
 

@@ -5,6 +5,7 @@
 
 #include "bench/criteria_database.h"
 #include "bench/raw_sqlite.h"
+#include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
 #include "window/criteria_statements.h"
 
@@ -18,7 +19,7 @@ const std::string& Query() {
 void OpenCriteriaRecordset(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
     auto connection = ado::Connection::Create();
-    connection->Open("Provider=SQLite;Data Source=" + bench::CriteriaDatabase(criteria));
+    connection->Open(ado::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
     for (auto _ : state) {
         auto rs = ado::Recordset::Create();
         rs->Open(Query(), connection.Get(), ado::adOpenStatic, ado::adLockBatchOptimistic);

@@ -7,14 +7,14 @@
 #include "bench/criteria_database.h"
 #include "bench/raw_sqlite.h"
 #include "bench/window_actions.h"
-#include "db/demo_data.h"
+#include "platform/ado/connection_string.h"
 #include "window/criteria_statements.h"
 
 namespace {
 
 void OpenWindow(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
-    bench::TimeOpenWindow(state, db::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
+    bench::TimeOpenWindow(state, ado::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
 }
 
 void OpenWindowRawSqlite(benchmark::State& state) {

@@ -11,7 +11,7 @@
 #include "bench/criteria_database.h"
 #include "bench/raw_sqlite.h"
 #include "bench/window_actions.h"
-#include "db/demo_data.h"
+#include "platform/ado/connection_string.h"
 #include "window/criteria_statements.h"
 
 namespace {
@@ -27,13 +27,13 @@ std::vector<std::string> Renumbering() {
 }
 
 bench::Probe Probe(int criteria) {
-    return bench::MiddleOfType0(db::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
+    return bench::MiddleOfType0(ado::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
 }
 
 void SaveCriterion(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
     bench::TimeSaveCriterion(
-        state, db::SqliteConnectionString(bench::CriteriaDatabaseCopy(criteria, "save")),
+        state, ado::SqliteConnectionString(bench::CriteriaDatabaseCopy(criteria, "save")),
         Probe(criteria));
 }
 

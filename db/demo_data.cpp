@@ -1,7 +1,7 @@
 #include "db/demo_data.h"
 
 #include "db/schema.h"
-#include "platform/ado/backend.h"
+#include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
 #include "platform/ado/transaction.h"
 #include "platform/com/com_error.h"
@@ -130,17 +130,13 @@ void LoadDemoData(ado::Connection& connection) {
     transaction.Commit();
 }
 
-std::string SqliteConnectionString(const std::filesystem::path& file) {
-    return "Provider=SQLite;Data Source=" + ado::detail::QuoteConnectionValue(file.string());
-}
-
 std::string CreateDemoDatabase(const std::filesystem::path& file) {
     constexpr int32_t kFileAlreadyExists = 58;
     if (std::filesystem::exists(file))
         throw com::ComError(kFileAlreadyExists, "The file " + file.string() +
                                                     " already exists: a demo database is only "
                                                     "created as a new file");
-    std::string connectionString = SqliteConnectionString(file);
+    std::string connectionString = ado::SqliteConnectionString(file);
     auto connection = ado::Connection::Create();
     connection->Open(connectionString);
     CreateDatabase(*connection, [&] { LoadDemoData(*connection); });

@@ -11,9 +11,6 @@ namespace db {
 // Fills an empty schema, in one transaction.
 void LoadDemoData(ado::Connection& connection);
 
-// The connection string of an SQLite database file (the path in braces when it needs them).
-std::string SqliteConnectionString(const std::filesystem::path& file);
-
 // Creates a new SQLite file with the schema and the demo data; returns its connection string.
 // An existing file is refused (error 58), never overwritten.
 std::string CreateDemoDatabase(const std::filesystem::path& file);

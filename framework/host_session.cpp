@@ -5,7 +5,7 @@
 #include "db/schema.h"
 #include "framework/layout_model.h"
 #include "framework/script_model.h"
-#include "platform/ado/backend.h"
+#include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
 #include "platform/com/failure.h"
 #include "platform/com/registry.h"
@@ -22,35 +22,9 @@ class ModuleEventsSink : public com::ComObject<ModuleEventsSink, host::IModuleEv
     std::vector<com::Variant> transfers;
 };
 
-namespace {
-
-// The database file of a SQLite connection string (empty for other providers).
-std::filesystem::path SqliteFile(const std::string& connectionString) {
-    auto settings = ado::detail::ParseConnectionString(connectionString);
-    std::string provider = settings.Get("provider");
-    for (char& c : provider) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (provider != "sqlite") return {};
-    return settings.Get("data source");
-}
-
-}  // namespace
-
-std::string DatabaseLabel(const std::string& connectionString) {
-    auto settings = ado::detail::ParseConnectionString(connectionString);
-    std::string source = settings.Get("data source");
-    if (!source.empty()) return source;
-    std::string shown;
-    for (const auto& [key, value] : settings.entries) {
-        if (key == "pwd" || key == "password") continue;
-        if (!shown.empty()) shown += ";";
-        shown += key + "=" + ado::detail::QuoteConnectionValue(value);
-    }
-    return shown;
-}
-
 HostSession::HostSession(const std::string& connectionString, SessionOptions options)
     : connectionString_(connectionString) {
-    auto file = SqliteFile(connectionString);
+    auto file = ado::SqliteFile(connectionString);
     std::error_code ec;
     // A mistyped path must not become an empty database.
     if (!file.empty() && !options.createDatabase &&

@@ -21,10 +21,6 @@ namespace framework {
 inline constexpr const char* kModuleProgId = "DRAVEL.CLSMG_QUINTAB";
 inline constexpr const char* kModuleCaption = "Gestione determinazione contropartite";
 
-// The database as a user is shown it: the SQLite file, or the connection string without its
-// password.
-std::string DatabaseLabel(const std::string& connectionString);
-
 struct SessionOptions {
     bool createDatabase = false;  // create a SQLite file that does not exist, with the schema
     bool demoData = false;        // fill a newly created SQLite database with the demo data

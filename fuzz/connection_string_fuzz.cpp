@@ -6,11 +6,11 @@
 #include <string>
 
 #include "fuzz/fuzz_check.h"
-#include "platform/ado/backend.h"
+#include "platform/ado/connection_string.h"
 #include "platform/com/com_error.h"
 
-using ado::detail::ParseConnectionString;
-using ado::detail::QuoteConnectionValue;
+using ado::ParseConnectionString;
+using ado::QuoteConnectionValue;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(quoted.Get("data source") == text);
     FUZZ_CHECK(quoted.Get("mode") == "x");
 
-    ado::detail::ConnectionSettings settings;
+    ado::ConnectionSettings settings;
     try {
         settings = ParseConnectionString(text);
     } catch (const com::ComError&) {

@@ -19,6 +19,7 @@
 #include "gui/guarded.h"
 #include "gui/trial_dialog.h"
 #include "gui/ui_text.h"
+#include "platform/ado/connection_string.h"
 #include "window/posting_types.h"
 
 namespace gui {
@@ -107,8 +108,8 @@ void HostWindow::ShowCompany() {
     int index = companies_->findData(ActiveCompanyCode());
     companies_->setCurrentIndex(index);
     status_->setText(QStringLiteral("Database: %1    %2: %3")
-                         .arg(Qs(framework::DatabaseLabel(session_.ConnectionString())),
-                              Tr("Ditta"), index >= 0 ? companies_->itemText(index) : QString()));
+                         .arg(Qs(ado::DatabaseLabel(session_.ConnectionString())), Tr("Ditta"),
+                              index >= 0 ? companies_->itemText(index) : QString()));
 }
 
 void HostWindow::UpdateActions() {

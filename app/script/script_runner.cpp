@@ -13,6 +13,7 @@
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
+#include "platform/ado/connection_string.h"
 #include "platform/com/failure.h"
 #include "platform/com/registry.h"
 #include "platform/com/user_files.h"
@@ -69,7 +70,7 @@ class Runner {
                 throw com::ComError(com::err::Automation, "Cannot create a folder " + pattern +
                                                               ": " + std::strerror(errno));
             tempDir_ = pattern;
-            cs = db::SqliteConnectionString(tempDir_ / "script.db");
+            cs = ado::SqliteConnectionString(tempDir_ / "script.db");
         }
         session_ = std::make_unique<framework::HostSession>(
             cs, framework::SessionOptions{.createDatabase = !tempDir_.empty()});

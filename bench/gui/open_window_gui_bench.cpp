@@ -9,9 +9,9 @@
 
 #include "bench/criteria_database.h"
 #include "bench/window_session.h"
-#include "db/demo_data.h"
 #include "gui/form_view.h"
 #include "gui/qt_toolkit.h"
+#include "platform/ado/connection_string.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ bool UntilGridPainted(gui::QtToolkit& toolkit, ui::IForm& window) {
 
 void OpenWindowQt(benchmark::State& state) {
     const int criteria = static_cast<int>(state.range(0));
-    bench::WindowSession session(db::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
+    bench::WindowSession session(ado::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
     // The host's window area at the host's size, shown before the window opens in it. Made after
     // the session, it goes before the toolkit: the toolkit's handler of the area's activations
     // would outlive the toolkit otherwise.
@@ -103,7 +103,7 @@ void OpenWindowQt(benchmark::State& state) {
 
 void OpenWindowHeadless(benchmark::State& state) {
     const int criteria = static_cast<int>(state.range(0));
-    bench::WindowSession session(db::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
+    bench::WindowSession session(ado::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
     WarmUp(session);
     for (auto _ : state) {
         const auto start = Clock::now();

@@ -88,19 +88,6 @@ class Backend {
     virtual Dialect SqlDialect() const = 0;
 };
 
-// Parsed "key=value;..." connection string: keys lower-cased, values with blanks trimmed unless
-// written in braces ("Data Source={/x/a;b.db}", "}}" inside for one '}'). A brace that is never
-// closed, or text after the closing one, is an error.
-struct ConnectionSettings {
-    std::vector<std::pair<std::string, std::string>> entries;
-    // The value of a key ("" when absent); `key` in lower case.
-    std::string Get(const std::string& key) const;
-};
-ConnectionSettings ParseConnectionString(const std::string& connectionString);
-// A value as a connection string writes it: in braces when the parser would otherwise split or
-// trim it, so that parsing gives it back as it was.
-std::string QuoteConnectionValue(const std::string& value);
-
 // The provider a connection string asks for, opened on its database. This is the one place
 // that knows the providers.
 std::unique_ptr<Backend> OpenProvider(const std::string& connectionString, int32_t timeoutSeconds);

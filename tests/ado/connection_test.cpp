@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/ado/backend.h"
+#include "platform/ado/connection_string.h"
 #include "tests/ado/temp_database.h"
 #include "tests/support/child_process.h"
 
@@ -28,12 +28,12 @@ TEST(ConnectionString, BracesQuoteAValueAsItStands) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(ado::detail::ParseConnectionString(c.text).Get(c.key), c.value);
+        EXPECT_EQ(ado::ParseConnectionString(c.text).Get(c.key), c.value);
     }
     // Errors name the key, never the value: it may be a password.
     for (const char* bad : {"PWD={segreto;Server=x", "PWD={segreto}x;Server=x"}) {
         std::string description;
-        EXPECT_EQ(ErrorOf([&] { ado::detail::ParseConnectionString(bad); }, &description),
+        EXPECT_EQ(ErrorOf([&] { ado::ParseConnectionString(bad); }, &description),
                   com::err::Database);
         EXPECT_NE(description.find("\"pwd\""), std::string::npos) << description;
         EXPECT_EQ(description.find("segreto"), std::string::npos) << description;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "platform/ado/connection_string.h"
 #include "tests/desktop/process.h"
 #include "tests/support/module_session.h"
 
@@ -109,7 +110,7 @@ TEST_F(DesktopHost, TheKeyboardChangesOneDescription) {
     ASSERT_EQ(created.first, 0) << created.second;
     auto rows = [&](const std::string& sql) {
         auto c = ado::Connection::Create();
-        c->Open(db::SqliteConnectionString(database));
+        c->Open(ado::SqliteConnectionString(database));
         return testing_support::Rows(*c, sql);
     };
     // The host opens the first company; its grid lists the criteria by type and priority.

@@ -18,6 +18,7 @@
 #include "framework/controls/nav_bar.h"
 #include "framework/frame/record_frame.h"
 #include "platform/ado/connection.h"
+#include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
 #include "platform/ui/headless.h"
 #include "tests/support/temp_dir.h"
@@ -151,7 +152,7 @@ class FrameTest : public ::testing::Test {
 
     com::ComPtr<ado::Connection> Connect() const {
         auto c = ado::Connection::Create();
-        c->Open("Provider=SQLite;Data Source=" + (*folder_ / "items.db").string());
+        c->Open(ado::SqliteConnectionString(*folder_ / "items.db"));
         return c;
     }
 

@@ -3,6 +3,7 @@
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
+#include "platform/ado/connection_string.h"
 #include "platform/com/registry.h"
 #include "platform/ui/headless.h"
 #include "tests/framework_host/recording_sink.h"
@@ -16,7 +17,7 @@ using testing_support::TempDir;
 namespace {
 
 std::string SqliteAt(const std::filesystem::path& file) {
-    return "Provider=SQLite;Data Source=" + file.string();
+    return ado::SqliteConnectionString(file);
 }
 
 }  // namespace

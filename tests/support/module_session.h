@@ -19,6 +19,7 @@
 #include "db/schema.h"
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
+#include "platform/ado/connection_string.h"
 #include "platform/com/registry.h"
 #include "platform/ui/headless.h"
 #include "tests/support/backend.h"
@@ -116,7 +117,7 @@ class ModuleSession : public TestFolder {
     // A PostgreSQL database is copied from a template made once for the program.
     std::string NewDatabase(Backend backend, bool demo) {
         if (backend == Backend::Sqlite)
-            return Created(db::SqliteConnectionString(*this / "db"), demo);
+            return Created(ado::SqliteConnectionString(*this / "db"), demo);
         auto& server = PostgresServer::Shared();
         const std::string name = demo ? "demo_template" : "companies_template";
         static std::set<std::string> made;

@@ -15,6 +15,7 @@
 #include "db/demo_data.h"
 #include "db/schema.h"
 #include "platform/ado/connection.h"
+#include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
 #include "tests/reliability/editors/editor_process.h"
 #include "tests/support/backend.h"
@@ -63,7 +64,7 @@ class EditorsTest : public ::testing::TestWithParam<testing_support::Backend> {
 
     void SetUp() override {
         if (GetParam() == testing_support::Backend::Sqlite) {
-            connection_ = db::SqliteConnectionString(dir_ / "criteri.sqlite");
+            connection_ = ado::SqliteConnectionString(dir_ / "criteri.sqlite");
         } else {
             connection_ = testing_support::PostgresServer::Shared().CreateDatabase("criteri");
         }
