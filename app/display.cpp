@@ -6,17 +6,13 @@
 #include <unistd.h>
 
 #include <cstddef>
-#include <cstdlib>
 #include <cstring>
+
+#include "platform/com/user_files.h"
 
 namespace app {
 
 namespace {
-
-std::string Env(const char* name) {
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
 
 bool ConnectUnix(const std::string& path, bool abstract) {
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -68,17 +64,18 @@ bool XServerAnswers(const std::string& display) {
 }  // namespace
 
 std::string DisplayUnavailable() {
-    const std::string platform = Env("QT_QPA_PLATFORM");
+    const std::string platform = com::Environment("QT_QPA_PLATFORM");
     if (platform.find("vnc") != std::string::npos)
         return "QT_QPA_PLATFORM asks for Qt's VNC server, which would let anyone on the network "
                "in without a password";
     if (!platform.empty() && platform != "xcb" && platform != "wayland") return {};
-    const std::string wayland = Env("WAYLAND_DISPLAY");
+    const std::string wayland = com::Environment("WAYLAND_DISPLAY");
     if (!wayland.empty()) {
-        std::string socket = wayland[0] == '/' ? wayland : Env("XDG_RUNTIME_DIR") + "/" + wayland;
+        std::string socket =
+            wayland[0] == '/' ? wayland : com::Environment("XDG_RUNTIME_DIR") + "/" + wayland;
         if (ConnectUnix(socket, false)) return {};
     }
-    const std::string x = Env("DISPLAY");
+    const std::string x = com::Environment("DISPLAY");
     if (!x.empty()) {
         if (XServerAnswers(x)) return {};
         return "no display: the X server at DISPLAY=" + x + " does not answer";

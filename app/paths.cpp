@@ -1,13 +1,8 @@
 #include "app/paths.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-
 #include "framework/host_session.h"
 #include "platform/ado/connection_string.h"
 #include "platform/com/registry.h"
-
 #include "platform/com/user_files.h"
 
 namespace app {
@@ -15,7 +10,7 @@ namespace app {
 namespace fs = std::filesystem;
 
 fs::path ModuleLibrary() {
-    if (const char* m = std::getenv("DRAVEL_MODULE"); m && *m) return m;
+    if (fs::path set = com::Environment("DRAVEL_MODULE"); !set.empty()) return set;
     std::error_code ec;
     fs::path prefix = fs::read_symlink("/proc/self/exe", ec).parent_path().parent_path();
     fs::path built = prefix / "lib" / "libdravel.so";
@@ -28,9 +23,7 @@ void EnsureModuleRegistered() {
 }
 
 fs::path DemoDatabase() {
-    if (const char* x = std::getenv("XDG_DATA_HOME"); x && *x)
-        return fs::path(x) / "dravel/demo.db";
-    return com::UserHome() / ".local/share/dravel/demo.db";
+    return com::ProductFolder(com::UserFolder::Data) / "demo.db";
 }
 
 std::string ConnectionStringFor(const std::string& database) {

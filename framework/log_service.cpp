@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <sstream>
@@ -25,11 +24,6 @@ namespace framework {
 namespace {
 
 constexpr int32_t kPathFileAccessError = 75;
-
-std::filesystem::path FromEnv(const char* name) {
-    const char* v = std::getenv(name);
-    return v && *v ? std::filesystem::path(v) : std::filesystem::path();
-}
 
 std::string NowIso8601() {
     auto now = std::chrono::system_clock::now();
@@ -122,9 +116,8 @@ std::optional<std::string> ReadAfter(const std::filesystem::path& path, const Lo
 }  // namespace
 
 std::filesystem::path DefaultLogPath() {
-    if (auto p = FromEnv("DRAVEL_LOG"); !p.empty()) return p;
-    if (auto p = FromEnv("XDG_STATE_HOME"); !p.empty()) return p / "dravel" / "dravel.log";
-    return com::UserHome() / ".local" / "state" / "dravel" / "dravel.log";
+    if (std::filesystem::path set = com::Environment("DRAVEL_LOG"); !set.empty()) return set;
+    return com::ProductFolder(com::UserFolder::State) / "dravel.log";
 }
 
 LogPosition LogEnd(const std::filesystem::path& file) {

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -42,16 +41,14 @@ Guid Guid::New() {
 }
 
 fs::path Registry::DefaultPath() {
-    if (const char* p = std::getenv("DRAVEL_REGISTRY"); p && *p) return p;
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x)
-        return fs::path(x) / "dravel/registry.json";
-    return UserHome() / ".config/dravel/registry.json";
+    if (fs::path set = Environment("DRAVEL_REGISTRY"); !set.empty()) return set;
+    return ProductFolder(UserFolder::Config) / "registry.json";
 }
 
 std::vector<fs::path> Registry::SystemPaths() {
     std::vector<fs::path> paths;
-    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
-    std::string list = dirs && *dirs ? dirs : "/etc/xdg";
+    std::string list = Environment("XDG_CONFIG_DIRS");
+    if (list.empty()) list = "/etc/xdg";
     for (size_t start = 0; start <= list.size();) {
         size_t end = std::min(list.find(':', start), list.size());
         // A relative entry names no fixed folder: it is skipped.

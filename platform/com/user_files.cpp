@@ -71,7 +71,7 @@ std::string ReadToEnd(int fd, const fs::path& file) {
 }  // namespace
 
 fs::path UserHome() {
-    if (const char* home = std::getenv("HOME"); home && *home) return home;
+    if (fs::path home = Environment("HOME"); !home.empty()) return home;
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
     struct passwd entry {};
@@ -86,6 +86,24 @@ fs::path UserHome() {
                            " has no home in the user database" +
                            (error ? std::string(" (") + std::strerror(error) + ")" : ""));
     return entry.pw_dir;
+}
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+fs::path ProductFolder(UserFolder folder) {
+    struct Base {
+        const char* variable;
+        const char* underHome;
+    };
+    static constexpr Base kBases[] = {{"XDG_CONFIG_HOME", ".config"},
+                                      {"XDG_DATA_HOME", ".local/share"},
+                                      {"XDG_STATE_HOME", ".local/state"}};
+    const Base& base = kBases[static_cast<int>(folder)];
+    fs::path set = Environment(base.variable);
+    return (set.empty() ? UserHome() / base.underHome : set) / "dravel";
 }
 
 fs::path TrustedPath(const fs::path& file, Owners owners) {

@@ -11,6 +11,15 @@ namespace com {
 // $HOME, else the home folder of the effective user's passwd entry; never a shared folder.
 std::filesystem::path UserHome();
 
+// The value of an environment variable; empty when it is unset or empty.
+std::string Environment(const char* name);
+
+// The user's folders for the product's files (the XDG base directories): configuration
+// ($XDG_CONFIG_HOME, else ~/.config), data ($XDG_DATA_HOME, else ~/.local/share) and state
+// ($XDG_STATE_HOME, else ~/.local/state), each with the product's own folder "dravel" in it.
+enum class UserFolder { Config, Data, State };
+std::filesystem::path ProductFolder(UserFolder folder);
+
 // Who may own a trusted file: the user or root (the user's own files), or root alone (files the
 // system keeps for every user).
 enum class Owners { UserOrRoot, Root };
