@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "contracts/cinterface.h"
+#include "contracts/module_identity.h"
 #include "framework/company.h"
 #include "framework/export_to_office.h"
 #include "framework/global_object.h"
@@ -18,8 +19,8 @@
 
 namespace framework {
 
-inline constexpr const char* kModuleProgId = "DRAVEL.CLSMG_QUINTAB";
-inline constexpr const char* kModuleCaption = "Gestione determinazione contropartite";
+using host::kModuleCaption;
+using host::kModuleProgId;
 
 struct SessionOptions {
     bool createDatabase = false;  // create a SQLite file that does not exist, with the schema

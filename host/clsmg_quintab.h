@@ -14,7 +14,6 @@
 
 namespace dravel {
 
-inline constexpr const char* kProgId = "DRAVEL.CLSMG_QUINTAB";
 inline constexpr com::Guid kClsid = com::Guid::Parse("D7A3E1F0-4B2C-4D8E-9A61-0C5B7F3E2A91");
 inline constexpr com::Guid kTypeLib = com::Guid::Parse("D7A3E1F1-4B2C-4D8E-9A61-0C5B7F3E2A91");
 

@@ -1,5 +1,6 @@
 // The four entry points of the in-process server.
 
+#include "contracts/module_identity.h"
 #include "host/clsmg_quintab.h"
 #include "platform/com/server.h"
 
@@ -7,7 +8,7 @@ namespace {
 
 const com::ServerDescriptor& Descriptor() {
     static const com::ServerDescriptor d{
-        {{dravel::kProgId, dravel::kClsid,
+        {{host::kModuleProgId, dravel::kClsid,
           [] {
               return com::ComPtr<com::IUnknown>(
                   dravel::CLSMG_QUINTAB::Create().As<com::IUnknown>());

@@ -2,6 +2,7 @@
 // has made the module active, and continues past failures without reporting them.
 
 #include "contracts/cinterface_access.h"
+#include "contracts/module_identity.h"
 #include "contracts/progids.h"
 #include "contracts/record_frame.h"
 #include "host/clsmg_quintab.h"
@@ -16,8 +17,6 @@ constexpr const char* kChangeCompanyQuestion =
     "Il cambio ditta comporta la chiusura del programma, proseguo ?";
 constexpr const char* kMediaOnlyWhenEditing =
     "Il collegamento ai dati multimediali è possibile solamente in fase di variazione";
-constexpr const char* kLayoutTitle = "Gestione determinazione contropartite";
-constexpr const char* kGridLayoutTitle = "Griglia Gestione determinazione contropartite";
 constexpr const char* kFrameScriptName = "DTS_GestioneContropartite";
 }  // namespace
 
@@ -107,11 +106,12 @@ com::HRESULT CLSMG_QUINTAB::InitializeLayoutObjectModel(com::VARIANT_BOOL&,
     if (!HandlersActive()) return com::S_OK;
     com::Step([&] {
         com::ComPtr<host::ILayoutModel>(layout)->RegisterWindowLayout(
-            com::Variant(kLayoutTitle), static_cast<ui::IForm*>(window_.Get()), 0, 0, 0);
+            com::Variant(host::kModuleCaption), static_cast<ui::IForm*>(window_.Get()), 0, 0, 0);
     });
     com::Step([&] {
-        com::ComPtr<host::ILayoutModel>(layout)->RegisterGridLayout(com::Variant(kGridLayoutTitle),
-                                                                    window_->GridObject().Get());
+        com::ComPtr<host::ILayoutModel>(layout)->RegisterGridLayout(
+            com::Variant(std::string("Griglia ") + host::kModuleCaption),
+            window_->GridObject().Get());
     });
     return com::S_OK;
 }

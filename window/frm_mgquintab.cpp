@@ -5,6 +5,7 @@
 
 #include <utility>
 
+#include "contracts/module_identity.h"
 #include "contracts/progids.h"
 
 namespace dravel {
@@ -46,7 +47,7 @@ com::ComPtr<FRM_MGQUINTAB> FRM_MGQUINTAB::Create() {
 
 FRM_MGQUINTAB::FRM_MGQUINTAB() {
     SetName(kWindowName);
-    SetCaption("Gestione determinazione contropartite");
+    SetCaption(host::kModuleCaption);
 }
 
 FRM_MGQUINTAB::~FRM_MGQUINTAB() = default;
