@@ -3,8 +3,10 @@
 
 namespace framework {
 
-// Registers the service classes and the control classes with the component runtime; a program
-// calls it once before it creates a module.
+// Makes the host's services (log, media link, connection and recordset suppliers), its control
+// classes and the record frame creatable by their program identifiers (contracts/progids.h) in
+// this process. A program calls it once before it creates a module; calling it again replaces
+// the registrations.
 void RegisterHostClasses();
 
 }  // namespace framework

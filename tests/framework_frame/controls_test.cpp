@@ -8,8 +8,8 @@
 #include "framework/controls/edit.h"
 #include "framework/controls/grid.h"
 #include "framework/controls/mdi_host.h"
-#include "framework/controls/register_controls.h"
 #include "framework/controls/toolbar.h"
+#include "framework/host_classes.h"
 #include "platform/com/registry.h"
 #include "platform/ui/headless.h"
 
@@ -134,7 +134,7 @@ TEST(Controls, GridFormatsCellsWhenShownAndKeepsTheRawTextOnFailure) {
 }
 
 TEST(Controls, EveryClassIsCreatableByItsProgramIdentifier) {
-    RegisterControlClasses();
+    RegisterHostClasses();
     namespace p = host::progid;
     const std::vector<std::pair<const char*, const char*>> controls = {
         {p::Grid, "grid"},     {p::NavBar, "navbar"},   {p::Edit, "edit"},

@@ -2,8 +2,8 @@
 
 #include "contracts/progids.h"
 #include "framework/global_object.h"
+#include "framework/host_classes.h"
 #include "framework/media_link.h"
-#include "framework/service_classes.h"
 #include "platform/ado/recordset.h"
 #include "platform/com/registry.h"
 #include "platform/ui/headless.h"
@@ -83,7 +83,7 @@ TEST_F(HostObjects, MediaLinkShowsTheItemsStoredUnderTheIdentifier) {
 }
 
 TEST(ServiceClasses, AreCreatedByProgramIdentifier) {
-    framework::RegisterServiceClasses();
+    framework::RegisterHostClasses();
     EXPECT_TRUE(com::CreateObjectAs<host::ILogService>(host::progid::LogService));
     EXPECT_TRUE(com::CreateObjectAs<host::IMediaLink>(host::progid::MediaLink));
     auto connections =
