@@ -12,8 +12,6 @@ namespace app {
 
 namespace {
 
-constexpr int32_t kInvalidArgument = 5;
-
 // The session on the chosen database with the company made active: error 3021 when the
 // company does not exist.
 std::unique_ptr<framework::HostSession> OpenSession(const DeterminationOptions& options) {
@@ -40,7 +38,7 @@ determination::AttributeValues ParseValues(const std::vector<std::string>& pairs
     for (const auto& pair : pairs) {
         size_t at = pair.find('=');
         if (at == 0 || at == std::string::npos)
-            throw com::ComError(kInvalidArgument,
+            throw com::ComError(com::err::InvalidCall,
                                 "\"" + pair + "\" is not an attribute value: write CODE=VALUE");
         values[txt::Upper(pair.substr(0, at))] = pair.substr(at + 1);
     }

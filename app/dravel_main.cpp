@@ -18,12 +18,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-constexpr int32_t kFileAlreadyExists = 58;
-
-}  // namespace
-
 int main(int argc, char** argv) {
     app::IgnoreFileSizeSignal();
     CLI::App cli{"dravel: criteria maintenance for counter-account determination"};
@@ -100,7 +94,7 @@ int main(int argc, char** argv) {
             framework::HostSession session(app::ConnectionStringFor(database),
                                            {.createDatabase = true, .demoData = demo});
             if (!session.Created())
-                throw com::ComError(kFileAlreadyExists,
+                throw com::ComError(com::err::FileAlreadyExists,
                                     "the database " +
                                         ado::DatabaseLabel(app::ConnectionStringFor(database)) +
                                         " already holds the tables: nothing was changed");

@@ -131,11 +131,11 @@ void LoadDemoData(ado::Connection& connection) {
 }
 
 std::string CreateDemoDatabase(const std::filesystem::path& file) {
-    constexpr int32_t kFileAlreadyExists = 58;
     if (std::filesystem::exists(file))
-        throw com::ComError(kFileAlreadyExists, "The file " + file.string() +
-                                                    " already exists: a demo database is only "
-                                                    "created as a new file");
+        throw com::ComError(com::err::FileAlreadyExists,
+                            "The file " + file.string() +
+                                " already exists: a demo database is only "
+                                "created as a new file");
     std::string connectionString = ado::SqliteConnectionString(file);
     auto connection = ado::Connection::Create();
     connection->Open(connectionString);

@@ -23,8 +23,6 @@ namespace framework {
 
 namespace {
 
-constexpr int32_t kPathFileAccessError = 75;
-
 std::string NowIso8601() {
     auto now = std::chrono::system_clock::now();
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
@@ -55,7 +53,7 @@ nlohmann::json CodeJson(const com::Variant& v) {
 
 [[noreturn]] void FileError(const char* what, const std::filesystem::path& path, int error) {
     throw com::ComError(
-        kPathFileAccessError,
+        com::err::PathFileAccess,
         fmt::format("Cannot {} the log file {}: {}", what, path.string(), std::strerror(error)),
         "LogService");
 }

@@ -1,11 +1,14 @@
 #include "gui/message_box.h"
 
 #include "gui/ui_text.h"
+#include "platform/ui/toolkit.h"
 
 namespace gui {
 
 MessageBoxLook LookOf(int32_t flags) {
     using B = QMessageBox;
+    // In the order of the flags' button sets (mb::OkOnly to mb::RetryCancel), icons
+    // (mb::Critical to mb::Information) and default buttons.
     static const std::vector<B::StandardButton> sets[] = {{B::Ok},
                                                           {B::Ok, B::Cancel},
                                                           {B::Abort, B::Retry, B::Ignore},
@@ -15,19 +18,22 @@ MessageBoxLook LookOf(int32_t flags) {
     static const B::Icon icons[] = {B::NoIcon, B::Critical, B::Question, B::Warning,
                                     B::Information};
     MessageBoxLook look;
-    auto set = static_cast<size_t>(flags & 7), icon = static_cast<size_t>((flags >> 4) & 7);
+    auto set = static_cast<size_t>(flags & ui::mb::Buttons);
+    auto icon = static_cast<size_t>((flags & ui::mb::Icons) / ui::mb::Critical);
     look.buttons = set < std::size(sets) ? sets[set] : sets[0];
     look.icon = icon < std::size(icons) ? icons[icon] : B::NoIcon;
-    auto index = static_cast<size_t>((flags >> 8) & 3);
+    auto index = static_cast<size_t>((flags & ui::mb::DefaultButtons) / ui::mb::DefaultButton2);
     look.defaultButton = look.buttons[index < look.buttons.size() ? index : 0];
     return look;
 }
 
 int32_t AnswerOf(QMessageBox::StandardButton button) {
     using B = QMessageBox;
+    using namespace ui::mb;
     static const std::pair<B::StandardButton, int32_t> answers[] = {
-        {B::Ok, 1},     {B::Cancel, 2}, {B::Abort, 3}, {B::Retry, 4},
-        {B::Ignore, 5}, {B::Yes, 6},    {B::No, 7}};
+        {B::Ok, AnswerOk},       {B::Cancel, AnswerCancel}, {B::Abort, AnswerAbort},
+        {B::Retry, AnswerRetry}, {B::Ignore, AnswerIgnore}, {B::Yes, AnswerYes},
+        {B::No, AnswerNo}};
     for (const auto& [b, answer] : answers)
         if (b == button) return answer;
     return 0;

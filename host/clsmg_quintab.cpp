@@ -239,7 +239,8 @@ com::HRESULT CLSMG_QUINTAB::get_Filtro(com::Variant* v) noexcept {
 
 com::HRESULT CLSMG_QUINTAB::ShowForm(com::Variant* result) noexcept {
     auto loaded = [&] {
-        if (!window_->Loaded()) throw com::ComError(364, "Object was unloaded");
+        if (!window_->Loaded())
+            throw com::ComError(com::err::ObjectUnloaded, "Object was unloaded");
     };
     com::Step([&] { window_ = FRM_MGQUINTAB::Create(); });
     com::Step([&] { window_->ActiveInterface = ActiveDll(); });

@@ -9,6 +9,7 @@
 #include "platform/com/dispatch.h"
 #include "platform/com/failure.h"
 #include "platform/com/registry.h"
+#include "platform/ui/toolkit.h"
 
 namespace dravel {
 
@@ -35,8 +36,9 @@ com::HRESULT CLSMG_QUINTAB::BeforeChangeDitta(com::VARIANT_BOOL& cancel) noexcep
     std::string caption;
     int32_t answer = 0;
     com::Step([&] { caption = window_->Caption(); });
-    com::Step([&] { answer = window_->ShowMessage(kChangeCompanyQuestion, 4, caption, ""); });
-    if (answer == 6) {
+    com::Step(
+        [&] { answer = window_->ShowMessage(kChangeCompanyQuestion, ui::mb::YesNo, caption, ""); });
+    if (answer == ui::mb::AnswerYes) {
         com::Step([&] { window_->Unload(); });
     } else {
         cancel = com::VARIANT_TRUE;
@@ -71,7 +73,7 @@ com::HRESULT CLSMG_QUINTAB::ButtonPressed(com::VARIANT_BOOL&, int32_t& button) n
     if (isNew) {
         com::Step([&] {
             std::string title = "Avviso Utente";
-            window_->ShowMessage(kMediaOnlyWhenEditing, 64, title, "");
+            window_->ShowMessage(kMediaOnlyWhenEditing, ui::mb::Information, title, "");
         });
         return com::S_OK;
     }

@@ -79,7 +79,8 @@ constexpr ResString kStringTable[] = {
 std::string LoadResString(int32_t id) {
     for (const auto& s : kStringTable)
         if (s.id == id) return s.text;
-    throw com::ComError(326, "Resource with identifier " + std::to_string(id) + " not found");
+    throw com::ComError(com::err::ResourceNotFound,
+                        "Resource with identifier " + std::to_string(id) + " not found");
 }
 
 std::string AttributeCaption(std::string_view code) {

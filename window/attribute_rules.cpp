@@ -6,6 +6,7 @@
 
 #include "contracts/host_global.h"
 #include "platform/com/variant.h"
+#include "platform/ui/toolkit.h"
 #include "window/frm_mgquintab.h"
 
 namespace dravel {
@@ -19,8 +20,6 @@ constexpr const char* kRefusedIncomeStatement =
 constexpr const char* kRefusedBalanceSheet =
     "Attributo non accettabile per il tipo rimanenze finali patrimoniali.";
 constexpr const char* kNoRoom = "Superato il numero massimo di campi ammessi";
-constexpr int32_t kInformation = 64;
-constexpr int32_t kExclamation = 48;
 
 constexpr int32_t kMaxFields = 10;
 constexpr const char* kItemClass = "ART";
@@ -87,13 +86,13 @@ void FRM_MGQUINTAB::AddAttribute(const std::string& key) {
     std::string caption = Caption();
     if ((attributeClass == kSupplierClass && HasCustomerAttribute()) ||
         (attributeClass == kCustomerClass && HasSupplierAttribute())) {
-        ShowMessage(kClassConflict, kInformation, caption, "");
+        ShowMessage(kClassConflict, ui::mb::Information, caption, "");
         return;
     }
     if (auto type = TypeShown(CBO_TIPO->Text())) {
         for (const auto& r : kRestrictedTypes) {
             if (*type == r.postingType && attributeClass != kItemClass && key != kWarehouse) {
-                ShowMessage(r.refusal, kExclamation, caption, "");
+                ShowMessage(r.refusal, ui::mb::Exclamation, caption, "");
                 return;
             }
         }
@@ -103,13 +102,13 @@ void FRM_MGQUINTAB::AddAttribute(const std::string& key) {
     const Level* level = LevelOf(key);
     int32_t limit = level ? level->addedBelow : kMaxFields;
     if (LST_FIELDS->ListCount() >= limit) {
-        ShowMessage(kNoRoom, kExclamation, noTitle, "");
+        ShowMessage(kNoRoom, ui::mb::Exclamation, noTitle, "");
         return;
     }
     if (level && (!level->itemClass || ItemClassesNested()))
         AddAttribute(std::string(level->upper));
     if (LST_FIELDS->ListCount() >= kMaxFields) {
-        ShowMessage(kNoRoom, kExclamation, noTitle, "");
+        ShowMessage(kNoRoom, ui::mb::Exclamation, noTitle, "");
         return;
     }
 

@@ -20,7 +20,8 @@ namespace {
 constexpr const char* kDeleteQuestion = "Eliminare tutti i conti collagati con questo criterio?";
 constexpr const char* kDeleteTitle = "Elimina riga";
 constexpr const char* kStructureRequired = "Obbligatorio scegliere un campo !!";
-constexpr int32_t kYesNoQuestionSecond = 292;
+// Yes and No, No the default.
+constexpr int32_t kDeleteFlags = ui::mb::YesNo + ui::mb::Question + ui::mb::DefaultButton2;
 
 // The place past every other: the end of a type.
 constexpr int32_t kLastPlace = INT32_MAX;
@@ -215,7 +216,7 @@ void FRM_MGQUINTAB::FME_PARENT_BeforeDelete(com::VARIANT_BOOL& cancel) {
     if (guard->RecordCount() != 0) {
         AbandonAction();
         std::string title = kDeleteTitle;
-        if (ShowMessage(kDeleteQuestion, kYesNoQuestionSecond, title, "") == ui::mb::AnswerYes) {
+        if (ShowMessage(kDeleteQuestion, kDeleteFlags, title, "") == ui::mb::AnswerYes) {
             BeginAction();
             GconConnect->Execute(matrixRows(MatrixDeleteStatement));
         } else {

@@ -2,6 +2,7 @@
 
 #include "framework/log_service.h"
 #include "framework/text_service.h"
+#include "platform/ui/toolkit.h"
 
 namespace framework {
 
@@ -21,7 +22,7 @@ void ShowError(const com::ComError& e, const std::string& title) {
     LogFailure(e, title, "ShowError");
     std::string text = e.Description();
     if (text.empty()) text = Translated("Errore %1", {std::to_string(e.Number())});
-    PresentMessage(text, 16, title);
+    PresentMessage(text, ui::mb::Critical, title);
 }
 
 }  // namespace framework

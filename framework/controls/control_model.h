@@ -35,8 +35,8 @@ class LateBound : public com::IDispatch {
 void AddBoundMembers(com::DispatchTable& members, host::IBoundControl& control,
                      const ui::ControlState& state);
 
-// Shows a failure to the user, in the user's language, with the error icon (flags 16); the log
-// gets a record of it with what the user does not read (the provider's code and message, the
+// Shows a failure to the user, in the user's language, with the error icon (ui::mb::Critical); the
+// log gets a record of it with what the user does not read (the provider's code and message, the
 // statement).
 void ShowError(const com::ComError& e, const std::string& title);
 

@@ -190,7 +190,7 @@ bool RecordFrame::Validate() {
         if (!Notify(
                 [&](host::IRecordFrameEvents* s) { return s->ValidateRecord(control, message); }))
             return false;
-        PresentMessage(message.empty() ? *problem : message, 48, MessageTitle());
+        PresentMessage(message.empty() ? *problem : message, ui::mb::Exclamation, MessageTitle());
         return false;
     }
     return true;

@@ -14,8 +14,6 @@ using detail::RowState;
 
 namespace {
 
-constexpr int32_t kArgumentOutOfRange = 3001;
-
 void RequireWritableLock(LockType lock) {
     if (lock == adLockReadOnly)
         throw com::ComError(com::err::OperationNotAllowed,
@@ -68,7 +66,8 @@ void Recordset::Open(const std::string& source, Connection* connection, int32_t 
                      int32_t lockType, int32_t) {
     if (rows_) throw com::ComError(com::err::OperationNotAllowed, "The recordset is already open");
     if (!connection)
-        throw com::ComError(kArgumentOutOfRange, "The recordset needs a connection to open");
+        throw com::ComError(com::err::ArgumentOutOfRange,
+                            "The recordset needs a connection to open");
     if (cursorType != -1) cursorType_ = static_cast<CursorType>(cursorType);
     if (lockType != -1) lockType_ = static_cast<LockType>(lockType);
     source_ = source;
@@ -146,9 +145,9 @@ int32_t Recordset::AbsolutePosition() const {
 void Recordset::SetAbsolutePosition(int32_t position) {
     int32_t count = RecordCount();
     if (position < 1 || position > count)
-        throw com::ComError(kArgumentOutOfRange, "Position " + std::to_string(position) +
-                                                     " is outside the rows 1 to " +
-                                                     std::to_string(count));
+        throw com::ComError(com::err::ArgumentOutOfRange, "Position " + std::to_string(position) +
+                                                              " is outside the rows 1 to " +
+                                                              std::to_string(count));
     GoTo(position - 1);
 }
 

@@ -22,9 +22,19 @@ inline constexpr int32_t CannotCreateObject = 429;
 inline constexpr int32_t NoSuchMember = 438;
 inline constexpr int32_t Automation = 440;
 inline constexpr int32_t FileNotFound = 53;
+inline constexpr int32_t FileAlreadyExists = 58;
 inline constexpr int32_t PathFileAccess = 75;
+inline constexpr int32_t ResourceNotFound = 326;
+inline constexpr int32_t ObjectUnloaded = 364;
+inline constexpr int32_t InvalidPropertyValue = 380;
+inline constexpr int32_t InvalidArrayIndex = 381;
+// The tree view's own (as the classic common controls number them).
+inline constexpr int32_t IndexOutOfBounds = 35600;
+inline constexpr int32_t ElementNotFound = 35601;
+inline constexpr int32_t KeyNotUnique = 35602;
 // Data access errors (in the 3000 range, as the classic data access objects report them).
 inline constexpr int32_t Database = 3000;
+inline constexpr int32_t ArgumentOutOfRange = 3001;
 inline constexpr int32_t RowConflict = 3197;
 inline constexpr int32_t NoCurrentRecord = 3021;
 inline constexpr int32_t ObjectClosed = 3704;

@@ -19,10 +19,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int32_t kPathFileAccessError = 75;
-
 [[noreturn]] void Fail(const std::string& what, const fs::path& file, int error) {
-    throw ComError(kPathFileAccessError, what + " " + file.string() + ": " + std::strerror(error));
+    throw ComError(err::PathFileAccess, what + " " + file.string() + ": " + std::strerror(error));
 }
 
 // Why others could change the file or folder `p`; empty when only the user and root can.
@@ -37,7 +35,7 @@ std::string Untrusted(const fs::path& p, const struct stat& st, Owners owners) {
 }
 
 [[noreturn]] void Refuse(const fs::path& file, const std::string& why) {
-    throw ComError(kPathFileAccessError, file.string() + " is not trusted: " + why);
+    throw ComError(err::PathFileAccess, file.string() + " is not trusted: " + why);
 }
 
 // Closes the file descriptor it holds.
@@ -81,7 +79,7 @@ fs::path UserHome() {
            ERANGE)
         buffer.resize(buffer.size() * 2);
     if (!found || !*entry.pw_dir)
-        throw ComError(kPathFileAccessError,
+        throw ComError(err::PathFileAccess,
                        "No home folder: HOME is not set and user " + std::to_string(::geteuid()) +
                            " has no home in the user database" +
                            (error ? std::string(" (") + std::strerror(error) + ")" : ""));

@@ -6,22 +6,22 @@ namespace ui {
 
 namespace {
 
-// The answers a box with these buttons can give (flags & 7 picks the button set).
+// The answers a box with these buttons can give.
 bool AnswerFits(int32_t flags, int32_t answer) {
-    constexpr int32_t kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5;
-    switch (flags & 7) {
-        case 0:
-            return answer == mb::AnswerOk;
-        case 1:
-            return answer == mb::AnswerOk || answer == kCancel;
-        case 2:
-            return answer == kAbort || answer == kRetry || answer == kIgnore;
-        case 3:
-            return answer == mb::AnswerYes || answer == mb::AnswerNo || answer == kCancel;
-        case 4:
-            return answer == mb::AnswerYes || answer == mb::AnswerNo;
-        case 5:
-            return answer == kRetry || answer == kCancel;
+    using namespace mb;
+    switch (flags & Buttons) {
+        case OkOnly:
+            return answer == AnswerOk;
+        case OkCancel:
+            return answer == AnswerOk || answer == AnswerCancel;
+        case AbortRetryIgnore:
+            return answer == AnswerAbort || answer == AnswerRetry || answer == AnswerIgnore;
+        case YesNoCancel:
+            return answer == AnswerYes || answer == AnswerNo || answer == AnswerCancel;
+        case YesNo:
+            return answer == AnswerYes || answer == AnswerNo;
+        case RetryCancel:
+            return answer == AnswerRetry || answer == AnswerCancel;
         default:
             return false;
     }
@@ -95,7 +95,7 @@ int32_t HeadlessToolkit::MessageBox(const std::string& text, int32_t flags,
         return com::ComError(com::err::InvalidCall, "Message box " + Quoted(text) + ": " + why);
     };
     if (expected_.empty()) {
-        if ((flags & 7) == 0) return messages_.back().answer = mb::AnswerOk;
+        if ((flags & mb::Buttons) == mb::OkOnly) return messages_.back().answer = mb::AnswerOk;
         if (standingAnswer_ && AnswerFits(flags, *standingAnswer_))
             return messages_.back().answer = *standingAnswer_;
         throw fail("a question that no expected answer was queued for");

@@ -4,12 +4,9 @@ namespace ui {
 
 namespace {
 
-constexpr int32_t kInvalidPropertyValue = 380;
-constexpr int32_t kInvalidArrayIndex = 381;
-
 void RequireIndex(int32_t index, int32_t count) {
     if (index < 0 || index >= count)
-        throw com::ComError(kInvalidArrayIndex,
+        throw com::ComError(com::err::InvalidArrayIndex,
                             "Invalid property array index: " + std::to_string(index));
 }
 
@@ -25,7 +22,7 @@ int32_t ListBox::ListCount() const {
 
 void ListBox::SetListIndex(int32_t index) {
     if (index < -1 || index >= ListCount())
-        throw com::ComError(kInvalidPropertyValue,
+        throw com::ComError(com::err::InvalidPropertyValue,
                             "Invalid property value: ListIndex " + std::to_string(index));
     // Selecting by code raises nothing; only the user's click raises ListClick.
     if (listIndex_ == index) return;
@@ -83,7 +80,7 @@ void ListBox::Clear() {
 void ListBox::UserSelect(int32_t index) {
     state_.RequireUserInput("list");
     if (index < 0 || index >= ListCount())
-        throw com::ComError(kInvalidArrayIndex,
+        throw com::ComError(com::err::InvalidArrayIndex,
                             "The list " + state_.Name() + " has no entry " + std::to_string(index));
     auto keep = Self<IListBox>();  // a handler may release the window that holds this list
     SetListIndex(index);

@@ -8,15 +8,27 @@
 
 namespace ui {
 
-// Message box flags and answers.
+// Message box flags, the sum of a button set, an icon and a default button; and the answers.
 namespace mb {
 inline constexpr int32_t OkOnly = 0;
+inline constexpr int32_t OkCancel = 1;
+inline constexpr int32_t AbortRetryIgnore = 2;
+inline constexpr int32_t YesNoCancel = 3;
 inline constexpr int32_t YesNo = 4;
+inline constexpr int32_t RetryCancel = 5;
+inline constexpr int32_t Buttons = 7;  // the part of the flags that picks the button set
+inline constexpr int32_t Critical = 16;
 inline constexpr int32_t Question = 32;
 inline constexpr int32_t Exclamation = 48;
 inline constexpr int32_t Information = 64;
+inline constexpr int32_t Icons = 0x70;
 inline constexpr int32_t DefaultButton2 = 256;
+inline constexpr int32_t DefaultButtons = 0x300;
 inline constexpr int32_t AnswerOk = 1;
+inline constexpr int32_t AnswerCancel = 2;
+inline constexpr int32_t AnswerAbort = 3;
+inline constexpr int32_t AnswerRetry = 4;
+inline constexpr int32_t AnswerIgnore = 5;
 inline constexpr int32_t AnswerYes = 6;
 inline constexpr int32_t AnswerNo = 7;
 }  // namespace mb

@@ -4,15 +4,12 @@ namespace ui {
 
 namespace {
 
-constexpr int32_t kIndexOutOfBounds = 35600;
-constexpr int32_t kElementNotFound = 35601;
-constexpr int32_t kKeyNotUnique = 35602;
-
 // A node handed in by reference must be one of this tree's.
 void RequireOwn(const std::vector<std::unique_ptr<TreeNode>>& nodes, const TreeNode& node) {
     int32_t i = node.index;
     if (i < 1 || i > static_cast<int32_t>(nodes.size()) || nodes[i - 1].get() != &node)
-        throw com::ComError(kElementNotFound, "Element not found: the node is not in this tree");
+        throw com::ComError(com::err::ElementNotFound,
+                            "Element not found: the node is not in this tree");
 }
 
 }  // namespace
@@ -25,11 +22,12 @@ TreeNode& TreeView::Add(const std::string& relativeKey, const std::string& key,
                         const std::string& text) {
     // Nodes without a key are allowed (as in the platform control); only keys must be unique.
     if (!key.empty() && Find(key))
-        throw com::ComError(kKeyNotUnique, "Key is not unique in collection: " + key);
+        throw com::ComError(com::err::KeyNotUnique, "Key is not unique in collection: " + key);
     TreeNode* parent = nullptr;
     if (!relativeKey.empty()) {
         parent = Find(relativeKey);
-        if (!parent) throw com::ComError(kElementNotFound, "Element not found: " + relativeKey);
+        if (!parent)
+            throw com::ComError(com::err::ElementNotFound, "Element not found: " + relativeKey);
     }
     auto node = std::make_unique<TreeNode>();
     node->key = key;
@@ -49,7 +47,8 @@ int32_t TreeView::Count() const {
 
 TreeNode& TreeView::Node(int32_t index) {
     if (index < 1 || index > Count())
-        throw com::ComError(kIndexOutOfBounds, "Index out of bounds: " + std::to_string(index));
+        throw com::ComError(com::err::IndexOutOfBounds,
+                            "Index out of bounds: " + std::to_string(index));
     return *nodes_[index - 1];
 }
 
@@ -115,7 +114,7 @@ void TreeView::UserSelect(const std::string& key) {
     state_.RequireUserInput("tree");
     TreeNode* node = Find(key);
     if (!node)
-        throw com::ComError(kElementNotFound,
+        throw com::ComError(com::err::ElementNotFound,
                             "The tree " + state_.Name() + " has no node with the key " + key);
     auto keep = Self<ITreeView>();  // a handler may release the window that holds this tree
     Select(node);
