@@ -1,11 +1,13 @@
 #pragma once
 // The automation Variant: Empty, Null, Integer, Long, Double, Boolean, String, Object, Array.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -44,6 +46,11 @@ class Variant {
     Variant(std::string s) : v_(std::move(s)) {}
     Variant(std::string_view s) : v_(std::string(s)) {}
     Variant(const char* s) : v_(std::string(s)) {}
+    // Any other pointer would convert to bool and become True: an object goes in as a ComPtr,
+    // and a null pointer is no text.
+    template <class T, class = std::enable_if_t<!std::is_same_v<std::remove_cv_t<T>, char>>>
+    Variant(T*) = delete;
+    Variant(std::nullptr_t) = delete;
     Variant(ComPtr<IUnknown> o) : v_(std::move(o)) {}
     Variant(VariantArray a) : v_(std::make_shared<const VariantArray>(std::move(a))) {}
     template <class T, class = std::enable_if_t<std::is_base_of_v<IUnknown, T> &&
