@@ -13,32 +13,11 @@
 #include <map>
 #include <mutex>
 #include <nlohmann/json.hpp>
-#include <random>
 
 namespace com {
 
 namespace fs = std::filesystem;
 using json = nlohmann::json;
-
-std::string Guid::ToString() const {
-    static const char* hex = "0123456789ABCDEF";
-    std::string s = "{";
-    for (int i = 0; i < 16; ++i) {
-        if (i == 4 || i == 6 || i == 8 || i == 10) s += '-';
-        s += hex[bytes[i] >> 4];
-        s += hex[bytes[i] & 15];
-    }
-    return s + "}";
-}
-
-Guid Guid::New() {
-    thread_local std::mt19937_64 gen{std::random_device{}()};  // callers on any thread
-    Guid g;
-    for (auto& b : g.bytes) b = static_cast<uint8_t>(gen());
-    g.bytes[6] = static_cast<uint8_t>((g.bytes[6] & 0x0F) | 0x40);
-    g.bytes[8] = static_cast<uint8_t>((g.bytes[8] & 0x3F) | 0x80);
-    return g;
-}
 
 fs::path Registry::DefaultPath() {
     if (fs::path set = Environment("DRAVEL_REGISTRY"); !set.empty()) return set;
