@@ -70,16 +70,6 @@ com::ComPtr<Recordset> Connection::ExecuteWith(const std::string& sql,
     return rs;
 }
 
-void Connection::BeginTrans() {
-    Backend().Begin(false);
-}
-void Connection::CommitTrans() {
-    Backend().Commit();
-}
-void Connection::RollbackTrans() {
-    Backend().Rollback();
-}
-
 Dialect Connection::SqlDialect() const {
     return Backend().SqlDialect();
 }

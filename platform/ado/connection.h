@@ -55,10 +55,6 @@ class Connection : public com::ComObject<Connection, IConnection> {
                                        int32_t* recordsAffected = nullptr,
                                        int32_t options = adOptionUnspecified);
 
-    void BeginTrans();
-    void CommitTrans();
-    void RollbackTrans();
-
     Dialect SqlDialect() const;
 
     detail::Backend& Backend() const;  // for the Recordset; error 3704 when closed

@@ -336,8 +336,8 @@ void Recordset::SettleEdit() {
 }
 
 void Recordset::SendNow(Row& row, int change) {
-    auto stored = detail::SendChange(connection_->Backend(), *rows_, row,
-                                     static_cast<detail::Change>(change));
+    auto stored =
+        detail::SendChange(*connection_, *rows_, row, static_cast<detail::Change>(change));
     if (stored) row.values = std::move(*stored);
     row.MarkClean();
     rows_->Touch();
@@ -410,7 +410,7 @@ void Recordset::Delete() {
         if (lockType_ == adLockBatchOptimistic) {
             rows_->deleted.push_back(TakeRow(position_));
         } else {
-            detail::SendChange(connection_->Backend(), *rows_, row, detail::Change::Delete);
+            detail::SendChange(*connection_, *rows_, row, detail::Change::Delete);
             TakeRow(position_);
         }
     } else {
@@ -441,8 +441,7 @@ void Recordset::UpdateBatch() {
     if (pending.empty()) return;
     // On failure the rows stay pending and nothing is written.
     Transaction transaction(*connection_);
-    for (auto& p : pending)
-        p.stored = detail::SendChange(connection_->Backend(), *rows_, *p.row, p.change);
+    for (auto& p : pending) p.stored = detail::SendChange(*connection_, *rows_, *p.row, p.change);
     transaction.Commit();
     for (auto& p : pending) {
         if (p.stored) p.row->values = std::move(*p.stored);

@@ -6,8 +6,8 @@
 
 namespace ado {
 
-Transaction::Transaction(Connection& connection) : connection_(&connection) {
-    connection_->Backend().Begin(true);
+Transaction::Transaction(Connection& connection, Lock lock) : connection_(&connection) {
+    connection_->Backend().Begin(lock == Lock::Immediate);
     open_ = true;
 }
 

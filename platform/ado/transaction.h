@@ -9,9 +9,15 @@ namespace ado {
 
 class Transaction {
   public:
-    // Takes the database's write lock at once (SQLite: BEGIN IMMEDIATE): a unit of work that must
-    // wait for another writer waits before its first statement, not half-way through.
-    explicit Transaction(Connection& connection);
+    enum class Lock {
+        // The database's write lock is taken at once (SQLite: BEGIN IMMEDIATE): a unit of work
+        // that must wait for another writer waits before its first statement, not half-way.
+        Immediate,
+        // The lock is taken by the first statement that writes.
+        Deferred,
+    };
+
+    explicit Transaction(Connection& connection, Lock lock = Lock::Immediate);
     ~Transaction();  // rolls back when still open; never throws
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

@@ -1,6 +1,7 @@
 #include "platform/ado/write_back.h"
 
 #include "platform/ado/recordset.h"
+#include "platform/ado/transaction.h"
 
 #include "platform/com/com_error.h"
 
@@ -113,7 +114,8 @@ com::Variant LowestFreeKey(Backend& backend, const RowCache& cache) {
     return free.rows.empty() ? com::Variant::Null() : free.rows[0][0];
 }
 
-RowValues SendInsert(Backend& backend, const RowCache& cache, const Row& row) {
+RowValues SendInsert(Connection& connection, const RowCache& cache, const Row& row) {
+    Backend& backend = connection.Backend();
     RowValues stored = row.values;
     com::Variant& key = stored[cache.keyIndex];
     std::vector<com::Variant> params;
@@ -121,22 +123,13 @@ RowValues SendInsert(Backend& backend, const RowCache& cache, const Row& row) {
     // statement, and the second attempt must still be able to run in it.
     auto attempt = [&] {
         InsertParts insert = InsertOf(cache, stored, params);
-        backend.Begin(false);
-        try {
-            if (key.IsNull())
-                key = KeyValue(
-                    backend.InsertGeneratingKey(insert, params, Quoted(Key(cache).baseColumn)));
-            else
-                backend.Execute(InsertSql(insert), params);
-            backend.Commit();
-        } catch (...) {
-            try {
-                backend.Rollback();
-            } catch (const com::ComError&) {
-                // The insert's own failure is what the caller must see.
-            }
-            throw;
-        }
+        Transaction savepoint(connection, Transaction::Lock::Deferred);
+        if (key.IsNull())
+            key = KeyValue(
+                backend.InsertGeneratingKey(insert, params, Quoted(Key(cache).baseColumn)));
+        else
+            backend.Execute(InsertSql(insert), params);
+        savepoint.Commit();
     };
     try {
         attempt();
@@ -182,18 +175,18 @@ void RequireWritable(const RowCache& cache) {
                                   cache.baseTable + " is not among its columns");
 }
 
-std::optional<RowValues> SendChange(Backend& backend, const RowCache& cache, const Row& row,
+std::optional<RowValues> SendChange(Connection& connection, const RowCache& cache, const Row& row,
                                     Change change) {
     RequireWritable(cache);
     switch (change) {
         case Change::Update:
-            SendUpdate(backend, cache, row);
+            SendUpdate(connection.Backend(), cache, row);
             return std::nullopt;
         case Change::Delete:
-            SendDelete(backend, cache, row);
+            SendDelete(connection.Backend(), cache, row);
             return std::nullopt;
         case Change::Insert:
-            return SendInsert(backend, cache, row);
+            return SendInsert(connection, cache, row);
     }
     return std::nullopt;
 }

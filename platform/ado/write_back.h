@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "platform/ado/connection.h"
 #include "platform/ado/row_cache.h"
 
 namespace ado::detail {
@@ -13,7 +14,7 @@ enum class Change { Update, Insert, Delete };
 // Sends one change. An update or delete that matches no row is a conflict (error 3197 naming
 // the table and the key). For an insert, returns the row as the database now holds it (its
 // generated key included).
-std::optional<RowValues> SendChange(Backend& backend, const RowCache& cache, const Row& row,
+std::optional<RowValues> SendChange(Connection& connection, const RowCache& cache, const Row& row,
                                     Change change);
 
 // The value the database holds now for a column of a row (Null when the row is not there).
