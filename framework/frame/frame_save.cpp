@@ -7,6 +7,7 @@
 #include "framework/frame/field_value.h"
 #include "framework/frame/record_frame.h"
 #include "framework/text_service.h"
+#include "platform/ui/toolkit.h"
 
 namespace framework {
 
