@@ -1,28 +1,28 @@
-// The file-based component registry.
+// The file-based component registry: concurrent writers, bad files, and what others could plant.
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 #include <pwd.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <string>
+#include <set>
 #include <thread>
-#include <vector>
 
 #include "platform/com/registry.h"
 #include "platform/com/server.h"
 #include "tests/support/child_process.h"
+#include "tests/support/error_matchers.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
+using testing::HasSubstr;
+using testing_support::FailsWith;
 using testing_support::Require;
 
 namespace {
@@ -30,26 +30,32 @@ namespace {
 constexpr uid_t kNobody = 65534;
 
 std::string Content(const fs::path& file) {
-    std::stringstream s;
-    s << std::ifstream(file).rdbuf();
-    return s.str();
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::vector<std::string> Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
+std::set<std::string> Names(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.insert(e.path().filename());
     return names;
 }
 
-// Error 429 naming the class, or the description of another error.
+// Why creating the class fails ("created" when it does not).
 std::string CreateFailure(const std::string& progId) {
     try {
         com::CreateObject(progId);
     } catch (const com::ComError& e) {
-        return e.Number() == 429 ? e.Description() : "error " + std::to_string(e.Number());
+        return e.Description();
     }
     return "created";
+}
+
+com::ClassRegistration Entry(const std::string& progId, const fs::path& library = "/opt/x.so") {
+    com::ClassRegistration r;
+    r.progId = progId;
+    r.clsid = com::Guid::New();
+    r.library = library;
+    return r;
 }
 
 class RegistryFile : public ::testing::Test {
@@ -58,87 +64,75 @@ class RegistryFile : public ::testing::Test {
     const fs::path& dir_ = temp_.Path();
 };
 
-com::ClassRegistration Entry(const std::string& progId) {
-    com::ClassRegistration r;
-    r.progId = progId;
-    r.clsid = com::Guid::New();
-    r.library = "/opt/dravel/lib" + progId + ".so";
-    return r;
-}
-
 TEST_F(RegistryFile, WritersAtTheSameTimeKeepEachOthersEntries) {
-    // In a folder that does not exist yet: reading finds nothing, the first write makes it.
-    fs::path file = dir_ / "not/yet/registry.json";
+    fs::path file = dir_ / "not/yet/registry.json";  // the first write makes the folders
     EXPECT_TRUE(com::Registry(file).All().empty());
-
-    constexpr int kWriters = 4, kEach = 15;
     std::atomic<int> failures{0};
     std::vector<std::thread> writers;
-    for (int w = 0; w < kWriters; ++w)
+    for (int w = 0; w < 4; ++w)
         writers.emplace_back([&, w] {
-            for (int i = 0; i < kEach; ++i) {
-                try {
+            for (int i = 0; i < 15; ++i) try {
                     com::Registry(file).Register(
-                        Entry("Writer" + std::to_string(w) + ".Class" + std::to_string(i)));
+                        Entry("W" + std::to_string(w) + "." + std::to_string(i)));
                 } catch (...) {
                     ++failures;
                 }
-            }
         });
     for (auto& t : writers) t.join();
     EXPECT_EQ(failures, 0);
-
-    EXPECT_EQ(com::Registry(file).All().size(), static_cast<size_t>(kWriters * kEach));
-    EXPECT_TRUE(com::Registry(file).Find("Writer3.Class14"));
-    // No temporary file is left behind.
+    EXPECT_EQ(com::Registry(file).All().size(), 60u);
     EXPECT_EQ(Names(file.parent_path()),
-              (std::vector<std::string>{"registry.json", "registry.json.lock"}));
+              (std::set<std::string>{"registry.json", "registry.json.lock"}));
+
+    // A class registered again from another place is found there, once; unregistering a library
+    // takes its classes only.
+    com::Registry(file).Register(Entry("W3.14", "/opt/moved/x.so"));
+    EXPECT_EQ(com::Registry(file).Find("W3.14")->library, "/opt/moved/x.so");
+    EXPECT_EQ(com::Registry(file).All().size(), 60u);
+    EXPECT_EQ(com::Registry(file).UnregisterLibrary("/opt/moved/x.so"), 1);
+    EXPECT_EQ(com::Registry(file).All().size(), 59u);
 }
 
 TEST_F(RegistryFile, ABadEntryIsReportedNamingTheFile) {
     fs::path file = dir_ / "registry.json";
     // Nested a million levels deep it took the stack: refused while parsed.
     const std::string deep =
-        std::string(R"({"classes":)") + std::string(1000000, '[') + std::string(1000000, ']') + "}";
+        R"({"classes":)" + std::string(1000000, '[') + std::string(1000000, ']') + "}";
     for (const std::string& bad :
          {std::string(R"({"classes":[{"progId":"A.B","clsid":"nonsense","library":"/x.so"}]})"),
           std::string(R"({"classes":[{"progId":"A.B"}]})"), deep}) {
         std::ofstream(file) << bad;
-        try {
-            com::Registry(file).Find("A.B");
-            ADD_FAILURE() << bad.substr(0, 80);
-        } catch (const com::ComError& e) {
-            EXPECT_NE(e.Description().find(file.string()), std::string::npos) << e.Description();
-        }
+        EXPECT_THAT([&] { com::Registry(file).Find("A.B"); },
+                    FailsWith(com::err::Automation, HasSubstr(file.string())));
     }
 }
 
 // What others can change decides nothing: neither a registry nor a library it names is used.
 TEST_F(RegistryFile, WhatOthersCanChangeIsNeitherReadNorLoaded) {
-    struct Case {
-        const char* planted;  // in the case's folder, made group or world writable or given away
-        mode_t mode;          // 0: owned by nobody instead
+    const struct {
+        const char* planted;  // in the case's folder: given this mode, or to nobody when 0
+        mode_t mode;
         const char* why;
-    };
-    for (int n = 0; const Case& c : {Case{"conf/registry.json", 0664, "writable by its group"},
-                                     Case{"conf/registry.json", 0, "owned by user 65534"},
-                                     Case{"conf", 0777, "writable by others"},
-                                     Case{"lib", 0777, "writable by others"},
-                                     Case{"lib/libplanted.so", 0, "owned by user 65534"}}) {
+    } cases[] = {{"conf/registry.json", 0664, "writable by its group"},
+                 {"conf/registry.json", 0, "owned by user 65534"},
+                 {"conf", 0777, "writable by others"},
+                 {"lib", 0777, "writable by others"},
+                 {"lib/libplanted.so", 0, "owned by user 65534"}};
+    int n = 0;
+    for (const auto& c : cases) {
         fs::path root = dir_ / std::to_string(++n);
         fs::create_directories(root / "lib");
         std::ofstream(root / "lib/libplanted.so") << "not loaded";
-        auto entry = Entry("Planted.Class");
-        entry.library = root / "lib/libplanted.so";
-        com::Registry(root / "conf/registry.json").Register(entry);
+        com::Registry(root / "conf/registry.json")
+            .Register(Entry("Planted.Class", root / "lib/libplanted.so"));
         fs::path planted = root / c.planted;
         ASSERT_EQ(
             c.mode ? chmod(planted.c_str(), c.mode) : chown(planted.c_str(), kNobody, kNobody), 0);
         testing_support::ScopedEnv registry("DRAVEL_REGISTRY",
                                             (root / "conf/registry.json").c_str());
-        std::string got = CreateFailure("Planted.Class");
-        EXPECT_TRUE(got.starts_with("Cannot create Planted.Class: ")) << got;
-        EXPECT_NE(got.find(planted.string() + " is " + c.why), std::string::npos) << got;
+        EXPECT_THAT(CreateFailure("Planted.Class"),
+                    testing::AllOf(testing::StartsWith("Cannot create Planted.Class: "),
+                                   HasSubstr(planted.string() + " is " + c.why)));
     }
 }
 
@@ -155,51 +149,62 @@ TEST_F(RegistryFile, TheSystemsRegistryComesAfterTheUsersAndOnlyRootMayChangeIt)
         ("relative/ignored:" + (dir_ / "none").string() + ":" + dir_.string() + "/system").c_str());
     ASSERT_TRUE(com::FindClass("Shared.Class"));
     EXPECT_EQ(com::FindClass("Both.Class")->clsid, mine.clsid);
+    // A relative folder names no fixed place: whatever the working folder holds there is not read.
+    com::Registry(dir_ / "relative/ignored/dravel/registry.json").Register(Entry("Relative.Class"));
+    EXPECT_EQ(testing_support::InChild([&] {
+                  Require(chdir(dir_.c_str()) == 0 && !com::FindClass("Relative.Class"),
+                          "a registry in a relative folder was read");
+              }),
+              0);
 
     // Owned by the user who reads it: good enough for their own registry, not for the system's.
     ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
     for (const char* p : {"system", "system/dravel", "system/dravel/registry.json"})
         ASSERT_EQ(chown((dir_ / p).c_str(), kNobody, kNobody), 0);
-    int status = testing_support::InChild([&] {
-        Require(setuid(kNobody) == 0, "cannot become nobody");
-        Require(bool(com::Registry(dir_ / "system/dravel/registry.json").Find("Shared.Class")),
-                "the user's own file is not read");
-        std::string got = CreateFailure("Shared.Class");
-        Require(got.find("registry.json is owned by user 65534") != std::string::npos, got);
-    });
-    EXPECT_EQ(status, 0) << "see the child's message above";
+    EXPECT_EQ(
+        testing_support::InChild([&] {
+            Require(setuid(kNobody) == 0, "cannot become nobody");
+            Require(bool(com::Registry(dir_ / "system/dravel/registry.json").Find("Shared.Class")),
+                    "the user's own file is not read");
+            std::string got = CreateFailure("Shared.Class");
+            Require(got.find("registry.json is owned by user 65534") != std::string::npos, got);
+        }),
+        0);
 }
 
-// Without HOME the registry is the one in the home folder of the user's passwd entry, never one
-// another user planted in /tmp; without either, a clear error.
-TEST(RegistryLocation, WithoutHomeItIsTheUsersOwnNeverTmp) {
-    int status = testing_support::InChildWithPrivateTmp([] {
-        const passwd* user = getpwuid(geteuid());
-        Require(user && mount("tmpfs", user->pw_dir, "tmpfs", 0, "mode=0700") == 0,
-                "cannot put an empty home folder in place");
-        fs::path planted = "/tmp/.config/dravel/registry.json";
-        fs::create_directories(planted.parent_path());
-        std::ofstream(planted) << R"({"classes":[{"progId":"Planted.Class","clsid":")"
-                               << com::Guid::New().ToString()
-                               << R"(","library":"/tmp/libplanted.so"}]})";
-        for (const char* p : {"/tmp/.config", "/tmp/.config/dravel", planted.c_str()})
-            Require(chown(p, kNobody, kNobody) == 0, "cannot give the registry to nobody");
-        unsetenv("DRAVEL_REGISTRY");
-        unsetenv("XDG_CONFIG_HOME");
-        for (const char* home : {static_cast<const char*>(nullptr), ""}) {
-            testing_support::ScopedEnv env("HOME", home);
-            auto path = com::Registry::DefaultPath();
-            Require(path == fs::path(user->pw_dir) / ".config/dravel/registry.json", path);
-            auto got = CreateFailure("Planted.Class");
-            Require(got.find("not registered") != std::string::npos, got);
-        }
-        testing_support::ScopedEnv env("HOME", nullptr);
-        Require(setuid(4000000) == 0 && !getpwuid(4000000),
-                "cannot become a user unknown to passwd");
-        auto got = CreateFailure("Planted.Class");
-        Require(got.find("HOME is not set") != std::string::npos, got);
-    });
-    EXPECT_EQ(status, 0) << "see the child's message above";
+// The user's own registry is under XDG_CONFIG_HOME, else under HOME, else in the home folder of
+// the user's passwd entry: never one another user planted in /tmp. Without any, a clear error.
+TEST(RegistryLocation, ItIsTheUsersOwnNeverTmp) {
+    EXPECT_EQ(testing_support::InChildWithPrivateTmp([] {
+                  const passwd* user = getpwuid(geteuid());
+                  Require(user && mount("tmpfs", user->pw_dir, "tmpfs", 0, "mode=0700") == 0,
+                          "cannot put an empty home folder in place");
+                  fs::path planted = "/tmp/.config/dravel/registry.json";
+                  com::Registry(planted).Register(Entry("Planted.Class", "/tmp/libplanted.so"));
+                  for (const char* p : {"/tmp/.config", "/tmp/.config/dravel", planted.c_str()})
+                      Require(chown(p, kNobody, kNobody) == 0, "cannot give the file to nobody");
+                  unsetenv("DRAVEL_REGISTRY");
+                  {
+                      testing_support::ScopedEnv config("XDG_CONFIG_HOME", "/srv/conf");
+                      Require(com::Registry::DefaultPath() == "/srv/conf/dravel/registry.json",
+                              com::Registry::DefaultPath());
+                  }
+                  unsetenv("XDG_CONFIG_HOME");
+                  for (const char* home : {static_cast<const char*>(nullptr), ""}) {
+                      testing_support::ScopedEnv env("HOME", home);
+                      auto path = com::Registry::DefaultPath();
+                      Require(path == fs::path(user->pw_dir) / ".config/dravel/registry.json",
+                              path);
+                      auto got = CreateFailure("Planted.Class");
+                      Require(got.find("not registered") != std::string::npos, got);
+                  }
+                  testing_support::ScopedEnv env("HOME", nullptr);
+                  Require(setuid(4000000) == 0 && !getpwuid(4000000),
+                          "cannot become a user unknown to passwd");
+                  auto got = CreateFailure("Planted.Class");
+                  Require(got.find("HOME is not set") != std::string::npos, got);
+              }),
+              0);
 }
 
 // The lock and temporary files are created by the registry itself, never through a link.
@@ -224,21 +229,22 @@ TEST_F(RegistryFile, AWriteThatDoesNotFitKeepsTheOldRegistry) {
     fs::path file = dir_ / "registry.json";
     com::Registry(file).Register(Entry("Old.Class"));
     const std::string old = Content(file);
-    int status = testing_support::InChild([&] {
-        signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG instead
-        rlimit limit{old.size() + 16, old.size() + 16};
-        Require(setrlimit(RLIMIT_FSIZE, &limit) == 0, "cannot limit the file size");
-        try {
-            com::Registry(file).Register(Entry("New.Class"));
-        } catch (const com::ComError& e) {
-            Require(e.Description().find(file.string()) != std::string::npos, e.Description());
-            return;
-        }
-        Require(false, "a registry that did not fit was reported written");
-    });
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(testing_support::InChild([&] {
+                  signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG instead
+                  rlimit limit{old.size() + 16, old.size() + 16};
+                  Require(setrlimit(RLIMIT_FSIZE, &limit) == 0, "cannot limit the file size");
+                  try {
+                      com::Registry(file).Register(Entry("New.Class"));
+                  } catch (const com::ComError& e) {
+                      Require(e.Description().find(file.string()) != std::string::npos,
+                              e.Description());
+                      return;
+                  }
+                  Require(false, "a registry that did not fit was reported written");
+              }),
+              0);
     EXPECT_EQ(Content(file), old);
-    EXPECT_EQ(Names(dir_), (std::vector<std::string>{"registry.json", "registry.json.lock"}));
+    EXPECT_EQ(Names(dir_), (std::set<std::string>{"registry.json", "registry.json.lock"}));
 }
 
 TEST(ServerSupport, AnUnlockWithoutALockNeverFreesTheLibrary) {
