@@ -1,7 +1,5 @@
 // Opening a connection: connection strings, and SQLite files this user cannot write.
 
-#include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,47 +10,41 @@
 namespace dravel::testing {
 namespace {
 
+using ::testing::HasSubstr;
+using ::testing::Not;
 using testing_support::Require;
 
-TEST(ConnectionString, BracesQuoteAValueAsItStands) {
-    struct Case {
+TEST(ConnectionString, BracesQuoteAValueAsItStandsAndErrorsNeverQuoteTheValue) {
+    const struct {
         const char* text;
         const char* key;
         const char* value;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"Provider=SQLite;Data Source={/x/real;2024.db}", "data source", "/x/real;2024.db"},
         {"Data Source = { a}}b } ;Provider=SQLite", "data source", " a}b "},
         {"Driver={PostgreSQL};Server=localhost", "driver", "PostgreSQL"},
         {"DSN=conti;PWD=p=q}", "pwd", "p=q}"},
+        {";;Mode;DSN = conti ;Mode=x", "dsn", "conti"},
+        {"Mode;DSN=conti;Mode=x", "mode", ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(ado::ParseConnectionString(c.text).Get(c.key), c.value);
-    }
-    // Errors name the key, never the value: it may be a password.
-    for (const char* bad : {"PWD={segreto;Server=x", "PWD={segreto}x;Server=x"}) {
-        std::string description;
-        EXPECT_EQ(ErrorOf([&] { ado::ParseConnectionString(bad); }, &description),
-                  com::err::Database);
-        EXPECT_NE(description.find("\"pwd\""), std::string::npos) << description;
-        EXPECT_EQ(description.find("segreto"), std::string::npos) << description;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(ado::ParseConnectionString(c.text).Get(c.key), c.value) << c.text;
+    // The value may be a password.
+    for (const char* bad : {"PWD={segreto;Server=x", "PWD={segreto}x;Server=x"})
+        EXPECT_THAT([&] { ado::ParseConnectionString(bad); },
+                    FailsWith(com::err::Database,
+                              ::testing::AllOf(HasSubstr("\"pwd\""), Not(HasSubstr("segreto")))));
 }
 
 using SqliteOpen = TempDatabase;
 
 TEST_F(SqliteOpen, ConnectionStringsOtherThanSqliteAreRefusedClearly) {
     auto c = ado::Connection::Create();
-    std::string description;
-    EXPECT_EQ(ErrorOf([&] { c->Open("DSN=contabilita;UID=sa;PWD=segreto"); }, &description),
-              com::err::Database);
-    EXPECT_NE(description.find("ODBC"), std::string::npos);
-    EXPECT_EQ(description.find("segreto"), std::string::npos);
+    EXPECT_THAT([&] { c->Open("DSN=contabilita;UID=sa;PWD=segreto"); },
+                FailsWith(com::err::Database,
+                          ::testing::AllOf(HasSubstr("ODBC"), Not(HasSubstr("segreto")))));
     EXPECT_EQ(c->State(), ado::adStateClosed);
-
-    c->Open("  provider = sqlite ; DATA SOURCE = " + (*folder_ / "test.db").string() + " ;");
-    EXPECT_EQ(c->SqlDialect(), ado::Dialect::Sqlite);
+    c->Open("  provider = sqlite ; DATA SOURCE = " + (folder_ / "test.db").string() + " ;");
     EXPECT_EQ(c->Execute("PRAGMA journal_mode")->Fields(0).Value(), com::Variant("wal"));
     EXPECT_EQ(c->Execute("PRAGMA foreign_keys")->Fields(0).Value(), com::Variant(1));
 }
@@ -77,13 +69,13 @@ TEST_P(OpenAccess, ReadsWhatItCanAndKeepsTheJournalMode) {
     conn_->Execute(std::string("PRAGMA journal_mode=") + a.journal);
     conn_->Execute("INSERT INTO HOST_DITTE (DITTA_CODICE, DITTA_RAGSOC) VALUES (1, 'Uno')");
     conn_ = nullptr;  // the last connection removes the WAL's files
-    auto file = *folder_ / "test.db";
+    auto file = folder_ / "test.db";
     if (geteuid() == 0) {
-        ASSERT_EQ(chown(folder_->Path().c_str(), 65534, 65534), 0);
+        ASSERT_EQ(chown(folder_.Path().c_str(), 65534, 65534), 0);
         ASSERT_EQ(chown(file.c_str(), 65534, 65534), 0);
     }
     ASSERT_EQ(chmod(file.c_str(), a.file), 0);
-    ASSERT_EQ(chmod(folder_->Path().c_str(), a.folder), 0);
+    ASSERT_EQ(chmod(folder_.Path().c_str(), a.folder), 0);
 
     // As an ordinary user (root writes whatever the modes say): the row is read, and the write
     // goes through only where this user may write.
@@ -96,15 +88,18 @@ TEST_P(OpenAccess, ReadsWhatItCanAndKeepsTheJournalMode) {
                               com::Variant(1),
                           "the row is not read");
                   std::string refusal;
-                  ErrorOf([&] { c->Execute("INSERT INTO HOST_DITTE VALUES (2, 'Due', 0, 0)"); },
-                          &refusal);
+                  try {
+                      c->Execute("INSERT INTO HOST_DITTE VALUES (2, 'Due', 0, 0)");
+                  } catch (const com::ComError& e) {
+                      refusal = e.Description();
+                  }
                   Require(a.writable ? refusal.empty()
                                      : refusal.find("Il database è in sola lettura") == 0,
                           "the write: \"" + refusal + "\"");
               }),
               0);
 
-    chmod(folder_->Path().c_str(), 0700);
+    chmod(folder_.Path().c_str(), 0700);
     chmod(file.c_str(), 0600);
     EXPECT_EQ(Connect()->Execute("PRAGMA journal_mode")->Fields(0).Value().ToText(), a.journal);
 }

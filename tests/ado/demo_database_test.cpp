@@ -3,8 +3,6 @@
 
 #include "db/demo_data.h"
 
-#include <gtest/gtest.h>
-
 #include "tests/ado/temp_database.h"
 
 namespace dravel::testing {
@@ -13,9 +11,9 @@ namespace {
 class DemoDatabaseTest : public TempDatabase {};
 
 TEST_F(DemoDatabaseTest, CreatesANewFileAndNeverOverwritesOne) {
-    auto file = *folder_ / "demo.db";
+    auto file = folder_ / "demo.db";
     std::string connectionString = db::CreateDemoDatabase(file);
-    EXPECT_EQ(ErrorOf([&] { db::CreateDemoDatabase(file); }), 58);
+    EXPECT_THAT([&] { db::CreateDemoDatabase(file); }, FailsWith(58));
 
     auto demo = ado::Connection::Create();
     demo->Open(connectionString);
@@ -38,7 +36,7 @@ TEST_F(DemoDatabaseTest, CreatesANewFileAndNeverOverwritesOne) {
 class Schema : public OnEachBackend {};
 
 TEST_P(Schema, ChecksKeysAndAcceptsMinimalMatrixRows) {
-    EXPECT_EQ(ErrorOf([&] { AddCriterion(100000, 1, 0, 1); }), com::err::Database);
+    EXPECT_THAT([&] { AddCriterion(100000, 1, 0, 1); }, FailsWith(com::err::Database));
     conn_->Execute("INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0) VALUES (1, 5)");
     EXPECT_EQ(Scalar("SELECT MGA1_ID FROM MGA1_MATRCPAR"), com::Variant(1));
 }

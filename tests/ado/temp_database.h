@@ -2,24 +2,26 @@
 // A fresh database with the module's schema: an SQLite file in a temporary folder, removed
 // afterwards, or a new database on the program's PostgreSQL server.
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <unistd.h>
 
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "db/schema.h"
 #include "platform/ado/connection.h"
+#include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
 #include "tests/support/backend.h"
+#include "tests/support/error_matchers.h"
 #include "tests/support/postgres_server.h"
 #include "tests/support/temp_dir.h"
 
 namespace dravel::testing {
 
 using testing_support::Backend;
+using testing_support::FailsWith;
 
 class TempDatabase : public ::testing::Test {
   protected:
@@ -27,16 +29,11 @@ class TempDatabase : public ::testing::Test {
     virtual Backend Which() const { return Backend::Sqlite; }
 
     void SetUp() override {
-        folder_.emplace("dravel-ado");
         connectionString_ = Which() == Backend::Sqlite
-                                ? "Provider=SQLite;Data Source=" + (*folder_ / "test.db").string()
+                                ? ado::SqliteConnectionString(folder_ / "test.db")
                                 : testing_support::PostgresServer::Shared().CreateDatabase("ado");
         conn_ = Connect();
         db::CreateDatabase(*conn_);
-    }
-    void TearDown() override {
-        conn_ = nullptr;
-        folder_.reset();
     }
 
     com::ComPtr<ado::Connection> Connect() const {
@@ -81,7 +78,7 @@ class TempDatabase : public ::testing::Test {
         return joined;
     }
 
-    std::optional<testing_support::TempDir> folder_;
+    testing_support::TempDir folder_{"dravel-ado"};
     std::string connectionString_;
     com::ComPtr<ado::Connection> conn_;
 };
@@ -91,19 +88,5 @@ class OnEachBackend : public TempDatabase, public ::testing::WithParamInterface<
   protected:
     Backend Which() const override { return GetParam(); }
 };
-
-// Runs f and returns the error number it throws (0 when it throws none), with its description
-// (what the user reads) and its native detail (what the log gets).
-template <class F>
-int32_t ErrorOf(F&& f, std::string* description = nullptr, std::string* detail = nullptr) {
-    try {
-        f();
-    } catch (const com::ComError& e) {
-        if (description) *description = e.Description();
-        if (detail) *detail = e.Detail();
-        return e.Number();
-    }
-    return 0;
-}
 
 }  // namespace dravel::testing

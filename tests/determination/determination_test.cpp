@@ -9,33 +9,45 @@
 
 namespace {
 
-using determination::Finding;
 using determination::Step;
 
+// A criterion: key, company, type, priority (nullopt for Null), structure.
+struct CriterionRow {
+    int32_t id, company, type;
+    std::optional<int32_t> priority;
+    const char* structure;
+};
+// A counter-account row: key, criterion, values in order ("" for Null), account ("" for Null).
+struct MatrixRow {
+    int32_t id, criterion;
+    std::vector<std::string> values;
+    const char* account;
+    int32_t company = 1;
+};
+
 class Determination : public dravel::testing::OnEachBackend {
-  public:  // the cases of a table build their rows through them
-    void Criterion(int32_t id, int32_t company, int32_t type, std::optional<int32_t> priority,
-                   const std::string& structure) {
+  protected:
+    void Build(const std::vector<CriterionRow>& criteria, const std::vector<MatrixRow>& rows) {
+        auto orNull = [](const std::string& v) { return v.empty() ? com::Variant::Null() : v; };
+        conn_->Execute("DELETE FROM MGA1_MATRCPAR");
+        conn_->Execute("DELETE FROM MGA0_QUINTAB");
         db::InsertWithKeys(*conn_, "MGA0_QUINTAB", "MGA0_ID", [&] {
-            conn_->ExecuteWith(
-                "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, "
-                "MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (?, ?, ?, ?, ?, ?)",
-                {id, company, type, priority ? com::Variant(*priority) : com::Variant::Null(),
-                 "Criterio " + std::to_string(id), structure});
+            for (const auto& c : criteria)
+                conn_->ExecuteWith(
+                    "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, "
+                    "MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (?, ?, ?, ?, ?, ?)",
+                    {c.id, c.company, c.type, c.priority ? *c.priority : com::Variant::Null(),
+                     "Criterio " + std::to_string(c.id), c.structure});
         });
-    }
-    // A matrix row of company 1 (or `company`) with the values in order; "" leaves one Null.
-    void Row(int32_t id, int32_t criterion, std::vector<std::string> values,
-             const std::string& account, int32_t company = 1) {
-        values.resize(3);
-        std::vector<com::Variant> params{id, company, criterion};
-        for (const auto& v : values)
-            params.push_back(v.empty() ? com::Variant::Null() : com::Variant(v));
-        params.push_back(account.empty() ? com::Variant::Null() : com::Variant(account));
-        conn_->ExecuteWith(
-            "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_VALORE01, "
-            "MGA1_VALORE02, MGA1_VALORE03, MGA1_CONTO) VALUES (?, ?, ?, ?, ?, ?, ?)",
-            params);
+        for (auto r : rows) {
+            r.values.resize(3);
+            conn_->ExecuteWith(
+                "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, "
+                "MGA1_VALORE01, MGA1_VALORE02, MGA1_VALORE03, MGA1_CONTO) VALUES (?, ?, ?, ?, ?, "
+                "?, ?)",
+                {r.id, r.company, r.criterion, orNull(r.values[0]), orNull(r.values[1]),
+                 orNull(r.values[2]), orNull(r.account)});
+        }
     }
 };
 
@@ -52,19 +64,18 @@ std::string Summary(const determination::Walk& walk) {
 }
 
 TEST_P(Determination, TriesTheCriteriaOfTheCompanyAndTypeInPriorityOrderUntilOneAnswers) {
-    Criterion(10, 1, 0, 1, "INDCCODA");
-    Row(1, 10, {"C1", "X"}, "A1");
-    Row(2, 10, {"X", "C1"}, "SWAPPED");
-    Criterion(5, 1, 0, 2, "CODA");  // a smaller key, tried later
-    Row(3, 5, {"X"}, "A2");
-    Row(4, 5, {"W"}, "");
-    Criterion(7, 1, 0, 3, "");  // no attributes: any of its rows answers
-    Row(5, 7, {}, "A3");
-    Criterion(20, 2, 0, 1, "CODA");  // another company's
-    Row(6, 20, {"X"}, "OTHER", 2);
-    Criterion(30, 1, 1, 1, "CODA");
-    Row(7, 30, {"X"}, "RESO");
-
+    Build({{10, 1, 0, 1, "INDCCODA"},
+           {5, 1, 0, 2, "CODA"},  // a smaller key, tried later
+           {7, 1, 0, 3, ""},      // no attributes: any of its rows answers
+           {20, 2, 0, 1, "CODA"},
+           {30, 1, 1, 1, "CODA"}},
+          {{1, 10, {"C1", "X"}, "A1"},
+           {2, 10, {"X", "C1"}, "SWAPPED"},
+           {3, 5, {"X"}, "A2"},
+           {4, 5, {"W"}, ""},
+           {5, 7, {}, "A3"},
+           {6, 20, {"X"}, "OTHER", 2},
+           {7, 30, {"X"}, "RESO"}});
     struct Case {
         int32_t type;
         determination::AttributeValues values;
@@ -87,76 +98,44 @@ TEST_P(Determination, TriesTheCriteriaOfTheCompanyAndTypeInPriorityOrderUntilOne
 }
 
 TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
-    struct Case {
+    const struct {
         const char* name;
-        std::function<void(Determination&)> rows;
+        std::vector<CriterionRow> criteria;
+        std::vector<MatrixRow> rows;
         std::vector<std::string> findings;  // "kind key [earlier] [row]"
     } cases[] = {
         {"clean",
-         [](Determination& t) {
-             t.Criterion(10, 1, 0, 1, "INDC");
-             t.Row(1, 10, {"C1"}, "A");
-             t.Criterion(11, 1, 0, 2, "CODA");
-             t.Row(2, 11, {"X"}, "B");
-         },
+         {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "CODA"}},
+         {{1, 10, {"C1"}, "A"}, {2, 11, {"X"}, "B"}},
          {}},
         {"a row an earlier criterion with fewer attributes always answers for",
-         [](Determination& t) {
-             t.Criterion(10, 1, 0, 1, "INDC");
-             t.Row(1, 10, {"C1"}, "A");
-             t.Criterion(11, 1, 0, 2, "CODAINDC");
-             t.Row(2, 11, {"X", "C1"}, "B");
-             t.Row(3, 11, {"X", "C2"}, "C");
-         },
+         {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "CODAINDC"}},
+         {{1, 10, {"C1"}, "A"}, {2, 11, {"X", "C1"}, "B"}, {3, 11, {"X", "C2"}, "C"}},
          {"unreachable-row 11 10 2"}},
         {"an earlier criterion without attributes answers for every row",
-         [](Determination& t) {
-             t.Criterion(10, 1, 0, 1, "");
-             t.Row(1, 10, {}, "A");
-             t.Criterion(11, 1, 0, 2, "CODA");
-             t.Row(2, 11, {"X"}, "B");
-         },
+         {{10, 1, 0, 1, ""}, {11, 1, 0, 2, "CODA"}},
+         {{1, 10, {}, "A"}, {2, 11, {"X"}, "B"}},
          {"unreachable-row 11 10 2"}},
         {"criteria of other types never answer first",
-         [](Determination& t) {
-             t.Criterion(10, 1, 0, 1, "INDC");
-             t.Row(1, 10, {"C1"}, "A");
-             t.Criterion(11, 1, 1, 1, "INDCCODA");
-             t.Row(2, 11, {"C1", "X"}, "B");
-         },
+         {{10, 1, 0, 1, "INDC"}, {11, 1, 1, 1, "INDCCODA"}},
+         {{1, 10, {"C1"}, "A"}, {2, 11, {"C1", "X"}, "B"}},
          {}},
         {"a criterion with no rows, and one with the structure of an earlier one",
-         [](Determination& t) {
-             t.Criterion(10, 1, 0, 1, "INDC");
-             t.Criterion(11, 1, 0, 2, "INDC");
-             t.Row(1, 11, {"C1"}, "A");
-         },
+         {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "INDC"}},
+         {{1, 11, {"C1"}, "A"}},
          {"no-rows 10", "same-structure 11 10"}},
         {"rows whose criterion is gone or another company's",
-         [](Determination& t) {
-             t.Criterion(10, 1, 0, 1, "INDC");
-             t.Row(1, 10, {"C1"}, "A");
-             t.Criterion(20, 2, 0, 1, "INDC");
-             t.Row(2, 99, {"C1"}, "B");
-             t.Row(3, 20, {"C1"}, "C");
-         },
+         {{10, 1, 0, 1, "INDC"}, {20, 2, 0, 1, "INDC"}},
+         {{1, 10, {"C1"}, "A"}, {2, 99, {"C1"}, "B"}, {3, 20, {"C1"}, "C"}},
          {"orphan-row 0 2", "orphan-row 20 3"}},
         // Tried at places 1, 2 and 3: the Null and the 1 are out of place, the 3 is not.
         {"priorities with a Null and a gap",
-         [](Determination& t) {
-             t.Criterion(10, 1, 0, std::nullopt, "INDC");
-             t.Row(1, 10, {"C1"}, "A");
-             t.Criterion(11, 1, 0, 1, "CODA");
-             t.Row(2, 11, {"X"}, "B");
-             t.Criterion(12, 1, 0, 3, "FAMI");
-             t.Row(3, 12, {"F"}, "C");
-         },
+         {{10, 1, 0, std::nullopt, "INDC"}, {11, 1, 0, 1, "CODA"}, {12, 1, 0, 3, "FAMI"}},
+         {{1, 10, {"C1"}, "A"}, {2, 11, {"X"}, "B"}, {3, 12, {"F"}, "C"}},
          {"priority-not-dense 10", "priority-not-dense 11"}},
     };
-    for (auto& c : cases) {
-        conn_->Execute("DELETE FROM MGA1_MATRCPAR");
-        conn_->Execute("DELETE FROM MGA0_QUINTAB");
-        c.rows(*this);
+    for (const auto& c : cases) {
+        Build(c.criteria, c.rows);
         std::vector<std::string> found;
         for (const auto& f : determination::Check(*conn_, 1)) {
             static const char* names[] = {"unreachable-row", "no-rows", "same-structure",

@@ -11,7 +11,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -90,19 +89,17 @@ class PostgresServer {
 
     // The newest installed server's programs.
     static std::string ServerBinaries() {
-        std::vector<std::filesystem::path> found;
+        std::filesystem::path newest;
         std::error_code ec;
         for (const auto& e : std::filesystem::directory_iterator("/usr/lib/postgresql", ec))
-            if (std::filesystem::exists(e.path() / "bin/initdb")) found.push_back(e.path() / "bin");
-        if (found.empty())
+            if (std::filesystem::exists(e.path() / "bin/initdb") &&
+                (newest.empty() || std::stoi(e.path().filename()) > std::stoi(newest.filename())))
+                newest = e.path();
+        if (newest.empty())
             throw std::runtime_error(
                 "PostgreSQL is not installed (no /usr/lib/postgresql/*/bin/initdb): run "
                 "scripts/bootstrap");
-        std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
-            return std::stoi(a.parent_path().filename().string()) <
-                   std::stoi(b.parent_path().filename().string());
-        });
-        return found.back().string();
+        return newest / "bin";
     }
 
     static std::string DriverPath() {

@@ -9,19 +9,11 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <tuple>
 #include <vector>
 
-#include "db/demo_data.h"
-#include "db/schema.h"
-#include "platform/ado/connection.h"
-#include "platform/ado/connection_string.h"
-#include "platform/ado/recordset.h"
+#include "tests/ado/temp_database.h"
 #include "tests/reliability/editors/editor_process.h"
-#include "tests/support/backend.h"
 #include "tests/support/criterion.h"
-#include "tests/support/postgres_server.h"
-#include "tests/support/temp_dir.h"
 
 namespace editors {
 
@@ -57,57 +49,38 @@ inline bool Soak() {
     return soak && std::string(soak) == "1";
 }
 
-class EditorsTest : public ::testing::TestWithParam<testing_support::Backend> {
+class EditorsTest : public dravel::testing::OnEachBackend {
   protected:
     static constexpr int32_t kCompany = 1;
     static constexpr int32_t kOtherCompany = 2;
 
     void SetUp() override {
-        if (GetParam() == testing_support::Backend::Sqlite) {
-            connection_ = ado::SqliteConnectionString(dir_ / "criteri.sqlite");
-        } else {
-            connection_ = testing_support::PostgresServer::Shared().CreateDatabase("criteri");
-        }
-        database_ = ado::Connection::Create();
-        database_->Open(connection_);
-        db::CreateDatabase(*database_, [&] {
-            Exec("INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1)");
-            Exec("INSERT INTO HOST_DITTE VALUES (2, 'Ditta due', 2, 0)");
-            db::InsertWithKeys(*database_, "MGA0_QUINTAB", "MGA0_ID", [&] {
-                const std::tuple<int, int, int, const char*, const char*> rows[] = {
-                    {1, 0, 1, "Primo", "CODA"},        {2, 0, 2, "Secondo", "INDC"},
-                    {3, 0, 3, "Terzo", "DOCU"},        {4, 0, 4, "Quarto", "CODAINDC"},
-                    {5, 1, 1, "Reso", "CODA"},         {6, 1, 2, "Reso cliente", "INDC"},
-                    {7, 4, 1, "Economiche", "CODA"},   {8, 5, 1, "Patrimoniali", "DOCU"},
-                    {9, 6, 1, "Magazzino", "CODA"},    {10, 6, 2, "Magazzino doc", "DOCU"},
-                    {20, 0, 1, "Altra ditta", "CODA"},
-                };
-                for (const auto& [id, type, priority, description, structure] : rows)
-                    Exec(
-                        "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, "
-                        "MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (" +
-                        std::to_string(id) + ", " + (id == 20 ? "2" : "1") + ", " +
-                        std::to_string(type) + ", " + std::to_string(priority) + ", '" +
-                        description + "', '" + structure + "')");
-            });
-            for (int criterion : {2, 2, 3, 5, 9, 9, 9})
-                Exec(
-                    "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
-                    "VALUES (1, " +
-                    std::to_string(criterion) + ", '60.01')");
+        OnEachBackend::SetUp();
+        Exec("INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1), (2, 'Ditta due', 2, 0)");
+        db::InsertWithKeys(*conn_, "MGA0_QUINTAB", "MGA0_ID", [&] {
             Exec(
-                "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
-                "VALUES (2, 20, '60.01')");
+                "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, "
+                "MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES "
+                "(1, 1, 0, 1, 'Primo', 'CODA'), (2, 1, 0, 2, 'Secondo', 'INDC'), "
+                "(3, 1, 0, 3, 'Terzo', 'DOCU'), (4, 1, 0, 4, 'Quarto', 'CODAINDC'), "
+                "(5, 1, 1, 1, 'Reso', 'CODA'), (6, 1, 1, 2, 'Reso cliente', 'INDC'), "
+                "(7, 1, 4, 1, 'Economiche', 'CODA'), (8, 1, 5, 1, 'Patrimoniali', 'DOCU'), "
+                "(9, 1, 6, 1, 'Magazzino', 'CODA'), (10, 1, 6, 2, 'Magazzino doc', 'DOCU'), "
+                "(20, 2, 0, 1, 'Altra ditta', 'CODA')");
         });
+        Exec(
+            "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) VALUES "
+            "(1, 2, '60.01'), (1, 2, '60.01'), (1, 3, '60.01'), (1, 5, '60.01'), "
+            "(1, 9, '60.01'), (1, 9, '60.01'), (1, 9, '60.01'), (2, 20, '60.01')");
         otherCompany_ = State(kOtherCompany);
     }
 
-    void Exec(const std::string& sql) { database_->Execute(sql); }
+    void Exec(const std::string& sql) { conn_->Execute(sql); }
 
     CompanyState State(int32_t company = kCompany) {
         CompanyState state;
         const std::string where = " WHERE MGA0_DITTA_CG18 = " + std::to_string(company);
-        auto rs = database_->Execute(
+        auto rs = conn_->Execute(
             "SELECT MGA0_ID, MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI FROM "
             "MGA0_QUINTAB" +
             where + " ORDER BY MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_ID");
@@ -121,7 +94,7 @@ class EditorsTest : public ::testing::TestWithParam<testing_support::Backend> {
         };
         for (; !rs->Eof(); rs->MoveNext())
             state.criteria.push_back({number(0), number(1), number(2), text(3), text(4)});
-        auto matrix = database_->Execute(
+        auto matrix = conn_->Execute(
             "SELECT MGA1_ID_MGA0, COUNT(*) FROM MGA1_MATRCPAR WHERE MGA1_DITTA_CG18 = " +
             std::to_string(company) + " GROUP BY MGA1_ID_MGA0");
         for (; !matrix->Eof(); matrix->MoveNext())
@@ -135,13 +108,13 @@ class EditorsTest : public ::testing::TestWithParam<testing_support::Backend> {
     // untouched. Returns the company's state.
     CompanyState CheckInvariants() {
         if (GetParam() == testing_support::Backend::Sqlite) {
-            auto check = database_->Execute("PRAGMA integrity_check");
+            auto check = conn_->Execute("PRAGMA integrity_check");
             EXPECT_EQ(check->Fields(0).Value().ToText(), "ok");
         }
         // Every row reads back whole (on PostgreSQL the whole check): as many as are counted.
         const auto state = State();
         auto count = [&](const std::string& table) {
-            return database_->Execute("SELECT COUNT(*) FROM " + table)->Fields(0).Value().ToLong();
+            return conn_->Execute("SELECT COUNT(*) FROM " + table)->Fields(0).Value().ToLong();
         };
         size_t matrix = 0;
         for (const auto& [id, n] : state.matrixRows) matrix += static_cast<size_t>(n);
@@ -158,10 +131,6 @@ class EditorsTest : public ::testing::TestWithParam<testing_support::Backend> {
         EXPECT_EQ(State(kOtherCompany), otherCompany_);
         return state;
     }
-
-    testing_support::TempDir dir_{"dravel-editors"};
-    std::string connection_;
-    com::ComPtr<ado::Connection> database_;
 
   private:
     CompanyState otherCompany_;

@@ -20,7 +20,7 @@ class KilledEditor : public editors::EditorsTest {
     void AwaitSessionsEnded() {
         if (GetParam() == testing_support::Backend::Sqlite) return;
         const auto deadline = EditorProcess::Clock::now() + std::chrono::seconds(30);
-        while (database_
+        while (conn_
                    ->Execute("SELECT COUNT(*) FROM pg_stat_activity WHERE datname = "
                              "current_database() AND pid <> pg_backend_pid()")
                    ->Fields(0)
@@ -48,12 +48,12 @@ TEST_P(KilledEditor, LosesNothingReportedDoneAndLeavesNothingHalfDone) {
     CompanyState expected = CheckInvariants();
     int done = 0, inFlightDone = 0;
     for (int k = 1; k <= kills && !HasFailure(); ++k) {
-        EditorProcess child(connection_, kCompany, k, static_cast<uint32_t>(random()), 0,
-                            dir_.Path());
-        const auto opened = EditorProcess::Clock::now();
-        ASSERT_TRUE(child.WaitReady(opened + std::chrono::seconds(60))) << child.Errors();
-        child.ReadUntil(EditorProcess::Clock::now() +
-                        std::chrono::milliseconds(std::uniform_int_distribution(0, 150)(random)));
+        EditorProcess child(connectionString_, kCompany, k, static_cast<uint32_t>(random()), 0,
+                            folder_.Path());
+        ASSERT_TRUE(child.WaitReady(EditorProcess::Clock::now() + std::chrono::seconds(60)))
+            << child.Errors();
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(std::uniform_int_distribution(0, 150)(random)));
         child.Kill();
         ASSERT_EQ(child.Wait(), 128 + SIGKILL) << child.Errors();
         ASSERT_NO_FATAL_FAILURE(AwaitSessionsEnded());

@@ -5,6 +5,7 @@
 // before or what a fault-free run leaves, the user was told (a message, or a record in the log)
 // and, with the edit still on screen, doing the same again succeeds.
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,23 +23,9 @@ using testing_support::FileOp;
 
 constexpr int kMostSteps = 400;  // an action that never stops firing the fault is a failure
 
-// A table's rows in key order, each value as text.
+// A table's rows in key order, each value as text; the criteria, then the matrix.
 using Rows = std::vector<std::vector<std::string>>;
-struct Snapshot {
-    Rows criteria, matrix;
-    bool operator==(const Snapshot&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Snapshot& s) {
-    for (const Rows* rows : {&s.criteria, &s.matrix}) {
-        for (const auto& row : *rows) {
-            for (const auto& value : row) os << value << "|";
-            os << "\n";
-        }
-        os << "--\n";
-    }
-    return os;
-}
+using Snapshot = std::array<Rows, 2>;
 
 // One way of breaking an action: a file operation that fails (SQLite), the connection cut at a
 // statement, or the server stopped there and started again before the retry (PostgreSQL); and
@@ -105,18 +92,14 @@ class ActionFaults : public test::WindowTest {
         observer_.Reset();
         Observer().Execute("DELETE FROM MGA1_MATRCPAR");
         Observer().Execute("DELETE FROM MGA0_QUINTAB");
-        for (const char* values : {"1, 1, 0, 1, 'Primo', 'CODA'", "2, 1, 0, 2, 'Secondo', 'INDC'",
-                                   "3, 1, 0, 3, 'Terzo', 'CODA'", "4, 1, 1, 1, 'Reso', 'CODA'",
-                                   "5, 1, 1, 2, 'Reso due', 'INDC'"})
-            Observer().Execute(
-                "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, "
-                "MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (" +
-                std::string(values) + ")");
-        for (const char* values : {"1, 1, 2, '60.01'", "2, 1, 2, '60.02'", "3, 1, 4, '60.03'"})
-            Observer().Execute(
-                "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
-                "VALUES (" +
-                std::string(values) + ")");
+        Observer().Execute(
+            "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
+            "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (1, 1, 0, 1, 'Primo', 'CODA'), "
+            "(2, 1, 0, 2, 'Secondo', 'INDC'), (3, 1, 0, 3, 'Terzo', 'CODA'), "
+            "(4, 1, 1, 1, 'Reso', 'CODA'), (5, 1, 1, 2, 'Reso due', 'INDC')");
+        Observer().Execute(
+            "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
+            "VALUES (1, 1, 2, '60.01'), (2, 1, 2, '60.02'), (3, 1, 4, '60.03')");
         session_ = std::make_unique<framework::HostSession>(product_);
         driver_.Headless().AnswerQuestions(ui::mb::AnswerYes);
         Open();
