@@ -3,8 +3,8 @@
 
 #include <gmock/gmock.h>
 
-#include "tests/desktop/process.h"
 #include "tests/support/module_session.h"
+#include "tests/support/process.h"
 
 namespace {
 
@@ -26,12 +26,12 @@ class DravelCli : public ::testing::Test {
         args.insert(args.begin(), DRAVEL_CLI_PATH);
         return Run(std::move(args));
     }
-    std::unique_ptr<desktop_test::Process> Start(std::vector<std::string> argv,
-                                                 const std::string& tag) {
-        return std::make_unique<desktop_test::Process>(
-            std::move(argv), desktop_test::CurrentEnvironment(), folder_ / ("output" + tag));
+    std::unique_ptr<testing_support::Process> Start(std::vector<std::string> argv,
+                                                    const std::string& tag) {
+        return std::make_unique<testing_support::Process>(
+            std::move(argv), testing_support::CurrentEnvironment(), folder_ / ("output" + tag));
     }
-    static std::pair<int, std::string> Finish(std::unique_ptr<desktop_test::Process> p) {
+    static std::pair<int, std::string> Finish(std::unique_ptr<testing_support::Process> p) {
         return {p->WaitFor(60s).value_or(-1), p->Output()};
     }
 
@@ -64,7 +64,7 @@ TEST_F(DravelCli, OnlyTheDemoDatabaseIsCreatedWhenMissing) {
 
     for (int round = 0; round < 5; ++round) {
         fs::remove_all(folder_ / "data");
-        std::vector<std::unique_ptr<desktop_test::Process>> runs;
+        std::vector<std::unique_ptr<testing_support::Process>> runs;
         for (int i = 0; i < 4; ++i)
             runs.push_back(Start({DRAVEL_CLI_PATH, "show"}, std::to_string(i)));
         for (auto& run : runs) {

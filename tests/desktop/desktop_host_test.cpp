@@ -5,13 +5,13 @@
 #include <sys/stat.h>
 
 #include "platform/ado/connection_string.h"
-#include "tests/desktop/process.h"
 #include "tests/support/module_session.h"
+#include "tests/support/process.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using desktop_test::Process;
+using testing_support::Process;
 using namespace std::chrono_literals;
 
 // The views refresh once the event that changed a model is over; a pause after each step lets
@@ -71,7 +71,7 @@ class DesktopHost : public ::testing::Test {
         if (x_) env.push_back("DISPLAY=" + x_->Display());
         // Under the sanitizers, leaks in the libraries Qt loads are not the host's.
         std::string lsan = "LSAN_OPTIONS=suppressions=" DRAVEL_LSAN_SUPPRESSIONS;
-        for (const auto& v : desktop_test::CurrentEnvironment()) {
+        for (const auto& v : testing_support::CurrentEnvironment()) {
             bool dropped = false;
             for (const char* prefix :
                  {"DISPLAY=", "WAYLAND_DISPLAY=", "XAUTHORITY=", "HOME=", "XDG_", "QT_"})

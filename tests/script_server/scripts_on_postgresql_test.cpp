@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "tests/desktop/process.h"
 #include "tests/support/module_session.h"
+#include "tests/support/process.h"
 
 namespace {
 
@@ -25,8 +25,8 @@ class SessionScriptOnPostgresql : public ::testing::TestWithParam<fs::path> {
     // Runs dravel with `args` to its end: its exit status and its output.
     std::pair<int, std::string> Dravel(std::vector<std::string> args) {
         args.insert(args.begin(), DRAVEL_CLI_PATH);
-        desktop_test::Process dravel(std::move(args), desktop_test::CurrentEnvironment(),
-                                     folder_ / "dravel.out");
+        testing_support::Process dravel(std::move(args), testing_support::CurrentEnvironment(),
+                                        folder_ / "dravel.out");
         return {dravel.WaitFor(60s).value_or(-1), dravel.Output()};
     }
 

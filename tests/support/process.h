@@ -7,37 +7,48 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 extern char** environ;
 
-namespace desktop_test {
+namespace testing_support {
 
-// This process's environment, as NAME=value entries.
-inline std::vector<std::string> CurrentEnvironment() {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.push_back(*e);
+// This process's environment, as NAME=value entries, with the entries of `set` in place of those
+// of the same names.
+inline std::vector<std::string> CurrentEnvironment(const std::vector<std::string>& set = {}) {
+    std::vector<std::string> env = set;
+    for (char** e = environ; *e; ++e) {
+        const std::string_view v(*e);
+        if (std::none_of(set.begin(), set.end(), [&](const std::string& s) {
+                return v.starts_with(s.substr(0, s.find('=') + 1));
+            }))
+            env.emplace_back(v);
+    }
     return env;
 }
 
 class Process {
   public:
-    // Starts `argv` with exactly the environment `env` (NAME=value entries), standard output and
-    // error going to `output`.
+    // Starts `argv` with exactly the environment `env` (NAME=value entries), standard output going
+    // to `output` and standard error there too, or to `errors` when given.
     Process(std::vector<std::string> argv, std::vector<std::string> env,
-            std::filesystem::path output)
+            std::filesystem::path output, const std::filesystem::path& errors = {})
         : output_(std::move(output)) {
         pid_ = ::fork();
         if (pid_ != 0) return;
         int out = ::open(output_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out < 0 || ::dup2(out, 1) < 0 || ::dup2(out, 2) < 0) ::_exit(126);
+        int err =
+            errors.empty() ? out : ::open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
         std::vector<char*> args, vars;
         for (auto& a : argv) args.push_back(a.data());
         for (auto& v : env) vars.push_back(v.data());
@@ -58,6 +69,10 @@ class Process {
     }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
+
+    void Kill() {
+        if (pid_ > 0 && !status_) ::kill(pid_, SIGKILL);
+    }
 
     // The exit status (128 + N when signal N ended it) once the program has ended within
     // `limit`; nothing while it runs on.
@@ -91,4 +106,4 @@ class Process {
     std::optional<int> status_;
 };
 
-}  // namespace desktop_test
+}  // namespace testing_support
