@@ -82,11 +82,9 @@ void CheckText(const std::string& text) {
         FUZZ_CHECK(error != 0 || d == -1 || d == 0);
     }
     // The other conversions fail only with the classic numbers.
-    int e = ErrorOf([&] { v.ToLong(); });
-    FUZZ_CHECK(e == 0 || e == com::err::Overflow || e == com::err::TypeMismatch);
-    e = ErrorOf([&] { v.ToInteger(); });
-    FUZZ_CHECK(e == 0 || e == com::err::Overflow || e == com::err::TypeMismatch);
-    e = ErrorOf([&] { v.ToBool(); });
+    for (int e : {ErrorOf([&] { v.ToLong(); }), ErrorOf([&] { v.ToInteger(); })})
+        FUZZ_CHECK(e == 0 || e == com::err::Overflow || e == com::err::TypeMismatch);
+    const int e = ErrorOf([&] { v.ToBool(); });
     FUZZ_CHECK(e == 0 || e == com::err::TypeMismatch);
 }
 

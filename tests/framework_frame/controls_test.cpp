@@ -2,12 +2,9 @@
 
 #include <gmock/gmock.h>
 
-#include "contracts/progids.h"
 #include "contracts/record_frame.h"
 #include "framework/controls/grid.h"
 #include "framework/controls/toolbar.h"
-#include "framework/host_classes.h"
-#include "platform/com/registry.h"
 #include "platform/ui/headless.h"
 
 namespace framework::testing {
@@ -60,25 +57,6 @@ TEST(Controls, AFailingHandlerIsShownByTheToolbarAndLeavesTheGridsRawText) {
     EXPECT_EQ(toolkit.Messages()[0].text + "|" + toolkit.Messages()[0].title,
               "Gestore fallito|TBAR_PRIORITY");
     EXPECT_EQ(toolkit.Messages()[0].flags, ui::mb::Critical);
-}
-
-TEST(Controls, EveryClassIsCreatableByItsProgramIdentifier) {
-    RegisterHostClasses();
-    namespace p = host::progid;
-    const std::vector<std::pair<const char*, const char*>> controls = {
-        {p::Grid, "grid"},     {p::NavBar, "navbar"},   {p::Edit, "edit"},
-        {p::Combo, "combo"},   {p::Toolbar, "toolbar"}, {p::MdiHost, "mdihost"},
-        {p::Resize, "resize"}, {p::Label, "label"},     {p::GroupBox, "groupbox"}};
-    for (const auto& [progId, kind] : controls) {
-        auto control = com::CreateObjectAs<ui::IControl>(progId);
-        ASSERT_TRUE(control) << progId;
-        EXPECT_EQ(control->Kind(), kind);
-    }
-    EXPECT_TRUE(com::CreateObjectAs<host::IGridSource>(p::GridSource));
-    auto frame = com::CreateObjectAs<host::IRecordFrame>(p::RecordFrame);
-    ASSERT_TRUE(frame);
-    com::PutProperty(frame.Get(), "Name", "FME_PARENT");
-    EXPECT_EQ(com::GetProperty(frame.Get(), "Name").ToText(), "FME_PARENT");
 }
 
 }  // namespace

@@ -19,27 +19,6 @@ using testing::HasSubstr;
 using testing_support::ScopedEnv;
 using testing_support::TempDir;
 
-namespace {
-
-// Reports on `threads` threads at once, `reports` each, with standard error captured.
-std::string ReportAtOnce(const std::filesystem::path& file, int threads, int reports,
-                         const std::function<std::string(int)>& description = {}) {
-    testing::internal::CaptureStderr();
-    std::vector<std::thread> writers;
-    for (int w = 0; w < threads; ++w)
-        writers.emplace_back([&, w] {
-            auto service = framework::LogService::Create(file);
-            for (int i = 0; i < reports; ++i) {
-                if (description) service->CaptureError(com::ComError(3000 + w, description(w)));
-                service->ReportError(com::Variant(i), "FRM_MGQUINTAB", "Form_Load");
-            }
-        });
-    for (auto& t : writers) t.join();
-    return testing::internal::GetCapturedStderr();
-}
-
-}  // namespace
-
 TEST(LogService, FindsItsFileFromTheEnvironment) {
     ScopedEnv log("DRAVEL_LOG", "/tmp/x/explicit.log");
     ScopedEnv state("XDG_STATE_HOME", "/tmp/state");
@@ -93,31 +72,10 @@ TEST(LogService, AReportIsOneRecordInUtcEchoedAndTheErrorGoesWithItOnce) {
     EXPECT_EQ(records[1]["description"], "");
 }
 
-TEST(LogService, ConcurrentReportsStayOneValidRecordPerLine) {
-    TempDir dir;
-    // Long descriptions with control characters, a line break and bytes that are not UTF-8.
-    auto description = [](int writer) {
-        return std::string(3000, static_cast<char>('a' + writer)) + "\n\t\x01 \xff\xfe fine";
-    };
-    std::string echoed = ReportAtOnce(dir / "dravel.log", 4, 50, description);
-    auto records = framework::ReadLogRecords(dir / "dravel.log");
-    ASSERT_EQ(records.size(), 200u);
-    for (const auto& r : records) {
-        int w = r["number"].get<int>() - 3000;
-        ASSERT_TRUE(w >= 0 && w < 4);
-        EXPECT_EQ(r["description"].get<std::string>().substr(0, 3002),
-                  description(w).substr(0, 3002));
-    }
-    std::istringstream lines(echoed);  // the echo too: one record per line
-    int echoedRecords = 0;
-    for (std::string line; std::getline(lines, line); ++echoedRecords)
-        ASSERT_TRUE(nlohmann::json::parse(line, nullptr, false).is_object()) << line.substr(0, 80);
-    EXPECT_EQ(echoedRecords, 200);
-}
-
-// Writers that fill the log at the same time rotate it once; a reader that noted where the log
-// ended reads the records written since, across the rotation.
-TEST(LogService, AFullLogIsRotatedWithoutLosingARecord) {
+// Writers that fill the log at the same time rotate it once, and every record stays one valid
+// line, in the log and in the echo; a reader that noted where the log ended reads the records
+// written since, across the rotation.
+TEST(LogService, ConcurrentReportsStayWholeAcrossARotation) {
     TempDir dir;
     auto file = dir / "dravel.log";
     const std::string older =
@@ -129,11 +87,38 @@ TEST(LogService, AFullLogIsRotatedWithoutLosingARecord) {
             out << older;
     }
     auto start = framework::LogEnd(file);
-    ReportAtOnce(file, 4, 50);
+    // Long descriptions with control characters, a line break and bytes that are not UTF-8.
+    auto description = [](int writer) {
+        return std::string(3000, static_cast<char>('a' + writer)) + "\n\t\x01 \xff\xfe fine";
+    };
+    testing::internal::CaptureStderr();
+    std::vector<std::thread> writers;
+    for (int w = 0; w < 4; ++w)
+        writers.emplace_back([&, w] {
+            auto service = framework::LogService::Create(file);
+            for (int i = 0; i < 50; ++i) {
+                service->CaptureError(com::ComError(3000 + w, description(w)));
+                service->ReportError(com::Variant(i), "FRM_MGQUINTAB", "Form_Load");
+            }
+        });
+    for (auto& t : writers) t.join();
+    std::string echoed = testing::internal::GetCapturedStderr();
     auto rotated = framework::ReadLogRecords(dir / "dravel.log.1");
     EXPECT_GE(rotated.size(), olderRecords);
     EXPECT_EQ(rotated.size() + framework::ReadLogRecords(file).size(), olderRecords + 200);
-    EXPECT_EQ(framework::ReadLogRecords(file, start).size(), 200u);
+    auto records = framework::ReadLogRecords(file, start);
+    ASSERT_EQ(records.size(), 200u);
+    for (const auto& r : records) {
+        int w = r["number"].get<int>() - 3000;
+        ASSERT_TRUE(w >= 0 && w < 4);
+        EXPECT_EQ(r["description"].get<std::string>().substr(0, 3002),
+                  description(w).substr(0, 3002));
+    }
+    std::istringstream lines(echoed);
+    int echoedRecords = 0;
+    for (std::string line; std::getline(lines, line); ++echoedRecords)
+        ASSERT_TRUE(nlohmann::json::parse(line, nullptr, false).is_object()) << line.substr(0, 80);
+    EXPECT_EQ(echoedRecords, 200);
 }
 
 TEST(LogService, AnUnwritableFileIsAnErrorButTheRecordIsEchoedAndBadLinesAreSkipped) {

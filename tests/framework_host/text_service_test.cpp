@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "framework/text_service.h"
-#include "platform/ui/headless.h"
 
 // The program runs in the C locale (it never calls setlocale), as on a machine where no locale
 // has been generated: the English catalogue needs none.
@@ -20,16 +19,4 @@ TEST(TextService, ShowsSourceTextsUnlessEnglishIsChosen) {
     EXPECT_EQ(texts->Language(), "en");
     texts->SetLanguage("it");
     EXPECT_EQ(texts->TranslateText(priority), "Priorità");
-}
-
-TEST(TextService, TextMessageBoxGoesToThePlatformMessageBox) {
-    ui::HeadlessToolkit toolkit;
-    ui::ScopedToolkit scope(toolkit);
-    toolkit.ExpectMessage(ui::mb::AnswerNo, ui::HeadlessToolkit::TextMatch::Exact, "Domanda?");
-    auto texts = framework::TextService::Create();
-    EXPECT_EQ(texts->TextMessageBox("Domanda?", ui::mb::YesNo, "Titolo", nullptr),
-              ui::mb::AnswerNo);
-    ASSERT_EQ(toolkit.Messages().size(), 1u);
-    EXPECT_EQ(toolkit.Messages()[0].flags, ui::mb::YesNo);
-    EXPECT_EQ(toolkit.Messages()[0].title, "Titolo");
 }

@@ -1,10 +1,11 @@
 // The module as a host meets it: the library registered, created by program identifier and
-// unloaded; the properties the host assigns; what it publishes to the host's navigator; how it
-// lets go of the host when its window closes.
+// unloaded; the company it works for; what it publishes to the host's navigator; how it lets go
+// of the host when its window closes.
 
 #include <gmock/gmock.h>
 
 #include "framework/layout_model.h"
+#include "framework/log_service.h"
 #include "framework/script_model.h"
 #include "platform/com/dispatch.h"
 #include "tests/support/module_session.h"
@@ -53,30 +54,33 @@ class Module : public ::testing::Test {
     testing_support::ModuleSession m_;
 };
 
-// Each assignment fails quietly where the value does not fit: the previous value stays.
-TEST_F(Module, KeepsWhatTheHostAssignsInTheTypesOfItsProperties) {
-    auto m = com::CreateObjectAs<Cinterface>(kProgId);
-    EXPECT_TRUE(com::SameObject(host::GetRef(m.Get(), &Cinterface::get_ActiveDll).Get(), m.Get()));
-    EXPECT_EQ(host::GetValue(m.Get(), &Cinterface::get_IsActive), com::VARIANT_FALSE);
-    EXPECT_FALSE(host::GetRef(m.Get(), &Cinterface::get_ActiveFrame));
+// The module would ask the user whether to close its window for the change.
+TEST_F(Module, ACompanyThatDoesNotExistIsRefusedBeforeTheModuleIsAsked) {
+    m_.Open();
+    EXPECT_THROW(m_.session->ChangeCompany(999), com::ComError);
+    EXPECT_TRUE(user_.toolkit.Messages().empty());
+    EXPECT_EQ(m_.session->Global().Active()->Code(), 1);
+    EXPECT_TRUE(m_.session->Window());
+}
 
-    EXPECT_EQ(m->put_Top(com::Variant("120")), com::S_OK);
-    EXPECT_EQ(host::GetValue(m.Get(), &Cinterface::get_Top).Type(), com::VarType::Long);
-    EXPECT_EQ(host::GetValue(m.Get(), &Cinterface::get_Top), com::Variant(120));
-    EXPECT_EQ(m->put_Left(com::Variant("sinistra")), com::S_OK);
-    EXPECT_EQ(host::GetValue(m.Get(), &Cinterface::get_Left), com::Variant(0));
-    m->put_WindowState(2);
-    EXPECT_EQ(m->put_WindowState(40000), com::S_OK);
-    EXPECT_EQ(host::GetValue(m.Get(), &Cinterface::get_WindowState), 2);
-    m->put_ProgramMode(1);
-    m->put_ProgramMode(-40000);
-    EXPECT_EQ(host::GetValue(m.Get(), &Cinterface::get_ProgramMode), 1);
-    m->put_Filtro(com::Variant("x"));
-    EXPECT_TRUE(host::GetValue(m.Get(), &Cinterface::get_Filtro).IsEmpty());
+TEST_F(Module, ANewModuleOrTheModulesEndClosesTheWindowStillOpen) {
+    m_.End();  // none yet: nothing to do
+    m_.Open();
+    auto first = m_.session->Window();
+    // The first module's window goes with its module; the new one has none yet.
+    Created();
+    EXPECT_FALSE(first->Loaded());
+    EXPECT_FALSE(m_.session->Window());
+    EXPECT_TRUE(user_.toolkit.OpenForms().empty());
 
-    com::Variant closed;
-    ASSERT_EQ(m->CloseForm(&closed), com::S_OK);  // no window was ever shown
-    EXPECT_EQ(closed, com::Variant(true));
+    m_.session->ShowForm();
+    auto second = m_.session->Window();
+    ASSERT_TRUE(second);
+    m_.End();
+    EXPECT_FALSE(second->Loaded());
+    EXPECT_FALSE(m_.session->Global().ActiveModule());
+    EXPECT_FALSE(m_.session->Navigator().HasSinks());  // neither module still hears the navigator
+    EXPECT_TRUE(framework::ReadLogRecords(m_.LogFile()).empty());
 }
 
 TEST_F(Module, AModalWindowReturnsOnlyOnceClosed) {

@@ -13,7 +13,7 @@
 
 #include "tests/support/faulty_vfs.h"
 #include "tests/support/postgres_proxy.h"
-#include "tests/window/window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 namespace {
 
@@ -23,9 +23,8 @@ using testing_support::FileOp;
 
 constexpr int kMostSteps = 400;  // an action that never stops firing the fault is a failure
 
-// A table's rows in key order, each value as text; the criteria, then the matrix.
-using Rows = std::vector<std::vector<std::string>>;
-using Snapshot = std::array<Rows, 2>;
+// Both tables' rows in key order, each value as text: the criteria, then the matrix.
+using Snapshot = std::array<std::string, 2>;
 
 // One way of breaking an action: a file operation that fails (SQLite), the connection cut at a
 // statement, or the server stopped there and started again before the retry (PostgreSQL); and
@@ -108,19 +107,8 @@ class ActionFaults : public test::WindowTest {
 
     // Both tables as the database holds them, read on a connection of their own.
     Snapshot Snap() {
-        auto rows = [&](const std::string& table, const std::string& key) {
-            auto rs = Observer().Execute("SELECT * FROM " + table + " ORDER BY " + key);
-            Rows out;
-            for (; !rs->Eof(); rs->MoveNext()) {
-                auto& row = out.emplace_back();
-                for (int i = 0; i < rs->FieldCount(); ++i) {
-                    auto v = rs->Fields(i).Value();
-                    row.push_back(v.IsNull() ? "NULL" : v.ToText());
-                }
-            }
-            return out;
-        };
-        return {rows("MGA0_QUINTAB", "MGA0_ID"), rows("MGA1_MATRCPAR", "MGA1_ID")};
+        return {testing_support::Rows(Observer(), "SELECT * FROM MGA0_QUINTAB ORDER BY MGA0_ID"),
+                testing_support::Rows(Observer(), "SELECT * FROM MGA1_MATRCPAR ORDER BY MGA1_ID")};
     }
 
     ado::Connection& Observer() {

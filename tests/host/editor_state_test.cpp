@@ -1,7 +1,7 @@
 // What the editor shows beside its texts: the tree's styling, bold nodes for the attributes
 // listed, the list's selection, the navigation bar's pending changes and where the focus goes.
 
-#include "tests/window/window_fixture.h"
+#include "tests/support/window_fixture.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 // The criteria window where a session script cannot look: the styling and selection state of its
-// controls, the focus, long random sequences of actions (and, in tests/reliability, failures
-// injected at every step). Tests are written with TEST_P and run on each backend
-// (DRAVEL_ON_EACH_BACKEND), or on SQLite alone where the database plays no part.
+// controls and the focus (tests/host), failures injected at every step (tests/reliability).
+// Tests are written with TEST_P and run on each backend (DRAVEL_ON_EACH_BACKEND), or on SQLite
+// alone where the database plays no part.
 
 #include <gmock/gmock.h>
 
@@ -17,12 +17,6 @@ namespace test {
 
 class WindowTest : public ::testing::TestWithParam<testing_support::Backend> {
   protected:
-    // Company 1's criteria "id|type|priority|description|structure;...", by type, priority, key.
-    std::string Stored() {
-        return m_.Query(
-            "SELECT MGA0_ID, MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI FROM "
-            "MGA0_QUINTAB WHERE MGA0_DITTA_CG18 = 1 ORDER BY MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_ID");
-    }
     // Criteria, each "(id, company, type, priority, 'description', 'structure')". The keys are
     // given, as other programs give them: keys generated later follow the largest.
     void Add(const std::string& rows) {
