@@ -12,13 +12,13 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/ado/connection.h"
 #include "platform/ado/recordset.h"
+#include "tests/support/process.h"
 
 namespace testing_support {
 
@@ -110,27 +110,14 @@ class PostgresServer {
         throw std::runtime_error("the psqlODBC driver is not installed: run scripts/bootstrap");
     }
 
-    // Runs a server program as the server's user; its output goes to the server's log folder.
-    void Run(const std::vector<std::string>& args) {
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            int log =
-                ::open((dir_.string() + "/setup.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-            if (log >= 0) ::dup2(log, 1), ::dup2(log, 2);
-            if (uid_ != 0 && (::setgid(gid_) != 0 || ::setuid(uid_) != 0)) ::_exit(126);
-            std::vector<char*> argv;
-            for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        int status = 0;
-        if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-            WEXITSTATUS(status) != 0) {
-            std::ifstream in(dir_ / "setup.log");
-            std::string log((std::istreambuf_iterator<char>(in)), {});
-            throw std::runtime_error(args[0] + " failed:\n" + log);
-        }
+    // Runs a server program as the server's user; its output goes to the server's folder.
+    void Run(std::vector<std::string> args) {
+        if (uid_ != 0)
+            args.insert(args.begin(), {"/usr/bin/setpriv", "--reuid=" + std::to_string(uid_),
+                                       "--regid=" + std::to_string(gid_), "--clear-groups"});
+        Process program(args, CurrentEnvironment(), dir_ / "setup.log");
+        if (program.WaitFor(std::chrono::minutes(5)) != 0)
+            throw std::runtime_error(args[0] + " failed:\n" + program.Output());
     }
 
     // A child that waits for this program's end (its end of a pipe closes) and then stops the

@@ -1,5 +1,5 @@
 // Windows on the headless toolkit: their lifecycle, the modal loop, what they tell their toolkit,
-// the focus, and the driver that finds their controls.
+// the focus, the active window, and the driver that finds their controls.
 
 #include <gmock/gmock.h>
 
@@ -99,6 +99,26 @@ TEST_F(FormTest, TheDriverNamesTheControlItCannotUse) {
     window->list->AddItem("Cliente");
     driver.SelectListEntry(*window, "LST_FIELDS", 0);
     EXPECT_EQ(window->list->ListIndex(), 0);
+}
+
+TEST(Toolkit, TheActiveWindowIsNeverOneThatHasUnloaded) {
+    HeadlessToolkit toolkit;
+    ScopedToolkit installed(toolkit);
+    Driver driver(toolkit);
+    auto shown = TestWindow::Create();
+    auto loaded = TestWindow::Create();
+    shown->Show();
+    // Activated by the driver without being shown: it leaves with its unload all the same.
+    loaded->Load();
+    driver.Activate(*loaded);
+    EXPECT_EQ(toolkit.ActiveForm(), loaded.Get());
+    loaded->Unload();
+    EXPECT_EQ(toolkit.ActiveForm(), shown.Get());
+    // A window that is not loaded cannot be made active: no unload would take it back.
+    driver.Activate(*loaded);
+    EXPECT_EQ(toolkit.ActiveForm(), shown.Get());
+    shown->Unload();
+    EXPECT_EQ(toolkit.ActiveForm(), nullptr);
 }
 
 }  // namespace
