@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace testing_support {
@@ -14,6 +15,12 @@ enum class Backend { Sqlite, Postgresql };
 
 inline void PrintTo(Backend backend, std::ostream* os) {
     *os << (backend == Backend::Sqlite ? "Sqlite" : "Postgresql");
+}
+
+// Whether the long runs of the reliability tests are asked for (DRAVEL_SOAK=1).
+inline bool Soak() {
+    const char* soak = std::getenv("DRAVEL_SOAK");
+    return soak && std::string(soak) == "1";
 }
 
 inline std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {

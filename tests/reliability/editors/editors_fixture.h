@@ -5,19 +5,31 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "tests/ado/temp_database.h"
 #include "tests/reliability/editors/editor_process.h"
-#include "tests/support/criterion.h"
 
 namespace editors {
 
-using testing_support::Criterion;
+// One row of MGA0_QUINTAB as the checks compare it.
+struct Criterion {
+    int32_t id;
+    int32_t type;
+    int32_t priority;
+    std::string description;
+    std::string structure;
+    bool operator==(const Criterion&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Criterion& c) {
+    return os << "{" << c.id << ", " << c.type << ", " << c.priority << ", \"" << c.description
+              << "\", \"" << c.structure << "\"}";
+}
 
 // A company's criteria, by type, priority and key, and its counter-account rows per criterion.
 struct CompanyState {
@@ -41,12 +53,6 @@ inline bool Dense(const CompanyState& state) {
         if (c.priority != expected) return false;
     }
     return true;
-}
-
-// Whether the long run is asked for (DRAVEL_SOAK=1).
-inline bool Soak() {
-    const char* soak = std::getenv("DRAVEL_SOAK");
-    return soak && std::string(soak) == "1";
 }
 
 class EditorsTest : public dravel::testing::OnEachBackend {

@@ -41,7 +41,7 @@ const editors::Criterion* Added(const CompanyState& state, const editors::Action
 }
 
 TEST_P(KilledEditor, LosesNothingReportedDoneAndLeavesNothingHalfDone) {
-    const int kills = editors::Soak() ? 200 : 10;
+    const int kills = testing_support::Soak() ? 200 : 10;
     const uint32_t seed = std::random_device()();
     std::printf("kill test seed %u\n", seed);
     std::mt19937 random(seed);

@@ -62,7 +62,7 @@ std::string History(const std::vector<ActionRecord>& records, int32_t id) {
 }
 
 TEST_P(ManyEditors, EveryActionTakesEffectOrIsRefusedAndNothingConfirmedIsLost) {
-    const int count = editors::Soak() ? 8 : 4, actions = editors::Soak() ? 500 : 50;
+    const int count = testing_support::Soak() ? 8 : 4, actions = testing_support::Soak() ? 500 : 50;
     const uint32_t seed = std::random_device()();
     std::printf("many editors seed %u\n", seed);
     const auto initial = State();

@@ -8,7 +8,6 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 
 #include "tests/support/faulty_vfs.h"
@@ -211,11 +210,6 @@ class ActionFaults : public test::WindowTest {
         return texts;
     }
 
-    static bool Soak() {
-        const char* soak = std::getenv("DRAVEL_SOAK");
-        return soak && std::string(soak) == "1";
-    }
-
     static const Action kSave, kDelete, kMove;
 
   private:
@@ -255,13 +249,14 @@ TEST_P(ActionFaults, EachActionHappensCompletelyOrNotAtAll) {
     if (GetParam() == Backend::Sqlite) {
         for (size_t i = 0; i < actions.size(); ++i)
             for (size_t f = 0; f < kFileFaults.size(); ++f)
-                if (Soak() || f % actions.size() == i) Loop(actions[i], kFileFaults[f]);
+                if (testing_support::Soak() || f % actions.size() == i)
+                    Loop(actions[i], kFileFaults[f]);
         return;
     }
     for (const auto& action : actions) {
         const bool save = action.name == kSave.name;
-        if (Soak() || !save) Loop(action, kCut);
-        if (Soak() || save) Loop(action, kServerStop);
+        if (testing_support::Soak() || !save) Loop(action, kCut);
+        if (testing_support::Soak() || save) Loop(action, kServerStop);
     }
 }
 
