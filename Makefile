@@ -43,7 +43,7 @@ package: build
 FUZZ_SECONDS ?= 60
 FUZZERS := $(patsubst fuzz/%_fuzz.cpp,%,$(wildcard fuzz/*_fuzz.cpp))
 fuzz:
-	@scripts/bootstrap --fuzz
+	@scripts/bootstrap
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
 	@mkdir -p build/fuzz/crashes

@@ -51,8 +51,8 @@ void ShowInState(QWidget& frame, int32_t state) {
 struct QtToolkit::Shown {
     com::ComPtr<ui::IForm> form;  // a shown window lives until it unloads
     QPointer<FormView> view;
-    QPointer<QWidget> frame;  // the MDI sub-window, or the view itself as a dialog
-    std::unique_ptr<CloseRequests> closeRequests;
+    QPointer<QWidget> frame;                 // the MDI sub-window, or the view itself as a dialog
+    std::unique_ptr<QObject> closeRequests;  // a CloseRequests filter
     QEventLoop* loop = nullptr;
 };
 

@@ -39,10 +39,10 @@ void ControlState::RemoveObserver(int id) {
 
 void ControlState::Changed() {
     auto copy = observers_;
-    for (const auto& [id, changed] : copy) {
+    for (const auto& entry : copy) {
         bool still = std::any_of(observers_.begin(), observers_.end(),
-                                 [id](const auto& o) { return o.first == id; });
-        if (still && changed) changed();
+                                 [&](const auto& o) { return o.first == entry.first; });
+        if (still && entry.second) entry.second();
     }
 }
 

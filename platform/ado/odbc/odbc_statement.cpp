@@ -7,42 +7,44 @@
 
 namespace ado::detail {
 
+// How a column's values are fetched (outside the anonymous namespace: OdbcStatement::Column holds
+// one).
+enum class OdbcKind { Integer, Boolean, Double, Text };
+
 namespace {
 
 // Rows fetched per round trip; texts up to this many characters are fetched in blocks.
 constexpr SQLULEN kBlockRows = 256;
 constexpr SQLULEN kBlockTextChars = 4000;
 
-enum class Kind { Integer, Boolean, Double, Text };
-
-Kind KindOf(SQLSMALLINT type, SQLSMALLINT scale) {
+OdbcKind KindOf(SQLSMALLINT type, SQLSMALLINT scale) {
     switch (type) {
         case SQL_BIT:
-            return Kind::Boolean;
+            return OdbcKind::Boolean;
         case SQL_TINYINT:
         case SQL_SMALLINT:
         case SQL_INTEGER:
         case SQL_BIGINT:
-            return Kind::Integer;
+            return OdbcKind::Integer;
         case SQL_NUMERIC:
         case SQL_DECIMAL:
-            return scale == 0 ? Kind::Integer : Kind::Double;
+            return scale == 0 ? OdbcKind::Integer : OdbcKind::Double;
         case SQL_REAL:
         case SQL_FLOAT:
         case SQL_DOUBLE:
-            return Kind::Double;
+            return OdbcKind::Double;
         default:
-            return Kind::Text;
+            return OdbcKind::Text;
     }
 }
 
-com::VarType VarTypeOf(Kind kind) {
+com::VarType VarTypeOf(OdbcKind kind) {
     switch (kind) {
-        case Kind::Integer:
+        case OdbcKind::Integer:
             return com::VarType::Long;
-        case Kind::Boolean:
+        case OdbcKind::Boolean:
             return com::VarType::Boolean;
-        case Kind::Double:
+        case OdbcKind::Double:
             return com::VarType::Double;
         default:
             return com::VarType::String;
@@ -66,7 +68,7 @@ std::string AttributeText(SQLHSTMT stmt, SQLUSMALLINT column, SQLUSMALLINT field
 
 struct OdbcStatement::Column {
     ColumnInfo info;
-    Kind kind = Kind::Text;
+    OdbcKind kind = OdbcKind::Text;
     SQLULEN size = 0;
     // Block buffers: one value (and one length) per row of the block.
     std::vector<int64_t> integers;
@@ -154,7 +156,7 @@ void OdbcStatement::Describe() {
         column.kind = KindOf(type, scale);
         column.info.type = VarTypeOf(column.kind);
         column.size = size;
-        if (column.kind == Kind::Text && size < 1u << 30)
+        if (column.kind == OdbcKind::Text && size < 1u << 30)
             column.info.definedSize = static_cast<int32_t>(size);
         column.info.baseTable = AttributeText(stmt_.Get(), c, SQL_DESC_BASE_TABLE_NAME);
         column.info.baseColumn = AttributeText(stmt_.Get(), c, SQL_DESC_BASE_COLUMN_NAME);
@@ -179,7 +181,7 @@ void OdbcStatement::FetchAll(std::vector<RowValues>& rows) {
 // nothing fetched) otherwise.
 bool OdbcStatement::FetchBlocks(std::vector<RowValues>& rows) {
     for (const auto& c : columns_)
-        if (c.kind == Kind::Text && (c.size == 0 || c.size > kBlockTextChars)) return false;
+        if (c.kind == OdbcKind::Text && (c.size == 0 || c.size > kBlockTextChars)) return false;
     SQLHSTMT stmt = stmt_.Get();
     SQLULEN fetched = 0;
     SQLSetStmtAttr(stmt, SQL_ATTR_ROW_BIND_TYPE, SQL_BIND_BY_COLUMN, 0);
@@ -192,11 +194,11 @@ bool OdbcStatement::FetchBlocks(std::vector<RowValues>& rows) {
         auto number = static_cast<SQLUSMALLINT>(i + 1);
         c.lengths.assign(kBlockRows, 0);
         SQLRETURN rc;
-        if (c.kind == Kind::Integer || c.kind == Kind::Boolean) {
+        if (c.kind == OdbcKind::Integer || c.kind == OdbcKind::Boolean) {
             c.integers.assign(kBlockRows, 0);
             rc = SQLBindCol(stmt, number, SQL_C_SBIGINT, c.integers.data(), sizeof(int64_t),
                             c.lengths.data());
-        } else if (c.kind == Kind::Double) {
+        } else if (c.kind == OdbcKind::Double) {
             c.doubles.assign(kBlockRows, 0);
             rc = SQLBindCol(stmt, number, SQL_C_DOUBLE, c.doubles.data(), sizeof(double),
                             c.lengths.data());
@@ -218,11 +220,11 @@ bool OdbcStatement::FetchBlocks(std::vector<RowValues>& rows) {
                 SQLLEN length = c.lengths[r];
                 if (length == SQL_NULL_DATA) {
                     row.push_back(com::Variant::Null());
-                } else if (c.kind == Kind::Boolean) {
+                } else if (c.kind == OdbcKind::Boolean) {
                     row.emplace_back(c.integers[r] != 0);
-                } else if (c.kind == Kind::Integer) {
+                } else if (c.kind == OdbcKind::Integer) {
                     row.push_back(IntegerValue(c.integers[r]));
-                } else if (c.kind == Kind::Double) {
+                } else if (c.kind == OdbcKind::Double) {
                     row.emplace_back(c.doubles[r]);
                 } else {
                     size_t chars =
@@ -252,14 +254,14 @@ void OdbcStatement::FetchOneByOne(std::vector<RowValues>& rows) {
 com::Variant OdbcStatement::ReadValue(SQLUSMALLINT index, const Column& column) {
     SQLLEN length = 0;
     SQLHSTMT stmt = stmt_.Get();
-    if (column.kind == Kind::Integer || column.kind == Kind::Boolean) {
+    if (column.kind == OdbcKind::Integer || column.kind == OdbcKind::Boolean) {
         int64_t v = 0;
         if (!SQL_SUCCEEDED(SQLGetData(stmt, index, SQL_C_SBIGINT, &v, sizeof v, &length)))
             Fail("Statement: " + sql_);
         if (length == SQL_NULL_DATA) return com::Variant::Null();
-        return column.kind == Kind::Boolean ? com::Variant(v != 0) : IntegerValue(v);
+        return column.kind == OdbcKind::Boolean ? com::Variant(v != 0) : IntegerValue(v);
     }
-    if (column.kind == Kind::Double) {
+    if (column.kind == OdbcKind::Double) {
         double v = 0;
         if (!SQL_SUCCEEDED(SQLGetData(stmt, index, SQL_C_DOUBLE, &v, sizeof v, &length)))
             Fail("Statement: " + sql_);

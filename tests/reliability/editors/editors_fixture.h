@@ -130,10 +130,12 @@ class EditorsTest : public dravel::testing::OnEachBackend {
         EXPECT_EQ(static_cast<size_t>(count("MGA1_MATRCPAR")), matrix);
 
         EXPECT_TRUE(Dense(state)) << "priorities are not 1..n:" << state;
-        for (const auto& [id, n] : state.matrixRows)
+        for (const auto& [id, n] : state.matrixRows) {
+            const auto criterion = id;  // a structured binding cannot be captured before C++20
             EXPECT_TRUE(std::any_of(state.criteria.begin(), state.criteria.end(),
-                                    [&](const Criterion& c) { return c.id == id; }))
+                                    [&](const Criterion& c) { return c.id == criterion; }))
                 << n << " counter-account rows of the deleted criterion " << id;
+        }
         EXPECT_EQ(State(kOtherCompany), otherCompany_);
         return state;
     }

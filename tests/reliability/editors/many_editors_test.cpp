@@ -122,7 +122,7 @@ TEST_P(ManyEditors, EveryActionTakesEffectOrIsRefusedAndNothingConfirmedIsLost) 
         "many editors summary: %d editors, %d actions each, %zu actions, %d conflicts, "
         "%d busy, %.1f%% refused, %.1f actions/s, %.1f s\n",
         count, actions, records.size(), conflicts, busy,
-        total ? 100.0 * (conflicts + busy) / total : 0.0, total / took.count(), took.count());
+        total > 0 ? 100.0 * (conflicts + busy) / total : 0.0, total / took.count(), took.count());
 }
 
 DRAVEL_ON_EACH_BACKEND(ManyEditors);
