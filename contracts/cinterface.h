@@ -15,6 +15,8 @@ namespace host {
 using com::HRESULT;
 using com::VARIANT_BOOL;
 
+// Deliberately one slot per property and direction: the host calls each by its place in this
+// fixed table, so they cannot fold into one generic accessor.
 struct Cinterface : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("6F2C1E20-5A7B-4C51-9D1E-3B8C2A7D4E10");
 

@@ -1,6 +1,8 @@
 // The schema on the database servers, PostgreSQL and SQL Server: the same tables as on SQLite,
 // with the servers' own generated keys. Names are written unquoted, so that the module's
-// statements find them whatever case the server folds them to.
+// statements find them whatever case the server folds them to. Deliberately written out apart
+// from SQLite's statements, so that each file reads as the SQL `dravel schema` prints; SQLite's
+// differ by their CHECK clauses and keys.
 
 #include <string>
 #include <vector>

@@ -44,6 +44,8 @@ com::ComPtr<CLSMG_QUINTAB> CLSMG_QUINTAB::Create() {
 CLSMG_QUINTAB::CLSMG_QUINTAB() = default;  // ActiveDll starts as the instance itself
 
 CLSMG_QUINTAB::~CLSMG_QUINTAB() {
+    // Deliberately one step per release, so that one that fails does not keep the others from
+    // running.
     com::Step([&] { clsGlobal_ = nullptr; });
     com::Step([&] { clsVoceMenu_ = nullptr; });
     com::Step([&] {
@@ -242,6 +244,8 @@ com::HRESULT CLSMG_QUINTAB::ShowForm(com::Variant* result) noexcept {
         if (!window_->Loaded())
             throw com::ComError(com::err::ObjectUnloaded, "Object was unloaded");
     };
+    // Deliberately, each step checks again that the window is loaded. The steps go on
+    // past failures, and a Form_Load that fails unloads the window before the later steps run.
     com::Step([&] { window_ = FRM_MGQUINTAB::Create(); });
     com::Step([&] { window_->ActiveInterface = ActiveDll(); });
     com::Step([&] {

@@ -30,7 +30,7 @@ class CLSMG_QUINTAB : public com::ComObject<CLSMG_QUINTAB, IClsMgQuintab, host::
   public:
     static com::ComPtr<CLSMG_QUINTAB> Create();
 
-    // Cinterface
+    // Cinterface: one slot per property and direction, as the host's table has them.
     com::HRESULT putref_ClsGlobal(host::IGlobal* v) noexcept override;
     com::HRESULT get_ClsGlobal(host::IGlobal** v) noexcept override;
     com::HRESULT putref_ActiveFrame(com::IUnknown* v) noexcept override;

@@ -107,6 +107,8 @@ void FRM_MGQUINTAB::AddAttribute(const std::string& key) {
     }
     if (level && (!level->itemClass || ItemClassesNested()))
         AddAttribute(std::string(level->upper));
+    // Deliberately checked twice: against the level's own limit before its upper levels are
+    // added, then against ten, since adding them may have filled the list.
     if (LST_FIELDS->ListCount() >= kMaxFields) {
         ShowMessage(kNoRoom, ui::mb::Exclamation, noTitle, "");
         return;

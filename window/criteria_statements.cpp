@@ -112,6 +112,8 @@ std::vector<std::string> RenumberStatements(ado::Dialect dialect, const com::Var
                                             const com::Variant& postingType) {
     std::string company = Company(companyCode);
     std::string type = PlainNumber(postingType, true, "posting type");
+    // Deliberately two ways to renumber: SQL Server keeps the module's own renumbering texts
+    // character for character; SQLite and PostgreSQL run one statement with the same effect.
     switch (dialect) {
         case ado::Dialect::Tsql:
             return RenumberTsql(company, type);

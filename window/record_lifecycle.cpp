@@ -177,6 +177,8 @@ void FRM_MGQUINTAB::FME_PARENT_AfterUpdate(int32_t operationResult) {
         RenumberPriorities(1);
         const auto fromType = pendingSave_.fromType;
         if (fromType > 1 && fromType != savedType) RenumberPriorities(*fromType);
+        // Deliberately cleared after each call that redraws the row: the frame does not promise
+        // which of them may mark the row as edited.
         ReloadCriteria();
         FME_PARENT->SetModified(false);
 

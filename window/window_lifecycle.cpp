@@ -90,6 +90,8 @@ void FRM_MGQUINTAB::Form_Load() {
                                              static_cast<host::IBoundControl*>(TXT_STRUT.Get()),
                                              static_cast<host::IBoundControl*>(TXT_PRIORITA.Get())})
             FME_PARENT->BindControl(control, nullptr);
+        // Deliberately both bound (to show their columns) and extra, so that the frame empties
+        // them when a new row starts, before AfterAddNew fills in the defaults.
         FME_PARENT->AddExtraControl(TXT_PRIORITA.Get());
         FME_PARENT->AddExtraControl(CBO_TIPO.Get());
 
