@@ -24,9 +24,7 @@ endif
 
 bench: build
 	@cmake --build --preset $(PRESET) --target benchmarks
-	@$(BUILD)/bin/dravel-bench
-	@$(BUILD)/bin/dravel-bench-gui
-	@$(BUILD)/bin/dravel-bench-server
+	@$(BUILD)/bin/dravel-bench-table $(BUILD)/bin $(BUILD)/bench
 
 # The long reliability runs: every action with every fault at every step, 200 kills, 8 editors of
 # 500 actions, on SQLite and PostgreSQL (docs/reliability.md).

@@ -87,12 +87,34 @@ std::string CriteriaDatabaseCopy(int criteria, const std::string& name) {
     return copy.string();
 }
 
-Probe MiddleOfType0(const std::string& connectionString) {
+namespace {
+
+// The window's list of company 1, read-only.
+com::ComPtr<ado::Recordset> Criteria(const std::string& connectionString) {
     auto connection = ado::Connection::Create();
     connection->Open(connectionString);
     auto rs = ado::Recordset::Create();
     rs->Open(dravel::CriteriaQuery(com::Variant(1)), connection.Get(), ado::adOpenStatic,
              ado::adLockReadOnly);
+    return rs;
+}
+
+}  // namespace
+
+std::vector<std::vector<com::Variant>> CriteriaFromLine(const std::string& connectionString,
+                                                        int32_t line, int64_t count) {
+    auto rs = Criteria(connectionString);
+    std::vector<std::vector<com::Variant>> rows;
+    for (rs->SetAbsolutePosition(line); !rs->Eof() && static_cast<int64_t>(rows.size()) < count;
+         rs->MoveNext()) {
+        auto& row = rows.emplace_back();
+        for (int c = 0; c < rs->FieldCount(); ++c) row.push_back(rs->Fields(c).Value());
+    }
+    return rows;
+}
+
+Probe MiddleOfType0(const std::string& connectionString) {
+    auto rs = Criteria(connectionString);
     auto value = [&](const char* column) { return rs->Fields(column).Value(); };
     int32_t typeZero = 0;
     for (; !rs->Eof() && value("MGA0_FLGRESO").ToLong() == 0; rs->MoveNext()) ++typeZero;

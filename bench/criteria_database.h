@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/ado/connection.h"
 
@@ -36,5 +37,9 @@ struct Probe {
     int32_t nextPriority;
 };
 Probe MiddleOfType0(const std::string& connectionString);
+
+// Every column of `count` criteria from the grid's line `line` on, as the window reads them.
+std::vector<std::vector<com::Variant>> CriteriaFromLine(const std::string& connectionString,
+                                                        int32_t line, int64_t count);
 
 }  // namespace bench

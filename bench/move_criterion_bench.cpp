@@ -56,5 +56,5 @@ void MoveCriterionRawSqlite(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(MoveCriterion)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(MoveCriterionRawSqlite)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(MoveCriterion)->Arg(1000)->Arg(10000)->Arg(99999)->Unit(benchmark::kMillisecond);
+BENCHMARK(MoveCriterionRawSqlite)->Arg(1000)->Arg(10000)->Arg(99999)->Unit(benchmark::kMillisecond);

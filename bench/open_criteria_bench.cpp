@@ -39,5 +39,5 @@ void OpenCriteriaRawSqlite(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(OpenCriteriaRecordset)->Arg(10000)->Arg(99999)->Unit(benchmark::kMillisecond);
-BENCHMARK(OpenCriteriaRawSqlite)->Arg(10000)->Arg(99999)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenCriteriaRecordset)->Arg(1000)->Arg(10000)->Arg(99999)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenCriteriaRawSqlite)->Arg(1000)->Arg(10000)->Arg(99999)->Unit(benchmark::kMillisecond);

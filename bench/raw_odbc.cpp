@@ -147,7 +147,11 @@ void RawStatement::Run(const std::vector<RawParam>& params) {
     for (size_t i = 0; i < values_.size(); ++i) {
         auto number = static_cast<SQLUSMALLINT>(i + 1);
         SQLRETURN rc;
-        if (auto* integer = std::get_if<int32_t>(&values_[i])) {
+        if (std::holds_alternative<std::monostate>(values_[i])) {
+            lengths_[i] = SQL_NULL_DATA;
+            rc = SQLBindParameter(stmt_, number, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0,
+                                  nullptr, 0, &lengths_[i]);
+        } else if (auto* integer = std::get_if<int32_t>(&values_[i])) {
             rc = SQLBindParameter(stmt_, number, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0,
                                   integer, 0, &lengths_[i]);
         } else {

@@ -41,7 +41,8 @@ class RawOdbc {
     SQLHSTMT stmt_ = SQL_NULL_HSTMT;  // for the statements sent as text
 };
 
-using RawParam = std::variant<int32_t, std::string>;
+// A parameter: Null (std::monostate), an integer or a text.
+using RawParam = std::variant<std::monostate, int32_t, std::string>;
 
 // A statement prepared once on a connection, run with its `?` bound to `params` in order.
 class RawStatement {

@@ -65,4 +65,22 @@ int RawDatabase::ReadAll(const std::string& sql) {
     return rows;
 }
 
+std::vector<std::vector<std::string>> RawDatabase::Rows(const std::string& sql) {
+    sqlite3_stmt* stmt = nullptr;
+    Check(db_, sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr));
+    std::vector<std::vector<std::string>> rows;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        auto& row = rows.emplace_back();
+        for (int c = 0, n = sqlite3_column_count(stmt); c < n; ++c) {
+            auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+            row.emplace_back(text ? text : "");
+        }
+    }
+    std::string error = rc == SQLITE_DONE ? std::string() : sqlite3_errmsg(db_);
+    sqlite3_finalize(stmt);
+    if (!error.empty()) throw std::runtime_error("SQLite: " + error);
+    return rows;
+}
+
 }  // namespace bench

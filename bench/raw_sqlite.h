@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -22,6 +23,8 @@ class RawDatabase {
     // Prepares a statement, steps it to the end reading every column of every row (as a
     // recordset reads them into its cache) and finalises it; the number of rows.
     int ReadAll(const std::string& sql);
+    // Every row of a query, each column as text.
+    std::vector<std::vector<std::string>> Rows(const std::string& sql);
 
   private:
     sqlite3* db_ = nullptr;

@@ -64,5 +64,5 @@ void SaveCriterionRawSqlite(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(SaveCriterion)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
-BENCHMARK(SaveCriterionRawSqlite)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveCriterion)->Arg(1000)->Arg(10000)->Arg(99999)->Unit(benchmark::kMillisecond);
+BENCHMARK(SaveCriterionRawSqlite)->Arg(1000)->Arg(10000)->Arg(99999)->Unit(benchmark::kMillisecond);

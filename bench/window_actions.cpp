@@ -40,6 +40,21 @@ void TimeSaveCriterion(benchmark::State& state, const std::string& connectionStr
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+void TimeDeleteCriterion(benchmark::State& state, const std::string& connectionString,
+                         const Probe& probe) {
+    WindowSession session(connectionString);
+    session.OpenOnLine(probe.line);
+    int32_t left = static_cast<int32_t>(state.range(0));
+    for (auto _ : state) {
+        session.Driver().Press(session.Window(), "INTERNAV", "Elimina");
+        if (session.GridLineCount() != --left) state.SkipWithError("no row deleted");
+        if (session.CurrentGridLine() != probe.line) state.SkipWithError("the frame moved");
+    }
+    session.FailOnTrouble(state);
+    session.Close();
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 void TimeMoveCriterion(benchmark::State& state, const std::string& connectionString,
                        const Probe& probe) {
     WindowSession session(connectionString);

@@ -24,6 +24,11 @@ void TimeOpenWindow(benchmark::State& state, const std::string& connectionString
 void TimeSaveCriterion(benchmark::State& state, const std::string& connectionString,
                        const Probe& probe);
 
+// Deleting the probe's criterion, which has no counter-account rows, and after it the one that
+// takes its line each iteration, with the guard, the renumbering and the reload.
+void TimeDeleteCriterion(benchmark::State& state, const std::string& connectionString,
+                         const Probe& probe);
+
 // Moving the probe's criterion down and back up with the priority toolbar.
 void TimeMoveCriterion(benchmark::State& state, const std::string& connectionString,
                        const Probe& probe);

@@ -119,8 +119,14 @@ void OpenWindowHeadless(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(OpenWindowHeadless)
+    ->Arg(1000)
     ->Arg(10000)
     ->Arg(99999)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(OpenWindowQt)->Arg(10000)->Arg(99999)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenWindowQt)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(99999)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
