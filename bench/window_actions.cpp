@@ -17,6 +17,7 @@ void TimeOpenWindow(benchmark::State& state, const std::string& connectionString
     for (auto _ : state) {
         session.Open();
         if (session.GridLineCount() != criteria) state.SkipWithError("wrong number of lines");
+        if (session.GridCells(1).empty()) state.SkipWithError("no line shown");
         session.Close();
     }
     session.FailOnTrouble(state);
@@ -31,6 +32,8 @@ void TimeSaveCriterion(benchmark::State& state, const std::string& connectionStr
     for (auto _ : state) {
         session.Driver().Type(session.Window(), "TXT_DESCR", kDescriptions[saves++ % 2]);
         session.Driver().Press(session.Window(), "INTERNAV", "Conferma");
+        // The grid read as a user sees it: its lines are drawn when first looked at.
+        if (session.GridCells(probe.line).empty()) state.SkipWithError("no line shown");
         if (session.CurrentGridLine() != probe.line) state.SkipWithError("the frame moved");
     }
     if (saves > 0 && session.Text("TXT_DESCR") != kDescriptions[(saves - 1) % 2])
@@ -48,6 +51,7 @@ void TimeDeleteCriterion(benchmark::State& state, const std::string& connectionS
     for (auto _ : state) {
         session.Driver().Press(session.Window(), "INTERNAV", "Elimina");
         if (session.GridLineCount() != --left) state.SkipWithError("no row deleted");
+        if (session.GridCells(probe.line).empty()) state.SkipWithError("no line shown");
         if (session.CurrentGridLine() != probe.line) state.SkipWithError("the frame moved");
     }
     session.FailOnTrouble(state);
@@ -62,8 +66,10 @@ void TimeMoveCriterion(benchmark::State& state, const std::string& connectionStr
     auto& driver = session.Driver();
     for (auto _ : state) {
         driver.PressToolbar(session.Window(), "TBAR_PRIORITY", kDown);
+        if (session.GridCells(probe.line).empty()) state.SkipWithError("no line shown");
         if (session.CurrentGridLine() != probe.line + 1) state.SkipWithError("no move down");
         driver.PressToolbar(session.Window(), "TBAR_PRIORITY", kUp);
+        if (session.GridCells(probe.line).empty()) state.SkipWithError("no line shown");
         if (session.CurrentGridLine() != probe.line) state.SkipWithError("no move up");
     }
     session.FailOnTrouble(state);

@@ -93,6 +93,10 @@ int32_t WindowSession::GridLineCount() {
     return Control<ui::ILineView>(Window(), "QGRID")->LineCount();
 }
 
+std::vector<std::string> WindowSession::GridCells(int32_t line) {
+    return Control<ui::ILineView>(Window(), "QGRID")->LineCells(line);
+}
+
 int32_t WindowSession::CurrentGridLine() {
     return Control<ui::ILineView>(Window(), "QGRID")->CurrentLine();
 }

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/host_session.h"
 #include "platform/ui/headless.h"
@@ -37,6 +38,9 @@ class WindowSession {
     ui::IForm& Window();
     ui::Driver& Driver() { return driver_; }
     int32_t GridLineCount();
+    // The cells of a grid line as shown: reading them draws the grid's lines, as a user's look
+    // at the window does.
+    std::vector<std::string> GridCells(int32_t line);
     int32_t CurrentGridLine();
     std::string Text(const std::string& control);
 

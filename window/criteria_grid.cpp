@@ -78,9 +78,11 @@ void FRM_MGQUINTAB::ReloadCriteria() {
 int32_t FRM_MGQUINTAB::ListedPosition(int32_t criterionId) {
     auto finder = CriteriaRecordset->Clone();
     if (finder->Bof() && finder->Eof()) return 0;
+    // The column found once, not on each of thousands of rows.
+    const auto key = finder->Fields("MGA0_ID");
+    const com::Variant wanted(criterionId);
     for (finder->MoveFirst(); !finder->Eof(); finder->MoveNext())
-        if (com::Variant::Equal(finder->Fields("MGA0_ID").Value(), com::Variant(criterionId)))
-            return finder->AbsolutePosition();
+        if (com::Variant::Equal(key.Value(), wanted)) return finder->AbsolutePosition();
     return 0;
 }
 

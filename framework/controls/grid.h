@@ -38,7 +38,7 @@ class Grid : public ControlModel<Grid, host::IGridControl, ui::ILineView, IFrame
     // ui::ILineView
     std::vector<std::string> ColumnCaptions() override;  // in the user's language
     std::vector<int32_t> ColumnWidths() override;
-    int32_t LineCount() override { return static_cast<int32_t>(lines_.size()); }
+    int32_t LineCount() override { return count_; }
     // The cells as shown: each raw text after the FormatCell handlers (a failing handler leaves
     // the raw text: a cell is drawn, there is nobody to report to).
     std::vector<std::string> LineCells(int32_t line) override;
@@ -50,7 +50,7 @@ class Grid : public ControlModel<Grid, host::IGridControl, ui::ILineView, IFrame
 
     // IFrameGrid
     std::vector<std::string> ColumnNames() override;
-    void SetLines(std::vector<std::vector<std::string>> lines) override;
+    void SetLines(int32_t count, std::function<GridLines()> draw) override;
     void SetCurrentLine(int32_t line) override { Set(current_, line); }
     void SetSelectHandler(std::function<void(int32_t)> select) override {
         select_ = std::move(select);
@@ -64,10 +64,13 @@ class Grid : public ControlModel<Grid, host::IGridControl, ui::ILineView, IFrame
 
   private:
     void CheckLine(int32_t line) const;
+    const GridLines& Lines();  // drawn now if they have not been yet
 
     com::ComPtr<host::IGridSource> source_;
     std::vector<Column> columns_;
-    std::vector<std::vector<std::string>> lines_;
+    int32_t count_ = 0;
+    GridLines lines_;
+    std::function<GridLines()> draw_;  // the lines not drawn yet
     int32_t current_ = 0;
     uint64_t linesVersion_ = 0;
     bool columnsDone_ = false, ready_ = false, dataFormat_ = false;

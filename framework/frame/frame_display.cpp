@@ -19,22 +19,27 @@ bool RecordFrame::HasRow() {
 // every save.
 void RecordFrame::ShowRows() {
     if (!gridLink_) return;
-    std::vector<std::vector<std::string>> lines;
-    if (HasSource() && rs_->RecordCount() > 0) {
+    std::function<GridLines()> draw;
+    const int32_t count = HasSource() ? rs_->RecordCount() : 0;
+    if (count > 0) {
         std::vector<int> columns;
         for (const auto& name : gridLink_->ColumnNames()) columns.push_back(rs_->FieldIndex(name));
-        lines.reserve(static_cast<size_t>(rs_->RecordCount()));
-        auto clone = rs_->Clone();
-        for (clone->MoveFirst(); !clone->Eof(); clone->MoveNext()) {
-            auto& cells = lines.emplace_back();
-            cells.reserve(columns.size());
-            for (int index : columns)
-                cells.push_back(index < 0 ? std::string()
-                                          : FieldText(clone->Fields(index).Value()));
-        }
+        // The clone keeps the rows that a reload replaces. Rows added or deleted through the
+        // recordset before the drawing show in it; the frame sets the lines again after them,
+        // and until then the count holds (lines past the rows empty).
+        draw = [clone = rs_->Clone(), columns, count] {
+            GridLines lines(columns.size(), static_cast<size_t>(count));
+            int32_t drawn = 0;
+            for (clone->MoveFirst(); !clone->Eof() && drawn < count; clone->MoveNext(), ++drawn)
+                for (int index : columns)
+                    lines.Add(index < 0 ? std::string() : FieldText(clone->Fields(index).Value()));
+            for (; drawn < count; ++drawn)
+                for (size_t c = 0; c < columns.size(); ++c) lines.Add({});
+            return lines;
+        };
     }
     shownRows_ = HasSource() ? rs_->RowsVersion() : 0;
-    gridLink_->SetLines(std::move(lines));
+    gridLink_->SetLines(count, std::move(draw));
 }
 
 void RecordFrame::ShowCurrentLine() {
@@ -75,8 +80,11 @@ void RecordFrame::ShowButtons() {
     barLink_->SetKeyEnabled(host::nav_key::Export, row);
 }
 
+// The lines are drawn again only when the rows changed since they were drawn: after a save the
+// handler's reload has drawn them already, and a list of thousands costs as much to draw as to
+// read.
 void RecordFrame::ShowAll() {
-    ShowRows();
+    if (!HasSource() || rs_->RowsVersion() != shownRows_) ShowRows();
     ShowCurrentLine();
     ShowControls();
     ShowButtons();

@@ -68,6 +68,7 @@ void RecordFrame::InitFrame(host::Cinterface* module, ado::Connection* connectio
         navBar_->SetGridObject(grid);
     }
     gridLink_ = com::QueryAs<IFrameGrid>(grid);
+    shownRows_ = 0;
     if (gridLink_) gridLink_->SetSelectHandler([this](int32_t line) { SelectLine(line); });
     attached_ = true;
     modified_ = false;
@@ -93,8 +94,9 @@ void RecordFrame::AttachSource(const std::string& sql) {
 
 void RecordFrame::DetachSource() {
     attached_ = false;
+    shownRows_ = 0;
     if (gridLink_) {
-        gridLink_->SetLines({});
+        gridLink_->SetLines(0, nullptr);
         gridLink_->SetCurrentLine(0);
     }
     ShowButtons();
