@@ -54,7 +54,7 @@ void DeleteCriterionRawSqlite(benchmark::State& state) {
     const auto conditions = DeleteConditions(db, probe, state.max_iterations);
     const auto renumber =
         dravel::RenumberStatements(ado::Dialect::Sqlite, com::Variant(1), com::Variant(0));
-    const std::string query = dravel::CriteriaQuery(com::Variant(1));
+    const std::string query = dravel::CriteriaQuery(com::Variant(1), ado::Dialect::Sqlite);
     size_t deleted = 0;
     for (auto _ : state) {
         const auto& row = conditions.at(deleted++);

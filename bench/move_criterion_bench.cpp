@@ -27,7 +27,7 @@ void MoveCriterionRawSqlite(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
     auto probe = Probe(criteria);
     bench::RawDatabase db(bench::CriteriaDatabaseCopy(criteria, "move_raw"));
-    const std::string query = dravel::CriteriaQuery(com::Variant(1));
+    const std::string query = dravel::CriteriaQuery(com::Variant(1), ado::Dialect::Sqlite);
     // As the data layer writes a row: by key, and only if the priority is still the one read.
     auto setPriority = [&](int32_t id, int32_t from, int32_t to) {
         if (db.Execute("UPDATE MGA0_QUINTAB SET MGA0_INDPRIOR = " + std::to_string(to) +

@@ -12,7 +12,7 @@
 namespace {
 
 const std::string& Query() {
-    static const std::string sql = dravel::CriteriaQuery(com::Variant(1));
+    static const std::string sql = dravel::CriteriaQuery(com::Variant(1), ado::Dialect::Sqlite);
     return sql;
 }
 

@@ -23,7 +23,7 @@ void OpenWindowRawSqlite(benchmark::State& state) {
     const std::string company =
         "SELECT DITTA_CODICE, DITTA_RAGSOC, DITTA_PARAMTIPICONTO, DITTA_ANNIDACLASSI"
         " FROM HOST_DITTE WHERE DITTA_CODICE = 1";
-    const std::string query = dravel::CriteriaQuery(com::Variant(1));
+    const std::string query = dravel::CriteriaQuery(com::Variant(1), ado::Dialect::Sqlite);
     bench::RawDatabase host(file);
     for (auto _ : state) {
         if (host.ReadAll(company) != 1) state.SkipWithError("no company");

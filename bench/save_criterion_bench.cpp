@@ -44,7 +44,7 @@ void SaveCriterionRawSqlite(benchmark::State& state) {
     const std::string id = std::to_string(probe.id);
     const std::string storedType = "SELECT MGA0_FLGRESO FROM MGA0_QUINTAB WHERE MGA0_ID IS " + id;
     const std::vector<std::string> renumber = Renumbering();
-    const std::string query = dravel::CriteriaQuery(com::Variant(1));
+    const std::string query = dravel::CriteriaQuery(com::Variant(1), ado::Dialect::Sqlite);
     std::string previous = probe.description;
     size_t saves = 0;
     for (auto _ : state) {

@@ -47,7 +47,7 @@ void DeleteCriterionRawOdbc(benchmark::State& state) {
             R"("mg99_idmedia_cg99" IS NOT DISTINCT FROM ?)");
     const auto renumber =
         dravel::RenumberStatements(ado::Dialect::Postgresql, com::Variant(1), com::Variant(0));
-    const std::string query = dravel::CriteriaQuery(com::Variant(1));
+    const std::string query = dravel::CriteriaQuery(com::Variant(1), ado::Dialect::Postgresql);
     size_t deleted = 0;
     for (auto _ : state) {
         const auto& row = doomed.at(deleted++);

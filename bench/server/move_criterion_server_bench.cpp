@@ -26,7 +26,7 @@ void MoveCriterionRawOdbc(benchmark::State& state) {
     bench::RawStatement setPriority(
         db, R"(UPDATE "mga0_quintab" SET "mga0_indprior" = ? WHERE "mga0_id" = ? AND )"
             R"("mga0_indprior" IS NOT DISTINCT FROM ?)");
-    const std::string query = dravel::CriteriaQuery(com::Variant(1));
+    const std::string query = dravel::CriteriaQuery(com::Variant(1), ado::Dialect::Postgresql);
     // The two exchange their numbers: down from where they were, up from where down left them.
     auto move = [&](int32_t upperId, int32_t lowerId, int32_t upperHad, int32_t lowerHad) {
         db.Begin();

@@ -20,7 +20,7 @@ void OpenWindowPostgresql(benchmark::State& state) {
 void OpenWindowRawOdbc(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
     const std::string database = bench::ServerCriteriaDatabase(criteria);
-    const std::string query = dravel::CriteriaQuery(com::Variant(1));
+    const std::string query = dravel::CriteriaQuery(com::Variant(1), ado::Dialect::Postgresql);
     bench::RawOdbc host(database);
     bench::RawStatement company(host,
                                 "SELECT DITTA_CODICE, DITTA_RAGSOC, DITTA_PARAMTIPICONTO, "

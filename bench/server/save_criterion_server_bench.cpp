@@ -37,7 +37,7 @@ void SaveCriterionRawOdbc(benchmark::State& state) {
         for (auto& sql : dravel::RenumberStatements(ado::Dialect::Postgresql, com::Variant(1),
                                                     com::Variant(type)))
             renumber.push_back(std::move(sql));
-    const std::string query = dravel::CriteriaQuery(com::Variant(1));
+    const std::string query = dravel::CriteriaQuery(com::Variant(1), ado::Dialect::Postgresql);
     std::string previous = probe.description;
     size_t saves = 0;
     for (auto _ : state) {
