@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "framework/controls/grid_lines.h"
 #include "platform/com/unknown.h"
 
 namespace framework {
@@ -33,11 +32,12 @@ struct IFrameField : com::IUnknown {
 struct IFrameGrid : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("5E2B7C10-4A3D-4F60-9B1E-2C7D8A9F0E02");
     virtual std::vector<std::string> ColumnNames() = 0;
-    // Raw cell texts per line, in column order; formatting happens when cells are displayed.
-    // `count` lines, drawn by `draw` (which gives that many) when their cells are first looked
-    // at: lines replaced before that (a save or a delete whose handler reloads the rows) cost
-    // nothing. No `draw` for an empty grid.
-    virtual void SetLines(int32_t count, std::function<GridLines()> draw) = 0;
+    // `count` lines whose raw cell texts, in column order, `cells` gives for a 1-based line
+    // when it is shown; formatting happens then too. The grid keeps no copy of them: a list of
+    // 100,000 rows costs nothing more to show, and lines replaced before anyone looked at them
+    // cost nothing at all. No `cells` for an empty grid.
+    virtual void SetLines(int32_t count,
+                          std::function<std::vector<std::string>(int32_t line)> cells) = 0;
     virtual void SetCurrentLine(int32_t line) = 0;  // 1-based, 0 for none
     // Called when the user selects a line; the handler decides whether the grid moves there.
     virtual void SetSelectHandler(std::function<void(int32_t line)> select) = 0;

@@ -1,7 +1,5 @@
 #include "framework/controls/grid.h"
 
-#include <utility>
-
 #include "framework/text_service.h"
 
 namespace framework {
@@ -40,23 +38,6 @@ std::vector<std::string> Grid::ColumnNames() {
     return names;
 }
 
-// A drawing that gives another number of lines than announced leaves the grid empty rather
-// than with cells past its lines.
-const GridLines& Grid::Lines() {
-    if (draw_) {
-        lines_ = std::exchange(draw_, nullptr)();
-        if (lines_.LineCount() != static_cast<size_t>(count_)) {
-            const std::string drawn = std::to_string(lines_.LineCount());
-            lines_ = GridLines();
-            throw com::ComError(com::err::InvalidCall,
-                                "The grid " + state_.Name() + " was drawn " + drawn +
-                                    " lines instead of " +
-                                    std::to_string(std::exchange(count_, 0)));
-        }
-    }
-    return lines_;
-}
-
 void Grid::CheckLine(int32_t line) const {
     if (line < 1 || line > count_)
         throw com::ComError(com::err::SubscriptOutOfRange,
@@ -65,7 +46,7 @@ void Grid::CheckLine(int32_t line) const {
 
 std::vector<std::string> Grid::LineCells(int32_t line) {
     CheckLine(line);
-    std::vector<std::string> cells = Lines().Cells(static_cast<size_t>(line - 1));
+    std::vector<std::string> cells = cells_(line);
     for (size_t i = 0; i < cells.size() && i < columns_.size(); ++i) {
         std::string text = cells[i];
         const std::string& column = columns_[i].name;
@@ -92,10 +73,9 @@ void Grid::UserFocus() {
     state_.RequestFocus();
 }
 
-void Grid::SetLines(int32_t count, std::function<GridLines()> draw) {
-    count_ = draw ? count : 0;
-    lines_ = GridLines();
-    draw_ = std::move(draw);
+void Grid::SetLines(int32_t count, std::function<std::vector<std::string>(int32_t)> cells) {
+    count_ = cells ? count : 0;
+    cells_ = std::move(cells);
     ++linesVersion_;
     if (current_ > LineCount()) current_ = 0;
     state_.Changed();

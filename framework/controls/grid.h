@@ -50,7 +50,8 @@ class Grid : public ControlModel<Grid, host::IGridControl, ui::ILineView, IFrame
 
     // IFrameGrid
     std::vector<std::string> ColumnNames() override;
-    void SetLines(int32_t count, std::function<GridLines()> draw) override;
+    void SetLines(int32_t count,
+                  std::function<std::vector<std::string>(int32_t line)> cells) override;
     void SetCurrentLine(int32_t line) override { Set(current_, line); }
     void SetSelectHandler(std::function<void(int32_t)> select) override {
         select_ = std::move(select);
@@ -64,13 +65,11 @@ class Grid : public ControlModel<Grid, host::IGridControl, ui::ILineView, IFrame
 
   private:
     void CheckLine(int32_t line) const;
-    const GridLines& Lines();  // drawn now if they have not been yet
 
     com::ComPtr<host::IGridSource> source_;
     std::vector<Column> columns_;
     int32_t count_ = 0;
-    GridLines lines_;
-    std::function<GridLines()> draw_;  // the lines not drawn yet
+    std::function<std::vector<std::string>(int32_t line)> cells_;
     int32_t current_ = 0;
     uint64_t linesVersion_ = 0;
     bool columnsDone_ = false, ready_ = false, dataFormat_ = false;

@@ -14,32 +14,29 @@ bool RecordFrame::HasRow() {
     return HasSource() && !rs_->Bof() && !rs_->Eof();
 }
 
-// One line per row, read through a clone so the recordset keeps its position. The grid's
-// columns are found by name once, not on every line: a list of thousands is drawn again after
-// every save.
+// One line per row, each read when the grid shows it, through a clone so the recordset keeps its
+// position. The grid's columns are found by name once, not on every line.
 void RecordFrame::ShowRows() {
     if (!gridLink_) return;
-    std::function<GridLines()> draw;
+    std::function<std::vector<std::string>(int32_t)> cells;
     const int32_t count = HasSource() ? rs_->RecordCount() : 0;
     if (count > 0) {
         std::vector<int> columns;
         for (const auto& name : gridLink_->ColumnNames()) columns.push_back(rs_->FieldIndex(name));
-        // The clone keeps the rows that a reload replaces. Rows added or deleted through the
-        // recordset before the drawing show in it; the frame sets the lines again after them,
-        // and until then the count holds (lines past the rows empty).
-        draw = [clone = rs_->Clone(), columns, count] {
-            GridLines lines(columns.size(), static_cast<size_t>(count));
-            int32_t drawn = 0;
-            for (clone->MoveFirst(); !clone->Eof() && drawn < count; clone->MoveNext(), ++drawn)
-                for (int index : columns)
-                    lines.Add(index < 0 ? std::string() : FieldText(clone->Fields(index).Value()));
-            for (; drawn < count; ++drawn)
-                for (size_t c = 0; c < columns.size(); ++c) lines.Add({});
-            return lines;
+        // A clone keeps the rows that a reload replaces. Rows added or deleted through the
+        // recordset show in it until the frame sets the lines again; until then the count holds
+        // and lines past the rows are empty.
+        cells = [clone = rs_->Clone(), columns](int32_t line) {
+            std::vector<std::string> texts(columns.size());
+            if (line > clone->RecordCount()) return texts;
+            clone->SetAbsolutePosition(line);
+            for (size_t i = 0; i < columns.size(); ++i)
+                if (columns[i] >= 0) texts[i] = FieldText(clone->Fields(columns[i]).Value());
+            return texts;
         };
     }
     shownRows_ = HasSource() ? rs_->RowsVersion() : 0;
-    gridLink_->SetLines(count, std::move(draw));
+    gridLink_->SetLines(count, std::move(cells));
 }
 
 void RecordFrame::ShowCurrentLine() {

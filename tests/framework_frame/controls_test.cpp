@@ -42,7 +42,7 @@ TEST(Controls, AFailingHandlerIsShownByTheToolbarAndLeavesTheGridsRawText) {
     auto grid = com::MakeObject<Grid>();
     grid->AddColumn("NAME", "Nome", 1, 2000, true);
     grid->AddColumn("KIND", "Tipo", 1, 800, true);
-    grid->SetLines(1, [] { return framework::GridLines{{"1", "1"}}; });
+    grid->SetLines(1, [](int32_t) { return std::vector<std::string>{"1", "1"}; });
     auto listener = com::MakeObject<Listener>();
     com::EventConnection c, g;
     c.Connect<host::IToolbarEvents>(static_cast<host::IToolbar*>(bar.Get()), listener.Get());
