@@ -288,7 +288,7 @@ void Recordset::SetFieldValue(int index, const com::Variant& v) {
         editMode_ = adEditInProgress;
         editRow_ = &row;
         editBackup_ = row.values;
-        editBackupOriginal_ = row.original;
+        editBackupOriginal_ = row.original ? *row.original : detail::RowValues();
         editBackupState_ = static_cast<int>(row.state);
     }
     row.KeepOriginal();
@@ -346,7 +346,9 @@ void Recordset::SendNow(Row& row, int change) {
 void Recordset::RestoreEdit() {
     Row& row = *editRow_;
     row.values = std::move(editBackup_);
-    row.original = std::move(editBackupOriginal_);
+    row.original = editBackupOriginal_.empty()
+                       ? nullptr
+                       : std::make_unique<detail::RowValues>(std::move(editBackupOriginal_));
     row.state = static_cast<RowState>(editBackupState_);
     rows_->Touch();
     ClearEdit();
@@ -379,7 +381,7 @@ std::unique_ptr<Row> Recordset::TakeRow(size_t index) {
     auto& rows = rows_->rows;
     std::unique_ptr<Row> row = std::move(rows[index]);
     rows.erase(rows.begin() + static_cast<ptrdiff_t>(index));
-    row->listPlace = index;
+    row->listPlace = static_cast<uint32_t>(index);
     rows_->Touch();
     const auto at = static_cast<int32_t>(index);
     for (Recordset* cursor : rows_->cursors) {
@@ -462,13 +464,13 @@ void Recordset::CancelBatch() {
     auto deleted = std::move(rows_->deleted);
     rows_->deleted.clear();
     for (auto it = deleted.rbegin(); it != deleted.rend(); ++it) {
-        size_t place = std::min((*it)->listPlace, rows.size());
+        size_t place = std::min<size_t>((*it)->listPlace, rows.size());
         PutRow(place, std::move(*it));
     }
     for (size_t i = rows.size(); i-- > 0;)
         if (rows[i]->state == RowState::Added) TakeRow(i);
     for (auto& row : rows) {
-        if (!row->original.empty()) row->values = row->original;
+        if (row->original) row->values = *row->original;
         row->MarkClean();
     }
     rows_->Touch();

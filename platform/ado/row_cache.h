@@ -1,6 +1,7 @@
 #pragma once
 // The rows of a recordset and of its clones, with what is needed to write them back.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -14,24 +15,25 @@ class Recordset;
 
 namespace ado::detail {
 
-enum class RowState { Unchanged, Modified, Added };
+enum class RowState : uint8_t { Unchanged, Modified, Added };
 
+// Small, as a list holds one per row: the values as read are kept apart only once they change.
 struct Row {
     RowValues values;
-    RowValues original;  // empty while the row is as read: then the values are the originals
+    std::unique_ptr<RowValues> original;  // none while the row is as read
+    uint32_t listPlace = 0;               // where a row with a pending delete stood in the list
     RowState state = RowState::Unchanged;
-    size_t listPlace = 0;  // where a row with a pending delete stood in the list
 
     const com::Variant& Original(size_t column) const {
-        return original.empty() ? values[column] : original[column];
+        return original ? (*original)[column] : values[column];
     }
     // Keeps the values as read before the first change.
     void KeepOriginal() {
-        if (original.empty()) original = values;
+        if (!original) original = std::make_unique<RowValues>(values);
     }
     // The row now matches the database.
     void MarkClean() {
-        original.clear();
+        original.reset();
         state = RowState::Unchanged;
     }
 };
