@@ -131,4 +131,8 @@ Probe MiddleOfType0(const std::string& connectionString) {
     return probe;
 }
 
+Probe MiddleOfType0(int criteria) {
+    return MiddleOfType0(ado::SqliteConnectionString(CriteriaDatabase(criteria)));
+}
+
 }  // namespace bench

@@ -37,6 +37,8 @@ struct Probe {
     int32_t nextPriority;
 };
 Probe MiddleOfType0(const std::string& connectionString);
+// The same in the SQLite database of `criteria` criteria.
+Probe MiddleOfType0(int criteria);
 
 // Every column of `count` criteria from the grid's line `line` on, as the window reads them.
 std::vector<std::vector<com::Variant>> CriteriaFromLine(const std::string& connectionString,

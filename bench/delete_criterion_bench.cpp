@@ -17,15 +17,11 @@
 
 namespace {
 
-bench::Probe Probe(int criteria) {
-    return bench::MiddleOfType0(ado::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
-}
-
 void DeleteCriterion(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
     bench::TimeDeleteCriterion(
         state, ado::SqliteConnectionString(bench::CriteriaDatabaseCopy(criteria, "delete")),
-        Probe(criteria));
+        bench::MiddleOfType0(criteria));
 }
 
 // The conditions of the data layer's delete for the criteria of type 0 from the probe's line
@@ -49,7 +45,7 @@ std::vector<std::vector<std::string>> DeleteConditions(bench::RawDatabase& db,
 
 void DeleteCriterionRawSqlite(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
-    auto probe = Probe(criteria);
+    auto probe = bench::MiddleOfType0(criteria);
     bench::RawDatabase db(bench::CriteriaDatabaseCopy(criteria, "delete_raw"));
     const auto conditions = DeleteConditions(db, probe, state.max_iterations);
     const auto renumber =

@@ -12,20 +12,16 @@
 
 namespace {
 
-bench::Probe Probe(int criteria) {
-    return bench::MiddleOfType0(ado::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
-}
-
 void MoveCriterion(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
     bench::TimeMoveCriterion(
         state, ado::SqliteConnectionString(bench::CriteriaDatabaseCopy(criteria, "move")),
-        Probe(criteria));
+        bench::MiddleOfType0(criteria));
 }
 
 void MoveCriterionRawSqlite(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
-    auto probe = Probe(criteria);
+    auto probe = bench::MiddleOfType0(criteria);
     bench::RawDatabase db(bench::CriteriaDatabaseCopy(criteria, "move_raw"));
     const std::string query = dravel::CriteriaQuery(com::Variant(1), ado::Dialect::Sqlite);
     // As the data layer writes a row: by key, and only if the priority is still the one read.

@@ -26,20 +26,16 @@ std::vector<std::string> Renumbering() {
     return statements;
 }
 
-bench::Probe Probe(int criteria) {
-    return bench::MiddleOfType0(ado::SqliteConnectionString(bench::CriteriaDatabase(criteria)));
-}
-
 void SaveCriterion(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
     bench::TimeSaveCriterion(
         state, ado::SqliteConnectionString(bench::CriteriaDatabaseCopy(criteria, "save")),
-        Probe(criteria));
+        bench::MiddleOfType0(criteria));
 }
 
 void SaveCriterionRawSqlite(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
-    auto probe = Probe(criteria);
+    auto probe = bench::MiddleOfType0(criteria);
     bench::RawDatabase db(bench::CriteriaDatabaseCopy(criteria, "save_raw"));
     const std::string id = std::to_string(probe.id);
     const std::string storedType = "SELECT MGA0_FLGRESO FROM MGA0_QUINTAB WHERE MGA0_ID IS " + id;
