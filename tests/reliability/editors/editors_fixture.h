@@ -131,7 +131,7 @@ class EditorsTest : public dravel::testing::OnEachBackend {
 
         EXPECT_TRUE(Dense(state)) << "priorities are not 1..n:" << state;
         for (const auto& [id, n] : state.matrixRows) {
-            const auto criterion = id;  // a structured binding cannot be captured before C++20
+            const auto criterion = id;  // clang 14 cannot capture a structured binding
             EXPECT_TRUE(std::any_of(state.criteria.begin(), state.criteria.end(),
                                     [&](const Criterion& c) { return c.id == criterion; }))
                 << n << " counter-account rows of the deleted criterion " << id;
