@@ -52,11 +52,11 @@ void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
         rows->Update();
     };
     try {
-        // The update matches the two priorities alone: a neighbour that another user gave
-        // another type meanwhile would take its number there, leaving a gap in this type and a
-        // repeat in the other. Both types are read again first. (Not in the batch's own
-        // transaction, whose rows count as stored once it ends: a change in the moment between
-        // the two still gets through.)
+        // A neighbour that another user gave another type meanwhile would take its number
+        // there, leaving a gap in this type and a repeat in the other. Both types are read
+        // again first, to refuse early; the updates also match the types as read, which closes
+        // the moment between that reading and the batch's transaction.
+        rows->MatchOnUpdate("MGA0_FLGRESO", true);
         for (ado::Recordset* r : {CriteriaRecordset.Get(), neighbour.Get()})
             if (ValuesDiffer(typeOf(*r), r->Fields("MGA0_FLGRESO").UnderlyingValue()))
                 throw ado::ChangedByAnotherUser("MGA0_QUINTAB, MGA0_ID = " +
@@ -66,6 +66,7 @@ void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
         rows->Move(-step);
         shiftPriority(step);
         rows->UpdateBatch();
+        rows->MatchOnUpdate("MGA0_FLGRESO", false);
         // The move is stored: the list must show it in its new order, or the next move numbers
         // from the old one and gives two criteria one priority. A reading that fails because
         // the connection went is tried once more, which opens it again; when the server is
@@ -84,6 +85,7 @@ void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
         // A move the database refused (another user changed one of the two rows) changes
         // nothing: the pending values go, the frame follows the list again, and the error goes
         // back to the toolbar, which shows it.
+        com::Step([&] { rows->MatchOnUpdate("MGA0_FLGRESO", false); });
         com::Step([&] { rows->CancelBatch(); });
         com::Step([&] { FME_PARENT->EndDirectChange(); });
         throw;

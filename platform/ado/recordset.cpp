@@ -271,6 +271,11 @@ EditMode Recordset::GetEditMode() const {
     return editMode_;
 }
 
+void Recordset::MatchOnUpdate(const std::string& column, bool on) {
+    Fields(column);  // error 3265 for an unknown name
+    rows_->columns[static_cast<size_t>(FieldIndex(column))].matched = on;
+}
+
 bool Recordset::HasPendingChanges() const {
     return rows_ && (editMode_ != adEditNone || rows_->HasPendingChanges());
 }

@@ -130,6 +130,9 @@ class Recordset : public com::ComObject<Recordset, IRecordset, com::IEventSource
     // changes stay pending.
     void UpdateBatch();
     void CancelBatch();
+    // While on, every update of these rows (through any clone) also matches the column's value
+    // as read, changed or not: a row whose column another user changed meanwhile is a conflict.
+    void MatchOnUpdate(const std::string& column, bool on);
     bool HasPendingChanges() const;
 
     // IEventSource

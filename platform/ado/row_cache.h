@@ -40,6 +40,7 @@ struct Row {
 
 struct Column : ColumnInfo {
     bool updatable = false;  // a column of the base table
+    bool matched = false;    // every update matches its value as read, changed or not
 };
 
 struct RowCache {

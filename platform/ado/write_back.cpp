@@ -56,15 +56,19 @@ std::string AsRead(Backend& backend, const RowCache& cache, const Row& row,
 void SendUpdate(Backend& backend, const RowCache& cache, const Row& row) {
     std::string set;
     std::vector<com::Variant> params;
-    std::vector<size_t> changed;
+    std::vector<size_t> matched;
     for (size_t c = 0; c < cache.columns.size(); ++c) {
-        if (!cache.columns[c].updatable || row.values[c] == row.Original(c)) continue;
+        if (!cache.columns[c].updatable) continue;
+        if (row.values[c] == row.Original(c)) {
+            if (cache.columns[c].matched) matched.push_back(c);
+            continue;
+        }
         set += (set.empty() ? "" : ", ") + Quoted(cache.columns[c].baseColumn) + " = ?";
         params.push_back(row.values[c]);
-        changed.push_back(c);
+        matched.push_back(c);
     }
     if (set.empty()) return;
-    std::string where = AsRead(backend, cache, row, changed, params);
+    std::string where = AsRead(backend, cache, row, matched, params);
     std::string sql = "UPDATE " + Quoted(cache.baseTable) + " SET " + set + " WHERE " + where;
     if (backend.Execute(sql, params) == 0) Conflict(cache, row);
 }

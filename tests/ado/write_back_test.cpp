@@ -112,10 +112,15 @@ TEST_P(WriteBackTest, SecondSaveOfOneRowIsAConflictThatOverwritesNothing) {
     mine->CancelUpdate();
     EXPECT_EQ(mine->Fields("MGA0_DESCR").Value(), com::Variant("Cliente"));
 
-    // A change to another column of the same row is not a conflict.
+    // A change to another column of the same row is not a conflict, unless the updates are
+    // told to match that column as read.
     mine->Fields("MGA0_INDPRIOR").SetValue(5);
     mine->Update();
     EXPECT_EQ(DescriptionOf(1), com::Variant("Cliente, Zona"));
+    mine->MatchOnUpdate("MGA0_DESCR", true);
+    mine->Fields("MGA0_INDPRIOR").SetValue(6);
+    EXPECT_THAT([&] { mine->Update(); }, FailsWith(com::err::RowConflict));
+    EXPECT_EQ(Scalar("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB WHERE MGA0_ID = 1").ToLong(), 5);
 }
 
 // A deferred foreign key fails only at COMMIT: the transaction must still end, rolled back, or
