@@ -85,26 +85,26 @@ namespace script {
     X("expect log", "PROCEDURE", "the log received a report naming PROCEDURE", ExpectLog)
 // clang-format on
 
-struct CommandSpec {
+struct CommandEntry {
     std::string_view name;  // one word, or two for "expect ..." and "navigator ..."
     std::string_view syntax;
     std::string_view description;
 };
 
-#define DRAVEL_SCRIPT_SPEC(name, syntax, description, step) {name, syntax, description},
-inline constexpr CommandSpec kCommands[] = {DRAVEL_SCRIPT_COMMANDS(DRAVEL_SCRIPT_SPEC)};
-#undef DRAVEL_SCRIPT_SPEC
+#define DRAVEL_SCRIPT_ENTRY(name, syntax, description, step) {name, syntax, description},
+inline constexpr CommandEntry kCommands[] = {DRAVEL_SCRIPT_COMMANDS(DRAVEL_SCRIPT_ENTRY)};
+#undef DRAVEL_SCRIPT_ENTRY
 
 // One parsed line of a script.
 struct Command {
     int line = 0;                    // 1-based line in the file
     std::vector<std::string> words;  // as written; words[0] is the command
-    const CommandSpec* spec = nullptr;
+    const CommandEntry* entry = nullptr;
     std::vector<std::string> args;  // the words after the name, options left out
     std::map<std::string, std::string> options;
 
     // The command's place in kCommands.
-    size_t Index() const { return static_cast<size_t>(spec - std::begin(kCommands)); }
+    size_t Index() const { return static_cast<size_t>(entry - std::begin(kCommands)); }
 };
 
 // The README's table of commands, one row a command, in the table's order.

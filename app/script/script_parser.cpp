@@ -126,13 +126,13 @@ void CheckWord(int line, const std::string& what, std::string_view kind, const s
 }
 
 // The table entry a line's first words name, and how many words its name takes.
-const CommandSpec& FindSpec(int line, const std::vector<std::string>& words) {
+const CommandEntry& FindEntry(int line, const std::vector<std::string>& words) {
     std::string group;  // the commands named "WORD ..."
-    for (const auto& spec : kCommands) {
-        if (spec.name == words[0]) return spec;
-        if (!spec.name.starts_with(words[0] + " ")) continue;
-        std::string_view second = spec.name.substr(words[0].size() + 1);
-        if (words.size() > 1 && second == words[1]) return spec;
+    for (const auto& entry : kCommands) {
+        if (entry.name == words[0]) return entry;
+        if (!entry.name.starts_with(words[0] + " ")) continue;
+        std::string_view second = entry.name.substr(words[0].size() + 1);
+        if (words.size() > 1 && second == words[1]) return entry;
         group += (group.empty() ? "" : ", ") + std::string(second);
     }
     if (group.empty()) throw ParseError(line, "unknown command '" + words[0] + "'");
@@ -144,9 +144,9 @@ Command ParseCommand(int line, std::vector<std::string> words) {
     Command c;
     c.line = line;
     c.words = std::move(words);
-    c.spec = &FindSpec(line, c.words);
-    const std::string name(c.spec->name);
-    const Syntax syntax = ReadSyntax(c.spec->syntax);
+    c.entry = &FindEntry(line, c.words);
+    const std::string name(c.entry->name);
+    const Syntax syntax = ReadSyntax(c.entry->syntax);
     const size_t from = name.find(' ') == std::string::npos ? 1 : 2;
 
     size_t required = 0, most = 0;

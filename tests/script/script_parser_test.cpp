@@ -36,7 +36,7 @@ TEST(ScriptParse, KeepsTheLinesAndTheWordsOfEachCommand) {
     EXPECT_EQ(commands[0].line, 2);
     EXPECT_THAT(commands[0].args, ElementsAre("1"));
     EXPECT_EQ(commands[0].options.at("account-types"), "4");
-    EXPECT_EQ(commands[1].spec->name, "navigator button");
+    EXPECT_EQ(commands[1].entry->name, "navigator button");
     EXPECT_THAT(commands[1].args, ElementsAre("25"));
 }
 
