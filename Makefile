@@ -1,6 +1,6 @@
 # The two commands of the README: `make run` opens the product (the desktop window, or the window
 # as text where no display can be reached), `make test` builds and runs every test (the optimised
-# build, then the same tests under AddressSanitizer and UBSan).
+# build and the same tests under AddressSanitizer and UBSan, both built first and run side by side).
 PRESET ?= default
 BUILD := build/$(PRESET)
 
@@ -17,9 +17,11 @@ run: build
 	@$(BUILD)/bin/dravel-host
 
 test: build
-	@ctest --preset $(PRESET) -j2
 ifeq ($(PRESET),default)
-	@$(MAKE) --no-print-directory test PRESET=asan
+	@$(MAKE) --no-print-directory build PRESET=asan
+	@scripts/run-tests default asan
+else
+	@scripts/run-tests $(PRESET)
 endif
 
 bench: build
