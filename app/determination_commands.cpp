@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include <nlohmann/json.hpp>
+
 #include "app/paths.h"
 #include "determination/report.h"
 #include "framework/host_session.h"

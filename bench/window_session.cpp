@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include <nlohmann/json.hpp>
+
 #include "bench/criteria_database.h"
 #include "framework/host_classes.h"
 #include "framework/log_service.h"

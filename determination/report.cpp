@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <nlohmann/json.hpp>
+
 #include "platform/com/placeholders.h"
 #include "window/posting_types.h"
 

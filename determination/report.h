@@ -3,7 +3,7 @@
 // the user's language) and as one JSON document.
 
 #include <functional>
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
 

@@ -15,6 +15,7 @@
 
 #include <fmt/chrono.h>
 #include <fmt/format.h>
+#include <nlohmann/json.hpp>
 
 #include "platform/com/user_files.h"
 #include "platform/ui/toolkit.h"

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include "contracts/models.h"
 

@@ -6,6 +6,8 @@
 #include <deque>
 #include <optional>
 
+#include <nlohmann/json.hpp>
+
 #include "app/script/script_parser.h"
 #include "contracts/cinterface_access.h"
 #include "contracts/record_frame.h"

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <thread>
 
+#include <nlohmann/json.hpp>
+
 #include "framework/log_service.h"
 #include "tests/support/error_matchers.h"
 #include "tests/support/temp_dir.h"

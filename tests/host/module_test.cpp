@@ -3,6 +3,7 @@
 // of the host when its window closes.
 
 #include <gmock/gmock.h>
+#include <nlohmann/json.hpp>
 
 #include "framework/layout_model.h"
 #include "framework/log_service.h"

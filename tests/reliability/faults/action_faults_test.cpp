@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <functional>
 
+#include <nlohmann/json.hpp>
+
 #include "tests/support/faulty_vfs.h"
 #include "tests/support/postgres_proxy.h"
 #include "tests/support/window_fixture.h"
