@@ -3,6 +3,7 @@
 // how the times grow, and the memory the open window holds per criterion.
 //
 //   dravel-bench-table <folder of the programs> <folder for their results and output>
+//   dravel-bench-table --memory     (only the memory, in a few seconds)
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -66,17 +67,31 @@ void Read(const std::filesystem::path& results, bench::Times& times,
     }
 }
 
+void PrintMemory(const bench::WindowMemory& memory) {
+    std::cout << fmt::format(
+        "Memory of the open window with {} criteria: {:.0f} bytes per criterion, of which {:.0f} "
+        "bytes of texts as stored: {:.0f} bytes besides the texts.\n",
+        kGrowthTo, memory.bytesPerCriterion, memory.textBytesPerCriterion,
+        memory.bytesPerCriterion - memory.textBytesPerCriterion);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "Usage: dravel-bench-table <folder of the programs> <folder for results>\n";
+    const bool memoryOnly = argc == 2 && std::string(argv[1]) == "--memory";
+    if (argc != 3 && !memoryOnly) {
+        std::cerr << "Usage: dravel-bench-table <folder of the programs> <folder for results>\n"
+                     "       dravel-bench-table --memory\n";
         return 2;
     }
-    const std::filesystem::path programs = argv[1], out = argv[2];
-    std::filesystem::create_directories(out);
     int status = 0;
     try {
+        if (memoryOnly) {
+            PrintMemory(bench::MeasureWindowMemory(kGrowthTo));
+            return 0;
+        }
+        const std::filesystem::path programs = argv[1], out = argv[2];
+        std::filesystem::create_directories(out);
         std::cout << "Measuring the memory of the window with " << kGrowthTo << " criteria"
                   << std::endl;
         const auto memory = bench::MeasureWindowMemory(kGrowthTo);
@@ -104,11 +119,8 @@ int main(int argc, char** argv) {
 
         std::cout << "\n";
         bench::PrintTable(std::cout, bench::Ratios(times), kGrowthFrom, kGrowthTo);
-        std::cout << fmt::format(
-            "\nMemory of the open window with {} criteria: {:.0f} bytes per criterion, of "
-            "which {:.0f} bytes of texts as stored: {:.0f} bytes besides the texts.\n",
-            kGrowthTo, memory.bytesPerCriterion, memory.textBytesPerCriterion,
-            memory.bytesPerCriterion - memory.textBytesPerCriterion);
+        std::cout << "\n";
+        PrintMemory(memory);
         for (const auto& failure : failures) std::cout << "FAILED " << failure << "\n";
         if (!failures.empty()) status = 1;
     } catch (const std::exception& e) {
