@@ -1,11 +1,13 @@
 #include "platform/com/variant.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <new>
 
 #include "platform/text/text.h"
 
@@ -129,27 +131,108 @@ std::string FormatDouble(double d) {
     return mant + expo;
 }
 
-VarType Variant::Type() const {
-    switch (v_.index()) {
-        case 0:
-            return VarType::Empty;
-        case 1:
-            return VarType::Null;
-        case 2:
-            return VarType::Integer;
-        case 3:
-            return VarType::Long;
-        case 4:
-            return VarType::Double;
-        case 5:
-            return VarType::Boolean;
-        case 6:
-            return VarType::String;
-        case 7:
-            return VarType::Object;
+// A long text: its bytes follow the header in the same allocation, and never change.
+struct Variant::TextBlock {
+    std::atomic<uint32_t> references;
+    uint32_t size;
+
+    char* Chars() { return reinterpret_cast<char*>(this + 1); }
+};
+
+struct Variant::ArrayBlock {
+    std::atomic<uint32_t> references;
+    const VariantArray items;
+};
+
+Variant::Variant(std::string_view s) {
+    if (s.size() <= kShortText) {
+        kind_ = Kind::ShortText;
+        std::copy(s.begin(), s.end(), bytes_.begin());
+        bytes_[kShortText] = static_cast<char>(s.size());
+        return;
+    }
+    if (s.size() > std::numeric_limits<uint32_t>::max())
+        throw ComError(err::OutOfMemory, "A text of 4 GiB or more cannot be held");
+    auto* block = new (::operator new(sizeof(TextBlock) + s.size()))
+        TextBlock{{1}, static_cast<uint32_t>(s.size())};
+    std::copy(s.begin(), s.end(), block->Chars());
+    kind_ = Kind::LongText;
+    Put(block);
+}
+
+Variant::Variant(VariantArray a) : kind_(Kind::Array) {
+    Put(new ArrayBlock{{1}, std::move(a)});
+}
+
+void Variant::AddReference() noexcept {
+    switch (kind_) {
+        case Kind::LongText:
+            Get<TextBlock*>()->references.fetch_add(1, std::memory_order_relaxed);
+            break;
+        case Kind::Object:
+            if (auto* object = Get<IUnknown*>()) object->AddRef();
+            break;
+        case Kind::Array:
+            Get<ArrayBlock*>()->references.fetch_add(1, std::memory_order_relaxed);
+            break;
         default:
+            break;
+    }
+}
+
+void Variant::Release() noexcept {
+    switch (kind_) {
+        case Kind::LongText: {
+            auto* block = Get<TextBlock*>();
+            if (block->references.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+                block->~TextBlock();
+                ::operator delete(block);
+            }
+            break;
+        }
+        case Kind::Object:
+            if (auto* object = Get<IUnknown*>()) object->Release();
+            break;
+        case Kind::Array: {
+            auto* block = Get<ArrayBlock*>();
+            if (block->references.fetch_sub(1, std::memory_order_acq_rel) == 1) delete block;
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+std::string_view Variant::Text() const {
+    if (kind_ == Kind::ShortText)
+        return {bytes_.data(), static_cast<unsigned char>(bytes_[kShortText])};
+    auto* block = Get<TextBlock*>();
+    return {block->Chars(), block->size};
+}
+
+VarType Variant::Type() const {
+    switch (kind_) {
+        case Kind::Empty:
+            return VarType::Empty;
+        case Kind::Null:
+            return VarType::Null;
+        case Kind::Integer:
+            return VarType::Integer;
+        case Kind::Long:
+            return VarType::Long;
+        case Kind::Double:
+            return VarType::Double;
+        case Kind::Boolean:
+            return VarType::Boolean;
+        case Kind::ShortText:
+        case Kind::LongText:
+            return VarType::String;
+        case Kind::Object:
+            return VarType::Object;
+        case Kind::Array:
             return VarType::Array;
     }
+    return VarType::Empty;
 }
 
 bool Variant::IsNumeric() const {
@@ -161,7 +244,7 @@ bool Variant::IsNumeric() const {
         case VarType::Boolean:
             return true;
         case VarType::String:
-            return ParseNumber(std::get<std::string>(v_)).has_value();
+            return ParseNumber(Text()).has_value();
         default:
             return false;
     }
@@ -174,15 +257,15 @@ double Variant::ToDouble() const {
         case VarType::Null:
             NullUse();
         case VarType::Integer:
-            return std::get<int16_t>(v_);
+            return Get<int16_t>();
         case VarType::Long:
-            return std::get<int32_t>(v_);
+            return Get<int32_t>();
         case VarType::Double:
-            return std::get<double>(v_);
+            return Get<double>();
         case VarType::Boolean:
-            return std::get<BoolBox>(v_).value ? -1 : 0;
+            return Get<bool>() ? -1 : 0;
         case VarType::String: {
-            const auto& s = std::get<std::string>(v_);
+            std::string_view s = Text();
             if (auto d = ParseNumber(s)) {
                 if (std::isinf(*d)) throw ComError(err::Overflow);
                 return *d;
@@ -198,9 +281,9 @@ double Variant::ToDouble() const {
 int16_t Variant::ToInteger() const {
     switch (Type()) {
         case VarType::Integer:
-            return std::get<int16_t>(v_);
+            return Get<int16_t>();
         case VarType::Long: {
-            int32_t l = std::get<int32_t>(v_);
+            int32_t l = Get<int32_t>();
             if (l < INT16_MIN || l > INT16_MAX) throw ComError(err::Overflow);
             return static_cast<int16_t>(l);
         }
@@ -212,9 +295,9 @@ int16_t Variant::ToInteger() const {
 int32_t Variant::ToLong() const {
     switch (Type()) {
         case VarType::Integer:
-            return std::get<int16_t>(v_);
+            return Get<int16_t>();
         case VarType::Long:
-            return std::get<int32_t>(v_);
+            return Get<int32_t>();
         default:
             return NarrowRounded<int32_t>(ToDouble());
     }
@@ -223,9 +306,9 @@ int32_t Variant::ToLong() const {
 bool Variant::ToBool() const {
     switch (Type()) {
         case VarType::Boolean:
-            return std::get<BoolBox>(v_).value;
+            return Get<bool>();
         case VarType::String: {
-            const auto& s = std::get<std::string>(v_);
+            std::string_view s = Text();
             if (auto b = ParseBoolText(s)) return *b;
             if (auto d = ParseNumber(s)) return *d != 0;
             Mismatch();
@@ -242,15 +325,15 @@ std::string Variant::ToText() const {
         case VarType::Null:
             NullUse();
         case VarType::Integer:
-            return std::to_string(std::get<int16_t>(v_));
+            return std::to_string(Get<int16_t>());
         case VarType::Long:
-            return std::to_string(std::get<int32_t>(v_));
+            return std::to_string(Get<int32_t>());
         case VarType::Double:
-            return FormatDouble(std::get<double>(v_));
+            return FormatDouble(Get<double>());
         case VarType::Boolean:
-            return std::get<BoolBox>(v_).value ? "True" : "False";
+            return Get<bool>() ? "True" : "False";
         case VarType::String:
-            return std::get<std::string>(v_);
+            return std::string(Text());
         default:
             Mismatch();
     }
@@ -258,13 +341,13 @@ std::string Variant::ToText() const {
 
 ComPtr<IUnknown> Variant::ToObject() const {
     if (IsEmpty()) return nullptr;
-    if (IsObject()) return std::get<ComPtr<IUnknown>>(v_);
+    if (IsObject()) return ComPtr<IUnknown>(Get<IUnknown*>());
     Mismatch();
 }
 
 const VariantArray& Variant::ToArray() const {
     if (!IsArray()) Mismatch();
-    return *std::get<ArrayPtr>(v_);
+    return Get<ArrayBlock*>()->items;
 }
 
 Variant Variant::ConvertTo(VarType t) const {
@@ -292,19 +375,37 @@ Variant Variant::ConvertTo(VarType t) const {
 }
 
 bool operator==(const Variant& a, const Variant& b) {
-    if (a.v_.index() != b.v_.index()) return false;
-    if (a.IsObject()) return SameObject(a.ToObject().Get(), b.ToObject().Get());
-    if (a.IsArray()) return a.ToArray() == b.ToArray();
-    return a.v_ == b.v_;
+    if (a.Type() != b.Type()) return false;
+    switch (a.kind_) {
+        case Variant::Kind::Empty:
+        case Variant::Kind::Null:
+            return true;
+        case Variant::Kind::Integer:
+            return a.Get<int16_t>() == b.Get<int16_t>();
+        case Variant::Kind::Long:
+            return a.Get<int32_t>() == b.Get<int32_t>();
+        case Variant::Kind::Double:
+            return a.Get<double>() == b.Get<double>();
+        case Variant::Kind::Boolean:
+            return a.Get<bool>() == b.Get<bool>();
+        case Variant::Kind::ShortText:
+        case Variant::Kind::LongText:
+            return a.Text() == b.Text();
+        case Variant::Kind::Object:
+            return SameObject(a.Get<IUnknown*>(), b.Get<IUnknown*>());
+        case Variant::Kind::Array:
+            return a.ToArray() == b.ToArray();
+    }
+    return false;
 }
 
 std::optional<int> Variant::Compare(const Variant& a, const Variant& b) {
     if (a.IsNull() || b.IsNull()) return std::nullopt;
     auto cmp = [](auto x, auto y) { return x < y ? -1 : (y < x ? 1 : 0); };
     bool at = a.IsText(), bt = b.IsText();
-    if (at && bt) return cmp(a.ToText(), b.ToText());
-    if (a.IsEmpty() && bt) return cmp(std::string(), b.ToText());
-    if (at && b.IsEmpty()) return cmp(a.ToText(), std::string());
+    if (at && bt) return cmp(a.Text(), b.Text());
+    if (a.IsEmpty() && bt) return cmp(std::string_view(), b.Text());
+    if (at && b.IsEmpty()) return cmp(a.Text(), std::string_view());
     if (a.IsObject() || b.IsObject() || a.IsArray() || b.IsArray()) Mismatch();
     // A number against a text: the text must be numeric.
     return cmp(a.ToDouble(), b.ToDouble());
@@ -317,7 +418,7 @@ std::string Variant::Debug() const {
         case VarType::Null:
             return "Null";
         case VarType::String:
-            return "\"" + std::get<std::string>(v_) + "\"";
+            return "\"" + std::string(Text()) + "\"";
         case VarType::Object:
             return IsObject() && ToObject() ? "Object" : "Nothing";
         case VarType::Array: {

@@ -1,14 +1,15 @@
 #pragma once
 // The automation Variant: Empty, Null, Integer, Long, Double, Boolean, String, Object, Array.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
-#include <variant>
+#include <utility>
 #include <vector>
 
 #include "platform/com/unknown.h"
@@ -30,42 +31,61 @@ enum class VarType : uint16_t {
 class Variant;
 using VariantArray = std::vector<Variant>;
 
+// Sixteen bytes, as a recordset holds one per cell: a text of up to 14 bytes lies in place, a
+// longer one in a shared block that copies only count, and an array likewise.
 class Variant {
   public:
     struct NullTag {
         bool operator==(const NullTag&) const = default;
     };
 
-    Variant() = default;  // Empty
+    Variant() noexcept = default;  // Empty
     static Variant Null() { return Variant(NullTag{}); }
-    Variant(NullTag) : v_(NullTag{}) {}
-    Variant(int16_t i) : v_(i) {}
-    Variant(int32_t i) : v_(i) {}
-    Variant(double d) : v_(d) {}
-    Variant(bool b) : v_(BoolBox{b}) {}
-    Variant(std::string s) : v_(std::move(s)) {}
-    Variant(std::string_view s) : v_(std::string(s)) {}
-    Variant(const char* s) : v_(std::string(s)) {}
+    Variant(NullTag) noexcept : kind_(Kind::Null) {}
+    Variant(int16_t i) noexcept : kind_(Kind::Integer) { Put(i); }
+    Variant(int32_t i) noexcept : kind_(Kind::Long) { Put(i); }
+    Variant(double d) noexcept : kind_(Kind::Double) { Put(d); }
+    Variant(bool b) noexcept : kind_(Kind::Boolean) { Put(b); }
+    Variant(const std::string& s) : Variant(std::string_view(s)) {}
+    Variant(std::string_view s);
+    Variant(const char* s) : Variant(std::string_view(s)) {}
     // Any other pointer would convert to bool and become True: an object goes in as a ComPtr,
     // and a null pointer is no text.
     template <class T, class = std::enable_if_t<!std::is_same_v<std::remove_cv_t<T>, char>>>
     Variant(T*) = delete;
     Variant(std::nullptr_t) = delete;
-    Variant(ComPtr<IUnknown> o) : v_(std::move(o)) {}
-    Variant(VariantArray a) : v_(std::make_shared<const VariantArray>(std::move(a))) {}
+    Variant(ComPtr<IUnknown> o) noexcept : kind_(Kind::Object) { Put(o.Detach()); }
+    Variant(VariantArray a);
     template <class T, class = std::enable_if_t<std::is_base_of_v<IUnknown, T> &&
                                                 !std::is_same_v<T, IUnknown>>>
     Variant(const ComPtr<T>& o) : Variant(QueryAs<IUnknown>(o.Get())) {}
 
+    Variant(const Variant& o) noexcept : bytes_(o.bytes_), kind_(o.kind_) {
+        if (kind_ >= Kind::LongText) AddReference();
+    }
+    // A Variant moved from is Empty.
+    Variant(Variant&& o) noexcept : bytes_(o.bytes_), kind_(std::exchange(o.kind_, Kind::Empty)) {}
+    Variant& operator=(const Variant& o) noexcept {
+        Variant(o).Swap(*this);
+        return *this;
+    }
+    Variant& operator=(Variant&& o) noexcept {
+        Variant(std::move(o)).Swap(*this);
+        return *this;
+    }
+    ~Variant() {
+        if (kind_ >= Kind::LongText) Release();
+    }
+
     VarType Type() const;
-    bool IsEmpty() const { return v_.index() == 0; }
-    bool IsNull() const { return std::holds_alternative<NullTag>(v_); }
+    bool IsEmpty() const { return kind_ == Kind::Empty; }
+    bool IsNull() const { return kind_ == Kind::Null; }
     bool IsEmptyOrNull() const { return IsEmpty() || IsNull(); }
     bool IsNumeric()
         const;  // Integer, Long, Double, Boolean or Empty (as the classic IsNumeric on a non-text)
-    bool IsText() const { return std::holds_alternative<std::string>(v_); }
-    bool IsObject() const { return std::holds_alternative<ComPtr<IUnknown>>(v_); }
-    bool IsArray() const { return std::holds_alternative<ArrayPtr>(v_); }
+    bool IsText() const { return kind_ == Kind::ShortText || kind_ == Kind::LongText; }
+    bool IsObject() const { return kind_ == Kind::Object; }
+    bool IsArray() const { return kind_ == Kind::Array; }
 
     // Conversions with the classic rules: Empty is 0 or "", Null is error 94, text is parsed
     // (surrounding blanks allowed, invariant format), doubles round half to even, out of range is
@@ -103,15 +123,46 @@ class Variant {
     std::string Debug() const;
 
   private:
-    struct BoolBox {
-        bool value;
-        bool operator==(const BoolBox&) const = default;
+    // The kinds from LongText on hold a reference.
+    enum class Kind : uint8_t {
+        Empty,
+        Null,
+        Integer,
+        Long,
+        Double,
+        Boolean,
+        ShortText,
+        LongText,
+        Object,
+        Array
     };
-    using ArrayPtr = std::shared_ptr<const VariantArray>;
-    std::variant<std::monostate, NullTag, int16_t, int32_t, double, BoolBox, std::string,
-                 ComPtr<IUnknown>, ArrayPtr>
-        v_;
+    static constexpr size_t kShortText = 14;
+    struct TextBlock;
+    struct ArrayBlock;
+
+    // The value's bytes: a number, a pointer, or a short text followed by its length.
+    template <class T>
+    T Get() const {
+        T value;
+        std::memcpy(&value, bytes_.data(), sizeof value);
+        return value;
+    }
+    template <class T>
+    void Put(T value) {
+        std::memcpy(bytes_.data(), &value, sizeof value);
+    }
+    std::string_view Text() const;  // the text of a String
+    void AddReference() noexcept;
+    void Release() noexcept;
+    void Swap(Variant& o) noexcept {
+        std::swap(bytes_, o.bytes_);
+        std::swap(kind_, o.kind_);
+    }
+
+    alignas(8) std::array<char, kShortText + 1> bytes_{};
+    Kind kind_ = Kind::Empty;
 };
+static_assert(sizeof(Variant) == 16);
 
 // Parses an invariant-format number with optional surrounding blanks; nullopt when not a number.
 std::optional<double> ParseNumber(std::string_view text);
