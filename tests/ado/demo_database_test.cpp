@@ -1,5 +1,4 @@
-// The demo database: created only as a new file, with dense priorities and every posting type;
-// the schema's checks on each backend.
+// The schema's checks and the demo data, on each backend.
 
 #include "db/demo_data.h"
 
@@ -7,31 +6,6 @@
 
 namespace dravel::testing {
 namespace {
-
-class DemoDatabaseTest : public TempDatabase {};
-
-TEST_F(DemoDatabaseTest, CreatesANewFileAndNeverOverwritesOne) {
-    auto file = folder_ / "demo.db";
-    std::string connectionString = db::CreateDemoDatabase(file);
-    EXPECT_THAT([&] { db::CreateDemoDatabase(file); }, FailsWith(58));
-
-    auto demo = ado::Connection::Create();
-    demo->Open(connectionString);
-    auto types = demo->Execute(
-        "SELECT group_concat(MGA0_FLGRESO) FROM (SELECT DISTINCT MGA0_FLGRESO FROM MGA0_QUINTAB "
-        "ORDER BY 1)");
-    EXPECT_EQ(types->Fields(0).Value(), com::Variant("0,1,4,5,6,7,8"));
-    // Priorities run 1..n within every company and type.
-    auto gaps = demo->Execute(
-        "SELECT COUNT(*) FROM (SELECT MGA0_DITTA_CG18, MGA0_FLGRESO FROM MGA0_QUINTAB GROUP BY "
-        "1, 2 HAVING MIN(MGA0_INDPRIOR) <> 1 OR MAX(MGA0_INDPRIOR) <> COUNT(*) OR "
-        "COUNT(DISTINCT MGA0_INDPRIOR) <> COUNT(*))");
-    EXPECT_EQ(gaps->Fields(0).Value(), com::Variant(0));
-    auto orphans = demo->Execute(
-        "SELECT COUNT(*) FROM MGA1_MATRCPAR WHERE NOT EXISTS (SELECT 1 FROM MGA0_QUINTAB WHERE "
-        "MGA0_ID = MGA1_ID_MGA0 AND MGA0_DITTA_CG18 = MGA1_DITTA_CG18)");
-    EXPECT_EQ(orphans->Fields(0).Value(), com::Variant(0));
-}
 
 class Schema : public OnEachBackend {};
 
@@ -47,6 +21,22 @@ TEST_P(Schema, NeverGivesTheKeyOfADeletedCriterionToANewOne) {
     conn_->Execute("DELETE FROM MGA0_QUINTAB WHERE MGA0_ID = 7");
     conn_->Execute("INSERT INTO MGA0_QUINTAB (MGA0_DITTA_CG18, MGA0_FLGRESO) VALUES (1, 0)");
     EXPECT_EQ(Scalar("SELECT MGA0_ID FROM MGA0_QUINTAB").ToLong(), 8);
+}
+
+// Priorities run 1..n within every company and type, and every matrix row has its criterion.
+TEST_P(Schema, TakesTheDemoDataWithDensePrioritiesAndNoOrphanRows) {
+    db::LoadDemoData(*conn_);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM (SELECT MGA0_DITTA_CG18 FROM MGA0_QUINTAB GROUP BY "
+                     "MGA0_DITTA_CG18, MGA0_FLGRESO HAVING MIN(MGA0_INDPRIOR) <> 1 OR "
+                     "MAX(MGA0_INDPRIOR) <> COUNT(*) OR COUNT(DISTINCT MGA0_INDPRIOR) <> COUNT(*)) "
+                     "AS GAPS")
+                  .ToLong(),
+              0);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM MGA1_MATRCPAR WHERE NOT EXISTS (SELECT 1 FROM "
+                     "MGA0_QUINTAB WHERE MGA0_ID = MGA1_ID_MGA0 AND MGA0_DITTA_CG18 = "
+                     "MGA1_DITTA_CG18)")
+                  .ToLong(),
+              0);
 }
 
 DRAVEL_ON_EACH_BACKEND(Schema);

@@ -16,6 +16,7 @@
 
 #include "platform/com/registry.h"
 #include "platform/com/server.h"
+#include "platform/com/user_files.h"
 #include "tests/support/child_process.h"
 #include "tests/support/error_matchers.h"
 #include "tests/support/temp_dir.h"
@@ -28,11 +29,6 @@ using testing_support::Require;
 namespace {
 
 constexpr uid_t kNobody = 65534;
-
-std::string Content(const fs::path& file) {
-    std::ifstream in(file);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::set<std::string> Names(const fs::path& folder) {
     std::set<std::string> names;
@@ -151,60 +147,56 @@ TEST_F(RegistryFile, TheSystemsRegistryComesAfterTheUsersAndOnlyRootMayChangeIt)
     EXPECT_EQ(com::FindClass("Both.Class")->clsid, mine.clsid);
     // A relative folder names no fixed place: whatever the working folder holds there is not read.
     com::Registry(dir_ / "relative/ignored/dravel/registry.json").Register(Entry("Relative.Class"));
-    EXPECT_EQ(testing_support::InChild([&] {
-                  Require(chdir(dir_.c_str()) == 0 && !com::FindClass("Relative.Class"),
-                          "a registry in a relative folder was read");
-              }),
-              0);
+    EXPECT_IN_CHILD([&] {
+        Require(chdir(dir_.c_str()) == 0 && !com::FindClass("Relative.Class"),
+                "a registry in a relative folder was read");
+    });
 
     // Owned by the user who reads it: good enough for their own registry, not for the system's.
     ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
     for (const char* p : {"system", "system/dravel", "system/dravel/registry.json"})
         ASSERT_EQ(chown((dir_ / p).c_str(), kNobody, kNobody), 0);
-    EXPECT_EQ(
-        testing_support::InChild([&] {
-            Require(setuid(kNobody) == 0, "cannot become nobody");
-            Require(bool(com::Registry(dir_ / "system/dravel/registry.json").Find("Shared.Class")),
-                    "the user's own file is not read");
-            std::string got = CreateFailure("Shared.Class");
-            Require(got.find("registry.json is owned by user 65534") != std::string::npos, got);
-        }),
-        0);
+    EXPECT_IN_CHILD([&] {
+        Require(setuid(kNobody) == 0, "cannot become nobody");
+        Require(bool(com::Registry(dir_ / "system/dravel/registry.json").Find("Shared.Class")),
+                "the user's own file is not read");
+        std::string got = CreateFailure("Shared.Class");
+        Require(got.find("registry.json is owned by user 65534") != std::string::npos, got);
+    });
 }
 
 // The user's own registry is under XDG_CONFIG_HOME, else under HOME, else in the home folder of
 // the user's passwd entry: never one another user planted in /tmp. Without any, a clear error.
 TEST(RegistryLocation, ItIsTheUsersOwnNeverTmp) {
-    EXPECT_EQ(testing_support::InChildWithPrivateTmp([] {
-                  const passwd* user = getpwuid(geteuid());
-                  Require(user && mount("tmpfs", user->pw_dir, "tmpfs", 0, "mode=0700") == 0,
-                          "cannot put an empty home folder in place");
-                  fs::path planted = "/tmp/.config/dravel/registry.json";
-                  com::Registry(planted).Register(Entry("Planted.Class", "/tmp/libplanted.so"));
-                  for (const char* p : {"/tmp/.config", "/tmp/.config/dravel", planted.c_str()})
-                      Require(chown(p, kNobody, kNobody) == 0, "cannot give the file to nobody");
-                  unsetenv("DRAVEL_REGISTRY");
-                  {
-                      testing_support::ScopedEnv config("XDG_CONFIG_HOME", "/srv/conf");
-                      Require(com::Registry::DefaultPath() == "/srv/conf/dravel/registry.json",
-                              com::Registry::DefaultPath());
-                  }
-                  unsetenv("XDG_CONFIG_HOME");
-                  for (const char* home : {static_cast<const char*>(nullptr), ""}) {
-                      testing_support::ScopedEnv env("HOME", home);
-                      auto path = com::Registry::DefaultPath();
-                      Require(path == fs::path(user->pw_dir) / ".config/dravel/registry.json",
-                              path);
-                      auto got = CreateFailure("Planted.Class");
-                      Require(got.find("not registered") != std::string::npos, got);
-                  }
-                  testing_support::ScopedEnv env("HOME", nullptr);
-                  Require(setuid(4000000) == 0 && !getpwuid(4000000),
-                          "cannot become a user unknown to passwd");
-                  auto got = CreateFailure("Planted.Class");
-                  Require(got.find("HOME is not set") != std::string::npos, got);
-              }),
-              0);
+    EXPECT_IN_CHILD([] {
+        testing_support::PrivateTmp();
+        const passwd* user = getpwuid(geteuid());
+        Require(user && mount("tmpfs", user->pw_dir, "tmpfs", 0, "mode=0700") == 0,
+                "cannot put an empty home folder in place");
+        fs::path planted = "/tmp/.config/dravel/registry.json";
+        com::Registry(planted).Register(Entry("Planted.Class", "/tmp/libplanted.so"));
+        for (const char* p : {"/tmp/.config", "/tmp/.config/dravel", planted.c_str()})
+            Require(chown(p, kNobody, kNobody) == 0, "cannot give the file to nobody");
+        unsetenv("DRAVEL_REGISTRY");
+        {
+            testing_support::ScopedEnv config("XDG_CONFIG_HOME", "/srv/conf");
+            Require(com::Registry::DefaultPath() == "/srv/conf/dravel/registry.json",
+                    com::Registry::DefaultPath());
+        }
+        unsetenv("XDG_CONFIG_HOME");
+        for (const char* home : {static_cast<const char*>(nullptr), ""}) {
+            testing_support::ScopedEnv env("HOME", home);
+            auto path = com::Registry::DefaultPath();
+            Require(path == fs::path(user->pw_dir) / ".config/dravel/registry.json", path);
+            auto got = CreateFailure("Planted.Class");
+            Require(got.find("not registered") != std::string::npos, got);
+        }
+        testing_support::ScopedEnv env("HOME", nullptr);
+        Require(setuid(4000000) == 0 && !getpwuid(4000000),
+                "cannot become a user unknown to passwd");
+        auto got = CreateFailure("Planted.Class");
+        Require(got.find("HOME is not set") != std::string::npos, got);
+    });
 }
 
 // The lock and temporary files are created by the registry itself, never through a link.
@@ -216,7 +208,7 @@ TEST_F(RegistryFile, PlantedLinksAreNeverFollowed) {
         fs::create_symlink(victim, dir_ / ("registry.json.tmp." + std::to_string(getpid()) + "." +
                                            std::to_string(n)));
     com::Registry(dir_ / "registry.json").Register(Entry("A.B"));
-    EXPECT_EQ(Content(victim), "keep");
+    EXPECT_EQ(com::ReadFile(victim), "keep");
     EXPECT_FALSE(fs::is_symlink(dir_ / "registry.json"));
 
     fs::create_symlink(dir_ / "created-through-the-link", dir_ / "other.json.lock");
@@ -228,22 +220,16 @@ TEST_F(RegistryFile, PlantedLinksAreNeverFollowed) {
 TEST_F(RegistryFile, AWriteThatDoesNotFitKeepsTheOldRegistry) {
     fs::path file = dir_ / "registry.json";
     com::Registry(file).Register(Entry("Old.Class"));
-    const std::string old = Content(file);
-    EXPECT_EQ(testing_support::InChild([&] {
-                  signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG instead
-                  rlimit limit{old.size() + 16, old.size() + 16};
-                  Require(setrlimit(RLIMIT_FSIZE, &limit) == 0, "cannot limit the file size");
-                  try {
-                      com::Registry(file).Register(Entry("New.Class"));
-                  } catch (const com::ComError& e) {
-                      Require(e.Description().find(file.string()) != std::string::npos,
-                              e.Description());
-                      return;
-                  }
-                  Require(false, "a registry that did not fit was reported written");
-              }),
-              0);
-    EXPECT_EQ(Content(file), old);
+    const std::string old = com::ReadFile(file);
+    EXPECT_IN_CHILD([&] {
+        signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG instead
+        rlimit limit{old.size() + 16, old.size() + 16};
+        Require(setrlimit(RLIMIT_FSIZE, &limit) == 0, "cannot limit the file size");
+        Require(::testing::Value([&] { com::Registry(file).Register(Entry("New.Class")); },
+                                 FailsWith(::testing::_, HasSubstr(file.string()))),
+                "a registry that did not fit was not reported as an error naming it");
+    });
+    EXPECT_EQ(com::ReadFile(file), old);
     EXPECT_EQ(Names(dir_), (std::set<std::string>{"registry.json", "registry.json.lock"}));
 }
 

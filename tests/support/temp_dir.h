@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -31,26 +32,21 @@ class TempDir {
     std::filesystem::path path_;
 };
 
-// Sets an environment variable for the life of the object.
+// Sets an environment variable (unsets it for nullptr) for the life of the object.
 class ScopedEnv {
   public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
+        if (const char* old = std::getenv(name)) old_ = old;
+        Set(value);
     }
-    ~ScopedEnv() {
-        if (had_)
-            setenv(name_.c_str(), old_.c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
+    ~ScopedEnv() { Set(old_ ? old_->c_str() : nullptr); }
 
   private:
-    std::string name_, old_;
-    bool had_ = false;
+    void Set(const char* value) {
+        value ? setenv(name_.c_str(), value, 1) : unsetenv(name_.c_str());
+    }
+    std::string name_;
+    std::optional<std::string> old_;
 };
 
 }  // namespace testing_support

@@ -1,7 +1,7 @@
 #pragma once
-// One line of an editor's report: a user action in the criteria window, what it was done on,
-// and how it ended. The editor prints the line once as it starts the action (no outcome yet) and
-// once when the action is over, so that a reader knows the action in flight when the editor died.
+// One line of an editor's report: a user action in the criteria window, what it was done on, and
+// how it ended. The editor prints it as the action starts (no outcome yet) and again once it is
+// over, so that a reader knows the action in flight when the editor died.
 
 #include <nlohmann/json.hpp>
 
@@ -20,8 +20,7 @@ inline constexpr const char* Error = "error";        // anything else the user w
 struct ActionRecord {
     int32_t editor = 0;
     int32_t seq = 0;
-    // add, edit (description), type, priority (typed), up, down, delete
-    std::string action;
+    std::string action;       // add, edit (description), type, priority (typed), up, down, delete
     int32_t id = 0;           // the criterion (for an add: the key it got, once done)
     int32_t type = -1;        // the posting type chosen (add, type)
     int32_t priority = -1;    // the number typed (priority)
