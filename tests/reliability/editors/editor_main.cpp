@@ -8,11 +8,8 @@
 //
 // DRAVEL_REGISTRY and DRAVEL_LOG name this editor's own registry and log files.
 
-#include <cstdio>
 #include <iostream>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "contracts/cinterface_access.h"
 #include "contracts/record_frame.h"
@@ -21,7 +18,6 @@
 #include "platform/ado/recordset.h"
 #include "platform/com/registry.h"
 #include "platform/ui/headless.h"
-#include "platform/ui/toolkit.h"
 #include "tests/reliability/editors/action_record.h"
 #include "tests/support/module_library.h"
 
@@ -34,9 +30,6 @@ using editors::ActionRecord;
 constexpr int32_t kTypes[] = {0, 1, 4, 5, 6, 7, 8};
 constexpr const char* kAttributes[] = {"CODA", "FAMI", "DEPO", "INDC", "DOCU"};
 constexpr size_t kItemAttributes = 3;
-constexpr const char* kConflictText = "Un altro utente ha modificato";
-constexpr const char* kBusyText = "Il database è in uso";
-constexpr const char* kDeleteTitle = "Elimina riga";
 
 void Print(const ActionRecord& record) {
     std::cout << nlohmann::json(record).dump() << '\n' << std::flush;
@@ -64,10 +57,9 @@ class Editor {
                    : pick < 85 ? "down"
                                : "delete";
         if (r.action != "add") {
-            driver_.SelectLine(Window(), "QGRID", 1 + Pick(lines));
-            auto row = Frame()->Recordset();
-            r.id = row->Fields("MGA0_ID").Value().ToLong();
-            r.from = Text(*row, "MGA0_DESCR");
+            driver_.SelectLine(*window_, "QGRID", 1 + Pick(lines));
+            r.id = Field("MGA0_ID").ToLong();
+            r.from = Field("MGA0_DESCR").IsNull() ? "" : Field("MGA0_DESCR").ToText();
         }
         if (r.action == "add") {
             r.type = kTypes[Pick(std::size(kTypes))];
@@ -75,16 +67,18 @@ class Editor {
             r.attribute =
                 kAttributes[Pick(closingInventory ? kItemAttributes : std::size(kAttributes))];
         } else if (r.action == "type") {
-            const int32_t now = Frame()->Recordset()->Fields("MGA0_FLGRESO").Value().ToLong();
             do r.type = kTypes[Pick(std::size(kTypes))];
-            while (r.type == now);
+            while (r.type == Field("MGA0_FLGRESO").ToLong());
         } else if (r.action == "priority") {
             r.priority = Pick(8);
-        } else if (r.action == "up" || r.action == "down") {
+        } else if (r.action == "up" || r.action == "down" || r.action == "delete") {
             r.description.clear();
-        } else if (r.action == "delete") {
-            r.description.clear();
-            r.answer = HasMatrixRows(r.id) ? (Pick(4) == 0 ? "no" : "yes") : "none";
+        }
+        if (r.action == "delete") {
+            auto rows = session_.Database().Execute(
+                "SELECT COUNT(*) FROM MGA1_MATRCPAR WHERE MGA1_DITTA_CG18 = " +
+                std::to_string(company_) + " AND MGA1_ID_MGA0 = " + std::to_string(r.id));
+            r.answer = rows->Fields(0).Value().ToLong() == 0 ? "none" : Pick(4) ? "yes" : "no";
         }
         Print(r);
         Perform(r);
@@ -111,32 +105,33 @@ class Editor {
         }
         for (size_t i = before; i < driver_.Messages().size() && r.outcome.empty(); ++i) {
             const auto& shown = driver_.Messages()[i];
-            if (shown.title == kDeleteTitle) continue;  // the question the editor answered
+            if (shown.title == "Elimina riga") continue;  // the question the editor answered
             r.message = shown.text;
-            r.outcome = shown.text.rfind(kConflictText, 0) == 0 ? editors::outcome::Conflict
-                        : shown.text.rfind(kBusyText, 0) == 0   ? editors::outcome::Busy
-                                                                : editors::outcome::Error;
+            r.outcome = shown.text.starts_with("Un altro utente ha modificato")
+                            ? editors::outcome::Conflict
+                        : shown.text.starts_with("Il database è in uso") ? editors::outcome::Busy
+                                                                         : editors::outcome::Error;
         }
         if (r.outcome.empty()) {
             r.outcome = editors::outcome::Done;
-            if (r.action == "add") r.id = Frame()->Recordset()->Fields("MGA0_ID").Value().ToLong();
+            if (r.action == "add") r.id = Field("MGA0_ID").ToLong();
             return;
         }
         // A refused save keeps the user's edit on screen, to try again.
         if (!r.description.empty() && r.outcome != editors::outcome::Error &&
-            Window().Control("TXT_DESCR").As<ui::ITextInput>()->DisplayText() != r.description) {
+            window_->Control("TXT_DESCR").As<ui::ITextInput>()->DisplayText() != r.description) {
             r.outcome = editors::outcome::Error;
             r.message += " (the edit is no longer on screen)";
         }
         // The user drops the refused edit and opens the window again to see the others' work.
         if (Frame()->Modified() || Frame()->Status() == host::frame_status::New)
-            driver_.Press(Window(), "INTERNAV", "Annulla");
+            driver_.Press(*window_, "INTERNAV", "Annulla");
         session_.CloseForm();
         Open();
     }
 
     void Act(const ActionRecord& r) {
-        auto& w = Window();
+        auto& w = *window_;
         if (r.action == "add") {
             driver_.Press(w, "INTERNAV", "Nuovo");
             driver_.Choose(w, "CBO_TIPO", com::Variant(r.type));
@@ -157,24 +152,11 @@ class Editor {
         driver_.Press(w, "INTERNAV", "Conferma");
     }
 
-    bool HasMatrixRows(int32_t id) {
-        auto rs = session_.Database().Execute(
-            "SELECT COUNT(*) FROM MGA1_MATRCPAR WHERE MGA1_DITTA_CG18 = " +
-            std::to_string(company_) + " AND MGA1_ID_MGA0 = " + std::to_string(id));
-        return rs->Fields(0).Value().ToLong() > 0;
-    }
-
-    static std::string Text(ado::Recordset& row, const char* column) {
-        auto v = row.Fields(column).Value();
-        return v.IsNull() ? std::string() : v.ToText();
-    }
-
     int32_t Pick(size_t n) {
         return static_cast<int32_t>(std::uniform_int_distribution<size_t>(0, n - 1)(random_));
     }
-
-    ui::IForm& Window() { return *window_; }
-    com::ComPtr<ui::ILineView> Grid() { return Window().Control("QGRID").As<ui::ILineView>(); }
+    com::Variant Field(const char* column) { return Frame()->Recordset()->Fields(column).Value(); }
+    com::ComPtr<ui::ILineView> Grid() { return window_->Control("QGRID").As<ui::ILineView>(); }
     com::ComPtr<host::IRecordFrame> Frame() {
         return host::GetRef(session_.Module(), &host::Cinterface::get_ActiveFrame)
             .As<host::IRecordFrame>();
@@ -189,29 +171,25 @@ class Editor {
     std::mt19937 random_;
 };
 
-int Run(int argc, char** argv) {
+}  // namespace
+
+int main(int argc, char** argv) {
     if (argc != 6) {
         std::cerr << "usage: dravel-editor CONNECTION COMPANY EDITOR SEED ACTIONS\n";
         return 2;
     }
-    framework::RegisterHostClasses();
-    framework::HostSession::RegisterModule(testing_support::ModuleLibraryPath());
-    const int32_t actions = std::stoi(argv[5]);
-    {
-        Editor editor(argv[1], std::stoi(argv[2]), std::stoi(argv[3]),
-                      static_cast<uint32_t>(std::stoul(argv[4])));
-        std::cout << "{\"ready\":true}" << std::endl;
-        for (int32_t seq = 1; actions == 0 || seq <= actions; ++seq) editor.RunAction(seq);
-    }
-    com::FreeUnusedLibraries();
-    return 0;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
     try {
-        return Run(argc, argv);
+        framework::RegisterHostClasses();
+        framework::HostSession::RegisterModule(testing_support::ModuleLibraryPath());
+        const int32_t actions = std::stoi(argv[5]);
+        {
+            Editor editor(argv[1], std::stoi(argv[2]), std::stoi(argv[3]),
+                          static_cast<uint32_t>(std::stoul(argv[4])));
+            std::cout << "{\"ready\":true}" << std::endl;
+            for (int32_t seq = 1; actions == 0 || seq <= actions; ++seq) editor.RunAction(seq);
+        }
+        com::FreeUnusedLibraries();
+        return 0;
     } catch (const com::ComError& e) {
         std::cerr << "dravel-editor: " << e.Description() << "\n" << e.Detail() << "\n";
     } catch (const std::exception& e) {

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <string>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -28,13 +28,12 @@ class EditorProcess {
 
     EditorProcess(const std::string& connection, int32_t company, int32_t editor, uint32_t seed,
                   int32_t actions, const std::filesystem::path& folder)
-        : errors_(Own(folder, "editor-", editor, ".err")),
+        : own_((folder / ("editor-" + std::to_string(editor))).string()),
           process_({DRAVEL_EDITOR_PATH, connection, std::to_string(company), std::to_string(editor),
                     std::to_string(seed), std::to_string(actions)},
                    testing_support::CurrentEnvironment(
-                       {"DRAVEL_REGISTRY=" + Own(folder, "registry-", editor, ".json"),
-                        "DRAVEL_LOG=" + Own(folder, "editor-", editor, ".log")}),
-                   Own(folder, "editor-", editor, ".out"), errors_) {}
+                       {"DRAVEL_REGISTRY=" + own_ + ".json", "DRAVEL_LOG=" + own_ + ".log"}),
+                   own_ + ".out", own_ + ".err") {}
 
     bool Running() { return !process_.WaitFor(std::chrono::milliseconds(0)); }
     void Kill() { process_.Kill(); }
@@ -47,40 +46,31 @@ class EditorProcess {
         return Parse().ready;
     }
 
-    // The report so far; a line cut off by the kill is not part of it. Each action is written
-    // when it starts (without outcome) and again when it is over.
+    // The report so far; a line cut off by the kill is not part of it.
     Report Parse() const {
         Report report;
-        const std::string text = process_.Output();
-        size_t start = 0;
-        for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-            auto line = nlohmann::json::parse(text.substr(start, end - start));
-            if (line.contains("ready")) {
+        std::istringstream lines(process_.Output());
+        for (std::string line; std::getline(lines, line) && !lines.eof();) {
+            auto json = nlohmann::json::parse(line);
+            if (json.contains("ready")) {
                 report.ready = true;
-                continue;
-            }
-            auto record = line.get<ActionRecord>();
-            report.inFlight.reset();
-            if (record.outcome.empty())
+            } else if (auto record = json.get<ActionRecord>(); record.outcome.empty()) {
                 report.inFlight = record;
-            else
+            } else {
                 report.finished.push_back(record);
+                report.inFlight.reset();
+            }
         }
         return report;
     }
 
     std::string Errors() const {
-        std::ifstream in(errors_);
-        return std::string((std::istreambuf_iterator<char>(in)), {});
+        std::ifstream in(own_ + ".err");
+        return {std::istreambuf_iterator<char>(in), {}};
     }
 
   private:
-    static std::string Own(const std::filesystem::path& folder, const char* name, int32_t editor,
-                           const char* extension) {
-        return folder / (name + std::to_string(editor) + extension);
-    }
-
-    std::filesystem::path errors_;
+    std::string own_;  // the path of its files but for their extension
     testing_support::Process process_;
 };
 

@@ -28,15 +28,12 @@ class ManyEditors : public editors::EditorsTest {
         // What is committed at any moment has its priorities 1..n: the database is read while
         // the editors work, as other users would see it.
         std::optional<editors::CompanyState> broken;
-        auto working = [&] {
-            return std::any_of(running.begin(), running.end(),
-                               [](auto& e) { return e->Running(); });
-        };
-        while (working() && EditorProcess::Clock::now() < deadline) {
+        while (std::any_of(running.begin(), running.end(), [](auto& e) { return e->Running(); }) &&
+               EditorProcess::Clock::now() < deadline) {
             if (auto now = State(); !broken && !editors::Dense(now)) broken = now;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        EXPECT_FALSE(broken) << "priorities not 1..n while the editors worked:" << *broken;
+        EXPECT_FALSE(broken) << "priorities not 1..n while the editors worked: " << *broken;
         std::vector<ActionRecord> records;
         for (auto& editor : running) {
             editor->Kill();  // any still working hung past the deadline
@@ -48,10 +45,6 @@ class ManyEditors : public editors::EditorsTest {
         return records;
     }
 };
-
-bool Saves(const ActionRecord& a) {
-    return !a.description.empty();
-}
 
 // The actions on a criterion, for a failure's message.
 std::string History(const std::vector<ActionRecord>& records, int32_t id) {
@@ -78,6 +71,7 @@ TEST_P(ManyEditors, EveryActionTakesEffectOrIsRefusedAndNothingConfirmedIsLost) 
     std::set<std::pair<int32_t, std::string>>
         replaced;  // (key, description a confirmed action read)
     for (const auto& c : initial.criteria) known.insert(c.id);
+    auto deletes = [](const ActionRecord& a) { return a.action == "delete" && a.answer != "no"; };
     int conflicts = 0, busy = 0;
     for (const auto& a : records) {
         if (a.outcome == editors::outcome::Conflict || a.outcome == editors::outcome::Busy) {
@@ -88,22 +82,18 @@ TEST_P(ManyEditors, EveryActionTakesEffectOrIsRefusedAndNothingConfirmedIsLost) 
         }
         ASSERT_EQ(a.outcome, editors::outcome::Done) << nlohmann::json(a).dump();
         if (a.action == "add") known.insert(a.id);
-        const bool deletes = a.action == "delete" && a.answer != "no";
-        if (deletes) deleted.insert(a.id);
-        if (Saves(a) || deletes) replaced.insert({a.id, a.from});
+        if (deletes(a)) deleted.insert(a.id);
+        if (!a.description.empty() || deletes(a)) replaced.insert({a.id, a.from});
     }
     for (const auto& a : records) {
         if (a.outcome != editors::outcome::Done || deleted.count(a.id)) continue;
-        if (a.action == "delete" && a.answer != "no") continue;
         const auto row = rows.find(a.id);
         ASSERT_NE(row, rows.end()) << "confirmed, then lost:" << History(records, a.id);
         // A confirmed description stays until a confirmed action that read it replaces it.
-        if (Saves(a)) {
-            EXPECT_TRUE(row->second->description == a.description ||
-                        replaced.count({a.id, a.description}))
-                << "confirmed, then overwritten unseen: " << a.description << ", now "
-                << *row->second << History(records, a.id);
-        }
+        EXPECT_TRUE(a.description.empty() || row->second->description == a.description ||
+                    replaced.count({a.id, a.description}))
+            << "confirmed, then overwritten unseen: " << a.description << ", now " << *row->second
+            << History(records, a.id);
     }
     for (const auto& c : final.criteria) {
         EXPECT_TRUE(known.count(c.id)) << "nobody confirmed adding " << c;
@@ -119,8 +109,8 @@ TEST_P(ManyEditors, EveryActionTakesEffectOrIsRefusedAndNothingConfirmedIsLost) 
 
     const double total = static_cast<double>(records.size());
     std::printf(
-        "many editors summary: %d editors, %d actions each, %zu actions, %d conflicts, "
-        "%d busy, %.1f%% refused, %.1f actions/s, %.1f s\n",
+        "many editors summary: %d editors, %d actions each, %zu actions, %d conflicts, %d busy, "
+        "%.1f%% refused, %.1f actions/s, %.1f s\n",
         count, actions, records.size(), conflicts, busy,
         total > 0 ? 100.0 * (conflicts + busy) / total : 0.0, total / took.count(), took.count());
 }
