@@ -79,39 +79,6 @@ TEST_F(FrameTest, ASaveWritesWhatTheUserTypedAndLeavesTheOtherFieldsAsStored) {
     EXPECT_EQ(Stored()[0], "1 primo B7 10");
 }
 
-TEST_F(FrameTest, AConflictWithAnotherUserKeepsTheEditAndUndoShowsTheirChange) {
-    Connect()->Execute("UPDATE ITEMS SET NAME = 'altrove' WHERE ID = 1");
-    name_->UserType("mio");
-    bar_->UserPress(host::nav_key::Confirm);
-    EXPECT_THAT(TakeEvents(),
-                ElementsAre("BeforeUpdate", "AfterUpdate(0)", "ButtonAction(0,Conferma)"));
-    EXPECT_FALSE(frame_->SaveRecord(true, true, true));  // still in conflict, still kept
-    EXPECT_EQ(name_->Text(), "mio");
-    EXPECT_EQ(Stored()[0], "1 altrove a1 10");
-    bar_->UserPress(host::nav_key::Undo);
-    EXPECT_EQ(name_->Text(), "altrove");
-    name_->UserType("mio");
-    bar_->UserPress(host::nav_key::Confirm);
-    EXPECT_EQ(Stored()[0], "1 mio a1 10");
-}
-
-// "Annulla" drops the edit, or the new row and goes back to the row the user was on.
-TEST_F(FrameTest, UndoDropsTheEditOrTheNewRowAndGoesBackToTheRowBefore) {
-    name_->UserType("cambiato");
-    bar_->UserPress(host::nav_key::Undo);
-    EXPECT_EQ(name_->Text(), "uno");
-    EXPECT_FALSE(frame_->Modified());
-    bar_->UserPress(host::nav_key::New);
-    name_->UserType("mai salvato");
-    TakeEvents();
-    bar_->UserPress(host::nav_key::Undo);
-    EXPECT_THAT(TakeEvents(),
-                ElementsAre("ChangeStatus(0,6)", "AfterUndo(-1)", "ButtonAction(-1,Annulla)"));
-    EXPECT_EQ(frame_->CurrentRow(), 1);
-    EXPECT_EQ(name_->Text(), "uno");
-    EXPECT_EQ(grid_->LineCount(), 2);
-}
-
 // "Avanti", "Indietro" and a grid line settle the row first: a refused save keeps the frame where
 // it is, a save that goes through moves it.
 TEST_F(FrameTest, MovesTheUserAsksForSettleFirstAndStayWhenRefused) {
