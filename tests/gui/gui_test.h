@@ -54,16 +54,13 @@ struct SeenBox {
 };
 
 // One QApplication for the program.
-class QtApplication : public ::testing::Environment {
-  public:
-    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
-
-  private:
-    int argc_ = 1;
-    char name_[9] = "test_gui";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
+struct QtApplication : ::testing::Environment {
+    void SetUp() override { app = std::make_unique<QApplication>(argc, argv); }
+    void TearDown() override { app.reset(); }
+    int argc = 1;
+    char name[9] = "test_gui";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<QApplication> app;
 };
 inline auto* const kQtApplication = ::testing::AddGlobalTestEnvironment(new QtApplication);
 
@@ -161,22 +158,20 @@ class GuiTest : public ::testing::Test {
     void AnswerBox() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible()) return;
-        auto answer = answers_.empty() ? Answer{} : answers_.front();
+        auto [button, screenshot] =
+            answers_.empty() ? Answer{QMessageBox::NoButton, {}} : answers_.front();
         if (!answers_.empty()) answers_.pop_front();
         shown_.push_back({box->text(), box->windowTitle(), box->icon(),
                           box->standardButton(box->defaultButton())});
-        if (!answer.screenshot.isEmpty()) Screenshot(*box, answer.screenshot);
-        if (!box->button(answer.button)) {
+        if (!screenshot.isEmpty()) Screenshot(*box, screenshot);
+        if (!box->button(button)) {
             ADD_FAILURE() << "Unexpected message box: " << box->text().toStdString();
             return box->reject();
         }
-        QTest::mouseClick(box->button(answer.button), Qt::LeftButton);
+        QTest::mouseClick(box->button(button), Qt::LeftButton);
     }
 
-    struct Answer {
-        QMessageBox::StandardButton button = QMessageBox::NoButton;
-        QString screenshot;
-    };
+    using Answer = std::pair<QMessageBox::StandardButton, QString>;  // and its screenshot's name
     std::deque<Answer> answers_;
     QTimer boxes_;
     std::unique_ptr<gui::QtToolkit> toolkit_;

@@ -16,13 +16,12 @@ namespace {
 namespace fs = std::filesystem;
 using host::Cinterface;
 using ::testing::HasSubstr;
-using ::testing::ThrowsMessage;
 using testing_support::ModuleLibraryPath;
 constexpr const char* kProgId = framework::kModuleProgId;
 
 // A failed creation's description.
 auto Failure(const std::string& part) {
-    return ThrowsMessage<com::ComError>(HasSubstr(part));
+    return ::testing::ThrowsMessage<com::ComError>(HasSubstr(part));
 }
 
 TEST(ModuleLibrary, IsRegisteredCreatedByProgramIdentifierAndUnloaded) {
@@ -49,8 +48,6 @@ TEST(ModuleLibrary, IsRegisteredCreatedByProgramIdentifierAndUnloaded) {
 
 class Module : public ::testing::Test {
   protected:
-    Cinterface& Created() { return m_.session->CreateModule(); }
-
     testing_support::HeadlessUser user_;
     testing_support::ModuleSession m_;
 };
@@ -69,7 +66,7 @@ TEST_F(Module, ANewModuleOrTheModulesEndClosesTheWindowStillOpen) {
     m_.Open();
     auto first = m_.session->Window();
     // The first module's window goes with its module; the new one has none yet.
-    Created();
+    m_.session->CreateModule();
     EXPECT_FALSE(first->Loaded());
     EXPECT_FALSE(m_.session->Window());
     EXPECT_TRUE(user_.toolkit.OpenForms().empty());
@@ -86,7 +83,7 @@ TEST_F(Module, ANewModuleOrTheModulesEndClosesTheWindowStillOpen) {
 
 TEST_F(Module, AModalWindowReturnsOnlyOnceClosed) {
     m_.session->ChooseCompany(1);
-    auto& module = Created();
+    auto& module = m_.session->CreateModule();
     module.put_WindowModal(com::VARIANT_TRUE);
     bool closedInsideTheLoop = false;
     user_.driver.Queue([&] {
@@ -110,9 +107,9 @@ TEST_F(Module, PublishesTheWindowToTheNavigatorOnlyWhileActive) {
     auto layout = framework::LayoutModel::Create();
     navigator.RaiseInitializeLayoutObjectModel(layout.Get());
     ASSERT_EQ(layout->Entries().size(), 2u);
-    EXPECT_EQ(layout->Entries()[0].title, com::Variant("Gestione determinazione contropartite"));
+    EXPECT_EQ(layout->Entries()[0].title, com::Variant(framework::kModuleCaption));
     EXPECT_EQ(layout->Entries()[1].title,
-              com::Variant("Griglia Gestione determinazione contropartite"));
+              com::Variant(std::string("Griglia ") + framework::kModuleCaption));
     auto script = framework::ScriptModel::Create();
     navigator.RaiseInitializeScriptObjectModel(script.Get());
     ASSERT_TRUE(script->Find("FRM_MGQUINTAB"));

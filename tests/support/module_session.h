@@ -1,16 +1,14 @@
 #pragma once
 // The module as a host runs it, set up the one way every test of the module seen from outside
-// sets it up. TestFolder: a temporary folder with the test's own component registry and log, which
-// the programs a test starts (dravel, dravel-host) find through the environment. ModuleSession
-// adds the host's classes, libdravel.so of this build registered and created by program
-// identifier, and a host session on a database of the test's own (an SQLite file in the folder or
-// a PostgreSQL database) holding companies 1 (seven posting types, nested item classes) and 2
-// (four types, no nesting), or the demo data.
+// sets it up. TestFolder: a temporary folder with the test's own component registry and log,
+// which the programs a test starts find through the environment. ModuleSession adds the host's
+// classes, this build's libdravel.so registered, and a host session on a database of the test's
+// own holding companies 1 (seven posting types, nested item classes) and 2 (four types, no
+// nesting), or the demo data.
 
 #include <filesystem>
 #include <memory>
 #include <set>
-#include <stdexcept>
 #include <string>
 
 #include "contracts/cinterface_access.h"
@@ -129,8 +127,8 @@ class ModuleSession : public TestFolder {
         c->Open(connectionString);
         db::CreateDatabase(*c, [&] {
             if (demo) return db::LoadDemoData(*c);
-            c->Execute("INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1)");
-            c->Execute("INSERT INTO HOST_DITTE VALUES (2, 'Ditta due', 2, 0)");
+            c->Execute(
+                "INSERT INTO HOST_DITTE VALUES (1, 'Ditta uno', 4, 1), (2, 'Ditta due', 2, 0)");
         });
         return connectionString;
     }

@@ -101,23 +101,19 @@ TEST_F(FormTest, TheDriverNamesTheControlItCannotUse) {
     EXPECT_EQ(window->list->ListIndex(), 0);
 }
 
-TEST(Toolkit, TheActiveWindowIsNeverOneThatHasUnloaded) {
-    HeadlessToolkit toolkit;
-    ScopedToolkit installed(toolkit);
-    Driver driver(toolkit);
-    auto shown = TestWindow::Create();
+// A window activated by the driver without being shown leaves with its unload all the same, and
+// one that is not loaded cannot be made active: no unload would take it back.
+TEST_F(FormTest, TheActiveWindowIsNeverOneThatHasUnloaded) {
     auto loaded = TestWindow::Create();
-    shown->Show();
-    // Activated by the driver without being shown: it leaves with its unload all the same.
+    window->Show();
     loaded->Load();
     driver.Activate(*loaded);
     EXPECT_EQ(toolkit.ActiveForm(), loaded.Get());
     loaded->Unload();
-    EXPECT_EQ(toolkit.ActiveForm(), shown.Get());
-    // A window that is not loaded cannot be made active: no unload would take it back.
+    EXPECT_EQ(toolkit.ActiveForm(), window.Get());
     driver.Activate(*loaded);
-    EXPECT_EQ(toolkit.ActiveForm(), shown.Get());
-    shown->Unload();
+    EXPECT_EQ(toolkit.ActiveForm(), window.Get());
+    window->Unload();
     EXPECT_EQ(toolkit.ActiveForm(), nullptr);
 }
 
