@@ -1,9 +1,11 @@
-// Opening a connection: connection strings, and SQLite files this user cannot write.
+// Opening a connection: connection strings, passwords never shown however the connection string
+// or the driver's message writes them, and SQLite files this user cannot write.
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/ado/connection_string.h"
+#include "platform/ado/odbc/odbc_error.h"
 #include "tests/ado/temp_database.h"
 #include "tests/support/child_process.h"
 
@@ -36,10 +38,31 @@ TEST(ConnectionString, BracesQuoteAValueAsItStandsAndErrorsNeverQuoteTheValue) {
                               ::testing::AllOf(HasSubstr("\"pwd\""), Not(HasSubstr("segreto")))));
 }
 
+TEST(ConnectionString, PasswordsAreBlankedWhereverTheyStand) {
+    const struct {
+        const char* text;
+        const char* shown;
+    } cases[] = {
+        {"Driver=x;UID=u;PWD=secret;Database=d", "Driver=x;UID=u;PWD=***;Database=d"},
+        {"pwd={se;cr}}et};x=1", "pwd=***;x=1"},
+        {"Password=secret", "Password=***"},
+        {"login failed: password=secret for u", "login failed: password=*** for u"},
+        {"SPWD=kept;XPassword=kept", "SPWD=kept;XPassword=kept"},
+        {"PWD=a;PWD=b", "PWD=***;PWD=***"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ado::detail::WithoutPasswords(c.text), c.shown);
+}
+
 using SqliteOpen = TempDatabase;
 
+// An ODBC connection that fails says what failed but not with which password; a SQLite one is
+// read whatever the case and blanks of its words.
 TEST_F(SqliteOpen, ConnectionStringsOtherThanSqliteAreRefusedClearly) {
     auto c = ado::Connection::Create();
+    EXPECT_THAT([&] { c->Open("Driver={No such driver};Server=x;UID=u;PWD=hunter2"); },
+                FailsWith(com::err::Database,
+                          "Il driver ODBC indicato nella stringa di connessione non è installato.",
+                          Not(HasSubstr("hunter2"))));
     EXPECT_THAT([&] { c->Open("DSN=contabilita;UID=sa;PWD=segreto"); },
                 FailsWith(com::err::Database,
                           ::testing::AllOf(HasSubstr("ODBC"), Not(HasSubstr("segreto")))));

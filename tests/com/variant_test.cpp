@@ -1,13 +1,27 @@
-// The Variant's conversions and comparisons, as the classic runtime makes them.
+// The Variant's conversions and comparisons, as the classic runtime makes them. What may become a
+// Variant without saying so: texts, numbers, Booleans and objects held by a ComPtr; a raw pointer
+// would become True through bool, so it does not compile.
 
 #include "platform/com/variant.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <type_traits>
 
 using com::Variant;
 using com::VarType;
+
+static_assert(std::is_convertible_v<const char*, Variant>);
+static_assert(std::is_convertible_v<char*, Variant>);
+static_assert(std::is_convertible_v<com::ComPtr<com::IUnknown>, Variant>);
+static_assert(std::is_convertible_v<bool, Variant>);
+static_assert(!std::is_constructible_v<Variant, com::IUnknown*>);
+static_assert(!std::is_constructible_v<Variant, const int*>);
+static_assert(!std::is_constructible_v<Variant, void*>);
+static_assert(!std::is_constructible_v<Variant, std::nullptr_t>);
+static_assert(!std::is_convertible_v<com::IUnknown*, Variant>);
+static_assert(!std::is_convertible_v<void (*)(), Variant>);
 
 namespace {
 
@@ -24,6 +38,7 @@ std::string Converted(const Variant& v, VarType to) {
 
 TEST(Variant, ConvertsAsTheClassicRuntime) {
     constexpr double kMax = std::numeric_limits<double>::max();
+    char text[] = "abc";
     const struct {
         Variant in;
         VarType to;
@@ -53,6 +68,7 @@ TEST(Variant, ConvertsAsTheClassicRuntime) {
         {1e20, VarType::String, "1E+20"},
         {kMax, VarType::String, "1.79769313486232E+308"},
         {true, VarType::String, "True"},
+        {text, VarType::String, "abc"},  // a char*, not a Boolean
         {Variant::Null(), VarType::String, "error 94"},
         {com::VariantArray{}, VarType::String, "error 13"},
         {"True", VarType::Boolean, "True"},

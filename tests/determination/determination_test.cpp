@@ -1,9 +1,10 @@
 // The determination rule on real databases: the walk that finds a posting's counter-account, and
-// the findings of the check, each case built from a few rows.
+// the findings of the check, each case built from a few rows; the findings' texts.
 
 #include <gmock/gmock.h>
 
 #include "determination/check.h"
+#include "determination/report.h"
 #include "determination/resolve.h"
 #include "tests/ado/temp_database.h"
 
@@ -151,5 +152,15 @@ TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
 }
 
 DRAVEL_ON_EACH_BACKEND(Determination);
+
+// The values a finding quotes stay as they are.
+TEST(DeterminationReport, AQuotedDescriptionIsNeverTakenForAPlaceholder) {
+    determination::Criterion earlier;
+    earlier.priority = 1;
+    earlier.description = "Sconto %1 e %2";
+    determination::Finding f{determination::Finding::Kind::UnreachableRow, {}, earlier, 6, 0, 0};
+    EXPECT_EQ(determination::FindingText(f, [](const std::string& text) { return text; }),
+              "la riga 6 della matrice non è mai raggiunta: risponde prima 1. Sconto %1 e %2");
+}
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The tree view's model: nodes under their relatives, styling the views redraw, and the events
-// only the user raises.
+// The list box's and the tree view's models: the selection and the item data stay on their
+// entries, nodes hang under their relatives, styling is redrawn when it changes, and only the user
+// raises their events.
 
 #include <gmock/gmock.h>
 
@@ -9,7 +10,44 @@
 namespace ui::test {
 namespace {
 
+using testing::ElementsAre;
 using testing_support::FailsWith;
+
+TEST(ListBox, RemovingKeepsTheSelectionAndTheItemDataOnTheirEntries) {
+    auto list = ListBox::Create();
+    for (const char* text : {"a", "b", "c", "d"}) {
+        list->AddItem(text);
+        list->SetItemData(list->NewIndex(), list->NewIndex() + 10);
+    }
+    list->SetListIndex(2);  // "c"
+    list->RemoveItem(1);    // just before the selection
+    EXPECT_EQ(list->ListIndex(), 1);
+    list->RemoveItem(2);  // after the selection
+    EXPECT_EQ(list->ListIndex(), 1);
+    EXPECT_EQ(list->List(1) + ":" + std::to_string(list->ItemData(1)), "c:12");
+    list->RemoveItem(1);  // the selected one
+    EXPECT_EQ(list->ListIndex(), -1);
+    EXPECT_THAT([&] { list->RemoveItem(1); }, FailsWith(381));
+    EXPECT_THAT([&] { list->SetListIndex(1); }, FailsWith(380));
+    EXPECT_EQ(list->ListCount(), 1);
+}
+
+TEST(ListBox, OnlyTheUsersClickRaisesListClickAndNotOnAHiddenList) {
+    auto list = ListBox::Create();
+    list->SetName("LST_FIELDS");
+    for (const char* text : {"a", "b", "c"}) list->AddItem(text);
+    auto sink = com::MakeObject<EventLog>();
+    com::EventConnection connection;
+    ASSERT_TRUE(connection.Connect<IListBoxEvents>(static_cast<IControl*>(list.Get()), sink.Get()));
+    list->SetListIndex(0);
+    list->UserSelect(2);
+    EXPECT_THAT(sink->events, ElementsAre("ListClick 2"));
+    list->SetVisible(false);
+    EXPECT_THAT([&] { list->UserSelect(0); },
+                FailsWith(testing::_, testing::HasSubstr("LST_FIELDS")));
+    EXPECT_EQ(list->ListIndex(), 2);
+    EXPECT_EQ(sink->events.size(), 1u);
+}
 
 // Two groups with attributes, as the field editor builds them.
 com::ComPtr<TreeView> SampleTree() {
@@ -62,7 +100,7 @@ TEST(TreeView, OnlyTheUserRaisesEventsAndNotWhileTheTreeIsDisabled) {
     tree->SetEnabled(true);
     tree->UserSelect("INDC");
     tree->UserDoubleClick();
-    EXPECT_THAT(sink->events, testing::ElementsAre("NodeClick INDC", "DblClick TVW_FIELDS"));
+    EXPECT_THAT(sink->events, ElementsAre("NodeClick INDC", "DblClick TVW_FIELDS"));
     sink->fail = true;  // a failing handler reaches the user
     EXPECT_THAT([&] { tree->UserDoubleClick(); },
                 FailsWith(com::err::InvalidCall, testing::HasSubstr("handler failed")));
