@@ -1,6 +1,8 @@
 // The criteria window's widgets reach the window's rules and show their results: clicks, keys
 // and message boxes as a user meets them on the desktop host.
 
+#include <gmock/gmock.h>
+
 #include <QComboBox>
 #include <QHeaderView>
 
@@ -91,22 +93,15 @@ TEST_F(GuiTest, MessagesAreBoxesOfTheirKind) {
     EXPECT_SOON(host_->Area()->subWindowList().isEmpty());
     EXPECT_TRUE(companies->currentText().startsWith("2 - "));
 
-    const auto caption = QString(framework::kModuleCaption);
-    const std::vector<std::tuple<QString, QString, Box::Icon, Box::StandardButton>> expected = {
-        {"Obbligatorio scegliere un campo !!", caption, Box::Warning, Box::Ok},
-        {"Eliminare tutti i conti collagati con questo criterio?", "Elimina riga", Box::Question,
-         Box::No},
-        {"Il cambio ditta comporta la chiusura del programma, proseguo ?", caption, Box::NoIcon,
-         Box::Yes},
-    };
-    ASSERT_EQ(shown_.size(), 4u);
-    for (size_t i = 0; i < 3; ++i) {
-        const auto& [text, title, icon, button] = expected[i];
-        EXPECT_EQ(shown_[i].text, text);
-        EXPECT_EQ(shown_[i].title, title);
-        EXPECT_EQ(shown_[i].icon, icon) << i;
-        EXPECT_EQ(shown_[i].defaultButton, button) << i;
-    }
+    const QString caption = framework::kModuleCaption,
+                  change = "Il cambio ditta comporta la chiusura del programma, proseguo ?";
+    EXPECT_THAT(shown_,
+                ::testing::ElementsAre(
+                    SeenBox{"Obbligatorio scegliere un campo !!", caption, Box::Warning, Box::Ok},
+                    SeenBox{"Eliminare tutti i conti collagati con questo criterio?",
+                            "Elimina riga", Box::Question, Box::No},
+                    SeenBox{change, caption, Box::NoIcon, Box::Yes},
+                    SeenBox{change, caption, Box::NoIcon, Box::Yes}));
 }
 
 TEST_F(GuiTest, TabGoesThroughTheFieldsInLayoutOrder) {

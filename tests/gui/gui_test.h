@@ -51,7 +51,12 @@ struct SeenBox {
     QString text, title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    bool operator==(const SeenBox&) const = default;
 };
+inline void PrintTo(const SeenBox& box, std::ostream* os) {
+    *os << '"' << box.text.toStdString() << "\" titled \"" << box.title.toStdString() << "\", icon "
+        << box.icon << ", default button " << box.defaultButton;
+}
 
 // One QApplication for the program.
 struct QtApplication : ::testing::Environment {
