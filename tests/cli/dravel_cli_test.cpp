@@ -9,7 +9,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using testing_support::ScopedEnv;
@@ -18,21 +17,9 @@ constexpr const char* kWindowHeading = "== Gestione determinazione contropartite
 
 class DravelCli : public ::testing::Test {
   protected:
-    // Runs `argv` to its end: its exit status (128 + N for signal N) and its output.
-    std::pair<int, std::string> Run(std::vector<std::string> argv, const std::string& tag = "") {
-        return Finish(Start(std::move(argv), tag));
-    }
     std::pair<int, std::string> Dravel(std::vector<std::string> args) {
         args.insert(args.begin(), DRAVEL_CLI_PATH);
-        return Run(std::move(args));
-    }
-    std::unique_ptr<testing_support::Process> Start(std::vector<std::string> argv,
-                                                    const std::string& tag) {
-        return std::make_unique<testing_support::Process>(
-            std::move(argv), testing_support::CurrentEnvironment(), folder_ / ("output" + tag));
-    }
-    static std::pair<int, std::string> Finish(std::unique_ptr<testing_support::Process> p) {
-        return {p->WaitFor(60s).value_or(-1), p->Output()};
+        return testing_support::RunToEnd(std::move(args), folder_ / "output");
     }
 
     testing_support::TestFolder folder_;
@@ -66,11 +53,12 @@ TEST_F(DravelCli, OnlyTheDemoDatabaseIsCreatedWhenMissing) {
         fs::remove_all(folder_ / "data");
         std::vector<std::unique_ptr<testing_support::Process>> runs;
         for (int i = 0; i < 4; ++i)
-            runs.push_back(Start({DRAVEL_CLI_PATH, "show"}, std::to_string(i)));
+            runs.push_back(std::make_unique<testing_support::Process>(
+                std::vector<std::string>{DRAVEL_CLI_PATH, "show"},
+                testing_support::CurrentEnvironment(), folder_ / ("output" + std::to_string(i))));
         for (auto& run : runs) {
-            auto [shown, text] = Finish(std::move(run));
-            EXPECT_EQ(shown, 0) << text;
-            EXPECT_THAT(text, HasSubstr(kWindowHeading));
+            EXPECT_EQ(run->WaitFor(std::chrono::seconds(60)), 0) << run->Output();
+            EXPECT_THAT(run->Output(), HasSubstr(kWindowHeading));
         }
     }
     EXPECT_TRUE(fs::exists(folder_ / "data/dravel/demo.db"));
@@ -80,8 +68,10 @@ TEST_F(DravelCli, OnlyTheDemoDatabaseIsCreatedWhenMissing) {
 // half made is left: the next attempt, with room, makes the database.
 TEST_F(DravelCli, AFileSizeLimitIsAnErrorNotASignal) {
     const std::string file = (folder_ / "big.db").string();
-    auto [status, output] = Run({"/bin/sh", "-c", "ulimit -f 32 && exec \"$@\"", "sh",
-                                 DRAVEL_CLI_PATH, "create-db", "--demo", "--database", file});
+    auto [status, output] =
+        testing_support::RunToEnd({"/bin/sh", "-c", "ulimit -f 32 && exec \"$@\"", "sh",
+                                   DRAVEL_CLI_PATH, "create-db", "--demo", "--database", file},
+                                  folder_ / "output");
     EXPECT_EQ(status, 1);
     EXPECT_THAT(output, HasSubstr("dravel: Spazio su disco esaurito"));
     EXPECT_EQ(Dravel({"create-db", "--database", file}).first, 0);
@@ -126,7 +116,7 @@ TEST_F(DravelCli, TheDesktopHostShowsTheWindowAsTextWithoutADisplay) {
         SCOPED_TRACE(c.why);
         ScopedEnv display("DISPLAY", c.display);
         ScopedEnv platform("QT_QPA_PLATFORM", c.platform);
-        auto [status, output] = Run({DRAVEL_HOST_PATH});
+        auto [status, output] = testing_support::RunToEnd({DRAVEL_HOST_PATH}, folder_ / "output");
         ASSERT_EQ(status, 0) << output;
         EXPECT_THAT(output.substr(0, output.find('\n')), HasSubstr(c.why));
         EXPECT_THAT(output, HasSubstr(kWindowHeading));

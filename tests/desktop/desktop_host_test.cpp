@@ -38,9 +38,9 @@ TEST(DesktopHost, TheKeyboardChangesOneDescription) {
         << "xdotool is not installed (Debian package xdotool)";
     testing_support::TestFolder folder;
     const fs::path database = folder / "demo.db";
-    Process created({DRAVEL_CLI_PATH, "create-db", "--database", database, "--demo"},
-                    testing_support::CurrentEnvironment(), folder / "create.out");
-    ASSERT_EQ(created.WaitFor(std::chrono::seconds(30)), 0) << created.Output();
+    auto created = testing_support::RunToEnd(
+        {DRAVEL_CLI_PATH, "create-db", "--database", database, "--demo"}, folder / "create.out");
+    ASSERT_EQ(created.first, 0) << created.second;
     auto rows = [&](const std::string& sql) {
         auto c = ado::Connection::Create();
         c->Open(ado::SqliteConnectionString(database));

@@ -11,7 +11,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 std::vector<fs::path> Scripts() {
     std::vector<fs::path> scripts(fs::directory_iterator(DRAVEL_SCRIPTS_DIR), {});
@@ -22,12 +21,9 @@ std::vector<fs::path> Scripts() {
 
 class SessionScriptOnPostgresql : public ::testing::TestWithParam<fs::path> {
   protected:
-    // Runs dravel with `args` to its end: its exit status and its output.
     std::pair<int, std::string> Dravel(std::vector<std::string> args) {
         args.insert(args.begin(), DRAVEL_CLI_PATH);
-        testing_support::Process dravel(std::move(args), testing_support::CurrentEnvironment(),
-                                        folder_ / "dravel.out");
-        return {dravel.WaitFor(60s).value_or(-1), dravel.Output()};
+        return testing_support::RunToEnd(std::move(args), folder_ / "dravel.out");
     }
 
     testing_support::TestFolder folder_;

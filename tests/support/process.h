@@ -106,4 +106,13 @@ class Process {
     std::optional<int> status_;
 };
 
+// Runs `argv` in this process's environment to its end: its exit status (-1 when it ran past
+// `limit`) and its output.
+inline std::pair<int, std::string> RunToEnd(std::vector<std::string> argv,
+                                            const std::filesystem::path& output,
+                                            std::chrono::seconds limit = std::chrono::seconds(60)) {
+    Process program(std::move(argv), CurrentEnvironment(), output);
+    return {program.WaitFor(limit).value_or(-1), program.Output()};
+}
+
 }  // namespace testing_support
