@@ -16,6 +16,7 @@
 #include "tests/support/backend.h"
 #include "tests/support/error_matchers.h"
 #include "tests/support/postgres_server.h"
+#include "tests/support/rows.h"
 #include "tests/support/temp_dir.h"
 
 namespace dravel::testing {
@@ -66,17 +67,11 @@ class TempDatabase : public ::testing::Test {
     }
 
     com::Variant Scalar(const std::string& sql) const {
-        auto rs = conn_->Execute(sql);
-        return rs->Fields(0).Value();
+        return conn_->Execute(sql)->Fields(0).Value();
     }
 
-    // The first column of the query's rows, joined by commas.
-    std::string Joined(const std::string& sql) const {
-        std::string joined;
-        for (auto rs = conn_->Execute(sql); !rs->Eof(); rs->MoveNext())
-            joined += (joined.empty() ? "" : ",") + rs->Fields(0).Value().ToText();
-        return joined;
-    }
+    // The query's rows, written "v|v;v|v".
+    std::string Rows(const std::string& sql) const { return testing_support::Rows(*conn_, sql); }
 
     testing_support::TempDir folder_{"dravel-ado"};
     std::string connectionString_;

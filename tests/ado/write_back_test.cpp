@@ -48,7 +48,7 @@ TEST_P(WriteBackTest, BatchSendsEverythingInOneGoOrCancelsEverything) {
         rs->Update();
     };
     pend();
-    EXPECT_EQ(Joined("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB ORDER BY MGA0_ID"), "1,2");
+    EXPECT_EQ(Rows("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB ORDER BY MGA0_ID"), "1;2");
     EXPECT_EQ(rs->RecordCount(), 3);
     EXPECT_TRUE(rs->Fields("MGA0_FLGRESO").UnderlyingValue().IsNull());
     rs->CancelBatch();
@@ -60,8 +60,8 @@ TEST_P(WriteBackTest, BatchSendsEverythingInOneGoOrCancelsEverything) {
     pend();
     rs->UpdateBatch();
     EXPECT_EQ(rs->Fields("MGA0_ID").Value(), com::Variant(3));
-    EXPECT_EQ(Joined("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB WHERE MGA0_ID < 3 ORDER BY MGA0_ID"),
-              "2,1");
+    EXPECT_EQ(Rows("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB WHERE MGA0_ID < 3 ORDER BY MGA0_ID"),
+              "2;1");
     EXPECT_FALSE(rs->HasPendingChanges());
     rs->MoveFirst();
     rs->Delete();  // pending until sent, restored by a cancel
@@ -71,7 +71,7 @@ TEST_P(WriteBackTest, BatchSendsEverythingInOneGoOrCancelsEverything) {
     EXPECT_EQ(rs->Fields("MGA0_ID").Value(), com::Variant(1));
     rs->Delete();
     rs->UpdateBatch();
-    EXPECT_EQ(Joined("SELECT MGA0_ID FROM MGA0_QUINTAB ORDER BY MGA0_ID"), "2,3");
+    EXPECT_EQ(Rows("SELECT MGA0_ID FROM MGA0_QUINTAB ORDER BY MGA0_ID"), "2;3");
 }
 
 TEST_P(WriteBackTest, FailedBatchWritesNothingAndKeepsItsChanges) {

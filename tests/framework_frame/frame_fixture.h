@@ -16,6 +16,7 @@
 #include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
 #include "platform/ui/headless.h"
+#include "tests/support/rows.h"
 #include "tests/support/temp_dir.h"
 
 namespace framework::testing {
@@ -111,19 +112,9 @@ class FrameTest : public ::testing::Test {
         return c;
     }
 
-    // The table as the database holds it: "ID NAME CODE QTY" per row, Null as "-".
-    std::vector<std::string> Stored() const {
-        std::vector<std::string> rows;
-        auto r = Connect()->Execute("SELECT ID, NAME, CODE, QTY FROM ITEMS ORDER BY ID");
-        for (; !r->Eof(); r->MoveNext()) {
-            std::string line;
-            for (int i = 0; i < 4; ++i) {
-                auto v = r->Fields(i).Value();
-                line += (i ? " " : "") + (v.IsNull() ? std::string("-") : v.ToText());
-            }
-            rows.push_back(line);
-        }
-        return rows;
+    // The table as the database holds it.
+    std::string Stored() const {
+        return testing_support::Rows(*Connect(), "SELECT * FROM ITEMS ORDER BY ID");
     }
 
     std::vector<std::string> TakeEvents() { return std::exchange(sink_->events, {}); }

@@ -65,7 +65,7 @@ TEST_F(FrameTest, ARefusedSaveKeepsTheEditOnScreenAndWritesNothing) {
     rs_->MoveNext();  // by code: followed, the edit on screen given up
     name_->UserType("due bis");
     bar_->UserPress(host::nav_key::Confirm);
-    EXPECT_THAT(Stored(), ElementsAre("1 uno a1 10", "2 due bis - -"));
+    EXPECT_EQ(Stored(), "1|uno|a1|10;2|due bis|NULL|NULL");
 }
 
 // A field shown its own way (here in upper case) is written back only when the user edited it.
@@ -73,10 +73,10 @@ TEST_F(FrameTest, ASaveWritesWhatTheUserTypedAndLeavesTheOtherFieldsAsStored) {
     EXPECT_EQ(code_->DisplayText(), "A1");
     name_->UserType("primo");
     bar_->UserPress(host::nav_key::Confirm);
-    EXPECT_EQ(Stored()[0], "1 primo a1 10");
+    EXPECT_EQ(Stored(), "1|primo|a1|10;2|due|NULL|NULL");
     code_->UserType("b7");
     bar_->UserPress(host::nav_key::Confirm);
-    EXPECT_EQ(Stored()[0], "1 primo B7 10");
+    EXPECT_EQ(Stored(), "1|primo|B7|10;2|due|NULL|NULL");
 }
 
 // "Avanti", "Indietro" and a grid line settle the row first: a refused save keeps the frame where
@@ -93,11 +93,11 @@ TEST_F(FrameTest, MovesTheUserAsksForSettleFirstAndStayWhenRefused) {
     TakeEvents();
     grid_->UserSelectLine(2);  // saved, then moved
     EXPECT_THAT(TakeEvents(), ElementsAre("BeforeUpdate", "AfterUpdate(-1)", "AfterMove(-1,3)"));
-    EXPECT_EQ(Stored()[0], "1 uno bis a1 10");
+    EXPECT_EQ(Stored(), "1|uno bis|a1|10;2|due|NULL|NULL");
     name_->UserType("due bis");
     bar_->UserPress(host::nav_key::Previous);
     EXPECT_EQ(name_->Text(), "uno bis");
-    EXPECT_EQ(Stored()[1], "2 due bis - -");
+    EXPECT_EQ(Stored(), "1|uno bis|a1|10;2|due bis|NULL|NULL");
     EXPECT_FALSE(bar_->KeyEnabled(host::nav_key::Previous));
     EXPECT_THAT([&] { bar_->UserPress("Ultimo"); }, FailsWith(::testing::_, HasSubstr("Ultimo")));
     EXPECT_THAT([&] { bar_->UserPress(host::nav_key::Confirm); },  // nothing to confirm
@@ -128,7 +128,7 @@ TEST_F(FrameTest, AnAfterUpdateThatReloadsAndRepositionsDoesNotSettleAgain) {
                                           "AfterMove(-1,0)", "ButtonAction(-1,Conferma)"));
     EXPECT_EQ(grid_->CurrentLine(), 2);
     EXPECT_EQ(name_->Text(), "ultimo");
-    EXPECT_EQ(Stored()[1], "2 ultimo - -");
+    EXPECT_EQ(Stored(), "1|uno|a1|10;2|ultimo|NULL|NULL");
 }
 
 }  // namespace

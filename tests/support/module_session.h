@@ -23,23 +23,10 @@
 #include "tests/support/backend.h"
 #include "tests/support/module_library.h"
 #include "tests/support/postgres_server.h"
+#include "tests/support/rows.h"
 #include "tests/support/temp_dir.h"
 
 namespace testing_support {
-
-// The rows a query returns, written "v|v;v|v", NULL for null.
-inline std::string Rows(ado::Connection& connection, const std::string& sql) {
-    auto rs = connection.Execute(sql);
-    std::string out;
-    for (; !rs->Eof(); rs->MoveNext()) {
-        if (!out.empty()) out += ";";
-        for (int i = 0; i < rs->FieldCount(); ++i) {
-            auto v = rs->Fields(i).Value();
-            out += (i ? "|" : "") + (v.IsNull() ? std::string("NULL") : v.ToText());
-        }
-    }
-    return out;
-}
 
 class TestFolder {
   public:
