@@ -77,7 +77,7 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
     void StartStep(const Action& action) {
         m_.End();
         m_.session.reset();
-        observer_.Reset();
+        auto direct = Direct();
         for (const char* sql :
              {"DELETE FROM MGA1_MATRCPAR", "DELETE FROM MGA0_QUINTAB",
               "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
@@ -86,23 +86,23 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
               "(4, 1, 1, 1, 'Reso', 'CODA'), (5, 1, 1, 2, 'Reso due', 'INDC')",
               "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
               "VALUES (1, 1, 2, '60.01'), (2, 1, 2, '60.02'), (3, 1, 4, '60.03')"})
-            Observer().Execute(sql);
+            direct->Execute(sql);
         m_.session = std::make_unique<framework::HostSession>(product_);
         driver_.Headless().AnswerQuestions(ui::mb::AnswerYes);
         action.prepare(driver_, m_.Open());
     }
 
-    // Both tables as the database holds them, read on a connection of their own.
-    std::array<std::string, 2> Snap() {
-        return {testing_support::Rows(Observer(), "SELECT * FROM MGA0_QUINTAB ORDER BY MGA0_ID"),
-                testing_support::Rows(Observer(), "SELECT * FROM MGA1_MATRCPAR ORDER BY MGA1_ID")};
+    // A connection of its own, past the relay.
+    com::ComPtr<ado::Connection> Direct() {
+        auto c = ado::Connection::Create();
+        c->Open(direct_);
+        return c;
     }
-    ado::Connection& Observer() {
-        if (!observer_) {
-            observer_ = ado::Connection::Create();
-            observer_->Open(direct_);
-        }
-        return *observer_;
+    // Both tables as the database holds them.
+    std::array<std::string, 2> Snap() {
+        auto c = Direct();
+        return {testing_support::Rows(*c, "SELECT * FROM MGA0_QUINTAB ORDER BY MGA0_ID"),
+                testing_support::Rows(*c, "SELECT * FROM MGA1_MATRCPAR ORDER BY MGA1_ID")};
     }
     // The grid's lines as shown.
     std::vector<std::vector<std::string>> GridLines() {
@@ -131,10 +131,7 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
     bool Disarm(const Fault& fault) {
         if (GetParam() == Backend::Sqlite) return testing_support::FaultyVfs::Install().Disarm();
         const bool fired = Proxy().Disarm();
-        if (fired && fault.stopServer) {
-            observer_.Reset();
-            PostgresServer::Shared().Start();
-        }
+        if (fired && fault.stopServer) PostgresServer::Shared().Start();
         return fired;
     }
 
@@ -207,7 +204,6 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
     ui::Driver& driver_ = user_.driver;
     testing_support::ModuleSession m_{GetParam()};
     std::string direct_, product_;
-    com::ComPtr<ado::Connection> observer_;
 };
 
 std::string Description(testing_support::ModuleSession& m) {
