@@ -5,8 +5,6 @@
 namespace dravel::testing {
 namespace {
 
-using ado::Recordset;
-
 class RecordsetTest : public OnEachBackend {
   protected:
     void SetUp() override {
@@ -15,7 +13,7 @@ class RecordsetTest : public OnEachBackend {
         AddCriterion(2, 1, 0, 2, "Fornitore");
         AddCriterion(3, 1, 1, 1, "Codice articolo");
     }
-    static int32_t IdOf(Recordset& rs) { return rs.Fields("MGA0_ID").Value().ToLong(); }
+    static int32_t IdOf(ado::Recordset& rs) { return rs.Fields("MGA0_ID").Value().ToLong(); }
 };
 
 // Each cursor stands on a row, not on an index: rows edited, deleted, restored or added through

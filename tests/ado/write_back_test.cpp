@@ -232,7 +232,7 @@ TEST_P(WriteBackTest, RowDeletedByAnotherConnectionUnderAnEditor) {
 
 DRAVEL_ON_EACH_BACKEND(WriteBackTest);
 INSTANTIATE_TEST_SUITE_P(, SqliteWriteBack, ::testing::Values(Backend::Sqlite),
-                         testing_support::BackendName);
+                         ::testing::PrintToStringParamName());
 
 }  // namespace
 }  // namespace dravel::testing

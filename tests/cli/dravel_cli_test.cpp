@@ -9,7 +9,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using testing_support::ScopedEnv;
 
@@ -36,7 +35,7 @@ TEST_F(DravelCli, ADatabasePathNamesExactlyTheFileCreated) {
         auto [status, output] = Dravel({"create-db", "--database", (folder / name).string()});
         EXPECT_EQ(status, 0) << output;
         EXPECT_THAT(std::vector<fs::path>(fs::directory_iterator(folder), {}),
-                    ElementsAre(folder / name));
+                    ::testing::ElementsAre(folder / name));
     }
 }
 

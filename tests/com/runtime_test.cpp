@@ -8,8 +8,6 @@
 
 namespace {
 
-using testing_support::FailsWith;
-
 struct IPing : com::IUnknown {
     static constexpr com::Guid IID = com::Guid::Parse("11111111-2222-3333-4444-555555555555");
     virtual com::HRESULT Ping(int value) noexcept = 0;
@@ -54,7 +52,7 @@ TEST(Runtime, EverySinkHearsAnEventAndTheFirstFailureComesBackToTheSource) {
     ASSERT_TRUE(ca.Connect<IPing>(w->GetUnknown(), a.Get()));
     ASSERT_TRUE(cb.Connect<IPing>(w->GetUnknown(), b.Get()));
     a->onPing = [] { throw com::ComError(5, "first"); };
-    EXPECT_THAT([&] { w->Fire(3); }, FailsWith(5, "first"));
+    EXPECT_THAT([&] { w->Fire(3); }, testing_support::FailsWith(5, "first"));
     EXPECT_EQ(b->last, 3);
 
     // A sink that disconnects another while the event is delivered: the other is not called.

@@ -10,7 +10,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using testing_support::Process;
 
 // Down to the second criterion, Tab to its description, a new text typed, Ctrl+S, Ctrl+Q; every
 // step has a time limit, so that the session always ends and xvfb-run stops its server. Keys go
@@ -71,7 +70,7 @@ TEST(DesktopHost, TheKeyboardChangesOneDescription) {
             env.push_back(v);
     }
     env.push_back("LSAN_OPTIONS=" + lsan);
-    Process session(
+    testing_support::Process session(
         {"/usr/bin/xvfb-run", "-a", "-s", "-screen 0 1280x900x24", "/bin/sh", "-c", kSession}, env,
         folder / "session.out");
     auto status = session.WaitFor(std::chrono::seconds(120));

@@ -10,7 +10,6 @@
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 class EditorState : public ::testing::Test {
   protected:
@@ -58,7 +57,7 @@ TEST_F(EditorState, FollowsTheRowsAndTheUsersChanges) {
 
     Press("Nuovo");
     EXPECT_EQ(m_.Window().FocusedControl(), "TXT_DESCR");
-    EXPECT_THAT(BoldAttributes(), IsEmpty());
+    EXPECT_THAT(BoldAttributes(), ::testing::IsEmpty());
     // A chain comes in bold with its last level selected; the bar shows the pending change.
     user_.driver.SelectNode(m_.Window(), "TVW_FIELDS", "STCC");
     user_.driver.DoubleClickTree(m_.Window(), "TVW_FIELDS");

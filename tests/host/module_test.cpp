@@ -15,13 +15,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using host::Cinterface;
-using ::testing::HasSubstr;
 using testing_support::ModuleLibraryPath;
 constexpr const char* kProgId = framework::kModuleProgId;
 
 // A failed creation's description.
 auto Failure(const std::string& part) {
-    return ::testing::ThrowsMessage<com::ComError>(HasSubstr(part));
+    return ::testing::ThrowsMessage<com::ComError>(::testing::HasSubstr(part));
 }
 
 TEST(ModuleLibrary, IsRegisteredCreatedByProgramIdentifierAndUnloaded) {

@@ -14,7 +14,6 @@ using script::Parse;
 using script::ParseError;
 using script::SplitWords;
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 
 TEST(ScriptWords, BlanksQuotesAndComments) {
     EXPECT_THAT(SplitWords("  type TXT_DESCR   Vendite  ", 1),
@@ -95,7 +94,7 @@ TEST(ScriptCommands, TheReadmeListsThemAsTheTableHasThem) {
     ASSERT_TRUE(source) << "DRAVEL_SOURCE_DIR names the repository (CTest sets it)";
     std::stringstream readme;
     readme << std::ifstream(std::string(source) + "/README.md").rdbuf();
-    EXPECT_THAT(readme.str(), HasSubstr(script::CommandTableMarkdown()))
+    EXPECT_THAT(readme.str(), ::testing::HasSubstr(script::CommandTableMarkdown()))
         << "Replace the table of README.md's \"Session scripts\" with:\n"
         << script::CommandTableMarkdown();
 }

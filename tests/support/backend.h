@@ -23,14 +23,10 @@ inline bool Soak() {
     return soak && std::string(soak) == "1";
 }
 
-inline std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
-    return ::testing::PrintToString(info.param);
-}
-
 }  // namespace testing_support
 
 #define DRAVEL_ON_EACH_BACKEND(fixture)                                                            \
     INSTANTIATE_TEST_SUITE_P(                                                                      \
         , fixture,                                                                                 \
         ::testing::Values(testing_support::Backend::Sqlite, testing_support::Backend::Postgresql), \
-        testing_support::BackendName)
+        ::testing::PrintToStringParamName())

@@ -9,7 +9,6 @@
 namespace ui::test {
 namespace {
 
-using testing::ElementsAre;
 using testing::HasSubstr;
 using testing_support::FailsWith;
 
@@ -34,7 +33,7 @@ TEST_F(FormTest, ShowLoadsOnceActivatesEachTimeAndUnloadReleasesEverything) {
     EXPECT_EQ(toolkit.ActiveForm(), window.Get());
     EXPECT_EQ(window->Control("tvw_fields"), window->tree);  // names ignore letter case
     driver.Close(*window);
-    EXPECT_THAT(window->hooks, ElementsAre("Load", "Activate", "Activate", "Unload"));
+    EXPECT_THAT(window->hooks, testing::ElementsAre("Load", "Activate", "Activate", "Unload"));
     EXPECT_FALSE(window->Visible());
     EXPECT_TRUE(window->Controls().empty());
     EXPECT_TRUE(toolkit.OpenForms().empty());
