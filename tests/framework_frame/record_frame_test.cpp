@@ -79,28 +79,12 @@ TEST_F(FrameTest, ASaveWritesWhatTheUserTypedAndLeavesTheOtherFieldsAsStored) {
     EXPECT_EQ(Stored(), "1|primo|B7|10;2|due|NULL|NULL");
 }
 
-// "Avanti", "Indietro" and a grid line settle the row first: a refused save keeps the frame where
-// it is, a save that goes through moves it.
-TEST_F(FrameTest, MovesTheUserAsksForSettleFirstAndStayWhenRefused) {
-    bar_->SetAutoMoves(false, true, true);
-    name_->UserType("");
-    bar_->UserPress(host::nav_key::Next);  // refused: the name is required
-    EXPECT_THAT(TakeEvents(), ElementsAre("ValidateRecord", "ButtonAction(0,Avanti)"));
-    grid_->UserSelectLine(2);
-    EXPECT_EQ(grid_->CurrentLine(), 1);
-    EXPECT_EQ(frame_->CurrentRow(), 1);
-    name_->UserType("uno bis");
-    TakeEvents();
-    grid_->UserSelectLine(2);  // saved, then moved
-    EXPECT_THAT(TakeEvents(), ElementsAre("BeforeUpdate", "AfterUpdate(-1)", "AfterMove(-1,3)"));
-    EXPECT_EQ(Stored(), "1|uno bis|a1|10;2|due|NULL|NULL");
-    name_->UserType("due bis");
-    bar_->UserPress(host::nav_key::Previous);
-    EXPECT_EQ(name_->Text(), "uno bis");
-    EXPECT_EQ(Stored(), "1|uno bis|a1|10;2|due bis|NULL|NULL");
+// The bar offers only what can be done: no way back from the first row, nothing to confirm without
+// an edit, no button of another name.
+TEST_F(FrameTest, TheBarRefusesWhatCannotBeDone) {
     EXPECT_FALSE(bar_->KeyEnabled(host::nav_key::Previous));
     EXPECT_THAT([&] { bar_->UserPress("Ultimo"); }, FailsWith(::testing::_, HasSubstr("Ultimo")));
-    EXPECT_THAT([&] { bar_->UserPress(host::nav_key::Confirm); },  // nothing to confirm
+    EXPECT_THAT([&] { bar_->UserPress(host::nav_key::Confirm); },
                 FailsWith(::testing::_, HasSubstr("Conferma")));
 }
 
