@@ -44,13 +44,14 @@ class TempDatabase : public ::testing::Test {
     }
 
     // The key is given, as other programs give it: keys generated later follow the largest.
-    void AddCriterion(int32_t id, int32_t company, int32_t type, int32_t priority,
-                      const std::string& description = "Cliente") {
+    void AddCriterion(int32_t id, int32_t company, int32_t type, const com::Variant& priority,
+                      const std::string& description = "Cliente",
+                      const std::string& structure = "INDC") {
         db::InsertWithKeys(*conn_, "MGA0_QUINTAB", "MGA0_ID", [&] {
             conn_->ExecuteWith(
                 "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, "
-                "MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (?, ?, ?, ?, ?, 'INDC')",
-                {id, company, type, priority, description});
+                "MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (?, ?, ?, ?, ?, ?)",
+                {id, company, type, priority, description, structure});
         });
     }
 

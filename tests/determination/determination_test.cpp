@@ -32,14 +32,9 @@ class Determination : public dravel::testing::OnEachBackend {
         auto orNull = [](const std::string& v) { return v.empty() ? com::Variant::Null() : v; };
         conn_->Execute("DELETE FROM MGA1_MATRCPAR");
         conn_->Execute("DELETE FROM MGA0_QUINTAB");
-        db::InsertWithKeys(*conn_, "MGA0_QUINTAB", "MGA0_ID", [&] {
-            for (const auto& c : criteria)
-                conn_->ExecuteWith(
-                    "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, "
-                    "MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (?, ?, ?, ?, ?, ?)",
-                    {c.id, c.company, c.type, c.priority ? *c.priority : com::Variant::Null(),
-                     "Criterio " + std::to_string(c.id), c.structure});
-        });
+        for (const auto& c : criteria)
+            AddCriterion(c.id, c.company, c.type, c.priority ? *c.priority : com::Variant::Null(),
+                         "Criterio " + std::to_string(c.id), c.structure);
         for (auto r : rows) {
             r.values.resize(3);
             conn_->ExecuteWith(
