@@ -183,4 +183,22 @@ TEST_F(FrameTest, AnAfterUpdateThatReloadsAndRepositionsDoesNotSettleAgain) {
     EXPECT_EQ(Stored(), "1|1|Primo;2|2|Ultimo");
 }
 
+// A formatting handler that fails leaves the grid's own text, and the user is shown nothing.
+TEST_F(FrameTest, AFailingFormatHandlerLeavesTheGridsRawText) {
+    struct Failing : com::ComObject<Failing, host::IGridEvents> {
+        com::HRESULT FormatCell(std::string&, const std::string&,
+                                const com::Variant&) noexcept override {
+            return com::Guard(
+                [] { throw com::ComError(com::err::InvalidCall, "Gestore fallito"); });
+        }
+    };
+    auto grid = m_.Control<ui::ILineView>("QGRID");
+    EXPECT_EQ(grid->LineCells(1)[1], "Ven/Acq");
+    auto failing = com::MakeObject<Failing>();
+    com::EventConnection formatting;
+    formatting.Connect<host::IGridEvents>(grid.Get(), failing.Get());
+    EXPECT_EQ(grid->LineCells(1)[1], "0");
+    EXPECT_TRUE(user_.toolkit.Messages().empty());
+}
+
 }  // namespace
