@@ -32,6 +32,27 @@ TEST(ListBox, RemovingKeepsTheSelectionAndTheItemDataOnTheirEntries) {
     EXPECT_EQ(list->ListCount(), 1);
 }
 
+// Every sink hears an event and the first failure comes back to the source; a sink disconnected
+// while the event is delivered is not called, and a subscription holds no reference to its sink.
+TEST(ListBox, EverySinkHearsTheUsersClickAndTheFirstFailureComesBack) {
+    auto list = ListBox::Create();
+    for (const char* text : {"a", "b"}) list->AddItem(text);
+    auto a = com::MakeObject<EventLog>(), b = com::MakeObject<EventLog>();
+    com::EventConnection ca, cb;
+    ASSERT_TRUE(ca.Connect<IListBoxEvents>(static_cast<IControl*>(list.Get()), a.Get()));
+    ASSERT_TRUE(cb.Connect<IListBoxEvents>(static_cast<IControl*>(list.Get()), b.Get()));
+    a->fail = true;
+    EXPECT_THAT([&] { list->UserSelect(1); }, FailsWith(com::err::InvalidCall));
+    EXPECT_THAT(b->events, ElementsAre("ListClick 1"));
+    a->fail = false;
+    a->onEvent = [&] { cb.Reset(); };
+    list->UserSelect(0);
+    EXPECT_EQ(b->events.size(), 1u);
+    ca.Reset();
+    EXPECT_EQ(a->AddRef(), 2u);
+    a->Release();
+}
+
 TEST(ListBox, OnlyTheUsersClickRaisesListClickAndNotOnAHiddenList) {
     auto list = ListBox::Create();
     list->SetName("LST_FIELDS");

@@ -2,6 +2,7 @@
 // A window of the tests' own with a tree and a list, that records its hooks; a sink that records
 // the events of both controls.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,8 @@ class TestWindow : public com::ComObject<TestWindow, Form> {
 class EventLog : public com::ComObject<EventLog, ITreeViewEvents, IListBoxEvents> {
   public:
     std::vector<std::string> events;
-    bool fail = false;  // the handlers record the event, then fail
+    bool fail = false;              // the handlers record the event, then fail
+    std::function<void()> onEvent;  // run as an event is recorded
 
     com::HRESULT TreeDblClick(TreeView* tree) noexcept override {
         return Record("DblClick " + tree->Name());
@@ -53,6 +55,7 @@ class EventLog : public com::ComObject<EventLog, ITreeViewEvents, IListBoxEvents
     com::HRESULT Record(const std::string& event) noexcept {
         return com::Guard([&] {
             events.push_back(event);
+            if (onEvent) onEvent();
             if (fail) throw com::ComError(com::err::InvalidCall, "handler failed on " + event);
         });
     }
