@@ -1,12 +1,16 @@
-// The criteria window's record frame where the window cannot show it: handlers that refuse or
-// fail, handlers that reload the list themselves, what the bar refuses. A sink of the test's own,
-// beside the window's, records the frame's and the bar's events and can cancel, fail or act on one.
+// The criteria window where a session script cannot look: what the editor shows beside its texts
+// (the tree's styling, the list's selection, the pending changes, the focus), and its record
+// frame's handling of handlers that refuse, fail or reload the list themselves. A sink of the
+// test's own, beside the window's, records the frame's and the bar's events and can cancel, fail
+// or act on one.
 
 #include <gmock/gmock.h>
 
 #include <map>
 #include <optional>
 
+#include "platform/ui/list_box.h"
+#include "platform/ui/tree_view.h"
 #include "tests/support/error_matchers.h"
 #include "tests/support/module_session.h"
 
@@ -59,13 +63,13 @@ class Sink : public com::ComObject<Sink, host::IRecordFrameEvents, host::INavBar
     }
 };
 
-class FrameTest : public ::testing::Test {
+class WindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         m_.Sql(
             "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
-            "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (1, 1, 0, 1, 'Primo', 'CODA'), "
-            "(2, 1, 0, 2, NULL, 'INDC')");
+            "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (1, 1, 0, 1, 'Primo', 'CODAINDC'), "
+            "(2, 1, 0, 2, NULL, 'DOCU')");
         m_.Open();
         frame_ = m_.Frame();
         bar_ = m_.Control<ui::IButtonBar>("INTERNAV");
@@ -83,6 +87,22 @@ class FrameTest : public ::testing::Test {
         return m_.Query("SELECT MGA0_ID, MGA0_INDPRIOR, MGA0_DESCR FROM MGA0_QUINTAB ORDER BY 1");
     }
     std::vector<std::string> TakeEvents() { return std::exchange(sink_->events, {}); }
+    ui::TreeView& Tree() {
+        return *static_cast<ui::TreeView*>(m_.Control<ui::ITreeView>("TVW_FIELDS").Get());
+    }
+    int32_t ListIndex() {
+        return static_cast<ui::ListBox*>(m_.Control<ui::IListBox>("LST_FIELDS").Get())->ListIndex();
+    }
+    // The keys of the attribute nodes shown bold, in tree order.
+    std::vector<std::string> BoldAttributes() {
+        std::vector<std::string> keys;
+        for (int32_t i = 1; i <= Tree().Count(); ++i)
+            if (Tree().Node(i).parent && Tree().Node(i).bold) keys.push_back(Tree().Node(i).key);
+        return keys;
+    }
+    void PressToolbar(const std::string& name, int16_t index) {
+        user_.driver.PressToolbar(m_.Window(), name, index);
+    }
 
     testing_support::HeadlessUser user_;
     testing_support::ModuleSession m_;
@@ -92,9 +112,53 @@ class FrameTest : public ::testing::Test {
     com::EventConnection frameEvents_, barEvents_;
 };
 
+TEST_F(WindowTest, FollowsTheRowsAndTheUsersChanges) {
+    // The catalogue's groups expanded, bold and grey; the first node in view.
+    ASSERT_EQ(Tree().Count(), 57);
+    for (int32_t i = 1; i <= Tree().Count(); ++i) {
+        const auto& node = Tree().Node(i);
+        if (node.parent) continue;
+        EXPECT_TRUE(node.bold && node.expanded) << node.key;
+        EXPECT_EQ(node.foreColor, ui::Rgb(132, 132, 132)) << node.key;
+    }
+    EXPECT_EQ(Tree().FirstVisible(), 1);
+    EXPECT_THAT(BoldAttributes(), ElementsAre("CODA", "INDC"));
+    // Another row marks its own attributes only.
+    user_.driver.SelectLine(m_.Window(), "QGRID", 2);
+    EXPECT_THAT(BoldAttributes(), ElementsAre("DOCU"));
+
+    bar_->UserPress(host::nav_key::New);
+    EXPECT_EQ(m_.Window().FocusedControl(), "TXT_DESCR");
+    EXPECT_THAT(BoldAttributes(), ::testing::IsEmpty());
+    // A chain comes in bold with its last level selected; the bar shows the pending change.
+    user_.driver.SelectNode(m_.Window(), "TVW_FIELDS", "STCC");
+    user_.driver.DoubleClickTree(m_.Window(), "TVW_FIELDS");
+    EXPECT_THAT(BoldAttributes(), ElementsAre("MACC", "CATC", "STCC"));
+    EXPECT_EQ(ListIndex(), 2);
+    EXPECT_TRUE(m_.Control<host::INavBar>("INTERNAV")->ChangesPending());
+    // A reorder selects the entry moved; a removal unmarks and selects the first entry.
+    PressToolbar("TBAR_FIELDS", 0);
+    EXPECT_EQ(ListIndex(), 1);
+    user_.driver.SelectListEntry(m_.Window(), "LST_FIELDS", 2);
+    PressToolbar("TBAR_SELECT", 1);
+    EXPECT_THAT(BoldAttributes(), ElementsAre("MACC"));
+    EXPECT_EQ(ListIndex(), 0);
+    PressToolbar("TBAR_SELECT", 1);
+    EXPECT_EQ(ListIndex(), -1);
+
+    // The structure field hands the focus to the tree; so does a save refused for want of fields.
+    m_.Control<ui::ITextInput>("TXT_DESCR")->UserFocus();
+    m_.Control<ui::ITextInput>("TXT_STRUT")->UserFocus();
+    EXPECT_EQ(m_.Window().FocusedControl(), "TVW_FIELDS");
+    m_.Control<ui::ITextInput>("TXT_DESCR")->UserFocus();
+    bar_->UserPress(host::nav_key::Confirm);
+    EXPECT_EQ(user_.driver.TakeMessage().text, "Obbligatorio scegliere un campo !!");
+    EXPECT_EQ(m_.Window().FocusedControl(), "TVW_FIELDS");
+}
+
 // A move made by code is followed; inside a direct change the frame looks away, and at its end
 // redraws the grid and the controls from the rows.
-TEST_F(FrameTest, FollowsMovesByCodeExceptInsideADirectChange) {
+TEST_F(WindowTest, FollowsMovesByCodeExceptInsideADirectChange) {
     auto rs = frame_->Recordset();
     auto grid = m_.Control<ui::ILineView>("QGRID");
     rs->MoveNext();
@@ -115,7 +179,7 @@ TEST_F(FrameTest, FollowsMovesByCodeExceptInsideADirectChange) {
 
 // However a save is refused, the edit stays on the screen only: the database and the row keep
 // what they held, so that no later save, of this row or another, writes the refused values.
-TEST_F(FrameTest, ARefusedSaveKeepsTheEditOnScreenAndWritesNothing) {
+TEST_F(WindowTest, ARefusedSaveKeepsTheEditOnScreenAndWritesNothing) {
     const auto before = Stored();
     const struct {
         const char* why;
@@ -155,7 +219,7 @@ TEST_F(FrameTest, ARefusedSaveKeepsTheEditOnScreenAndWritesNothing) {
 
 // The bar offers only what can be done: no way back from the first row, nothing to confirm without
 // an edit, no button of another name.
-TEST_F(FrameTest, TheBarRefusesWhatCannotBeDone) {
+TEST_F(WindowTest, TheBarRefusesWhatCannotBeDone) {
     EXPECT_FALSE(bar_->KeyEnabled(host::nav_key::Previous));
     EXPECT_THAT([&] { bar_->UserPress("Ultimo"); }, FailsWith(::testing::_, HasSubstr("Ultimo")));
     EXPECT_THAT([&] { bar_->UserPress(host::nav_key::Confirm); },
@@ -165,7 +229,7 @@ TEST_F(FrameTest, TheBarRefusesWhatCannotBeDone) {
 // The window's AfterUpdate reloads the list and puts the frame back on the saved row: a save asked
 // for while the row is being settled does not write it twice, and one asked for afterwards finds
 // it clean.
-TEST_F(FrameTest, AnAfterUpdateThatReloadsAndRepositionsDoesNotSettleAgain) {
+TEST_F(WindowTest, AnAfterUpdateThatReloadsAndRepositionsDoesNotSettleAgain) {
     frame_->Recordset()->MoveLast();
     bool nestedSave = true, nestedSaveBefore = true;
     sink_->on["BeforeUpdate"] = [&] { nestedSaveBefore = frame_->SaveRecord(true, true, true); };
@@ -184,7 +248,7 @@ TEST_F(FrameTest, AnAfterUpdateThatReloadsAndRepositionsDoesNotSettleAgain) {
 }
 
 // A formatting handler that fails leaves the grid's own text, and the user is shown nothing.
-TEST_F(FrameTest, AFailingFormatHandlerLeavesTheGridsRawText) {
+TEST_F(WindowTest, AFailingFormatHandlerLeavesTheGridsRawText) {
     struct Failing : com::ComObject<Failing, host::IGridEvents> {
         com::HRESULT FormatCell(std::string&, const std::string&,
                                 const com::Variant&) noexcept override {
