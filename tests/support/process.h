@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -57,8 +56,7 @@ class Process {
         ::execve(args[0], args.data(), vars.data());
         ::_exit(127);
     }
-    // A program still running is asked to stop (Xvfb then removes its lock and socket), and
-    // killed if it has not within five seconds.
+    // A program still running is asked to stop, and killed if it has not within five seconds.
     ~Process() {
         if (pid_ <= 0 || status_) return;
         ::kill(pid_, SIGTERM);
@@ -95,9 +93,7 @@ class Process {
     // What the program has written so far.
     std::string Output() const {
         std::ifstream in(output_);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        return {std::istreambuf_iterator<char>(in), {}};
     }
 
   private:
