@@ -1,4 +1,5 @@
-// The file-based component registry: concurrent writers, bad files, and what others could plant.
+// The component runtime: the file-based registry (concurrent writers, bad files, and what others
+// could plant), the servers' lock count, and the failure helpers.
 
 #include <gmock/gmock.h>
 #include <pwd.h>
@@ -14,6 +15,7 @@
 #include <set>
 #include <thread>
 
+#include "platform/com/failure.h"
 #include "platform/com/registry.h"
 #include "platform/com/server.h"
 #include "platform/com/user_files.h"
@@ -250,6 +252,18 @@ TEST(ServerSupport, AnUnlockWithoutALockNeverFreesTheLibrary) {
     factory = nullptr;
     EXPECT_EQ(com::ServerCanUnloadNow(d), com::S_FALSE);  // the lock keeps the library
     EXPECT_EQ(live, 1);
+}
+
+TEST(Runtime, AStepThatFailsLeavesItsErrorAndTheReportGetsTheFirstFailure) {
+    com::Err().Clear();
+    EXPECT_FALSE(com::Step([] { throw com::ComError(com::err::ObjectNotSet); }));
+    EXPECT_TRUE(com::Step([] {}));
+    EXPECT_EQ(com::Err().Number(), com::err::ObjectNotSet);
+
+    std::string reported;
+    com::ReportAndClose([] { throw std::runtime_error("disk full"); },
+                        [&](const com::ComError& e) { reported = e.Description(); });
+    EXPECT_EQ(reported, "disk full");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The log: one JSON record per report, in UTC, whole under concurrent writers and rotation.
+// The host's services: the log (one JSON record per report, in UTC, whole under concurrent
+// writers and rotation) and the texts in the user's language.
 
 #include <gmock/gmock.h>
 
@@ -12,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "framework/log_service.h"
+#include "framework/text_service.h"
 #include "tests/support/error_matchers.h"
 #include "tests/support/temp_dir.h"
 
@@ -130,4 +132,23 @@ TEST(LogService, AnUnwritableFileIsAnErrorButTheRecordIsEchoedAndBadLinesAreSkip
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[1]["code"], 3);
     EXPECT_TRUE(framework::ReadLogRecords(dir / "missing.log").empty());
+}
+
+// The program runs in the C locale (it never calls setlocale), as on a machine where no locale
+// has been generated: the English catalogue needs none.
+TEST(TextService, ShowsSourceTextsUnlessEnglishIsChosen) {
+    auto texts = framework::TextService::Create();
+    std::string priority = "Priorità", unknown = "Testo senza traduzione";
+    EXPECT_EQ(texts->Language(), "it");
+    EXPECT_EQ(texts->TranslateText(priority), "Priorità");
+
+    texts->SetLanguage("en");
+    EXPECT_EQ(texts->TranslateText(priority), "Priority");
+    EXPECT_EQ(texts->TranslateText(unknown), unknown);
+    EXPECT_EQ(priority, "Priorità");  // the caller's text is not changed
+
+    EXPECT_THROW(texts->SetLanguage("de"), com::ComError);
+    EXPECT_EQ(texts->Language(), "en");
+    texts->SetLanguage("it");
+    EXPECT_EQ(texts->TranslateText(priority), "Priorità");
 }
