@@ -1,5 +1,6 @@
 // Opening a connection: connection strings, passwords never shown however the connection string
-// or the driver's message writes them, and SQLite files this user cannot write.
+// or the driver's message writes them, and SQLite files this user cannot write; values that are
+// not plain numbers never reach the text of the window's statements.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include "platform/ado/odbc/odbc_error.h"
 #include "tests/ado/temp_database.h"
 #include "tests/support/child_process.h"
+#include "window/criteria_statements.h"
 
 namespace dravel::testing {
 namespace {
@@ -51,6 +53,23 @@ TEST(ConnectionString, PasswordsAreBlankedWhereverTheyStand) {
         {"PWD=a;PWD=b", "PWD=***;PWD=***"},
     };
     for (const auto& c : cases) EXPECT_EQ(ado::detail::WithoutPasswords(c.text), c.shown);
+}
+
+TEST(CriteriaStatements, ACodeThatIsNotAPlainNumberIsRefused) {
+    for (const com::Variant& bad : {com::Variant("1 OR 1=1"), com::Variant("'1'"), com::Variant(""),
+                                    com::Variant::Null(), com::Variant(1.5)}) {
+        EXPECT_THAT([&] { CriteriaQuery(bad); },
+                    FailsWith(com::err::InvalidCall, HasSubstr("company code")))
+            << bad.Debug();
+        EXPECT_THAT([&] { RenumberStatements(ado::Dialect::Sqlite, bad, 0); },
+                    FailsWith(com::err::InvalidCall));
+        EXPECT_THAT([&] { RenumberStatements(ado::Dialect::Tsql, 3, bad); },
+                    FailsWith(com::err::InvalidCall));
+    }
+    EXPECT_THAT([&] { NextPriorityQuery(com::Variant("1;DROP TABLE X"), 0); },
+                FailsWith(com::err::InvalidCall, HasSubstr("\"1;DROP TABLE X\"")));
+    EXPECT_THAT([&] { MatrixGuardQuery(com::Variant(1), com::Variant::Null()); },
+                FailsWith(com::err::InvalidCall));
 }
 
 using SqliteOpen = TempDatabase;
