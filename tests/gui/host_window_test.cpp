@@ -1,0 +1,395 @@
+// The desktop host as a user meets it: the shell window with its QMdiArea, the Qt toolkit and the
+// module on the demo database, as tests/support/module_session.h sets them up. Tests act on the
+// real widgets with Qt Test's mouse and keyboard and wait for the views, which redraw on the next
+// turn of the event loop: the criteria window's widgets reach the window's rules and show their
+// results, and the determination dialogs show what the check finds and the walk to a posting's
+// counter-account for values the user types.
+
+#include <gmock/gmock.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "contracts/controls.h"
+#include "gui/host_window.h"
+#include "gui/qt_toolkit.h"
+#include "platform/com/events.h"
+#include "tests/support/module_session.h"
+
+// Lets the views redraw, then waits (five seconds at most) for what the test expects, as a user
+// waits for the screen.
+inline bool Soon(const std::function<bool()>& done) {
+    QCoreApplication::processEvents();
+    return QTest::qWaitFor(done, 5000);
+}
+#define EXPECT_SOON(condition) EXPECT_TRUE(Soon([&] { return bool(condition); })) << #condition
+#define EXPECT_SOON_EQ(actual, expected)                    \
+    do {                                                    \
+        (void)Soon([&] { return (actual) == (expected); }); \
+        EXPECT_EQ(actual, expected);                        \
+    } while (0)
+
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace test {
+namespace {
+
+// What a message box showed, read before its button was clicked.
+struct SeenBox {
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    bool operator==(const SeenBox&) const = default;
+};
+inline void PrintTo(const SeenBox& box, std::ostream* os) {
+    *os << '"' << box.text.toStdString() << "\" titled \"" << box.title.toStdString() << "\", icon "
+        << box.icon << ", default button " << box.defaultButton;
+}
+
+// One QApplication for the program.
+struct QtApplication : ::testing::Environment {
+    void SetUp() override { app = std::make_unique<QApplication>(argc, argv); }
+    void TearDown() override { app.reset(); }
+    int argc = 1;
+    char name[9] = "test_gui";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<QApplication> app;
+};
+inline auto* const kQtApplication = ::testing::AddGlobalTestEnvironment(new QtApplication);
+
+class GuiTest : public ::testing::Test {
+  protected:
+    // The shell on the demo database (companies 1 and 2 with their criteria); no module yet.
+    void SetUp() override {
+        m_.session->ChooseCompany(1);
+        host_ = std::make_unique<gui::HostWindow>(*m_.session, gui::HostOptions{});
+        toolkit_ = std::make_unique<gui::QtToolkit>(host_->Area());
+        scoped_ = std::make_unique<ui::ScopedToolkit>(*toolkit_);
+        toolkit_->OnFormUnloaded([this](ui::IForm&) { host_->WindowClosed(); });
+        QObject::connect(&boxes_, &QTimer::timeout, [this] { AnswerBox(); });
+        boxes_.start(10);
+        host_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(host_.get()));
+    }
+    void TearDown() override {
+        m_.End();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        scoped_.reset();
+        toolkit_.reset();
+        host_.reset();
+    }
+
+    // Opens the window with the shortcut of the shell's menu entry and waits until it is drawn.
+    void Open() {
+        QTest::keyClick(host_.get(), Qt::Key_M, Qt::ControlModifier);
+        if (!QTest::qWaitFor([&] { return Widget<QTableView>("QGRID")->isVisible(); }))
+            throw std::runtime_error("The window did not open");
+        QCoreApplication::processEvents();
+    }
+
+    // The widget of a control (the first element of a toolbar array).
+    template <class W = QWidget>
+    W* Widget(const QString& name) {
+        if (auto* w = host_->findChild<W*>(name)) return w;
+        throw std::runtime_error("No widget " + name.toStdString());
+    }
+    // Clicks the navigation bar's button of a key ("Nuovo", "Conferma", ...).
+    void Press(const QString& key) {
+        auto* action = host_->findChild<QAction*>(key);
+        for (auto* button : host_->findChildren<QToolButton*>())
+            if (action && button->defaultAction() == action)
+                return QTest::mouseClick(button, Qt::LeftButton);
+        throw std::runtime_error("No button " + key.toStdString());
+    }
+    void ClickLine(int line) {
+        auto* grid = Widget<QTableView>("QGRID");
+        QRect cell = grid->visualRect(grid->model()->index(line - 1, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    // As the mouse sends it: press, release, double-click, release.
+    static void DoubleClick(QWidget* widget, QPoint at) {
+        QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
+    }
+    // The centre of a tree node as drawn, brought into view first.
+    QPoint TreeNode(const QString& text) {
+        auto* tree = Widget<QTreeWidget>("TVW_FIELDS");
+        auto items = tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        if (items.isEmpty()) throw std::runtime_error("No node " + text.toStdString());
+        tree->scrollToItem(items.front());
+        return tree->visualItemRect(items.front()).center();
+    }
+    QStringList Listed() {
+        QStringList texts;
+        auto* list = Widget<QListWidget>("LST_FIELDS");
+        for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
+        return texts;
+    }
+    QString Text(const QString& field) { return Widget<QLineEdit>(field)->text(); }
+
+    // The next message box is answered by clicking this button (the action that shows it waits in
+    // the box's own event loop); what it showed goes to shown_. `screenshot` names a picture of it.
+    void AnswerNextBox(QMessageBox::StandardButton button, const QString& screenshot = {}) {
+        answers_.push_back({button, screenshot});
+    }
+    // Saves a picture of a widget under the build folder's screenshots/ for people to look at.
+    static void Screenshot(QWidget& widget, const QString& name) {
+        QString folder = qEnvironmentVariable("DRAVEL_SCREENSHOTS");
+        if (folder.isEmpty()) return;
+        QDir().mkpath(folder);
+        EXPECT_TRUE(widget.grab().save(folder + "/" + name)) << name.toStdString();
+    }
+
+    testing_support::ModuleSession m_{testing_support::Backend::Sqlite, true};
+    std::unique_ptr<gui::HostWindow> host_;
+    std::vector<SeenBox> shown_;
+
+  private:
+    // A box up while no answer (or no such button) waits fails the test and is closed, so that
+    // the test goes on.
+    void AnswerBox() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return;
+        auto [button, screenshot] =
+            answers_.empty() ? Answer{QMessageBox::NoButton, {}} : answers_.front();
+        if (!answers_.empty()) answers_.pop_front();
+        shown_.push_back({box->text(), box->windowTitle(), box->icon(),
+                          box->standardButton(box->defaultButton())});
+        if (!screenshot.isEmpty()) Screenshot(*box, screenshot);
+        if (!box->button(button)) {
+            ADD_FAILURE() << "Unexpected message box: " << box->text().toStdString();
+            return box->reject();
+        }
+        QTest::mouseClick(box->button(button), Qt::LeftButton);
+    }
+
+    using Answer = std::pair<QMessageBox::StandardButton, QString>;  // and its screenshot's name
+    std::deque<Answer> answers_;
+    QTimer boxes_;
+    std::unique_ptr<gui::QtToolkit> toolkit_;
+    std::unique_ptr<ui::ScopedToolkit> scoped_;
+};
+
+using Box = QMessageBox;
+
+TEST_F(GuiTest, TheMouseAndTheKeysEditACriterion) {
+    Open();
+    Screenshot(*host_, "list.png");
+    ClickLine(1);
+    auto* tree = Widget<QTreeWidget>("TVW_FIELDS");
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, TreeNode("Deposito (Riga)"));
+    QTest::keyClick(tree, Qt::Key_Return);  // as a double-click
+    EXPECT_SOON_EQ(Listed(), QStringList({"Cliente", "Codice articolo", "Deposito (Riga)"}));
+    EXPECT_SOON(Widget("changesPending")->isVisible());
+    QTest::keyClick(tree, Qt::Key_Escape);  // Annulla
+    EXPECT_SOON(!Widget("changesPending")->isVisible());
+
+    ClickLine(3);
+    EXPECT_SOON_EQ(Text("TXT_DESCR"), "Fornitore, Famiglia");
+    DoubleClick(tree->viewport(), TreeNode("Codice articolo"));
+    EXPECT_SOON_EQ(Listed(), QStringList({"Fornitore", "Famiglia", "Codice articolo"}));
+    auto* description = Widget<QLineEdit>("TXT_DESCR");
+    QTest::mouseClick(description, Qt::LeftButton);
+    QTest::keyClick(description, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(description, "Fornitori per citt");
+    QTest::sendKeyEvent(QTest::Click, description, Qt::Key_Agrave, QStringLiteral("à"),
+                        Qt::NoModifier);
+    Press("Conferma");
+    EXPECT_EQ(
+        m_.Query("SELECT MGA0_DESCR, MGA0_STRUTTURACAMPI FROM MGA0_QUINTAB WHERE MGA0_ID = 3"),
+        "Fornitori per città|INDFFAMICODA");
+    EXPECT_SOON(!Widget("changesPending")->isVisible());
+
+    QTest::keyClick(tree, Qt::Key_N, Qt::ControlModifier);  // Nuovo
+    EXPECT_SOON(Widget("TXT_DESCR")->hasFocus());
+    EXPECT_SOON_EQ(Text("TXT_PRIORITA"), "6");
+}
+
+// Keys typed ahead of the redraw meet what the models show: the Tab that reaches the description
+// selects the newly chosen criterion's text, which the typing then replaces.
+TEST_F(GuiTest, KeysTypedAheadActOnTheCriterionTheyChose) {
+    Open();
+    ClickLine(1);
+    auto key = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+    key(Qt::Key_Down);
+    for (int i = 0; i < 5; ++i) key(Qt::Key_Tab);
+    QCoreApplication::processEvents();  // the window catches up while the user types on
+    QTest::keyClicks(QApplication::focusWidget(), "Nuova");
+    Press("Conferma");
+    EXPECT_EQ(m_.Query("SELECT MGA0_DESCR FROM MGA0_QUINTAB WHERE MGA0_ID = 2"), "Nuova");
+}
+
+// The window's questions and refusals are real message boxes with their icon and default button,
+// and the answer clicked is the one that counts.
+TEST_F(GuiTest, MessagesAreBoxesOfTheirKind) {
+    Open();
+    Press("Nuovo");
+    EXPECT_SOON(Widget("TXT_DESCR")->hasFocus());
+    Screenshot(*host_, "new-criterion.png");
+    QTest::keyClicks(Widget("TXT_DESCR"), "Senza campi");
+    AnswerNextBox(Box::Ok, "refusal.png");
+    Press("Conferma");
+    // The window sends the user to the tree. (The offscreen platform activates no window once
+    // the box has gone: the focus is the host window's own.)
+    EXPECT_SOON(host_->focusWidget() == Widget("TVW_FIELDS"));
+
+    Press("Annulla");
+    ClickLine(1);  // criterion 1 has counter-account rows
+    AnswerNextBox(Box::Yes);
+    Press("Elimina");
+    EXPECT_EQ(m_.Query("SELECT COUNT(*) FROM MGA1_MATRCPAR WHERE MGA1_ID_MGA0 = 1"), "0");
+
+    auto* companies = host_->findChild<QComboBox*>("companies");
+    AnswerNextBox(Box::No);
+    QTest::keyClick(companies, Qt::Key_Down);  // refused: the selector goes back
+    QCoreApplication::processEvents();
+    EXPECT_EQ(host_->Area()->subWindowList().size(), 1);
+    EXPECT_TRUE(companies->currentText().startsWith("1 - "));
+    AnswerNextBox(Box::Yes);
+    QTest::keyClick(companies, Qt::Key_Down);
+    EXPECT_SOON(host_->Area()->subWindowList().isEmpty());
+    EXPECT_TRUE(companies->currentText().startsWith("2 - "));
+
+    const QString caption = framework::kModuleCaption,
+                  change = "Il cambio ditta comporta la chiusura del programma, proseguo ?";
+    EXPECT_THAT(shown_,
+                ::testing::ElementsAre(
+                    SeenBox{"Obbligatorio scegliere un campo !!", caption, Box::Warning, Box::Ok},
+                    SeenBox{"Eliminare tutti i conti collagati con questo criterio?",
+                            "Elimina riga", Box::Question, Box::No},
+                    SeenBox{change, caption, Box::NoIcon, Box::Yes},
+                    SeenBox{change, caption, Box::NoIcon, Box::Yes}));
+}
+
+TEST_F(GuiTest, TabGoesThroughTheFieldsInLayoutOrder) {
+    const QStringList order = {"QGRID",          "CBO_TIPO",     "TXT_PRIORITA", "TBAR_PRIORITY0",
+                               "TBAR_PRIORITY1", "TXT_DESCR",    "TBR_REFRESH0", "TVW_FIELDS",
+                               "TBAR_SELECT0",   "TBAR_SELECT1", "LST_FIELDS",   "TBAR_FIELDS0",
+                               "TBAR_FIELDS1"};
+    Open();
+    ClickLine(1);
+    QStringList visited;
+    for (int i = 0; i < order.size(); ++i) {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_TRUE(focused);
+        QVariant index = focused->property("arrayIndex");
+        visited << focused->objectName() + (index.isValid() ? index.toString() : QString());
+        QTest::keyClick(focused, Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited, order);
+}
+
+// Counts the cells the grid formats for display.
+struct CellCounter : com::ComObject<CellCounter, host::IGridEvents> {
+    int cells = 0;
+    com::HRESULT FormatCell(std::string&, const std::string&,
+                            const com::Variant&) noexcept override {
+        ++cells;
+        return com::S_OK;
+    }
+};
+
+// With 10,000 criteria the grid asks only for the lines it draws: a view that made or measured
+// something per line would format every cell each time the list is reloaded, here after a delete.
+TEST_F(GuiTest, TheGridFormatsOnlyTheLinesItDraws) {
+    m_.Sql(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9986) "
+        "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
+        "MGA0_DESCR, MGA0_STRUTTURACAMPI) SELECT 100 + i, 1, 8, 1 + i, 'Criterio ' || i, "
+        "'CODA' FROM n");
+    Open();
+    auto* grid = Widget<QTableView>("QGRID");
+    EXPECT_EQ(grid->model()->rowCount(), 10000);
+    auto counter = com::MakeObject<CellCounter>();
+    com::EventConnection formatting;
+    ASSERT_TRUE(
+        formatting.Connect<host::IGridEvents>(m_.Window().Control("QGRID").Get(), counter.Get()));
+    ClickLine(2);  // a criterion without counter-account rows: deleted without a question
+    Press("Elimina");
+    EXPECT_SOON_EQ(grid->verticalHeader()->count(), 9999);
+    grid->grab();  // drawn
+    EXPECT_GT(counter->cells, 0);
+    EXPECT_LT(counter->cells, 3 * 100);  // a hundred lines' worth
+}
+
+class DeterminationDialogs : public GuiTest {
+  protected:
+    // Opens a dialog with the navigator's shortcut and waits until it is shown.
+    QDialog* OpenWith(Qt::Key key, const char* name) {
+        QTest::keyClick(host_.get(), key, Qt::ControlModifier | Qt::ShiftModifier);
+        QDialog* dialog = nullptr;
+        Soon([&] { return (dialog = host_->findChild<QDialog*>(name)) && dialog->isVisible(); });
+        if (!dialog) throw std::runtime_error(std::string("No dialog ") + name);
+        return dialog;
+    }
+    static QStringList Column(QTableWidget* table, int column) {
+        QStringList cells;
+        for (int row = 0; row < table->rowCount(); ++row) cells << table->item(row, column)->text();
+        return cells;
+    }
+};
+
+TEST_F(DeterminationDialogs, VerificaListsWhatCanNeverAnswerAndChecksAgainOnRequest) {
+    auto* dialog = OpenWith(Qt::Key_V, "checkDialog");
+    auto* findings = dialog->findChild<QTableWidget*>("checkFindings");
+    const QString unreachable =
+        "la riga 6 della matrice non è mai raggiunta: risponde prima 1. Cliente, Codice articolo";
+    EXPECT_TRUE(Column(findings, 3).contains(unreachable))
+        << Column(findings, 3).join("\n").toStdString();
+    Screenshot(*dialog, "check.png");
+
+    m_.Sql("DELETE FROM MGA1_MATRCPAR WHERE MGA1_ID = 6");
+    QTest::mouseClick(dialog->findChild<QPushButton*>("checkAgain"), Qt::LeftButton);
+    EXPECT_FALSE(Column(findings, 3).contains(unreachable));
+}
+
+TEST_F(DeterminationDialogs, ProvaOffersTheTypesAttributesAndShowsTheWalkToTheAccount) {
+    auto* dialog = OpenWith(Qt::Key_P, "trialDialog");
+    auto field = [&](const char* code) {
+        return dialog->findChild<QLineEdit*>(QString("value_") + code);
+    };
+    ASSERT_TRUE(field("INDC") && field("CODA") && field("DEPO"));
+    QTest::keyClicks(field("INDC"), "C00099");
+    QTest::keyClicks(field("CODA"), "VITI-M6");
+    QTest::keyClicks(field("DEPO"), "DEP01");
+    QTest::keyClick(field("DEPO"), Qt::Key_Return);
+
+    auto* walk = dialog->findChild<QTableWidget*>("trialWalk");
+    EXPECT_EQ(Column(walk, 0), QStringList({"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(walk->item(0, 3)->text(), "nessuna riga con questi valori");
+    EXPECT_EQ(dialog->findChild<QLabel*>("trialResult")->text(),
+              "Contropartita 40.01.010, dal criterio 5. Codice articolo, Cliente, Deposito (Riga)");
+    Screenshot(*dialog, "trial.png");
+
+    // Returns have their own attributes; a value typed for one both use stays.
+    auto* types = dialog->findChild<QComboBox*>("trialType");
+    types->setCurrentIndex(types->findData(1));
+    EXPECT_FALSE(field("INDC"));
+    ASSERT_TRUE(field("CODC") && field("CODA"));
+    EXPECT_EQ(field("CODA")->text(), "VITI-M6");
+}
+
+}  // namespace
+}  // namespace test
