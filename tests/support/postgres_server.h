@@ -96,17 +96,15 @@ class PostgresServer {
                 (newest.empty() || std::stoi(e.path().filename()) > std::stoi(newest.filename())))
                 newest = e.path();
         if (newest.empty())
-            throw std::runtime_error(
-                "PostgreSQL is not installed (no /usr/lib/postgresql/*/bin/initdb): run "
-                "scripts/bootstrap");
+            throw std::runtime_error("PostgreSQL is not installed: run scripts/bootstrap");
         return newest / "bin";
     }
 
     static std::string DriverPath() {
-        for (const char* dir :
-             {"/usr/lib/x86_64-linux-gnu/odbc", "/usr/lib/aarch64-linux-gnu/odbc", "/usr/lib/odbc"})
-            if (std::filesystem::exists(std::string(dir) + "/psqlodbcw.so"))
-                return std::string(dir) + "/psqlodbcw.so";
+        for (const char* arch : {"x86_64-linux-gnu/", "aarch64-linux-gnu/", ""})
+            if (auto p = std::string("/usr/lib/") + arch + "odbc/psqlodbcw.so";
+                std::filesystem::exists(p))
+                return p;
         throw std::runtime_error("the psqlODBC driver is not installed: run scripts/bootstrap");
     }
 
@@ -115,9 +113,8 @@ class PostgresServer {
         if (uid_ != 0)
             args.insert(args.begin(), {"/usr/bin/setpriv", "--reuid=" + std::to_string(uid_),
                                        "--regid=" + std::to_string(gid_), "--clear-groups"});
-        Process program(args, CurrentEnvironment(), dir_ / "setup.log");
-        if (program.WaitFor(std::chrono::minutes(5)) != 0)
-            throw std::runtime_error(args[0] + " failed:\n" + program.Output());
+        auto [status, output] = RunToEnd(args, dir_ / "setup.log", std::chrono::minutes(5));
+        if (status != 0) throw std::runtime_error(args[0] + " failed:\n" + output);
     }
 
     // A child that waits for this program's end (its end of a pipe closes) and then stops the
