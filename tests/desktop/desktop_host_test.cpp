@@ -11,13 +11,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Down to the second criterion, Tab to its description, a new text typed, Ctrl+S, Ctrl+Q; every
-// step has a time limit, so that the session always ends and xvfb-run stops its server. Keys go
-// where the X input focus is, which the host takes once its window is mapped; the views refresh
-// once the event that changed a model is over, so a pause after each step lets them show the row
-// before the next key acts on it, as a user waits to see it. Plain letters: xdotool types a letter
-// missing from the keyboard map by remapping a key first, which the host may see late (accented
-// typing is the widget tests' part).
+// Down to the second criterion, Tab to its description, a new text typed, Ctrl+S, Ctrl+Q, each
+// step with a time limit so that xvfb-run always stops its server. Keys go where the X input focus
+// is, which the host takes once its window is mapped; a pause after each step lets the views show
+// the row before the next key, as a user waits to see it. Plain letters: xdotool types a letter
+// missing from the keyboard map by remapping a key first, which the host may see late.
 constexpr const char* kSession = R"sh(set -e
 timeout 60 "$DRAVEL_HOST" --database "$DATABASE" & host=$!
 window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Dravel$')

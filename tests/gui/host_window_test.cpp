@@ -127,12 +127,6 @@ class GuiTest : public ::testing::Test {
         QRect cell = grid->visualRect(grid->model()->index(line - 1, 0));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     }
-    // As the mouse sends it: press, release, double-click, release.
-    static void DoubleClick(QWidget* widget, QPoint at) {
-        QTest::mouseClick(widget, Qt::LeftButton, {}, at);
-        QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
-        QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
-    }
     // The centre of a tree node as drawn, brought into view first.
     QPoint TreeNode(const QString& text) {
         auto* tree = Widget<QTreeWidget>("TVW_FIELDS");
@@ -208,7 +202,10 @@ TEST_F(GuiTest, TheMouseAndTheKeysEditACriterion) {
 
     ClickLine(3);
     EXPECT_SOON_EQ(Text("TXT_DESCR"), "Fornitore, Famiglia");
-    DoubleClick(tree->viewport(), TreeNode("Codice articolo"));
+    const QPoint node = TreeNode("Codice articolo");  // double-clicked as the mouse sends it
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, node);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, node);
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, node);
     EXPECT_SOON_EQ(Listed(), QStringList({"Fornitore", "Famiglia", "Codice articolo"}));
     auto* description = Widget<QLineEdit>("TXT_DESCR");
     QTest::mouseClick(description, Qt::LeftButton);

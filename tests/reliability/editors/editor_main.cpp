@@ -1,12 +1,9 @@
-// dravel-editor: one user at the criteria window, played from a seed. It opens the module's
-// window on a database and a company as the host does (the module from libdravel.so by program
-// identifier, the headless toolkit and its driver) and runs random actions: add, edit the
-// description, change the type, type a priority, move with the priority toolbar, delete. Each
-// action is reported on standard output as a JSON line when it starts and again with its outcome.
-//
-//   dravel-editor CONNECTION COMPANY EDITOR SEED ACTIONS   (ACTIONS 0: until it is killed)
-//
-// DRAVEL_REGISTRY and DRAVEL_LOG name this editor's own registry and log files.
+// dravel-editor CONNECTION COMPANY EDITOR SEED ACTIONS (ACTIONS 0: until it is killed): one user
+// at the criteria window, played from a seed, on the module loaded as a host loads it (libdravel.so
+// by program identifier, the headless toolkit and its driver; DRAVEL_REGISTRY and DRAVEL_LOG name
+// its own registry and log). Random actions: add, edit the description, change the type, type a
+// priority, move with the priority toolbar, delete; each reported on standard output as a JSON
+// line as it starts and again with its outcome.
 
 #include <iostream>
 #include <random>
