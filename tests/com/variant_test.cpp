@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <type_traits>
 
 using com::Variant;
@@ -120,6 +121,24 @@ TEST(Variant, ComparisonWithNullIsNeverTrueAndNumbersCompareWithNumericTexts) {
     EXPECT_NE(Variant(1), Variant(int16_t{1}));
     EXPECT_NE(Variant(), Variant::Null());
     EXPECT_EQ(Variant(com::VariantArray{Variant("x")}), Variant(com::VariantArray{Variant("x")}));
+}
+
+// Short texts lie in the Variant, longer ones in a shared block: each keeps every byte (a NUL
+// included) through copies that outlive the original, and compares across the two forms.
+TEST(Variant, TextsKeepEveryByteWhereverTheyLie) {
+    const std::string texts[] = {"", std::string(14, 'a'), std::string(15, 'a'),
+                                 std::string("a\0b", 3), std::string(40, 'b') + '\0'};
+    for (const auto& text : texts) {
+        std::optional<Variant> original(text);
+        Variant copy = *original, assigned;
+        assigned = copy;
+        const Variant& same = assigned;
+        assigned = same;
+        original.reset();
+        EXPECT_EQ(copy.ToText(), text);
+        EXPECT_EQ(assigned, Variant(text));
+        EXPECT_EQ(Variant::Compare(copy, std::string(text) + 'z'), -1) << text.size();
+    }
 }
 
 }  // namespace
