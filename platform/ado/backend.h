@@ -24,6 +24,13 @@ struct ColumnInfo {
 
 using RowValues = std::vector<com::Variant>;
 
+// A table's or column's name as an SQL identifier, in double quotes (every dialect takes them).
+inline std::string Quoted(const std::string& name) {
+    std::string q = "\"";
+    for (char c : name) q += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return q + "\"";
+}
+
 // An INSERT's parts, identifiers quoted; `columns` and `marks` empty for DEFAULT VALUES.
 struct InsertParts {
     std::string table, columns, marks;

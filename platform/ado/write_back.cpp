@@ -20,12 +20,6 @@ namespace ado::detail {
 
 namespace {
 
-std::string Quoted(const std::string& name) {
-    std::string q = "\"";
-    for (char c : name) q += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return q + "\"";
-}
-
 const Column& Key(const RowCache& cache) {
     return cache.columns[cache.keyIndex];
 }

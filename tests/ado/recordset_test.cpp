@@ -317,6 +317,33 @@ TEST_P(SqliteWriteBack, AValueStoredAsBytesIsNoConflict) {
     EXPECT_EQ(RowCount(), 2);
 }
 
+// Rows are written back by a key of one column, found under any table name; a key of two columns
+// identifies no row by one of them.
+TEST_P(SqliteWriteBack, OnlyAOneColumnKeyWritesRowsBack) {
+    conn_->Execute("CREATE TABLE \"Q\"\"T\" (V TEXT, K INTEGER PRIMARY KEY)");
+    conn_->Execute("INSERT INTO \"Q\"\"T\" VALUES ('a', 7)");
+    conn_->Execute("CREATE TABLE PAIR (A INTEGER, B INTEGER, V TEXT, PRIMARY KEY (B, A))");
+    conn_->Execute("INSERT INTO PAIR VALUES (1, 1, 'a')");
+    auto open = [&](const std::string& sql) {
+        auto rs = ado::Recordset::Create();
+        rs->Open(sql, conn_.Get(), ado::adOpenStatic, ado::adLockOptimistic);
+        return rs;
+    };
+    auto quoted = open("SELECT V, K FROM \"Q\"\"T\"");
+    quoted->Fields("V").SetValue("b");
+    quoted->Update();
+    EXPECT_EQ(Rows("SELECT V, K FROM \"Q\"\"T\""), "b|7");
+    for (const char* sql : {"SELECT A, V FROM PAIR", "SELECT A, B, V FROM PAIR"})
+        EXPECT_THAT(
+            [&] {
+                auto rs = open(sql);
+                rs->Fields("V").SetValue("b");
+                rs->Update();
+            },
+            FailsWith(com::err::OperationNotAllowed))
+            << sql;
+}
+
 // Keys have five digits: once 99999 is taken a new row takes the lowest free key.
 TEST_P(WriteBackTest, ANewRowFindsAFreeKeyWhenTheLargestIsTaken) {
     AddCriterion(99999, 2, 0, 1);
