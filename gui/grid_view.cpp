@@ -68,6 +68,11 @@ class GridView : public ControlView {
     GridView(framework::Grid& grid, const com::ComPtr<ui::IControl>& control, QWidget* parent)
         : ControlView(control, new TableView(parent)), grid_(grid), lines_(grid) {
         auto* table = static_cast<TableView*>(Widget());
+        // Lines of one fixed height, set before the lines come: the header then sizes its
+        // sections once, not line by line.
+        table->verticalHeader()->hide();
+        table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
         table->setModel(&lines_);
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
         table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -75,9 +80,6 @@ class GridView : public ControlView {
         table->setTabKeyNavigation(false);  // Tab leaves the grid for the next field
         table->setAlternatingRowColors(true);
         table->setWordWrap(false);
-        table->verticalHeader()->hide();
-        table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-        table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
         table->horizontalHeader()->setHighlightSections(false);
         table->horizontalHeader()->setStretchLastSection(true);  // no blank strip on the right
         table->setFocusPolicy(Qt::StrongFocus);

@@ -16,6 +16,7 @@ class ListView : public ControlView {
         : ControlView(control, new QListWidget(parent)), list_(list) {
         auto* widget = static_cast<QListWidget*>(Widget());
         widget->setFocusPolicy(Qt::StrongFocus);
+        widget->setUniformItemSizes(true);  // entries of one line: none is measured on its own
         QObject::connect(widget, &QListWidget::currentRowChanged, [this](int row) {
             if (row >= 0 && row != list_.ListIndex()) Act([&] { list_.UserSelect(row); });
         });

@@ -34,6 +34,7 @@ class TreeView : public ControlView {
         : ControlView(control, new TreeWidget(parent)), tree_(tree) {
         auto* widget = static_cast<TreeWidget*>(Widget());
         widget->setHeaderHidden(true);
+        widget->setUniformRowHeights(true);  // one font size: no node is measured on its own
         widget->setExpandsOnDoubleClick(false);
         widget->setFocusPolicy(Qt::StrongFocus);
         QObject::connect(widget, &QTreeWidget::currentItemChanged, [this](QTreeWidgetItem* item) {
