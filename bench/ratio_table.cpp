@@ -12,7 +12,9 @@ const std::vector<Action>& Actions() {
         {"move down and up", "SQLite", "MoveCriterion", "MoveCriterionRawSqlite"},
         {"delete, guard, renumber, reload", "SQLite", "DeleteCriterion",
          "DeleteCriterionRawSqlite"},
-        {"open the desktop window", "SQLite", "OpenWindowQt", "OpenWindowHeadless"},
+        // Beside the models alone, and beside the same widgets made with plain Qt.
+        {"desktop window vs headless", "SQLite", "OpenWindowQt", "OpenWindowHeadless"},
+        {"desktop window vs plain Qt", "SQLite", "OpenWindowQt", "OpenWindowPlainQt"},
         {"open the window", "PostgreSQL", "OpenWindowPostgresql", "OpenWindowRawOdbc"},
         {"save, renumber, reload", "PostgreSQL", "SaveCriterionPostgresql", "SaveCriterionRawOdbc"},
         {"move down and up", "PostgreSQL", "MoveCriterionPostgresql", "MoveCriterionRawOdbc"},
