@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 namespace bench {
 
 const std::vector<Action>& Actions() {
@@ -66,20 +68,19 @@ bool Record(Times& times, const std::string& name, double milliseconds) {
     auto slash = name.find('/');
     if (slash == std::string::npos) return false;
     try {
-        times[name.substr(0, slash)][std::stoi(name.substr(slash + 1))] = milliseconds;
+        auto [it, added] = times[name.substr(0, slash)].try_emplace(
+            std::stoi(name.substr(slash + 1)), milliseconds);
+        it->second = std::min(it->second, milliseconds);
     } catch (const std::logic_error&) {
         return false;
     }
     return true;
 }
 
-// Of the times measured, or of the medians when the benchmarks were repeated (the median comes
-// after the repetitions).
 void TimesReporter::ReportRuns(const std::vector<Run>& runs) {
     ConsoleReporter::ReportRuns(runs);
     for (const auto& run : runs) {
-        if (run.error_occurred) continue;
-        if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+        if (run.error_occurred || run.run_type == Run::RT_Aggregate) continue;
         double ms =
             run.GetAdjustedRealTime() * 1000 / benchmark::GetTimeUnitMultiplier(run.time_unit);
         Record(times_, run.benchmark_name(), ms);

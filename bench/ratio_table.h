@@ -37,7 +37,7 @@ std::vector<Ratio> Ratios(const Times& times);
 // `from` to `to` criteria.
 void PrintTable(std::ostream& out, const std::vector<Ratio>& ratios, int from, int to);
 
-// A console reporter that also keeps each run's time (or the median of repetitions).
+// A console reporter that also keeps each benchmark's time: of its fastest repetition.
 class TimesReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override;
@@ -49,7 +49,8 @@ class TimesReporter : public benchmark::ConsoleReporter {
 
 // A time in milliseconds as benchmark function and number of criteria, read from a benchmark
 // name such as "SaveCriterion/10000" or "OpenWindowQt/10000/manual_time"; false for a name
-// without a number.
+// without a number. Of a benchmark repeated, the fastest time is kept: what else the machine
+// does only ever slows a run down, so the fastest is the nearest to what the code costs.
 bool Record(Times& times, const std::string& name, double milliseconds);
 
 }  // namespace bench

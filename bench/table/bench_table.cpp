@@ -59,8 +59,7 @@ void Read(const std::filesystem::path& results, bench::Times& times,
             failures.push_back(name + ": " + run.value("error_message", std::string()));
             continue;
         }
-        if (run.value("run_type", "") == "aggregate" && run.value("aggregate_name", "") != "median")
-            continue;
+        if (run.value("run_type", "") == "aggregate") continue;
         const std::string unit = run.value("time_unit", "ns");
         const double perMs = unit == "s" ? 1e-3 : unit == "ms" ? 1 : unit == "us" ? 1e3 : 1e6;
         bench::Record(times, name, run.at("real_time").get<double>() / perMs);
@@ -103,13 +102,13 @@ int main(int argc, char** argv) {
             const auto log = out / (std::string(name) + ".log");
             std::cout << "Running " << name << " (output in " << log.string() << ")" << std::endl;
             std::filesystem::remove(results);
-            // Each time the median of three runs, the product's and the baseline's interleaved:
-            // what else the machine does then weighs on both sides alike.
+            // Three runs of each, the product's and the baseline's interleaved so that what else
+            // the machine does weighs on both sides alike; each side's fastest run counts.
             int rc =
                 Run(programs / name,
                     {"--benchmark_out=" + results.string(), "--benchmark_out_format=json",
                      "--benchmark_repetitions=3", "--benchmark_enable_random_interleaving=true",
-                     "--benchmark_report_aggregates_only=true"},
+                     "--benchmark_display_aggregates_only=true"},
                     log);
             if (rc != 0)
                 failures.push_back(std::string(name) + " ended with " + std::to_string(rc) +
