@@ -25,7 +25,7 @@ inline void Require(bool holds, const std::string& what) {
 }
 
 // Gives the child mounts of its own and an empty /tmp, so that it can plant files there as
-// another user would. Needs root (the tests run as root, here and in CI).
+// another user would. Needs root (CI runs the tests as root; a test skips what needs it otherwise).
 inline void PrivateTmp() {
     Require(::geteuid() == 0, "a private /tmp needs root");
     Require(::unshare(CLONE_NEWNS) == 0 &&
