@@ -7,6 +7,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/ado/backend.h"
 #include "platform/ado/transaction.h"
 #include "tests/ado/temp_database.h"
 
@@ -290,6 +291,23 @@ TEST_P(WriteBackTest, AUnitOfWorkWaitsForAnotherToEndBeforeItBegins) {
     first->Commit();
     second.join();
     EXPECT_TRUE(begun) << failure;
+}
+
+// Held up longer than its connection's timeout, a unit of work gives up as busy: it never waits
+// for ever behind a user whose program hangs.
+TEST_P(WriteBackTest, AUnitOfWorkHeldUpPastItsTimeoutGivesUpAsBusy) {
+    ado::Transaction first(*conn_);
+    auto other = ado::Connection::Create();
+    other->SetConnectionTimeout(1);
+    other->Open(connectionString_);
+    const auto start = std::chrono::steady_clock::now();
+    try {
+        ado::Transaction second(*other);
+        ADD_FAILURE() << "the second unit of work began";
+    } catch (const com::ComError& e) {
+        EXPECT_TRUE(other->Backend().IsBusy(e)) << e.Description();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 // A delete matches the row as it was read, like an update: what another user changed since is

@@ -117,6 +117,10 @@ void OdbcBackend::Open(const std::string& target, int32_t timeoutSeconds) {
     const std::string dbms = Utf8(name, std::min<size_t>(static_cast<size_t>(bytes) / 2, 127));
     if (dbms.find("PostgreSQL") != std::string::npos) {
         dialect_ = Dialect::Postgresql;
+        // A lock held by another user (the immediate transactions' advisory lock, a row) is
+        // waited for as long as SQLite waits for a busy database, then refused as busy; PostgreSQL
+        // alone would wait for ever behind an editor whose program hangs.
+        Execute("SET lock_timeout = " + std::to_string(std::max(timeoutSeconds, 1) * 1000), {});
     } else if (dbms.find("SQL Server") != std::string::npos) {
         dialect_ = Dialect::Tsql;
     } else {
