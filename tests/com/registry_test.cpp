@@ -138,6 +138,7 @@ TEST_F(RegistryFile, WhatOthersCanChangeIsNeitherReadNorLoaded) {
 // The system's registries come after the user's, in the order of XDG_CONFIG_DIRS, and only one
 // that root alone can change is read: a user cannot register classes for everyone.
 TEST_F(RegistryFile, TheSystemsRegistryComesAfterTheUsersAndOnlyRootMayChangeIt) {
+    if (geteuid() != 0) GTEST_SKIP() << "a system's registry is root's, as when CI runs this";
     auto shared = Entry("Shared.Class"), mine = Entry("Both.Class"), theirs = Entry("Both.Class");
     com::Registry(dir_ / "system/dravel/registry.json").Register(shared);
     com::Registry(dir_ / "system/dravel/registry.json").Register(theirs);
@@ -156,7 +157,6 @@ TEST_F(RegistryFile, TheSystemsRegistryComesAfterTheUsersAndOnlyRootMayChangeIt)
     });
 
     // Owned by the user who reads it: good enough for their own registry, not for the system's.
-    if (geteuid() != 0) GTEST_SKIP() << "only root gives files to another user, as CI does";
     ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
     for (const char* p : {"system", "system/dravel", "system/dravel/registry.json"})
         ASSERT_EQ(chown((dir_ / p).c_str(), kNobody, kNobody), 0);
