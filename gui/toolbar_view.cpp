@@ -2,6 +2,7 @@
 
 #include <QStyle>
 #include <QToolButton>
+#include <optional>
 
 #include "framework/controls/toolbar.h"
 #include "gui/control_views.h"
@@ -32,16 +33,21 @@ class ToolbarView : public ControlView {
                                                                        {"left", Qt::LeftArrow},
                                                                        {"right", Qt::RightArrow}};
         const std::string picture = toolbar_.Picture();
-        button->setArrowType(Qt::NoArrow);
+        if (picture == shown_) return;  // drawn when it changes, not at every redraw
+        shown_ = picture;
+        Qt::ArrowType arrowType = Qt::NoArrow;
         for (const auto& [name, arrow] : arrows)
-            if (picture == name) button->setArrowType(arrow);
-        if (picture == "refresh")
-            button->setIcon(button->style()->standardIcon(QStyle::SP_BrowserReload));
+            if (picture == name) arrowType = arrow;
+        button->setArrowType(arrowType);
+        button->setIcon(picture == "refresh"
+                            ? button->style()->standardIcon(QStyle::SP_BrowserReload)
+                            : QIcon());
         button->setAccessibleName(Qs(picture));
     }
 
   private:
     framework::Toolbar& toolbar_;
+    std::optional<std::string> shown_;  // the picture on the button
 };
 
 }  // namespace
