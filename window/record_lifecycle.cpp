@@ -255,7 +255,9 @@ void FRM_MGQUINTAB::FME_PARENT_AfterMove(int32_t, int32_t) {
     ResetFieldEditor();
     auto row = FME_PARENT->Recordset();
     std::string structure;
-    if (!row->Bof() && !row->Eof()) {
+    // A list that could not be read again (the server went away during a delete) is closed: it
+    // has no row, and no structure to show.
+    if (row->State() == ado::adStateOpen && !row->Bof() && !row->Eof()) {
         com::Variant stored = row->Fields("MGA0_STRUTTURACAMPI").Value();
         if (!stored.IsNull()) structure = stored.ToText();
     }

@@ -180,7 +180,7 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
             ASSERT_EQ(now, before);
             EXPECT_TRUE(message || logged) << "nobody was told";
             if (message) {
-                EXPECT_THAT(Notices(shown).front(), ::testing::StartsWith(fault.told));
+                EXPECT_THAT(Notices(shown), ::testing::Each(::testing::StartsWith(fault.told)));
             }
             if (action.kept) {
                 EXPECT_EQ(m_.Control<ui::ITextInput>("TXT_DESCR")->DisplayText(), action.kept);
@@ -237,8 +237,9 @@ TEST_P(ActionFaults, EachActionHappensCompletelyOrNotAtAll) {
             for (size_t f = 0; f < std::size(kFileFaults); ++f)
                 if (soak || f % std::size(kActions) == i) Loop(kActions[i], kFileFaults[f]);
         } else {
-            if (soak || i != 0) Loop(kActions[i], kCut);
-            if (soak || i == 0) Loop(kActions[i], kServerStop);
+            // The server stopped under the delete, whose window then has no list to show.
+            if (soak || i != 1) Loop(kActions[i], kCut);
+            if (soak || i == 1) Loop(kActions[i], kServerStop);
         }
     }
 }
