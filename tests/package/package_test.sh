@@ -20,7 +20,7 @@ for f in ./usr/bin/dravel ./usr/bin/dravel-host ./usr/lib/dravel/libdravel.so \
     ./usr/lib/dravel/libdravel_com.so.1 ./usr/lib/dravel/libdravel_framework.so.1 \
     ./usr/share/dravel/locale/en.po ./usr/share/dravel/schema/schema-postgresql.sql \
     ./usr/share/applications/dravel-host.desktop ./usr/share/icons/hicolor/scalable/apps/dravel.svg \
-    ./usr/share/man/man1/dravel.1 ./usr/share/man/man1/dravel-host.1; do
+    ./usr/share/man/man1/dravel.1.gz ./usr/share/man/man1/dravel-host.1.gz; do
     grep -qx -- "$f" <<<"$files" || fail "the package lacks $f"
 done
 # No build-tree leftovers: nothing outside /usr, no tests, no benchmarks, no link-time names.
@@ -55,4 +55,6 @@ grep -q '== Gestione determinazione contropartite ==' <<<"$out" || fail "dravel 
 
 "$root/control/prerm" remove
 grep -q 'DRAVEL.CLSMG_QUINTAB' "$registry" && fail "prerm left the module registered"
+"$root/control/postrm" purge
+[ ! -e "$root/fs/etc/xdg/dravel" ] || fail "purge left $(ls -A "$root/fs/etc/xdg/dravel")"
 echo "package $(basename "$deb"): $(wc -l <<<"$files") entries, Depends: $depends"
