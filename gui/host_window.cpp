@@ -24,6 +24,10 @@
 
 namespace gui {
 
+QIcon ProductIcon() {
+    return QIcon(":/dravel/dravel.svg");
+}
+
 namespace {
 
 constexpr const char* kShellTitle = "Dravel";
@@ -34,6 +38,7 @@ HostWindow::HostWindow(framework::HostSession& session, HostOptions options)
     : session_(session), options_(options) {
     setObjectName("hostWindow");
     setWindowTitle(kShellTitle);
+    setWindowIcon(ProductIcon());  // the windows inside and the boxes over it show it too
     area_ = new QMdiArea(this);
     area_->setObjectName("mdiArea");
     setCentralWidget(area_);

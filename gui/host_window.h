@@ -3,6 +3,7 @@
 // company selector, the navigator's buttons and a status bar with the database and company.
 
 #include <QDialog>
+#include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -16,6 +17,10 @@ class QMdiArea;
 namespace gui {
 
 class QtToolkit;
+
+// The product's icon (from its SVG: the SVG plugins of Qt draw it), for the host's windows:
+// without one, each window's title bar draws Qt's own, decoded anew for every window.
+QIcon ProductIcon();
 
 struct HostOptions {
     bool modal = false;  // the module's window is shown modal

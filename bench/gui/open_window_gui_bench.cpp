@@ -15,6 +15,7 @@
 #include "bench/raw_sqlite.h"
 #include "bench/window_session.h"
 #include "gui/form_view.h"
+#include "gui/host_window.h"
 #include "gui/qt_toolkit.h"
 #include "platform/ado/connection_string.h"
 #include "window/criteria_statements.h"
@@ -76,8 +77,9 @@ bool UntilGridPainted(QWidget* window) {
     return counter.paints > 0;
 }
 
-// The host's window area at the host's size, shown before a window opens in it.
+// The host's window area at the host's size and with its icon, shown before a window opens in it.
 void ShowArea(QMdiArea& area) {
+    area.setWindowIcon(gui::ProductIcon());
     area.resize(900, 700);
     area.show();
 }
