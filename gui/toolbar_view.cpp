@@ -1,5 +1,7 @@
 // A one-button toolbar: a tool button with an arrow or the refresh icon.
 
+#include <QApplication>
+#include <QPointer>
 #include <QStyle>
 #include <QToolButton>
 #include <optional>
@@ -11,6 +13,21 @@
 namespace gui {
 
 namespace {
+
+// The style reads the picture's files each time it is asked: it is asked once, and the icon kept
+// by an object of the application's, so that it goes with the application.
+QIcon RefreshIcon(const QStyle& style) {
+    struct Holder : QObject {
+        using QObject::QObject;
+        QIcon icon;
+    };
+    static QPointer<Holder> holder;
+    if (!holder) {
+        holder = new Holder(qApp);
+        holder->icon = style.standardIcon(QStyle::SP_BrowserReload);
+    }
+    return holder->icon;
+}
 
 class ToolbarView : public ControlView {
   public:
@@ -39,9 +56,7 @@ class ToolbarView : public ControlView {
         for (const auto& [name, arrow] : arrows)
             if (picture == name) arrowType = arrow;
         button->setArrowType(arrowType);
-        button->setIcon(picture == "refresh"
-                            ? button->style()->standardIcon(QStyle::SP_BrowserReload)
-                            : QIcon());
+        button->setIcon(picture == "refresh" ? RefreshIcon(*button->style()) : QIcon());
         button->setAccessibleName(Qs(picture));
     }
 
