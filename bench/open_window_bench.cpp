@@ -20,13 +20,10 @@ void OpenWindow(benchmark::State& state) {
 void OpenWindowRawSqlite(benchmark::State& state) {
     int criteria = static_cast<int>(state.range(0));
     const std::string file = bench::CriteriaDatabase(criteria);
-    const std::string company =
-        "SELECT DITTA_CODICE, DITTA_RAGSOC, DITTA_PARAMTIPICONTO, DITTA_ANNIDACLASSI"
-        " FROM HOST_DITTE WHERE DITTA_CODICE = 1";
     const std::string query = dravel::CriteriaQuery(com::Variant(1), ado::Dialect::Sqlite);
     bench::RawDatabase host(file);
     for (auto _ : state) {
-        if (host.ReadAll(company) != 1) state.SkipWithError("no company");
+        if (host.ReadAll(bench::kCompanyQuery) != 1) state.SkipWithError("no company");
         bench::RawDatabase window(file);
         if (window.ReadAll(query) != criteria) state.SkipWithError("wrong number of rows");
     }

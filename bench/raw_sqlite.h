@@ -30,6 +30,11 @@ class RawDatabase {
     sqlite3* db_ = nullptr;
 };
 
+// The host's read of company 1, as the raw baselines of an open send it.
+inline constexpr const char* kCompanyQuery =
+    "SELECT DITTA_CODICE, DITTA_RAGSOC, DITTA_PARAMTIPICONTO, DITTA_ANNIDACLASSI"
+    " FROM HOST_DITTE WHERE DITTA_CODICE = 1";
+
 // Throws with SQLite's message unless `rc` is one of the two codes a step may end with.
 void Check(sqlite3* db, int rc);
 

@@ -167,14 +167,11 @@ void OpenWindowPlainQt(benchmark::State& state) {
     QStringList captions;
     for (const auto& s : sketch.parts)
         if (s.kind == bench::WidgetSketch::Kind::Table) captions = s.entries;
-    const std::string company =
-        "SELECT DITTA_CODICE, DITTA_RAGSOC, DITTA_PARAMTIPICONTO, DITTA_ANNIDACLASSI"
-        " FROM HOST_DITTE WHERE DITTA_CODICE = 1";
     const std::string query = dravel::CriteriaQuery(com::Variant(1), ado::Dialect::Sqlite);
     bench::RawDatabase host(file);
     for (auto _ : state) {
         const auto start = Clock::now();
-        if (host.ReadAll(company) != 1) state.SkipWithError("no company");
+        if (host.ReadAll(bench::kCompanyQuery) != 1) state.SkipWithError("no company");
         auto lines = std::make_unique<RawLines>(bench::RawDatabase(file).Rows(query), captions);
         QWidget* view = bench::Build(sketch, lines.get());
         QMdiSubWindow* sub = area.addSubWindow(view);
