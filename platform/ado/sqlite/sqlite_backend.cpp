@@ -201,7 +201,7 @@ int64_t SqliteBackend::LastInsertKey() const {
 std::vector<std::string> SqliteBackend::PrimaryKey(const std::string& table) {
     // The pragma itself, not the pragma_table_info() table: it compiles without the query
     // planner, in a third of the time, and every window's open asks it.
-    QueryResult info = Query("PRAGMA main.table_info(" + Quoted(table) + ")", {});
+    QueryResult info = Query("PRAGMA table_info(" + Quoted(table) + ")", {});
     std::vector<std::pair<int32_t, std::string>> columns;  // (place in the key, name)
     for (const auto& row : info.rows)
         if (int32_t pk = row[5].ToLong(); pk > 0) columns.emplace_back(pk, row[1].ToText());
