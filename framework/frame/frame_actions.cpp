@@ -123,7 +123,7 @@ void RecordFrame::ShowStoredAfterDelete(const com::Variant& key, int32_t at) {
         ReadRowsAgain(key, at);
     } catch (const com::ComError& e) {
         unread_ = UnreadSave{{}, key, at, host::frame_status::Existing};
-        ShowFailure(e);
+        LogFollowingFailure(e);
     }
     Follow(frame_reason::Delete);
 }

@@ -124,7 +124,7 @@ void RecordFrame::KeepEdit(const UnreadSave& save) {
             unread_ = save;
             modified_ = true;
             ShowButtons();
-            ShowFailure(e);
+            LogFollowingFailure(e);
             return;
         }
     }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "framework/log_service.h"
 #include "platform/ui/control.h"
 
 namespace framework {
@@ -187,6 +188,12 @@ std::string RecordFrame::MessageTitle() {
 
 void RecordFrame::ShowFailure(const com::ComError& e) {
     ShowError(e, MessageTitle());
+}
+
+// A failure that follows from one the user was just shown (the rows could not be read again after
+// a failed save or delete, the server being gone): one cause is told once, the rest is logged.
+void RecordFrame::LogFollowingFailure(const com::ComError& e) {
+    LogFailure(e, MessageTitle(), "ReadRowsAgain");
 }
 
 }  // namespace framework

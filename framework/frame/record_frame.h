@@ -114,6 +114,7 @@ class RecordFrame
     bool Notify(const std::function<com::HRESULT(host::IRecordFrameEvents*)>& raise);
     std::string MessageTitle();
     void ShowFailure(const com::ComError& e);
+    void LogFollowingFailure(const com::ComError& e);
 
     // Saving (frame_save.cpp).
     bool Settle(int32_t reason);

@@ -180,7 +180,8 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
             ASSERT_EQ(now, before);
             EXPECT_TRUE(message || logged) << "nobody was told";
             if (message) {
-                EXPECT_THAT(Notices(shown), ::testing::Each(::testing::StartsWith(fault.told)));
+                EXPECT_THAT(Notices(shown),
+                            ::testing::ElementsAre(::testing::StartsWith(fault.told)));
             }
             if (action.kept) {
                 EXPECT_EQ(m_.Control<ui::ITextInput>("TXT_DESCR")->DisplayText(), action.kept);
