@@ -235,8 +235,10 @@ TEST_P(ActionFaults, EachActionHappensCompletelyOrNotAtAll) {
     const bool soak = testing_support::Soak();
     for (size_t i = 0; i < std::size(kActions); ++i) {
         if (GetParam() == Backend::Sqlite) {
+            // Shifted by one so that the read error goes to the delete: the save and the move
+            // read only pages already cached, and it never fires under them.
             for (size_t f = 0; f < std::size(kFileFaults); ++f)
-                if (soak || f % std::size(kActions) == i) Loop(kActions[i], kFileFaults[f]);
+                if (soak || (f + 1) % std::size(kActions) == i) Loop(kActions[i], kFileFaults[f]);
         } else {
             // The server stopped under the delete, whose window then has no list to show.
             if (soak || i != 1) Loop(kActions[i], kCut);
