@@ -20,6 +20,7 @@
 #include "gui/trial_dialog.h"
 #include "gui/ui_text.h"
 #include "platform/ado/connection_string.h"
+#include "platform/ui/toolkit.h"
 #include "window/posting_types.h"
 
 namespace gui {
@@ -125,8 +126,9 @@ void HostWindow::UpdateActions() {
 
 void HostWindow::OpenModule() {
     Guarded(framework::kModuleCaption, [&] {
-        if (session_.Window()) {
-            session_.ShowForm();  // brings it forward
+        if (auto window = session_.Window()) {
+            // The module's ShowForm makes a new window each time: the one open comes forward.
+            ui::Toolkit::Current().ShowForm(*window, false);
             return;
         }
         framework::ModuleSettings settings;

@@ -197,6 +197,11 @@ TEST_F(GuiTest, TheMouseAndTheKeysEditACriterion) {
     QTest::keyClick(tree, Qt::Key_Return);  // as a double-click
     EXPECT_SOON_EQ(Listed(), QStringList({"Cliente", "Codice articolo", "Deposito (Riga)"}));
     EXPECT_SOON(Widget("changesPending")->isVisible());
+    // The menu entry again brings the window forward, edit and all: no second window.
+    QTest::keyClick(tree, Qt::Key_M, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(host_->Area()->subWindowList().size(), 1);
+    EXPECT_TRUE(Widget("changesPending")->isVisible());
     QTest::keyClick(tree, Qt::Key_Escape);  // Annulla
     EXPECT_SOON(!Widget("changesPending")->isVisible());
 
