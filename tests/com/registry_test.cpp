@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -236,6 +237,22 @@ TEST_F(RegistryFile, AWriteThatDoesNotFitKeepsTheOldRegistry) {
     });
     EXPECT_EQ(com::ReadFile(file), old);
     EXPECT_EQ(Names(dir_), (std::set<std::string>{"registry.json", "registry.json.lock"}));
+}
+
+// Reading and adding take time in proportion to the entries: 40,000 took half a minute when each
+// entry's end scanned all the entries read before it.
+TEST_F(RegistryFile, ALargeRegistryIsReadAndAddedToInLinearTime) {
+    fs::path file = dir_ / "registry.json";
+    std::string text = R"({"classes":[)";
+    for (int i = 0; i < 40000; ++i)
+        text += std::string(i ? "," : "") + R"({"progId":"Many.C)" + std::to_string(i) +
+                R"(","clsid":")" + com::Guid::New().ToString() + R"(","library":"/opt/x.so"})";
+    std::ofstream(file) << text << "]}";
+    const auto start = std::chrono::steady_clock::now();
+    com::Registry(file).Register(Entry("Many.New"));
+    EXPECT_TRUE(com::Registry(file).Find("Many.C39999"));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(com::Registry(file).All().size(), 40001u);
 }
 
 TEST(ServerSupport, AnUnlockWithoutALockNeverFreesTheLibrary) {
