@@ -119,9 +119,22 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (*unreg) {
-            com::Check(com::UnregisterServer(lib));
-            std::cout << "unregistered " << lib.string() << " from "
-                      << com::Registry::DefaultPath().string() << "\n";
+            // Nothing is loaded: an entry goes whatever library it names, even one that is gone.
+            com::Registry registry;
+            const std::string registryFile = registry.File().string();
+            if (!library.empty()) {
+                if (registry.UnregisterLibrary(library) > 0)
+                    std::cout << "unregistered " << library << " from " << registryFile << "\n";
+                else
+                    std::cout << "nothing in " << registryFile << " names " << library
+                              << ": nothing was changed\n";
+            } else if (auto removed = registry.Unregister(framework::kModuleProgId)) {
+                std::cout << "unregistered " << framework::kModuleProgId << " ("
+                          << removed->library.string() << ") from " << registryFile << "\n";
+            } else {
+                std::cout << framework::kModuleProgId << " is not registered in " << registryFile
+                          << ": nothing was changed\n";
+            }
             return 0;
         }
         // Exit 0 and 1 are the answers (found / not found, clean / findings); 2 is a failure.

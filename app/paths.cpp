@@ -1,5 +1,8 @@
 #include "app/paths.h"
 
+#include <cerrno>
+#include <iostream>
+
 #include "framework/host_session.h"
 #include "platform/ado/connection_string.h"
 #include "platform/com/registry.h"
@@ -18,8 +21,28 @@ fs::path ModuleLibrary() {
 }
 
 void EnsureModuleRegistered() {
-    if (!com::FindClass(framework::kModuleProgId))
-        framework::HostSession::RegisterModule(ModuleLibrary());
+    const fs::path own = ModuleLibrary();
+    com::Registry users;
+    const auto entry = users.Find(framework::kModuleProgId);
+    std::string note;
+    if (entry) {
+        // Left by a clone since moved or cleaned, or by another build (an ASan build's library
+        // does not load in the optimised program): the user's entry gives way to the library
+        // beside the program. The system's registry is root's to change.
+        auto why = com::LoadServer(entry->library);
+        std::error_code ec;
+        if (!why || !fs::exists(own, ec) || fs::equivalent(own, entry->library, ec)) return;
+        const std::string named = entry->library.string();
+        if (why->starts_with(named + ": ")) why->erase(0, named.size() + 2);
+        note = users.File().string() + " named " + named + ", which cannot be loaded (" + *why +
+               "): registered " + own.string() + " instead";
+    } else if (com::FindClass(framework::kModuleProgId)) {
+        return;
+    } else {
+        note = "registered the module " + own.string() + " in " + users.File().string();
+    }
+    framework::HostSession::RegisterModule(own);
+    std::cerr << program_invocation_short_name << ": " << note << "\n";
 }
 
 fs::path DemoDatabase() {

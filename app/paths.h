@@ -10,7 +10,10 @@ namespace app {
 // library folder once installed), or $DRAVEL_MODULE.
 std::filesystem::path ModuleLibrary();
 
-// Registers the module in the user's registry unless the user's or the system's registry knows it.
+// Registers the module beside the program in the user's registry when neither the user's nor
+// the system's registry knows it, or when the user's names a library that cannot be loaded (gone,
+// or another build's); says so in one line on standard error. A library that others could
+// change is refused (its trust error).
 void EnsureModuleRegistered();
 
 // The user's demo database: $XDG_DATA_HOME/dravel/demo.db, else ~/.local/share/dravel/demo.db.

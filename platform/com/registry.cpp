@@ -181,6 +181,18 @@ void Registry::Register(const ClassRegistration& r) {
     Save(entries);
 }
 
+std::optional<ClassRegistration> Registry::Unregister(const std::string& progId) {
+    WriteLock lock(file_);
+    auto entries = Load();
+    auto it = std::find_if(entries.begin(), entries.end(),
+                           [&](const ClassRegistration& e) { return e.progId == progId; });
+    if (it == entries.end()) return std::nullopt;
+    ClassRegistration removed = std::move(*it);
+    entries.erase(it);
+    Save(entries);
+    return removed;
+}
+
 int Registry::UnregisterLibrary(const fs::path& library) {
     WriteLock lock(file_);
     auto entries = Load();
@@ -238,7 +250,34 @@ void* OpenLibrary(const fs::path& library, std::string& why) {
     return h;
 }
 
+// The library, loaded once per process (the caller holds the lock); nothing, and why, when it
+// cannot be.
+std::optional<LoadedLibrary> Loaded(const fs::path& library, std::string& why) {
+    const auto key = library.string();
+    if (auto it = Libraries().find(key); it != Libraries().end()) return it->second;
+    void* h = OpenLibrary(library, why);
+    if (!h) return std::nullopt;
+    LoadedLibrary l;
+    l.handle = h;
+    l.getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(h, "DllGetClassObject"));
+    l.canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(dlsym(h, "DllCanUnloadNow"));
+    if (!l.getClassObject) {
+        dlclose(h);
+        why = key + " does not export DllGetClassObject";
+        return std::nullopt;
+    }
+    return Libraries().emplace(key, l).first->second;
+}
+
 }  // namespace
+
+std::optional<std::string> LoadServer(const fs::path& library) {
+    TrustedPath(library);
+    std::lock_guard g(Lock());
+    std::string why;
+    if (Loaded(library, why)) return std::nullopt;
+    return why;
+}
 
 void RegisterLocalClass(const std::string& progId, Factory factory) {
     std::lock_guard g(Lock());
@@ -276,24 +315,10 @@ ComPtr<IUnknown> CreateObject(const std::string& progId) {
     LoadedLibrary lib;
     {
         std::lock_guard g(Lock());
-        auto key = reg->library.string();
-        auto it = Libraries().find(key);
-        if (it == Libraries().end()) {
-            std::string why;
-            void* h = OpenLibrary(reg->library, why);
-            if (!h) throw CreateFailure(progId, why);
-            LoadedLibrary l;
-            l.handle = h;
-            l.getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(h, "DllGetClassObject"));
-            l.canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(dlsym(h, "DllCanUnloadNow"));
-            if (!l.getClassObject) {
-                dlclose(h);
-                throw CreateFailure(progId,
-                                    reg->library.string() + " does not export DllGetClassObject");
-            }
-            it = Libraries().emplace(key, l).first;
-        }
-        lib = it->second;
+        std::string why;
+        auto loaded = Loaded(reg->library, why);
+        if (!loaded) throw CreateFailure(progId, why);
+        lib = *loaded;
     }
 
     ComPtr<IClassFactory> factory;

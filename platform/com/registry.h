@@ -52,7 +52,11 @@ class Registry {
 
     // Adds or replaces the entry of the program identifier; written at once.
     void Register(const ClassRegistration& r);
-    // Removes every entry served by the library; written at once. Returns how many.
+    // Removes the entry of the program identifier, whatever library it names; written at once.
+    // Returns the entry removed.
+    std::optional<ClassRegistration> Unregister(const std::string& progId);
+    // Removes every entry served by the library (which need not exist any more); written at
+    // once. Returns how many.
     int UnregisterLibrary(const std::filesystem::path& library);
 
     const std::filesystem::path& File() const { return file_; }
@@ -86,6 +90,12 @@ ComPtr<T> CreateObjectAs(const std::string& progId) {
         throw ComError(err::TypeMismatch, "Object " + progId + " lacks the interface asked for");
     return t;
 }
+
+// Loads a server library as CreateObject does (once per process: it stays loaded for it).
+// Returns why it cannot be loaded (missing, not a library, a symbol it needs is undefined, no
+// DllGetClassObject), nothing when it loads. A library that others could change is not opened:
+// its trust error is thrown.
+std::optional<std::string> LoadServer(const std::filesystem::path& library);
 
 // Calls the library's DllCanUnloadNow and closes those that answer yes; returns how many closed.
 int FreeUnusedLibraries();
