@@ -11,6 +11,8 @@
 #include <chrono>
 #include <cstring>
 #include <iostream>
+#include <mutex>
+#include <set>
 #include <sstream>
 
 #include <fmt/chrono.h>
@@ -68,29 +70,46 @@ std::filesystem::path RotatedPath(const std::filesystem::path& file) {
 // Once the log open as `fd` is full it becomes FILE.1. Writers that find it full at the same time
 // take turns on its lock, and only one still finds it under its name: a second rename would put
 // the new log over the full one. Records written meanwhile through older descriptors land in
-// FILE.1. Returns 0, or the error of the rename.
+// FILE.1. `path` is the log's real path, in folders only the user and root can change, and a
+// rename follows no link. Returns 0, or the error of the rename.
 int RotateWhenFull(const std::filesystem::path& path, int fd) {
     struct stat opened, named;
     if (::fstat(fd, &opened) != 0 || static_cast<std::uintmax_t>(opened.st_size) < kLogRotationSize)
         return 0;
     if (::flock(fd, LOCK_EX) != 0) return errno;  // released when the descriptor is closed
-    bool stillNamed = ::stat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev &&
+    bool stillNamed = ::lstat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev &&
                       named.st_ino == opened.st_ino;
     if (stillNamed && ::rename(path.c_str(), RotatedPath(path).c_str()) != 0) return errno;
     return 0;
 }
 
+// A log in a place others could change (a planted link, a folder others can write) is not
+// written: said once per file, on standard error, and the program goes on without it.
+void RefuseLog(const com::NotTrusted& e) {
+    static std::mutex lock;
+    static std::set<std::string> refused;
+    std::lock_guard held(lock);
+    if (refused.insert(e.Description()).second)
+        std::cerr << program_invocation_short_name << ": " << e.Description()
+                  << "; going on without a log file\n"
+                  << std::flush;
+}
+
 // Appends the line with one write: other writers of the file (threads, other programs) append
 // whole lines between ours, never inside them. Then rotates a full log.
 void AppendLine(const std::filesystem::path& path, const std::string& line) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) FileError("write", path, errno);
-    ssize_t written = ::write(fd, line.data(), line.size());
+    std::filesystem::path real;
+    com::Descriptor fd;
+    try {
+        fd = com::OpenTrusted(path, O_WRONLY | O_APPEND | O_CREAT, com::Owners::UserOrRoot, &real);
+    } catch (const com::NotTrusted& e) {
+        return RefuseLog(e);
+    }
+    if (!fd) FileError("write", path, errno);
+    ssize_t written = ::write(fd.Get(), line.data(), line.size());
     int error = written < 0 ? errno : written != static_cast<ssize_t>(line.size()) ? EIO : 0;
-    int rotateError = error ? 0 : RotateWhenFull(path, fd);
-    ::close(fd);
     if (error) FileError("write", path, error);
-    if (rotateError) FileError("rotate", path, rotateError);
+    if (int rotateError = RotateWhenFull(real, fd.Get())) FileError("rotate", path, rotateError);
 }
 
 // The text of the log file `path` after `from`; nothing when the file is missing or `from` is in
@@ -167,10 +186,7 @@ com::Variant LogService::ReportError(const com::Variant& code, const std::string
     std::string line = record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + '\n';
     std::cerr << line << std::flush;
 
-    auto path = File();
-    std::error_code ec;
-    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
-    AppendLine(path, line);
+    AppendLine(File(), line);
     return {};
 }
 

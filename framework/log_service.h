@@ -51,7 +51,9 @@ class LogService : public com::ComObject<LogService, host::ILogService> {
     // Writes one record: time (ISO 8601, UTC), code, source, procedure, and the captured
     // error's number, description, source and native code and detail (when it has them); then
     // forgets the error. The record goes to
-    // standard error even when the file cannot be written, which is then error 75.
+    // standard error even when the file cannot be written, which is then error 75. A log file
+    // that others could change (see com::TrustedPath; no link is followed to it) is not written
+    // and no error: standard error says so once, and the program goes on without it.
     com::Variant ReportError(const com::Variant& code, const std::string& source,
                              const std::string& procedure) override;
     int32_t LogMessageBox(std::string& text, int32_t& flags, const std::string& title, int32_t a,

@@ -23,10 +23,12 @@ namespace {
     throw ComError(err::PathFileAccess, what + " " + file.string() + ": " + std::strerror(error));
 }
 
-// Why others could change the file or folder `p`; empty when only the user and root can.
+// Why others could change the file, folder or link `p`; empty when only the user and root can.
 std::string Untrusted(const fs::path& p, const struct stat& st, Owners owners) {
     if (st.st_uid != 0 && (owners == Owners::Root || st.st_uid != ::geteuid()))
         return p.string() + " is owned by user " + std::to_string(st.st_uid);
+    // A link's own mode means nothing: only who can write its folder can point it elsewhere.
+    if (S_ISLNK(st.st_mode)) return "";
     bool rootSticky = S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX) && st.st_uid == 0;
     if (rootSticky) return "";
     if (st.st_mode & S_IWOTH) return p.string() + " is writable by others";
@@ -35,23 +37,22 @@ std::string Untrusted(const fs::path& p, const struct stat& st, Owners owners) {
 }
 
 [[noreturn]] void Refuse(const fs::path& file, const std::string& why) {
-    throw ComError(err::PathFileAccess, file.string() + " is not trusted: " + why);
+    throw NotTrusted(err::PathFileAccess, file.string() + " is not trusted: " + why);
 }
 
-// Closes the file descriptor it holds.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
+// Refuses `file` when others could change `path` (itself, not where a link at its end leads) or
+// any folder above it.
+void CheckFromRoot(const fs::path& path, const fs::path& file, Owners owners) {
+    for (fs::path p = path;; p = p.parent_path()) {
+        struct stat st;
+        if (::lstat(p.c_str(), &st) == 0) {
+            if (auto why = Untrusted(p, st, owners); !why.empty()) Refuse(file, why);
+        } else if (errno != ENOENT && errno != ENOTDIR) {
+            Refuse(file, p.string() + ": " + std::strerror(errno));
+        }
+        if (p == p.root_path()) return;
     }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return fd_; }
-
-  private:
-    int fd_;
-};
+}
 
 std::string ReadToEnd(int fd, const fs::path& file) {
     std::string content;
@@ -105,18 +106,15 @@ fs::path ProductFolder(UserFolder folder) {
 }
 
 fs::path TrustedPath(const fs::path& file, Owners owners) {
+    const fs::path written = fs::absolute(file);
     std::error_code ec;
-    fs::path real = fs::weakly_canonical(fs::absolute(file), ec);
+    const fs::path real = fs::weakly_canonical(written, ec);
     if (ec) Refuse(file, ec.message());
-    for (fs::path p = real;; p = p.parent_path()) {
-        struct stat st;
-        if (::lstat(p.c_str(), &st) == 0) {
-            if (auto why = Untrusted(p, st, owners); !why.empty()) Refuse(file, why);
-        } else if (errno != ENOENT && errno != ENOTDIR) {
-            Refuse(file, p.string() + ": " + std::strerror(errno));
-        }
-        if (p == p.root_path()) return real;
-    }
+    // The folders of a link count as much as those of the file it leads to: whoever can change
+    // them can point the link elsewhere.
+    CheckFromRoot(written, file, owners);
+    if (real != written) CheckFromRoot(real, file, owners);
+    return real;
 }
 
 void CreateFolders(const fs::path& folder) {
@@ -126,17 +124,34 @@ void CreateFolders(const fs::path& folder) {
     if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) Fail("Cannot create", folder, errno);
 }
 
+Descriptor::~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+Descriptor& Descriptor::operator=(Descriptor&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+}
+
+Descriptor OpenTrusted(const fs::path& file, int flags, Owners owners, fs::path* real) {
+    fs::path path = TrustedPath(file, owners);
+    if (flags & O_CREAT) CreateFolders(path.parent_path());
+    Descriptor fd(::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (!fd) return fd;
+    struct stat st;
+    if (::fstat(fd.Get(), &st) != 0) Fail("Cannot open", file, errno);
+    // The file may have appeared since its folders were checked.
+    if (auto why = Untrusted(path, st, owners); !why.empty()) Refuse(file, why);
+    if (real) *real = std::move(path);
+    return fd;
+}
+
 std::optional<std::string> ReadTrustedFile(const fs::path& file, Owners owners) {
-    fs::path real = TrustedPath(file, owners);
-    Descriptor fd(::open(real.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (fd.Get() < 0) {
+    Descriptor fd = OpenTrusted(file, O_RDONLY, owners);
+    if (!fd) {
         if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
         Fail("Cannot read", file, errno);
     }
-    struct stat st;
-    if (::fstat(fd.Get(), &st) != 0) Fail("Cannot read", file, errno);
-    // The file may have appeared since its folders were checked.
-    if (auto why = Untrusted(real, st, owners); !why.empty()) Refuse(file, why);
     return ReadToEnd(fd.Get(), file);
 }
 

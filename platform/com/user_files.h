@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/com/com_error.h"
+
 namespace com {
 
 // $HOME, else the home folder of the effective user's passwd entry; never a shared folder.
@@ -24,13 +26,42 @@ std::filesystem::path ProductFolder(UserFolder folder);
 // system keeps for every user).
 enum class Owners { UserOrRoot, Root };
 
+// The refusal of a file or folder that others could change: error 75, "FILE is not trusted: why".
+class NotTrusted : public ComError {
+  public:
+    using ComError::ComError;
+};
+
 // The real path of `file` (links resolved) when nobody but the user and root can change it: the
-// file and every folder on that path are owned by the effective user or root (root alone for
-// `Owners::Root`) and not writable by group or others (a root-owned sticky folder such as /tmp is
-// fine: others cannot replace what it holds). Of a file that does not exist yet, the folders that
-// exist are checked. Otherwise an error naming `file` and why it is not trusted.
+// file and every folder on that path, and on the path as written, are owned by the effective user
+// or root (root alone for `Owners::Root`) and not writable by group or others (a root-owned sticky
+// folder such as /tmp is fine: others cannot replace what it holds); a link on the way is owned
+// by them too. Of a file that does not exist yet, the folders that exist are checked. Otherwise
+// NotTrusted, naming `file` and why.
 std::filesystem::path TrustedPath(const std::filesystem::path& file,
                                   Owners owners = Owners::UserOrRoot);
+
+// A file descriptor, closed with the object.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor();
+    Descriptor(Descriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Descriptor& operator=(Descriptor&& other) noexcept;
+    int Get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+
+  private:
+    int fd_;
+};
+
+// A trusted file (see TrustedPath) opened with `flags` (O_RDONLY, O_WRONLY | O_APPEND | O_CREAT
+// ...; with O_CREAT its missing folders are made and the file gets mode 0644), never through a
+// link, and checked again once open (it may have appeared since its folders were checked). When
+// open(2) fails the descriptor is not valid and errno says why (ENOENT: no such file). `real`
+// receives the path opened.
+Descriptor OpenTrusted(const std::filesystem::path& file, int flags,
+                       Owners owners = Owners::UserOrRoot, std::filesystem::path* real = nullptr);
 
 // Creates the folders of the path that do not exist, writable by the user alone whatever the
 // umask: a folder the group could write would not be trusted.
