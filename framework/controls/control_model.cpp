@@ -20,8 +20,11 @@ void AddBoundMembers(com::DispatchTable& members, host::IBoundControl& control,
 
 void ShowError(const com::ComError& e, const std::string& title) {
     LogFailure(e, title, "ShowError");
-    std::string text = e.Description();
-    if (text.empty()) text = Translated("Errore %1", {std::to_string(e.Number())});
+    // Translated with its values filled in again: a description that names a table is no text
+    // of the catalogue, its template is.
+    std::string text = e.Description().empty()
+                           ? Translated("Errore %1", {std::to_string(e.Number())})
+                           : Translated(e.Text(), e.Values());
     PresentMessage(text, ui::mb::Critical, title);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/com/com_error.h"
 
+#include "platform/com/placeholders.h"
+
 #include <map>
 #include <new>
 
@@ -32,8 +34,17 @@ ComError::ComError(int32_t number, std::string description, std::string source)
     if (description_.empty()) description_ = StandardDescription(number);
 }
 
+ComError& ComError::SetValues(std::vector<std::string> values) {
+    if (text_.empty()) text_ = description_;
+    values_ = std::move(values);
+    description_ = FillPlaceholders(text_, values_);
+    return *this;
+}
+
 ComError& ComError::AddContext(const std::string& context) {
     description_ = description_.empty() ? context : context + ": " + description_;
+    text_.clear();
+    values_.clear();
     return *this;
 }
 

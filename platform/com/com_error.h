@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "platform/com/hresult.h"
 
@@ -68,7 +69,15 @@ class ComError : public std::exception {
         return *this;
     }
 
-    // Adds context in front of the description ("context: description").
+    // A description made of a text of the program's catalogue and the values of its "%1",
+    // "%2"...: the description is the text filled in; whoever shows it in another language
+    // translates Text() and fills in Values() again.
+    ComError& SetValues(std::vector<std::string> values);
+    const std::string& Text() const noexcept { return text_.empty() ? description_ : text_; }
+    const std::vector<std::string>& Values() const noexcept { return values_; }
+
+    // Adds context in front of the description ("context: description"), which then is no
+    // catalogue text.
     ComError& AddContext(const std::string& context);
     ComError& SetSource(std::string source);
 
@@ -77,6 +86,8 @@ class ComError : public std::exception {
   private:
     int32_t number_ = 0;
     std::string description_;
+    std::string text_;  // the catalogue text, when the description was filled in from it
+    std::vector<std::string> values_;
     std::string source_;
     int32_t nativeCode_ = 0;
     std::string detail_;

@@ -86,7 +86,9 @@ TEST_F(SqliteOpen, ConnectionStringsOtherThanSqliteAreRefusedClearly) {
                           Not(HasSubstr("hunter2"))));
     EXPECT_THAT([&] { c->Open("DSN=contabilita;UID=sa;PWD=segreto"); },
                 FailsWith(com::err::Database,
-                          ::testing::AllOf(HasSubstr("ODBC"), Not(HasSubstr("segreto")))));
+                          "L'origine dati ODBC indicata nella stringa di connessione non è "
+                          "definita.",
+                          Not(HasSubstr("segreto"))));
     EXPECT_EQ(c->State(), ado::adStateClosed);
     c->Open("  provider = sqlite ; DATA SOURCE = " + (folder_ / "test.db").string() + " ;");
     EXPECT_EQ(c->Execute("PRAGMA journal_mode")->Fields(0).Value(), com::Variant("wal"));
@@ -184,7 +186,73 @@ TEST_P(Schema, TakesTheDemoDataWithDensePrioritiesAndNoOrphanRows) {
               0);
 }
 
+// The table a statement misses is named, as the backend spells it (PostgreSQL in lower case).
+TEST_P(Schema, AMissingTableIsNamed) {
+    conn_->Execute("DROP TABLE MGA1_MATRCPAR");
+    EXPECT_THAT([&] { conn_->Execute("SELECT MGA1_ID FROM MGA1_MATRCPAR"); },
+                FailsWith(com::err::Database, std::string("Nel database manca la tabella ") +
+                                                  Native("MGA1_MATRCPAR", "mga1_matrcpar") +
+                                                  ": l'operazione non è stata eseguita."));
+}
+
 DRAVEL_ON_EACH_BACKEND(Schema);
+
+class PostgresqlRefusals : public TempDatabase {
+  protected:
+    Backend Which() const override { return Backend::Postgresql; }
+
+    // The test's database reached as `role`, with `password` when given.
+    std::string As(const std::string& role, const std::string& password = {}) const {
+        std::string s = connectionString_;
+        s.replace(s.rfind(";UID=dravel"), std::string::npos, ";UID=" + role);
+        return password.empty() ? s : s + ";PWD=" + password;
+    }
+};
+
+// What the server refuses is said as it is, not as a server out of reach or as a failure without
+// a reason: a login without the right password, a role without the rights for a read, a save, a
+// delete.
+TEST_F(PostgresqlRefusals, SayWhatTheServerRefused) {
+    const std::string withPassword = testing_support::PostgresServer::kPasswordRole;
+    for (const std::string& role :
+         {withPassword + " LOGIN PASSWORD 'giusta'", std::string("dravel_reader LOGIN")})
+        conn_->Execute("DO $$ BEGIN CREATE ROLE " + role +
+                       "; EXCEPTION WHEN duplicate_object THEN NULL; END $$");
+    conn_->Execute("GRANT SELECT ON MGA0_QUINTAB TO dravel_reader");
+    AddCriterion(1, 1, 0, 1);
+    const std::string refusedLogin = "Accesso al database negato: utente o password non validi.",
+                      noRights =
+                          "L'utente del database non ha i diritti per questa operazione, "
+                          "che non è stata eseguita.";
+    const struct {
+        std::string connection;
+        const char* sql;  // nullptr: connecting is refused
+        const std::string& said;
+    } cases[] = {
+        {As(withPassword, "sbagliata"), nullptr, refusedLogin},
+        {As(withPassword), nullptr, refusedLogin},
+        {As("dravel_nobody"), nullptr, refusedLogin},
+        {As("dravel_reader"), "SELECT * FROM HOST_DITTE", noRights},
+        {As("dravel_reader"), "UPDATE MGA0_QUINTAB SET MGA0_DESCR = 'Nuova'", noRights},
+        {As("dravel_reader"), "DELETE FROM MGA0_QUINTAB", noRights},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql ? c.sql : c.connection);
+        auto connection = ado::Connection::Create();
+        EXPECT_THAT(
+            [&] {
+                connection->Open(c.connection);
+                if (c.sql) connection->Execute(c.sql);
+            },
+            FailsWith(com::err::Database, c.said, Not(HasSubstr("sbagliata"))));
+    }
+    // The right password opens, and the reader reads what it may.
+    ado::Connection::Create()->Open(As(withPassword, "giusta"));
+    auto reader = ado::Connection::Create();
+    reader->Open(As("dravel_reader"));
+    EXPECT_EQ(reader->Execute("SELECT MGA0_DESCR FROM MGA0_QUINTAB")->Fields(0).Value(),
+              com::Variant("Cliente"));
+}
 
 }  // namespace
 }  // namespace dravel::testing

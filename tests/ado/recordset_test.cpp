@@ -134,12 +134,12 @@ TEST_P(RecordsetTest, ExecuteMaterialisesAReadOnlyResultAndAFailureKeepsTheState
     EXPECT_THAT([&] { count->Fields(0).SetValue(1); }, FailsWith(com::err::OperationNotAllowed));
     // The user reads what happened; the log gets the database's message and the statement.
     EXPECT_THAT(
-        [&] { conn_->Execute("SELECT * FROM NO_SUCH_TABLE"); },
+        [&] { conn_->Execute("SELECT NO_SUCH_COLUMN FROM MGA0_QUINTAB"); },
         FailsWith(com::err::Database, "Errore del database: l'operazione non è stata eseguita.",
                   ::testing::AllOf(
-                      ::testing::HasSubstr(Native("no such table: NO_SUCH_TABLE",
-                                                  "relation \"no_such_table\" does not exist")),
-                      ::testing::HasSubstr("SELECT * FROM NO_SUCH_TABLE"))));
+                      ::testing::HasSubstr(Native("no such column: NO_SUCH_COLUMN",
+                                                  "column \"no_such_column\" does not exist")),
+                      ::testing::HasSubstr("SELECT NO_SUCH_COLUMN FROM MGA0_QUINTAB"))));
 }
 
 DRAVEL_ON_EACH_BACKEND(RecordsetTest);

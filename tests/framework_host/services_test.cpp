@@ -16,9 +16,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "framework/controls/control_model.h"
 #include "framework/log_service.h"
 #include "framework/text_service.h"
 #include "platform/com/user_files.h"
+#include "platform/ui/headless.h"
 #include "tests/support/error_matchers.h"
 #include "tests/support/temp_dir.h"
 
@@ -204,4 +206,25 @@ TEST(TextService, ShowsSourceTextsUnlessEnglishIsChosen) {
     EXPECT_EQ(texts->Language(), "en");
     texts->SetLanguage("it");
     EXPECT_EQ(texts->TranslateText(priority), "Priorità");
+}
+
+// A failure whose description names something (a table) is shown in the user's language all the
+// same: its catalogue text is translated, then filled in.
+TEST(TextService, AnErrorThatNamesATableIsShownTranslated) {
+    TempDir dir;
+    ScopedEnv log("DRAVEL_LOG", (dir / "dravel.log").c_str());
+    ui::HeadlessToolkit toolkit;
+    ui::ScopedToolkit scope(toolkit);
+    auto texts = framework::TextService::Create();
+    texts->SetLanguage("en");
+    texts->MakeCurrent();
+    testing::internal::CaptureStderr();
+    framework::ShowError(
+        com::ComError(3000, "Nel database manca la tabella %1: l'operazione non è stata eseguita.")
+            .SetValues({"MGA1_MATRCPAR"}),
+        "Criteri");
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(toolkit.Messages().size(), 1u);
+    EXPECT_EQ(toolkit.Messages()[0].text,
+              "The database has no table MGA1_MATRCPAR: nothing was done.");
 }

@@ -12,6 +12,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -53,6 +55,10 @@ class PostgresServer {
                ";Port=5432;Database=" + database + ";UID=dravel";
     }
 
+    // The one role that logs in only with its password (the server trusts every other role); a
+    // test creates it (CREATE ROLE ... LOGIN PASSWORD ...) when it needs it.
+    static constexpr const char* kPasswordRole = "dravel_password";
+
     // The folder of the server's socket.
     const std::filesystem::path& Directory() const { return dir_; }
 
@@ -83,8 +89,17 @@ class PostgresServer {
         }
         Run({bin_ + "/initdb", "-D", (dir_ / "data").string(), "-A", "trust", "-U", "dravel", "-E",
              "UTF8", "--locale=C.UTF-8", "--no-sync"});
+        RequirePassword();
         Start();
         StartWatchdog();
+    }
+
+    // Put before initdb's lines, which trust every local connection.
+    void RequirePassword() const {
+        const auto rules = dir_ / "data/pg_hba.conf";
+        std::ifstream in(rules);
+        const std::string trusted((std::istreambuf_iterator<char>(in)), {});
+        std::ofstream(rules) << "local all " << kPasswordRole << " scram-sha-256\n" << trusted;
     }
 
     // The newest installed server's programs.

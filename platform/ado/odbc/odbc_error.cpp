@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/ado/odbc/odbc_handle.h"
+#include "platform/ado/provider_messages.h"
 #include "platform/text/text.h"
 
 namespace ado::detail {
@@ -12,24 +13,53 @@ namespace {
 
 constexpr const char* kSource = "ODBC";
 
-// What a user can make of each kind of failure, by SQLSTATE. The texts are the program's
-// Italian source texts, translated where the message is shown.
-const char* UserText(const std::string& state) {
+// psqlODBC reports a login the server refused as 08001, as it does a server it cannot reach: the
+// server's message tells them apart.
+bool LoginRefused(const std::string& messages) {
+    for (const char* sign :
+         {"authentication failed", "no password supplied", "pg_hba.conf", "FATAL:  role \""})
+        if (messages.find(sign) != std::string::npos) return true;
+    return false;
+}
+
+// What a user can make of each kind of failure, by SQLSTATE and, where that is not enough, the
+// driver's messages. The texts are the program's Italian source texts, translated where the
+// message is shown.
+UserMessage ForUser(const std::string& state, const std::string& messages) {
     const std::string cls = state.substr(0, 2);
+    if (cls == "28" || (state == "08001" && LoginRefused(messages)))
+        return {"Accesso al database negato: utente o password non validi.", {}};
     if (cls == "08" || state == "HYT01")
-        return "Impossibile collegarsi al server del database: verificare che sia raggiungibile "
-               "e riprovare.";
-    if (cls == "28") return "Accesso al database negato: utente o password non validi.";
-    if (cls == "23") return "L'operazione viola un vincolo del database e non è stata eseguita.";
+        return {
+            "Impossibile collegarsi al server del database: verificare che sia raggiungibile "
+            "e riprovare.",
+            {}};
+    if (state == "42501")
+        return {
+            "L'utente del database non ha i diritti per questa operazione, che non è stata "
+            "eseguita.",
+            {}};
+    // PostgreSQL: relation "name" does not exist; SQL Server: Invalid object name 'name'.
+    if (state == "42P01" || state == "42S02") {
+        std::string table = NameAfter(messages, "relation \"", '"');
+        return MissingTable(table.empty() ? NameAfter(messages, "object name '", '\'') : table);
+    }
+    if (cls == "23")
+        return {"L'operazione viola un vincolo del database e non è stata eseguita.", {}};
     if (cls == "40" || state == "HYT00" || state == "55P03" || state == "57014")
-        return "Il database è in uso da parte di un altro utente: riprovare tra qualche istante.";
-    if (state == "53100") return "Spazio su disco esaurito: l'operazione non è stata eseguita.";
+        return {"Il database è in uso da parte di un altro utente: riprovare tra qualche istante.",
+                {}};
+    if (state == "53100")
+        return {"Spazio su disco esaurito: l'operazione non è stata eseguita.", {}};
     if (state == "HY001" || state == "53200")
-        return "Memoria insufficiente: l'operazione non è stata eseguita.";
+        return {"Memoria insufficiente: l'operazione non è stata eseguita.", {}};
+    // The driver manager found no such data source (DSN=) in the ODBC configuration.
+    if (state == "IM002")
+        return {"L'origine dati ODBC indicata nella stringa di connessione non è definita.", {}};
     // A failed call with nothing but a warning: the driver manager could not load the driver.
-    if (state == "IM002" || state == "IM003" || state == "IM004" || cls == "01")
-        return "Il driver ODBC indicato nella stringa di connessione non è installato.";
-    return "Errore del database: l'operazione non è stata eseguita.";
+    if (state == "IM003" || state == "IM004" || cls == "01")
+        return {"Il driver ODBC indicato nella stringa di connessione non è installato.", {}};
+    return {"Errore del database: l'operazione non è stata eseguita.", {}};
 }
 
 }  // namespace
@@ -94,7 +124,9 @@ com::ComError OdbcError(short type, void* handle, const std::string& context) {
         state = "HY000";
         messages = "SQLSTATE HY000: the driver gave no diagnostics";
     }
-    com::ComError error(com::err::Database, UserText(state), kSource);
+    const UserMessage text = ForUser(state, messages);
+    com::ComError error(com::err::Database, text.text, kSource);
+    error.SetValues(text.values);
     error.SetNative(firstNative,
                     WithoutPasswords(messages + (context.empty() ? "" : "\n" + context)));
     error.SetSqlState(state);
@@ -102,7 +134,7 @@ com::ComError OdbcError(short type, void* handle, const std::string& context) {
 }
 
 com::ComError ConnectionLost(const com::ComError& e) {
-    com::ComError lost(com::err::Database, UserText("08S01"), kSource);
+    com::ComError lost(com::err::Database, ForUser("08S01", "").text, kSource);
     lost.SetNative(e.NativeCode(), e.Detail());
     lost.SetSqlState("08S01");
     return lost;

@@ -3,6 +3,9 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <string_view>
+
+#include "platform/ado/provider_messages.h"
 
 namespace ado::detail {
 
@@ -49,7 +52,12 @@ com::ComError SqliteError(sqlite3* db, int code, const std::string& context) {
     const int kind = (code & 0xFF) == SQLITE_IOERR && (system == ENOSPC || system == EFBIG)
                          ? SQLITE_FULL
                          : code & 0xFF;
-    com::ComError error(com::err::Database, UserText(kind), "SQLite");
+    constexpr std::string_view kNoSuchTable = "no such table: ";
+    const UserMessage text = kind == SQLITE_ERROR && message.starts_with(kNoSuchTable)
+                                 ? MissingTable(NameAfter(message, kNoSuchTable, ' '))
+                                 : UserMessage{UserText(kind), {}};
+    com::ComError error(com::err::Database, text.text, "SQLite");
+    error.SetValues(text.values);
     error.SetNative(code, "SQLite " + std::to_string(code) + ": " + message +
                               (context.empty() ? std::string() : "\n" + context));
     return error;
