@@ -178,13 +178,17 @@ bool RecordFrame::ReadRowsAgain(const com::Variant& key, int32_t position) {
 }
 
 // At the first control that breaks a rule: ValidateRecord with the frame's message, then the
-// message as the handler left it.
+// message as the handler left it. A column of whole numbers takes a whole number whether or not
+// its control is numeric: the field's message, not the recordset's conversion, refuses other
+// digits ("٣", "３") and "0x2".
 bool RecordFrame::Validate() {
     for (auto& b : bindings_) {
         if (!b.field) continue;
-        auto problem = FieldProblem(
-            b.control->Text(),
-            {b.field->FieldCaption(), b.field->Required(), b.field->MaxChar(), b.field->Numeric()});
+        const com::VarType type = rs_->Fields(b.control->DBField()).Type();
+        const bool whole = type == com::VarType::Integer || type == com::VarType::Long;
+        auto problem =
+            FieldProblem(b.control->Text(), {b.field->FieldCaption(), b.field->Required(),
+                                             b.field->MaxChar(), b.field->Numeric() || whole});
         if (!problem) continue;
         com::IUnknown* control = b.control.Get();
         std::string message = *problem;

@@ -176,17 +176,23 @@ TEST_F(WindowTest, FollowsMovesByCodeExceptInsideADirectChange) {
 // what they held, so that no later save, of this row or another, writes the refused values.
 TEST_F(WindowTest, ARefusedSaveKeepsTheEditOnScreenAndWritesNothing) {
     const auto before = Stored();
+    auto priority = [&](const char* typed) { return [=, this] { Type("TXT_PRIORITA", typed); }; };
+    const char* const notWhole = "Il campo Priorità filtro deve contenere un numero intero";
     const struct {
         const char* why;
         std::function<void()> refuse, allow;
         const char* message;
+        int32_t flags;
     } ways[] = {
-        {"the handler cancels", [&] { sink_->cancel = true; }, [&] { sink_->cancel = false; }, ""},
+        {"the handler cancels", [&] { sink_->cancel = true; }, [&] { sink_->cancel = false; }, "",
+         0},
         {"the handler fails", [&] { sink_->failOn = "BeforeUpdate"; },
-         [&] { sink_->failOn.clear(); }, "Regola violata"},
-        {"a text that is no number", [&] { Type("TXT_PRIORITA", "dieci"); },
-         [&] { Type("TXT_PRIORITA", "1"); },
-         "Column MGA0_INDPRIOR expects a number, not \"dieci\""},
+         [&] { sink_->failOn.clear(); }, "Regola violata", ui::mb::Critical},
+        // Whatever the recordset's conversion would refuse in a column of whole numbers.
+        {"a word", priority("dieci"), priority("1"), notWhole, ui::mb::Exclamation},
+        {"Arabic-Indic digits", priority("٣"), priority("1"), notWhole, ui::mb::Exclamation},
+        {"full-width digits", priority("３"), priority("1"), notWhole, ui::mb::Exclamation},
+        {"hexadecimal", priority("0x2"), priority("1"), notWhole, ui::mb::Exclamation},
     };
     for (const auto& w : ways) {
         Type("TXT_DESCR", "rifiutato");
@@ -197,7 +203,7 @@ TEST_F(WindowTest, ARefusedSaveKeepsTheEditOnScreenAndWritesNothing) {
         EXPECT_THAT(events, ::testing::Not(::testing::Contains("AfterUpdate(-1)"))) << w.why;
         if (*w.message) {
             EXPECT_EQ(user_.toolkit.Messages().back().text, w.message);
-            EXPECT_EQ(user_.toolkit.Messages().back().flags, ui::mb::Critical);
+            EXPECT_EQ(user_.toolkit.Messages().back().flags, w.flags);
         }
         EXPECT_EQ(frame_->Recordset()->Fields("MGA0_DESCR").Value(), com::Variant("Primo"))
             << w.why;
