@@ -144,6 +144,7 @@ int main(int argc, char** argv) {
             script::RunOptions options;
             if (!database.empty()) options.connectionString = app::ConnectionStringFor(database);
             options.moduleLibrary = app::ModuleLibrary();
+            app::EnsureModuleRegistered();  // as the other programs: a stale entry gives way
             auto outcome = script::RunFile(file, options);
             if (outcome.exitCode != 0) std::cerr << outcome.message << "\n";
             return outcome.exitCode;

@@ -181,6 +181,13 @@ TEST_F(DravelCli, TheModuleIsRegisteredAgainWhereTheUsersEntryCannotLoadAndSaysS
         EXPECT_THAT(Contents(registry), HasSubstr((c.status ? open : own).string()));
     }
 
+    // A session script's program does the same.
+    WriteRegistry(registry, gone);
+    std::ofstream(folder_ / "open.dvs") << "company 1\nopen 1\nend\n";
+    auto [scriptStatus, said] = Dravel({"script", (folder_ / "open.dvs").string()});
+    EXPECT_EQ(scriptStatus, 0) << said;
+    EXPECT_THAT(said, HasSubstr(gone.string() + ", which cannot be loaded"));
+
     // The system's registry is root's to change: its entry that cannot load stays an error, and
     // the user's registry does not take over.
     if (geteuid() != 0) return;  // root alone can own a system's registry
