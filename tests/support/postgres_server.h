@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -73,6 +74,7 @@ class PostgresServer {
         char pattern[] = "/tmp/dravel-pg-XXXXXX";
         if (!::mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
         dir_ = pattern;
+        QuietDriver();
         if (::geteuid() == 0) {
             const passwd* nobody = ::getpwnam("nobody");
             if (!nobody) throw std::runtime_error("no user \"nobody\" to run PostgreSQL as");
@@ -85,6 +87,20 @@ class PostgresServer {
              "UTF8", "--locale=C.UTF-8", "--no-sync"});
         Start();
         StartWatchdog();
+    }
+
+    // Debian registers the driver with its communication log on, and the driver reads that
+    // setting from its section of odbcinst.ini whatever the connection string says: every process
+    // that connected would leave a psqlodbc_*.log in /tmp. This program and its children read a
+    // driver list of their own instead, named before their first ODBC call (the driver manager
+    // reads ODBCSYSINI once).
+    void QuietDriver() {
+        const auto ini = dir_ / "odbcinst.ini";
+        FILE* f = std::fopen(ini.c_str(), "w");
+        if (!f) throw std::runtime_error("cannot write " + ini.string());
+        std::fprintf(f, "[PostgreSQL Unicode]\nDriver=%s\nCommLog=0\nDebug=0\n", driver_.c_str());
+        std::fclose(f);
+        ::setenv("ODBCSYSINI", dir_.c_str(), 1);
     }
 
     // The newest installed server's programs.
