@@ -69,6 +69,15 @@ class PostgresServer {
              "start"});
     }
 
+    // The psqlODBC driver, named by its path in connection strings.
+    static std::string DriverPath() {
+        for (const char* arch : {"x86_64-linux-gnu/", "aarch64-linux-gnu/", ""})
+            if (auto p = std::string("/usr/lib/") + arch + "odbc/psqlodbcw.so";
+                std::filesystem::exists(p))
+                return p;
+        throw std::runtime_error("the psqlODBC driver is not installed: run scripts/bootstrap");
+    }
+
   private:
     PostgresServer() : driver_(DriverPath()), bin_(ServerBinaries()) {
         char pattern[] = "/tmp/dravel-pg-XXXXXX";
@@ -114,14 +123,6 @@ class PostgresServer {
         if (newest.empty())
             throw std::runtime_error("PostgreSQL is not installed: run scripts/bootstrap");
         return newest / "bin";
-    }
-
-    static std::string DriverPath() {
-        for (const char* arch : {"x86_64-linux-gnu/", "aarch64-linux-gnu/", ""})
-            if (auto p = std::string("/usr/lib/") + arch + "odbc/psqlodbcw.so";
-                std::filesystem::exists(p))
-                return p;
-        throw std::runtime_error("the psqlODBC driver is not installed: run scripts/bootstrap");
     }
 
     // Runs a server program as the server's user; its output goes to the server's folder.
