@@ -31,17 +31,15 @@ TEST_P(CompanyCommands, ANewDatabaseGetsItsCompaniesFromTheTool) {
     EXPECT_THAT(Dravel({"company", "add", "--database", db, "--code", "7", "--name",
                         "Ferramenta è nuova", "--account-types", "4"}),
                 Pair(0, heading + "7      4           null                Ferramenta è nuova\n"));
-    EXPECT_EQ(Dravel({"company", "add", "--database", db, "--code", "3", "--name", "Cantina",
-                      "--item-class-nesting", "-1"})
-                  .first,
-              0);
+    EXPECT_EQ(
+        Dravel({"company", "add", "--database", db, "--code", "3", "--name", "Cantina"}).first, 0);
     // `set` writes what it is given and nothing else.
     EXPECT_EQ(Dravel({"company", "set", "--database", db, "--code", "7", "--account-types", "null",
                       "--item-class-nesting", "1"})
                   .first,
               0);
     const std::string both = heading +
-                             "3      null        -1                  Cantina\n"
+                             "3      null        null                Cantina\n"
                              "7      null        1                   Ferramenta è nuova\n";
     EXPECT_THAT(Dravel({"company", "list", "--database", db}), Pair(0, both));
 

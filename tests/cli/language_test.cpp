@@ -17,24 +17,18 @@ TEST_F(DravelCli, TheLanguageIsTheLocales) {
         bool english;
     } cases[] = {
         {nullptr, nullptr, "en_US.UTF-8", nullptr, {}, true},
-        {nullptr, nullptr, "en", nullptr, {}, true},
-        {nullptr, nullptr, "it_IT.UTF-8", nullptr, {}, false},
         {nullptr, nullptr, "de_DE.UTF-8", nullptr, {}, false},
         {nullptr, nullptr, nullptr, nullptr, {}, false},
         {"it_IT.UTF-8", "en_US.UTF-8", "en_US.UTF-8", nullptr, {}, false},
         {nullptr, "en_GB.UTF-8", "it_IT.UTF-8", nullptr, {}, true},
         {"C", nullptr, "en_US.UTF-8", "en", {}, false},
-        {nullptr, nullptr, "POSIX", "en", {}, false},
         {nullptr, nullptr, "de_DE.UTF-8", "fr:en_GB:it", {}, true},
-        {nullptr, nullptr, "en_US.UTF-8", "de:it", {}, false},
         {nullptr, nullptr, "en_US.UTF-8", "de", {}, true},
         {nullptr, nullptr, "en_US.UTF-8", nullptr, {"--language", "it"}, false},
-        {nullptr, nullptr, "it_IT.UTF-8", nullptr, {"--language", "en"}, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message()
-                     << (c.all ? c.all : "-") << " " << (c.messages ? c.messages : "-") << " "
-                     << (c.lang ? c.lang : "-") << " " << (c.languages ? c.languages : "-"));
+        SCOPED_TRACE(::testing::PrintToString(
+            std::vector<const char*>{c.all, c.messages, c.lang, c.languages}));
         ScopedEnv all("LC_ALL", c.all), messages("LC_MESSAGES", c.messages), lang("LANG", c.lang),
             languages("LANGUAGE", c.languages);
         std::vector<std::string> args = {"company", "list"};
@@ -56,11 +50,8 @@ TEST_F(DravelCli, EveryProgramSpeaksTheLocalesLanguage) {
         {Host({}), "== Counter-account determination criteria =="},
         {Dravel({"resolve", "--company", "1", "--type", "0", "INDC=C00012", "CODA=VITI-M6"}),
          "Counter-account 40.01.001, from criterion 1."},
-        {Dravel({"check", "--company", "1"}), "matrix row 6 is never reached"},
         {Dravel({"company", "set", "--code", "9", "--name", "x"}),
          "dravel: There is no company 9: nothing was changed."},
-        {Dravel({"create-db", "--database", (folder_ / "data/dravel/demo.db").string()}),
-         "already holds the tables"},
         {Dravel({"resolve", "--company", "1", "--type", "3"}), "There is no type 3"},
     };
     for (const auto& c : cases) {
