@@ -89,8 +89,6 @@ int main(int argc, char** argv) {
 
     if (auto exit = app::ParseCommandLine(cli, "dravel", argc, argv)) return *exit;
     app::HidePasswords(argc, argv);
-    // Session scripts start in Italian whatever the locale: their expectations are written so.
-    if (*run) language = "it";
     app::SetProgramLanguage(language);
 
     try {
