@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdlib>
 #include <iostream>
 
 #include "app/display.h"
@@ -70,14 +71,18 @@ int main(int argc, char** argv) {
     CLI11_PARSE(cli, argc, argv);
 
     try {
-        if (std::string why = app::DisplayUnavailable(); !why.empty()) {
-            std::cout << "dravel-host: " << why << "; the window follows as text.\n\n";
+        const app::Display display = app::FindDisplay();
+        if (!display.unavailable.empty()) {
+            std::cout << "dravel-host: " << display.unavailable
+                      << "; the window follows as text.\n\n";
             auto choice = app::ChooseDatabase(options.database);
             app::ShowWindowAsText(choice.connectionString, choice.demo, options.company,
                                   options.language, std::cout);
             std::cout << "\n" << app::RemoteDisplayHint() << "\n";
             return 0;
         }
+        // Qt starts on the platforms found usable, and on no other.
+        ::setenv("QT_QPA_PLATFORM", display.platform.c_str(), 1);
         return RunDesktop(argc, argv, options);
     } catch (...) {
         auto e = com::CurrentError();
