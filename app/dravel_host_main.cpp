@@ -4,8 +4,10 @@
 #include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 #include "app/display.h"
 #include "app/file_size_signal.h"
@@ -28,31 +30,62 @@ struct Options {
     std::string language = "it";
 };
 
-int RunDesktop(int argc, char** argv, const Options& options) {
+// The failure in flight: in the log with what the user does not read, and on standard error.
+com::ComError ReportFailure() {
+    auto e = com::CurrentError();
+    if (!e.Detail().empty()) framework::LogFailure(e, "dravel-host", "main");
+    std::cerr << "dravel-host: " << e.Description() << " (error " << e.Number() << ")\n";
+    return e;
+}
+
+// Started from the desktop's menu there is no terminal to read: a failure before the window
+// opens is shown too, with what the log records beside the reason.
+void ShowStartupFailure(const com::ComError& e) {
+    QMessageBox box(QMessageBox::Critical, "Dravel", gui::Qs(e.Description()), QMessageBox::Ok);
+    box.setObjectName("startupFailure");
+    box.setWindowIcon(gui::ProductIcon());
+    box.setDetailedText(gui::Qs(e.Detail()));
+    box.exec();
+}
+
+int RunDesktop(char* program, const Options& options) {
+    // Qt is given the program's name only: no option of Qt's own (-platform vnc) is taken.
+    int argc = 1;
+    char* argv[] = {program, nullptr};
     QApplication app(argc, argv);
     QApplication::setApplicationName("dravel-host");
-    framework::RegisterHostClasses();
-    auto choice = app::ChooseDatabase(options.database);
-    framework::HostSession session(
-        choice.connectionString,
-        {.createDatabase = choice.demo, .demoData = true, .language = options.language});
-    app::EnsureModuleRegistered();
-    int company = options.company;
-    if (company == 0) {
-        auto companies = session.Companies();
-        if (companies.empty()) throw std::runtime_error("the database holds no company");
-        company = companies.front().code;
+    std::unique_ptr<framework::HostSession> session;
+    std::unique_ptr<gui::HostWindow> window;
+    try {
+        framework::RegisterHostClasses();
+        auto choice = app::ChooseDatabase(options.database);
+        session = std::make_unique<framework::HostSession>(
+            choice.connectionString,
+            framework::SessionOptions{
+                .createDatabase = choice.demo, .demoData = true, .language = options.language});
+        app::EnsureModuleRegistered();
+        int company = options.company;
+        if (company == 0) {
+            auto companies = session->Companies();
+            if (companies.empty()) throw std::runtime_error("the database holds no company");
+            company = companies.front().code;
+        }
+        session->ChooseCompany(company);
+        window = std::make_unique<gui::HostWindow>(*session, gui::HostOptions{options.modal});
+    } catch (...) {
+        ShowStartupFailure(ReportFailure());
+        return 1;
     }
-    session.ChooseCompany(company);
 
-    gui::HostWindow window(session, {.modal = options.modal});
-    gui::QtToolkit toolkit(window.Area());
+    gui::QtToolkit toolkit(window->Area());
     ui::ScopedToolkit scope(toolkit);
-    toolkit.OnFormUnloaded([&](ui::IForm&) { window.WindowClosed(); });
-    window.show();
-    window.OpenModule();
+    window->Attach(toolkit);
+    window->show();
+    // From inside the event loop: a modal window's own loop then runs within it, and the quit
+    // asked for over that window ends the program.
+    QTimer::singleShot(0, window.get(), &gui::HostWindow::OpenModule);
     int code = QApplication::exec();
-    session.EndModule();
+    session->EndModule();
     return code;
 }
 
@@ -83,11 +116,9 @@ int main(int argc, char** argv) {
         }
         // Qt starts on the platforms found usable, and on no other.
         ::setenv("QT_QPA_PLATFORM", display.platform.c_str(), 1);
-        return RunDesktop(argc, argv, options);
+        return RunDesktop(argv[0], options);
     } catch (...) {
-        auto e = com::CurrentError();
-        if (!e.Detail().empty()) framework::LogFailure(e, "dravel-host", "main");
-        std::cerr << "dravel-host: " << e.Description() << " (error " << e.Number() << ")\n";
+        ReportFailure();
         return 1;
     }
 }
