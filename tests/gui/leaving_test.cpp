@@ -20,6 +20,9 @@ struct LeaveCase {
     bool windowStays;
     const char* stored;  // the description of criterion 1 afterwards
 };
+void PrintTo(const LeaveCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LeavingAnEdit : public GuiTest, public ::testing::WithParamInterface<LeaveCase> {
   protected:

@@ -10,6 +10,9 @@ struct LanguageCase {
     const char* language;
     QStringList buttons;  // of the delete question
 };
+void PrintTo(const LanguageCase& c, std::ostream* os) {
+    *os << c.language;
+}
 
 class QtsOwnTexts : public GuiTest, public ::testing::WithParamInterface<LanguageCase> {
   protected:
