@@ -4,7 +4,10 @@
 #include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
+#include <cstdlib>
 #include <iostream>
+#include <memory>
 
 #include "app/command_line.h"
 #include "app/database_option.h"
@@ -31,25 +34,59 @@ struct Options {
     std::string language;
 };
 
-int RunDesktop(int argc, char** argv, const Options& options) {
+// The failure in flight: in the log with what the user does not read, and on standard error.
+com::ComError ReportFailure() {
+    auto e = com::CurrentError();
+    if (!e.Detail().empty()) framework::LogFailure(e, "dravel-host", "main");
+    std::cerr << "dravel-host: " << app::ProgramText(e.Description()) << " (error " << e.Number()
+              << ")\n";
+    return e;
+}
+
+// Started from the desktop's menu there is no terminal to read: a failure before the window
+// opens is shown too, with what the log records beside the reason.
+void ShowStartupFailure(const com::ComError& e) {
+    QMessageBox box(QMessageBox::Critical, "Dravel", gui::Qs(app::ProgramText(e.Description())),
+                    QMessageBox::Ok);
+    box.setObjectName("startupFailure");
+    box.setWindowIcon(gui::ProductIcon());
+    box.setDetailedText(gui::Qs(e.Detail()));
+    box.exec();
+}
+
+int RunDesktop(char* program, const Options& options) {
+    // Qt is given the program's name only: no option of Qt's own (-platform vnc) is taken.
+    int argc = 1;
+    char* argv[] = {program, nullptr};
     QApplication app(argc, argv);
     QApplication::setApplicationName("dravel-host");
-    framework::RegisterHostClasses();
-    auto choice = app::ChooseDatabase(options.database);
-    framework::HostSession session(
-        choice.connectionString,
-        {.createDatabase = choice.demo, .demoData = true, .language = options.language});
-    app::EnsureModuleRegistered();
-    session.ChooseCompany(options.company == 0 ? app::FirstCompany(session) : options.company);
+    std::unique_ptr<framework::HostSession> session;
+    std::unique_ptr<gui::HostWindow> window;
+    try {
+        framework::RegisterHostClasses();
+        auto choice = app::ChooseDatabase(options.database);
+        session = std::make_unique<framework::HostSession>(
+            choice.connectionString,
+            framework::SessionOptions{
+                .createDatabase = choice.demo, .demoData = true, .language = options.language});
+        app::EnsureModuleRegistered();
+        session->ChooseCompany(options.company == 0 ? app::FirstCompany(*session)
+                                                    : options.company);
+        window = std::make_unique<gui::HostWindow>(*session, gui::HostOptions{options.modal});
+    } catch (...) {
+        ShowStartupFailure(ReportFailure());
+        return 1;
+    }
 
-    gui::HostWindow window(session, {.modal = options.modal});
-    gui::QtToolkit toolkit(window.Area());
+    gui::QtToolkit toolkit(window->Area());
     ui::ScopedToolkit scope(toolkit);
-    toolkit.OnFormUnloaded([&](ui::IForm&) { window.WindowClosed(); });
-    window.show();
-    window.OpenModule();
+    window->Attach(toolkit);
+    window->show();
+    // From inside the event loop: a modal window's own loop then runs within it, and the quit
+    // asked for over that window ends the program.
+    QTimer::singleShot(0, window.get(), &gui::HostWindow::OpenModule);
     int code = QApplication::exec();
-    session.EndModule();
+    session->EndModule();
     return code;
 }
 
@@ -71,20 +108,21 @@ int main(int argc, char** argv) {
 
     try {
         options.database = app::ChosenDatabase(database);
-        if (std::string why = app::DisplayUnavailable(); !why.empty()) {
-            std::cout << "dravel-host: " << why << "; the window follows as text.\n\n";
+        const app::Display display = app::FindDisplay();
+        if (!display.unavailable.empty()) {
+            std::cout << "dravel-host: " << display.unavailable
+                      << "; the window follows as text.\n\n";
             auto choice = app::ChooseDatabase(options.database);
             app::ShowWindowAsText(choice.connectionString, choice.demo, options.company,
                                   options.language, std::cout);
             std::cout << "\n" << app::RemoteDisplayHint() << "\n";
             return 0;
         }
-        return RunDesktop(argc, argv, options);
+        // Qt starts on the platforms found usable, and on no other.
+        ::setenv("QT_QPA_PLATFORM", display.platform.c_str(), 1);
+        return RunDesktop(argv[0], options);
     } catch (...) {
-        auto e = com::CurrentError();
-        if (!e.Detail().empty()) framework::LogFailure(e, "dravel-host", "main");
-        std::cerr << "dravel-host: " << app::ProgramText(e.Description()) << " (error "
-                  << e.Number() << ")\n";
+        ReportFailure();
         return 1;
     }
 }

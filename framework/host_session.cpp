@@ -14,13 +14,17 @@
 
 namespace framework {
 
-// Keeps what the module hands back.
+// Keeps what the module hands back, and tells the host.
 class ModuleEventsSink : public com::ComObject<ModuleEventsSink, host::IModuleEvents> {
   public:
     com::HRESULT DataTransfer(const com::Variant& data) noexcept override {
-        return com::Guard([&] { transfers.push_back(data); });
+        return com::Guard([&] {
+            transfers.push_back(data);
+            if (told) told(data);
+        });
     }
     std::vector<com::Variant> transfers;
+    std::function<void(const com::Variant&)> told;
 };
 
 HostSession::HostSession(const std::string& connectionString, SessionOptions options)
@@ -103,6 +107,9 @@ host::Cinterface& HostSession::CreateModule(const ModuleSettings& settings) {
     host::Put(module.Get(), &host::Cinterface::put_IsActive, com::VARIANT_TRUE);
 
     sink_ = com::MakeObject<ModuleEventsSink>();
+    sink_->told = [this](const com::Variant& data) {
+        if (onTransfer_) onTransfer_(data);
+    };
     if (!moduleEvents_.Connect<host::IModuleEvents>(module.Get(), sink_.Get()))
         throw com::ComError(com::err::CannotCreateObject,
                             std::string(kModuleProgId) + " raises no module events");

@@ -4,6 +4,7 @@
 // raises the navigator's events to it.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,10 @@ class HostSession {
 
     // Every value the module has handed back through DataTransfer, oldest first.
     const std::vector<com::Variant>& Transfers() const;
+    // Told of each value the module hands back, as it comes.
+    void OnDataTransfer(std::function<void(const com::Variant&)> handler) {
+        onTransfer_ = std::move(handler);
+    }
 
     host::Cinterface* Module() const { return module_.Get(); }
     GlobalObject& Global() const { return *global_; }
@@ -105,6 +110,7 @@ class HostSession {
     com::ComPtr<host::Cinterface> module_;
     com::ComPtr<ModuleEventsSink> sink_;
     com::EventConnection moduleEvents_;
+    std::function<void(const com::Variant&)> onTransfer_;
 };
 
 }  // namespace framework

@@ -133,7 +133,6 @@ TEST_F(DravelCli, TheDesktopHostShowsTheWindowAsTextWithoutADisplay) {
     } cases[] = {
         {nullptr, nullptr, "neither DISPLAY nor WAYLAND_DISPLAY is set"},
         {":9999", nullptr, "the X server at DISPLAY=:9999 does not answer"},
-        {nullptr, "vnc", "Qt's VNC server"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
