@@ -6,7 +6,7 @@
 #include "framework/log_service.h"
 #include "framework/text_service.h"
 #include "platform/com/registry.h"
-#include "platform/text/text.h"
+#include "platform/text/utf8.h"
 #include "platform/ui/headless.h"
 #include "platform/ui/list_box.h"
 
