@@ -93,6 +93,13 @@ TEST_P(Determination, TriesTheCriteriaOfTheCompanyAndTypeInPriorityOrderUntilOne
             << "type " << c.type << ", " << c.values.size() << " values";
 }
 
+// `n` characters that take two UTF-16 units each, as a server's driver hands them over.
+std::string Emoji(int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i) text += "😀";
+    return text;
+}
+
 TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
     const struct {
         const char* name;
@@ -124,6 +131,10 @@ TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
          {{10, 1, 0, 1, "INDC"}, {20, 2, 0, 1, "INDC"}},
          {{1, 10, {"C1"}, "A"}, {2, 99, {"C1"}, "B"}, {3, 20, {"C1"}, "C"}},
          {"orphan-row 0 2", "orphan-row 20 3"}},
+        {"values as wide as their column that differ only in their last character",
+         {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "CODAINDC"}},
+         {{1, 10, {Emoji(39) + "a"}, "A"}, {2, 11, {"X", Emoji(39) + "b"}, "B"}},
+         {}},
         // Tried at places 1, 2 and 3: the Null and the 1 are out of place, the 3 is not.
         {"priorities with a Null and a gap",
          {{10, 1, 0, std::nullopt, "INDC"}, {11, 1, 0, 1, "CODA"}, {12, 1, 0, 3, "FAMI"}},
