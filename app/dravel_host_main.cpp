@@ -9,6 +9,7 @@
 #include "app/display.h"
 #include "app/file_size_signal.h"
 #include "app/paths.h"
+#include "app/utf8_arguments.h"
 #include "app/window_text.h"
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
@@ -59,6 +60,8 @@ int RunDesktop(int argc, char** argv, const Options& options) {
 
 int main(int argc, char** argv) {
     app::IgnoreFileSizeSignal();
+    if (int refused = app::RefuseNonUtf8Arguments("dravel-host", argc, argv, std::cerr))
+        return refused;
     CLI::App cli{"dravel-host: the desktop window for criteria maintenance"};
     Options options;
     cli.add_option("--database", options.database,

@@ -9,17 +9,20 @@
 #include "app/file_size_signal.h"
 #include "app/paths.h"
 #include "app/script/script_runner.h"
+#include "app/utf8_arguments.h"
 #include "app/window_text.h"
 #include "db/schema.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
 #include "platform/ado/connection_string.h"
 #include "platform/com/registry.h"
+#include "platform/text/utf8.h"
 
 namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
     app::IgnoreFileSizeSignal();
+    if (int refused = app::RefuseNonUtf8Arguments("dravel", argc, argv, std::cerr)) return refused;
     CLI::App cli{"dravel: criteria maintenance for counter-account determination"};
     cli.require_subcommand(1);
     std::string database;
@@ -132,7 +135,7 @@ int main(int argc, char** argv) {
             if (!database.empty()) options.connectionString = app::ConnectionStringFor(database);
             options.moduleLibrary = app::ModuleLibrary();
             auto outcome = script::RunFile(file, options);
-            if (outcome.exitCode != 0) std::cerr << outcome.message << "\n";
+            if (outcome.exitCode != 0) std::cerr << txt::Printable(outcome.message) << "\n";
             return outcome.exitCode;
         }
     } catch (...) {
@@ -141,7 +144,8 @@ int main(int argc, char** argv) {
         // error; the last line says what happened.
         if (!e.Detail().empty())
             framework::LogFailure(e, "dravel", cli.get_subcommands()[0]->get_name());
-        std::cerr << "dravel: " << e.Description() << " (error " << e.Number() << ")\n";
+        std::cerr << "dravel: " << txt::Printable(e.Description()) << " (error " << e.Number()
+                  << ")\n";
         return *resolve || *check ? 2 : 1;
     }
     return 0;

@@ -3,6 +3,9 @@
 
 #include <gmock/gmock.h>
 
+#include <nlohmann/json.hpp>
+#include <sstream>
+
 #include "determination/check.h"
 #include "determination/report.h"
 #include "determination/resolve.h"
@@ -167,6 +170,45 @@ TEST(DeterminationReport, AQuotedDescriptionIsNeverTakenForAPlaceholder) {
     determination::Finding f{determination::Finding::Kind::UnreachableRow, {}, earlier, 6, 0, 0};
     EXPECT_EQ(determination::FindingText(f, [](const std::string& text) { return text; }),
               "la riga 6 della matrice non è mai raggiunta: risponde prima 1. Sconto %1 e %2");
+}
+
+// The findings written one by one make the document a dump of it whole gives, and every stored
+// text is quoted safely: a terminal's controls escaped, bytes that are not UTF-8 replaced.
+TEST(DeterminationReport, WritersQuoteStoredTextsAndTheJsonIsOneDocument) {
+    determination::Criterion hostile;
+    hostile.id = 4;
+    hostile.priority = 2;
+    hostile.description = "Cliente\x1B[2J\ncaff\xE8";
+    hostile.structure = {"IN\x07C"};
+    const determination::Finding findings[] = {
+        {determination::Finding::Kind::NoRows, hostile, {}, 0, 0, 0},
+        {determination::Finding::Kind::OrphanRow, {}, {}, 7, 99, 0},
+    };
+    auto same = [](const std::string& text) { return text; };
+    for (size_t n : {0, 1, 2}) {
+        std::ostringstream json, text;
+        auto jsonWriter = determination::FindingsJsonWriter(json, 3);
+        auto textWriter = determination::FindingsTextWriter(text, same);
+        for (size_t i = 0; i < n; ++i) {
+            jsonWriter->Add(findings[i]);
+            textWriter->Add(findings[i]);
+        }
+        jsonWriter->End();
+        textWriter->End();
+        const auto document = nlohmann::json::parse(json.str());
+        EXPECT_EQ(json.str(), document.dump(2) + "\n") << n;
+        EXPECT_EQ(document["company"], 3);
+        ASSERT_EQ(document["findings"].size(), n);
+        if (n == 0) EXPECT_EQ(text.str(), "Nessun problema trovato\n");
+        if (n == 0) continue;
+        EXPECT_EQ(document["findings"][0]["criterion"]["description"],
+                  "Cliente\x1B[2J\ncaff\xEF\xBF\xBD");
+        EXPECT_EQ(document["findings"][0]["criterion"]["structure"][0], "IN\x07C");
+        EXPECT_THAT(text.str(),
+                    ::testing::StartsWith(
+                        "Documenti Vendite / Acquisti, 2. Cliente\\x1B[2J\\ncaff\xEF\xBF\xBD: "
+                        "nessuna riga nella matrice"));
+    }
 }
 
 }  // namespace
