@@ -6,8 +6,12 @@
 #include <QMessageBox>
 #include <iostream>
 
+#include "app/command_line.h"
+#include "app/database_option.h"
 #include "app/display.h"
 #include "app/file_size_signal.h"
+#include "app/first_company.h"
+#include "app/language.h"
 #include "app/paths.h"
 #include "app/utf8_arguments.h"
 #include "app/window_text.h"
@@ -25,7 +29,7 @@ struct Options {
     std::string database;
     int company = 0;
     bool modal = false;
-    std::string language = "it";
+    std::string language;
 };
 
 int RunDesktop(int argc, char** argv, const Options& options) {
@@ -37,13 +41,7 @@ int RunDesktop(int argc, char** argv, const Options& options) {
         choice.connectionString,
         {.createDatabase = choice.demo, .demoData = true, .language = options.language});
     app::EnsureModuleRegistered();
-    int company = options.company;
-    if (company == 0) {
-        auto companies = session.Companies();
-        if (companies.empty()) throw std::runtime_error("the database holds no company");
-        company = companies.front().code;
-    }
-    session.ChooseCompany(company);
+    session.ChooseCompany(options.company == 0 ? app::FirstCompany(session) : options.company);
 
     gui::HostWindow window(session, {.modal = options.modal});
     gui::QtToolkit toolkit(window.Area());
@@ -64,15 +62,18 @@ int main(int argc, char** argv) {
         return refused;
     CLI::App cli{"dravel-host: the desktop window for criteria maintenance"};
     Options options;
-    cli.add_option("--database", options.database,
-                   "SQLite file or connection string (default: the demo database)");
+    app::DatabaseOptions database;
+    app::AddDatabaseOptions(cli, database, "$DRAVEL_DATABASE, else the demo database");
     cli.add_option("--company", options.company, "company code (default: the first)");
     cli.add_flag("--modal", options.modal, "show the module's window modal");
-    cli.add_option("--language", options.language, "language of the texts")
-        ->check(CLI::IsMember({"it", "en"}));
-    CLI11_PARSE(cli, argc, argv);
+    options.language = app::LocaleLanguage();
+    app::AddLanguageOption(cli, options.language);
+    if (auto exit = app::ParseCommandLine(cli, "dravel-host", argc, argv)) return *exit;
+    app::HidePasswords(argc, argv);
+    app::SetProgramLanguage(options.language);
 
     try {
+        options.database = app::ChosenDatabase(database);
         if (std::string why = app::DisplayUnavailable(); !why.empty()) {
             std::cout << "dravel-host: " << why << "; the window follows as text.\n\n";
             auto choice = app::ChooseDatabase(options.database);
@@ -85,7 +86,8 @@ int main(int argc, char** argv) {
     } catch (...) {
         auto e = com::CurrentError();
         if (!e.Detail().empty()) framework::LogFailure(e, "dravel-host", "main");
-        std::cerr << "dravel-host: " << e.Description() << " (error " << e.Number() << ")\n";
+        std::cerr << "dravel-host: " << app::ProgramText(e.Description()) << " (error "
+                  << e.Number() << ")\n";
         return 1;
     }
 }

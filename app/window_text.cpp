@@ -1,5 +1,6 @@
 #include "app/window_text.h"
 
+#include "app/first_company.h"
 #include "app/paths.h"
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
@@ -93,12 +94,7 @@ void ShowWindowAsText(const std::string& connectionString, bool createDemo, int 
     framework::HostSession session(
         connectionString, {.createDatabase = createDemo, .demoData = true, .language = language});
     EnsureModuleRegistered();
-    if (company == 0) {
-        auto companies = session.Companies();
-        if (companies.empty()) throw std::runtime_error("the database holds no company");
-        company = companies.front().code;
-    }
-    session.ChooseCompany(company);
+    session.ChooseCompany(company == 0 ? FirstCompany(session) : company);
     session.CreateModule();
     session.ShowForm();
     auto window = session.Window();

@@ -5,6 +5,7 @@
 #include "db/schema.h"
 #include "framework/layout_model.h"
 #include "framework/script_model.h"
+#include "framework/text_service.h"
 #include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
 #include "platform/com/failure.h"
@@ -30,16 +31,29 @@ HostSession::HostSession(const std::string& connectionString, SessionOptions opt
     if (!file.empty() && !options.createDatabase &&
         std::filesystem::status(file, ec).type() == std::filesystem::file_type::not_found)
         throw com::ComError(com::err::FileNotFound, "no such database: " + file.string());
-    connection_ = ado::Connection::Create();
-    connection_->Open(connectionString);
-    // A creation that failed half-way (a full disk) rolled back: the next attempt makes it.
-    if (options.createDatabase)
-        created_ = db::CreateDatabase(*connection_, [&] {
-            if (options.demoData) db::LoadDemoData(*connection_);
-        });
+    // First, so that a refusal below is in the user's language.
     auto texts = TextService::Create();
     texts->SetLanguage(options.language);
     texts->MakeCurrent();
+    connection_ = ado::Connection::Create();
+    connection_->Open(connectionString);
+    // A creation that failed half-way (a full disk) rolled back: the next attempt makes it.
+    if (options.createDatabase) {
+        auto creation = db::CreateDatabase(*connection_, [&] {
+            if (options.demoData) db::LoadDemoData(*connection_);
+        });
+        if (creation == db::Creation::Partial) {
+            std::string missing;
+            for (const auto& table : db::MissingTables(*connection_))
+                missing += (missing.empty() ? "" : ", ") + table;
+            throw com::ComError(
+                com::err::OperationNotAllowed,
+                Translated("Il database %1 contiene solo una parte delle tabelle (mancano: %2): "
+                           "un database incompleto non viene modificato.",
+                           {ado::DatabaseLabel(connectionString), missing}));
+        }
+        created_ = creation == db::Creation::Created;
+    }
     global_ = GlobalObject::Create(connectionString, texts);
     navigator_ = framework::Navigator::Create();
 }

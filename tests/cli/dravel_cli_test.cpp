@@ -1,29 +1,16 @@
-// The command-line tool and the desktop host without a display, as a user runs them: the built
-// programs in child processes, with a registry, log and data folder of the test's own.
+// The command-line tool and the desktop host without a display: databases, the determination
+// commands, the text window.
 
-#include <gmock/gmock.h>
-
-#include "tests/support/module_session.h"
-#include "tests/support/process.h"
+#include "tests/cli/dravel_cli.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
+using testing_support::DravelCli;
 using testing_support::ScopedEnv;
 
 constexpr const char* kWindowHeading = "== Gestione determinazione contropartite ==";
-
-class DravelCli : public ::testing::Test {
-  protected:
-    std::pair<int, std::string> Dravel(std::vector<std::string> args) {
-        args.insert(args.begin(), DRAVEL_CLI_PATH);
-        return testing_support::RunToEnd(std::move(args), folder_ / "output");
-    }
-
-    testing_support::TestFolder folder_;
-    ScopedEnv data_{"XDG_DATA_HOME", (folder_ / "data").c_str()};
-};
 
 // Nothing in a path is syntax: not ';', not '=', not blanks at its ends, not a URI's '?'.
 TEST_F(DravelCli, ADatabasePathNamesExactlyTheFileCreated) {
@@ -77,6 +64,44 @@ TEST_F(DravelCli, AFileSizeLimitIsAnErrorNotASignal) {
     EXPECT_EQ(Dravel({"create-db", "--database", file}).first, 1);
 }
 
+// A database that holds some of the tables only is not a new one: create-db names the tables it
+// lacks and leaves it as it is.
+TEST_F(DravelCli, APartialDatabaseIsNamedAndLeftAsItIs) {
+    const struct {
+        std::vector<std::string> dropped;
+        const char* missing;
+    } cases[] = {
+        {{"MGA1_MATRCPAR"}, "MGA1_MATRCPAR"},
+        {{"MGA0_QUINTAB"}, "MGA0_QUINTAB"},
+        {{"HOST_MEDIA", "HOST_DITTE"}, "HOST_DITTE, HOST_MEDIA"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.missing);
+        const fs::path file = folder_ / "partial.db";
+        fs::remove(file);
+        ASSERT_EQ(Dravel({"create-db", "--database", file}).first, 0);
+        auto tables = [&] {
+            auto connection = ado::Connection::Create();
+            connection->Open(ado::SqliteConnectionString(file));
+            return testing_support::Rows(
+                *connection, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name");
+        };
+        {
+            auto connection = ado::Connection::Create();
+            connection->Open(ado::SqliteConnectionString(file));
+            for (const auto& table : c.dropped) connection->Execute("DROP TABLE " + table);
+        }
+        const std::string before = tables();
+        auto [status, output] = Dravel({"create-db", "--demo", "--database", file});
+        EXPECT_EQ(status, 1);
+        EXPECT_THAT(output,
+                    HasSubstr("dravel: Il database " + file.string() +
+                              " contiene solo una parte delle tabelle (mancano: " + c.missing +
+                              "): un database incompleto non viene modificato."));
+        EXPECT_EQ(tables(), before);
+    }
+}
+
 // The exit status answers the question (0 found / clean, 1 not found / findings) and 2 says the
 // command could not run, so that scripts can tell "no account" from a failure.
 TEST_F(DravelCli, ResolveAndCheckAnswerWithTheirExitStatus) {
@@ -101,7 +126,6 @@ TEST_F(DravelCli, ResolveAndCheckAnswerWithTheirExitStatus) {
 // as text, and points to the safe ways of seeing it remotely; it never falls back to Qt's VNC
 // server, which would let anyone in.
 TEST_F(DravelCli, TheDesktopHostShowsTheWindowAsTextWithoutADisplay) {
-    ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
     const struct {
         const char* display;
         const char* platform;

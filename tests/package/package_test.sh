@@ -49,7 +49,7 @@ grep -q "\"$root/fs/usr/lib/dravel/libdravel.so\"" "$registry" ||
     fail "the registry names another library: $(cat "$registry")"
 
 # A user with no registry of their own finds the module in the system's.
-out=$(XDG_CONFIG_DIRS=$root/fs/etc/xdg "$root/fs/usr/bin/dravel" show)
+out=$(XDG_CONFIG_DIRS=$root/fs/etc/xdg "$root/fs/usr/bin/dravel" show --language it)
 grep -q '== Gestione determinazione contropartite ==' <<<"$out" || fail "dravel show: $out"
 [ ! -e "$XDG_CONFIG_HOME/dravel/registry.json" ] || fail "the user's registry was written"
 

@@ -128,6 +128,13 @@ TEST_F(ScriptRun, ExitCodesAndTheLineThatFailed) {
     auto folder = script::RunFile(folder_.Path(), {});
     EXPECT_EQ(folder.exitCode, 2);
     EXPECT_EQ(folder.message, "Cannot read " + folder_.Path().string() + ": Is a directory");
+    // A script is a text someone wrote: past 16 MiB it is not read on, however long it goes on.
+    auto endless = script::RunFile("/dev/zero", {});
+    EXPECT_EQ(endless.exitCode, 2);
+    EXPECT_EQ(endless.message, "Cannot read /dev/zero: a script holds at most 16 MiB");
+    auto longest = folder_ / "long.dvs";
+    std::ofstream(longest) << std::string((16 << 20) - 1, '#') << "\n";
+    EXPECT_EQ(script::RunFile(longest, {"", testing_support::ModuleLibraryPath()}).exitCode, 0);
 }
 
 // The script's database goes in a new folder of its own: one another user created first under
