@@ -24,7 +24,10 @@ std::string PostgresqlText(const std::string&, int chars, const char* null) {
 // under a UTF-8 collation (2019 on) holds n bytes, up to four a character. So the column holds
 // twice the units any text of `chars` characters needs, and a CHECK holds it to `chars`
 // characters: LEN counts a surrogate pair as one character under a supplementary-character
-// (_SC) collation, and the '.' appended keeps the trailing blanks LEN would leave out.
+// (_SC) collation, and the '.' appended keeps the trailing blanks LEN would leave out. The driver
+// gives such a column's width in units, so a text of more than `chars` characters but not twice
+// as many gets past the data layer's own check of widths and is refused by this CHECK instead,
+// as a broken constraint (the window's fields, which count characters, refuse it first).
 std::string TsqlText(const std::string& column, int chars, const char* null) {
     return "NVARCHAR(" + std::to_string(2 * chars) + ") COLLATE Latin1_General_100_CI_AS_SC " +
            null + " CHECK (LEN(" + column + " + N'.') <= " + std::to_string(chars + 1) + ")";
