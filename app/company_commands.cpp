@@ -11,6 +11,7 @@
 #include "framework/company_table.h"
 #include "framework/host_session.h"
 #include "platform/text/text.h"
+#include "platform/text/utf8.h"
 
 namespace app {
 
@@ -44,7 +45,7 @@ void PrintCompanies(const std::vector<framework::CompanyListEntry>& companies, s
                                                    ProgramText("Ragione sociale")}};
     for (const auto& c : companies)
         rows.push_back({std::to_string(c.code), SettingText(c.accountTypes),
-                        SettingText(c.itemClassNesting), c.name});
+                        SettingText(c.itemClassNesting), txt::Printable(c.name)});
     std::vector<size_t> widths(rows[0].size(), 0);
     for (const auto& row : rows)
         for (size_t i = 0; i < row.size(); ++i)

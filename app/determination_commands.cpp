@@ -80,14 +80,19 @@ int RunResolve(const DeterminationOptions& options, int32_t type,
     return walk.Account() ? 0 : 1;
 }
 
+// The findings are written as they are found: a company's may be many more than fit in memory
+// twice over.
 int RunCheck(const DeterminationOptions& options, std::ostream& out) {
     auto session = OpenSession(options);
-    auto findings = determination::Check(session->Database(), options.company);
-    if (options.json)
-        out << determination::FindingsJson(options.company, findings).dump(2) << "\n";
-    else
-        out << determination::FindingsText(findings, TranslatorOf(*session));
-    return findings.empty() ? 0 : 1;
+    auto writer = options.json ? determination::FindingsJsonWriter(out, options.company)
+                               : determination::FindingsTextWriter(out, TranslatorOf(*session));
+    bool found = false;
+    determination::Check(session->Database(), options.company, [&](const auto& finding) {
+        writer->Add(finding);
+        found = true;
+    });
+    writer->End();
+    return found ? 1 : 0;
 }
 
 }  // namespace app

@@ -16,6 +16,7 @@
 #include "app/first_company.h"
 #include "app/language.h"
 #include "app/paths.h"
+#include "app/utf8_arguments.h"
 #include "app/window_text.h"
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
@@ -94,6 +95,8 @@ int RunDesktop(char* program, const Options& options) {
 
 int main(int argc, char** argv) {
     app::IgnoreFileSizeSignal();
+    if (int refused = app::RefuseNonUtf8Arguments("dravel-host", argc, argv, std::cerr))
+        return refused;
     CLI::App cli{"dravel-host: the desktop window for criteria maintenance"};
     Options options;
     app::DatabaseOptions database;

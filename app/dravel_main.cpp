@@ -14,17 +14,20 @@
 #include "app/language.h"
 #include "app/paths.h"
 #include "app/script/script_runner.h"
+#include "app/utf8_arguments.h"
 #include "app/window_text.h"
 #include "db/schema.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
 #include "platform/ado/connection_string.h"
 #include "platform/com/registry.h"
+#include "platform/text/utf8.h"
 
 namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
     app::IgnoreFileSizeSignal();
+    if (int refused = app::RefuseNonUtf8Arguments("dravel", argc, argv, std::cerr)) return refused;
     CLI::App cli{"dravel: criteria maintenance for counter-account determination"};
     cli.require_subcommand(1);
     app::DatabaseOptions databaseOptions;
@@ -151,11 +154,11 @@ int main(int argc, char** argv) {
             if (!database.empty()) options.connectionString = app::ConnectionStringFor(database);
             options.moduleLibrary = app::ModuleLibrary();
             auto outcome = script::RunFile(file, options);
-            if (outcome.exitCode != 0) std::cerr << outcome.message << "\n";
+            if (outcome.exitCode != 0) std::cerr << txt::Printable(outcome.message) << "\n";
             return outcome.exitCode;
         }
     } catch (const app::UsageError& e) {
-        std::cerr << "dravel: " << e.what() << "\n";
+        std::cerr << "dravel: " << txt::Printable(e.what()) << "\n";
         return app::kUsageExit;
     } catch (...) {
         auto e = com::CurrentError();
@@ -163,8 +166,8 @@ int main(int argc, char** argv) {
         // error; the last line says what happened.
         if (!e.Detail().empty())
             framework::LogFailure(e, "dravel", cli.get_subcommands()[0]->get_name());
-        std::cerr << "dravel: " << app::ProgramText(e.Description()) << " (error " << e.Number()
-                  << ")\n";
+        std::cerr << "dravel: " << txt::Printable(app::ProgramText(e.Description())) << " (error "
+                  << e.Number() << ")\n";
         return *resolve || *check ? 2 : 1;
     }
     return 0;

@@ -90,7 +90,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "columns, grid, current, status, modified, query, transfer, window, log"},
         BadLine{"expect field TXT_DESCR", "wrong number of words for 'expect field'"},
         BadLine{"expect window shut", "'expect window' takes one of open, closed, not 'shut'"},
-        BadLine{"expect message M flags=x", "'expect message flags' takes a number, not 'x'"}));
+        BadLine{"expect message M flags=x", "'expect message flags' takes a number, not 'x'"},
+        BadLine{"type TXT_DESCR \"caf\xE9\"",
+                "byte 20 of the line is not UTF-8 text: save the script in UTF-8"}));
 
 // The README's table of commands is the one the command table writes.
 TEST(ScriptCommands, TheReadmeListsThemAsTheTableHasThem) {
