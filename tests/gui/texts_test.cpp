@@ -52,5 +52,26 @@ TEST_F(GuiTest, NoLabelIsWiderThanItsBoxInAnotherFontFamily) {
     EXPECT_GE(labels, 6);
 }
 
+// A field takes as many characters as its column holds, counted as the column counts them: an
+// emoji is one character (two UTF-16 units).
+TEST_F(GuiTest, FieldsTakeTheirWidthInCharactersAsTheColumnsCount) {
+    Open();
+    ClickLine(1);
+    // One key event per character, as a keyboard sends text beyond ASCII.
+    auto type = [](QWidget* field, const QString& text) {
+        for (char32_t c : text.toUcs4())
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString::fromUcs4(&c, 1),
+                                Qt::NoModifier);
+    };
+    auto* description = Widget<QLineEdit>("TXT_DESCR");
+    QTest::mouseClick(description, Qt::LeftButton);
+    QTest::keyClick(description, Qt::Key_A, Qt::ControlModifier);
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    type(description, emoji.repeated(255) + "x" + emoji);
+    EXPECT_EQ(description->text(), emoji.repeated(255));
+    Press("Conferma");
+    EXPECT_EQ(m_.Query("SELECT LENGTH(MGA0_DESCR) FROM MGA0_QUINTAB WHERE MGA0_ID = 1"), "255");
+}
+
 }  // namespace
 }  // namespace test
