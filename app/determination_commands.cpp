@@ -4,11 +4,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include "app/command_line.h"
+#include "app/language.h"
 #include "app/paths.h"
 #include "determination/report.h"
 #include "framework/host_session.h"
 #include "framework/text_service.h"
 #include "platform/text/text.h"
+#include "resources/attribute_catalogue.h"
+#include "window/posting_types.h"
 
 namespace app {
 
@@ -33,24 +37,39 @@ determination::Translate TranslatorOf(framework::HostSession& session) {
     };
 }
 
-// "CODE=VALUE" pairs; the code is an attribute code, compared in upper case like the stored
-// structures.
+// "CODE=VALUE" pairs; the code is an attribute code of the catalogue, compared in upper case
+// like the stored structures, and given once.
 determination::AttributeValues ParseValues(const std::vector<std::string>& pairs) {
     determination::AttributeValues values;
     for (const auto& pair : pairs) {
         size_t at = pair.find('=');
         if (at == 0 || at == std::string::npos)
-            throw com::ComError(com::err::InvalidCall,
-                                "\"" + pair + "\" is not an attribute value: write CODE=VALUE");
-        values[txt::Upper(pair.substr(0, at))] = pair.substr(at + 1);
+            throw UsageError(ProgramText(
+                "\"%1\" non è un valore di attributo: scrivere CODICE=VALORE.", {pair}));
+        std::string code = txt::Upper(pair.substr(0, at));
+        if (dravel::AttributeCaption(code).empty())
+            throw UsageError(ProgramText("%1 non è un codice di attributo.", {code}));
+        if (!values.emplace(code, pair.substr(at + 1)).second)
+            throw UsageError(
+                ProgramText("Il codice di attributo %1 è indicato due volte.", {code}));
     }
     return values;
+}
+
+void CheckPostingType(int32_t type) {
+    if (dravel::FindPostingType(type)) return;
+    std::string types;
+    for (const auto& t : dravel::kPostingTypes)
+        types += (types.empty() ? "" : ", ") + std::to_string(t.code);
+    throw UsageError(
+        ProgramText("Il tipo %1 non esiste: i tipi sono %2.", {std::to_string(type), types}));
 }
 
 }  // namespace
 
 int RunResolve(const DeterminationOptions& options, int32_t type,
                const std::vector<std::string>& values, std::ostream& out) {
+    CheckPostingType(type);
     auto parsed = ParseValues(values);
     auto session = OpenSession(options);
     auto walk = determination::Resolve(session->Database(), options.company, type, parsed);
@@ -61,14 +80,19 @@ int RunResolve(const DeterminationOptions& options, int32_t type,
     return walk.Account() ? 0 : 1;
 }
 
+// The findings are written as they are found: a company's may be many more than fit in memory
+// twice over.
 int RunCheck(const DeterminationOptions& options, std::ostream& out) {
     auto session = OpenSession(options);
-    auto findings = determination::Check(session->Database(), options.company);
-    if (options.json)
-        out << determination::FindingsJson(options.company, findings).dump(2) << "\n";
-    else
-        out << determination::FindingsText(findings, TranslatorOf(*session));
-    return findings.empty() ? 0 : 1;
+    auto writer = options.json ? determination::FindingsJsonWriter(out, options.company)
+                               : determination::FindingsTextWriter(out, TranslatorOf(*session));
+    bool found = false;
+    determination::Check(session->Database(), options.company, [&](const auto& finding) {
+        writer->Add(finding);
+        found = true;
+    });
+    writer->End();
+    return found ? 1 : 0;
 }
 
 }  // namespace app

@@ -15,7 +15,8 @@ struct DeterminationOptions {
 };
 
 // Prints the walk for a posting type and CODE=VALUE pairs; 0 when an account was found, 1 when
-// none. A pair that is not CODE=VALUE is error 5.
+// none. A type that does not exist, a pair that is not CODE=VALUE, a code the catalogue does not
+// have or one given twice is a usage error.
 int RunResolve(const DeterminationOptions& options, int32_t type,
                const std::vector<std::string>& values, std::ostream& out);
 

@@ -1,12 +1,17 @@
 #include "app/display.h"
 
+#include <fcntl.h>
 #include <netdb.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 #include "platform/com/user_files.h"
 
@@ -61,26 +66,116 @@ bool XServerAnswers(const std::string& display) {
     return ConnectTcp(host, 6000 + number);
 }
 
+// What the code run by `f` writes on standard error, taken from there (a pipe holds it: a line).
+template <class F>
+std::string StandardErrorOf(F&& f) {
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        f();
+        return {};
+    }
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(pipe[1], STDERR_FILENO);
+    f();
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    ::close(pipe[1]);
+    std::string text;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<size_t>(n));
+    ::close(pipe[0]);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+    return text;
+}
+
+// Empty when the X server at $DISPLAY accepts this program as Qt's xcb platform will connect:
+// through libxcb, with the cookie XAUTHORITY (or ~/.Xauthority) holds for it. A server that
+// refuses gives its reason, which libxcb writes on standard error: it goes in the one line.
+std::string XServerRefusal() {
+    const std::string display = com::Environment("DISPLAY");
+    if (display.empty()) return "DISPLAY is not set";
+    bool accepted = false;
+    const std::string reason = StandardErrorOf([&] {
+        int screen = 0;
+        xcb_connection_t* connection = ::xcb_connect(display.c_str(), &screen);
+        accepted = ::xcb_connection_has_error(connection) == 0;
+        ::xcb_disconnect(connection);  // an object in error too
+    });
+    if (accepted) return {};
+    if (!XServerAnswers(display)) return "the X server at DISPLAY=" + display + " does not answer";
+    return "the X server at DISPLAY=" + display + " refuses this program (" +
+           (reason.empty() ? "" : reason + ": ") +
+           "is there a valid cookie for it in XAUTHORITY or ~/.Xauthority?)";
+}
+
+// Empty when a Wayland compositor answers at $WAYLAND_DISPLAY (a name in $XDG_RUNTIME_DIR or a
+// path), or at wayland-0 as the Wayland library defaults when it is unset.
+std::string WaylandRefusal() {
+    std::string name = com::Environment("WAYLAND_DISPLAY");
+    if (name.empty()) name = "wayland-0";
+    const std::string socket =
+        name[0] == '/' ? name : com::Environment("XDG_RUNTIME_DIR") + "/" + name;
+    if (ConnectUnix(socket, false)) return {};
+    return "the Wayland compositor at WAYLAND_DISPLAY=" + name + " does not answer";
+}
+
+std::string Trimmed(const std::string& s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+// The platform's name in an entry "name[:options]", in lower case as Qt compares names.
+std::string PlatformName(const std::string& entry) {
+    std::string name = entry.substr(0, entry.find(':'));
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return name;
+}
+
+std::string Joined(const std::vector<std::string>& parts, const std::string& separator) {
+    std::string joined;
+    for (const auto& p : parts) joined += (joined.empty() ? "" : separator) + p;
+    return joined;
+}
+
 }  // namespace
 
-std::string DisplayUnavailable() {
-    const std::string platform = com::Environment("QT_QPA_PLATFORM");
-    if (platform.find("vnc") != std::string::npos)
-        return "QT_QPA_PLATFORM asks for Qt's VNC server, which would let anyone on the network "
-               "in without a password";
-    if (!platform.empty() && platform != "xcb" && platform != "wayland") return {};
-    const std::string wayland = com::Environment("WAYLAND_DISPLAY");
-    if (!wayland.empty()) {
-        std::string socket =
-            wayland[0] == '/' ? wayland : com::Environment("XDG_RUNTIME_DIR") + "/" + wayland;
-        if (ConnectUnix(socket, false)) return {};
+Display FindDisplay() {
+    std::vector<std::string> entries;
+    const std::string asked = com::Environment("QT_QPA_PLATFORM");
+    for (size_t start = 0; start <= asked.size();) {
+        size_t end = std::min(asked.find(';', start), asked.size());
+        if (std::string entry = Trimmed(asked.substr(start, end - start)); !entry.empty())
+            entries.push_back(entry);
+        start = end + 1;
     }
-    const std::string x = com::Environment("DISPLAY");
-    if (!x.empty()) {
-        if (XServerAnswers(x)) return {};
-        return "no display: the X server at DISPLAY=" + x + " does not answer";
+    if (entries.empty()) {
+        if (!com::Environment("WAYLAND_DISPLAY").empty()) entries.push_back("wayland");
+        if (!com::Environment("DISPLAY").empty()) entries.push_back("xcb");
+        if (entries.empty()) return {{}, "no display: neither DISPLAY nor WAYLAND_DISPLAY is set"};
     }
-    return "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
+    // Qt's VNC server is the one platform of Qt 6 that listens on the network; the others draw
+    // on this machine's display, its framebuffer or in memory. Refused even as a fallback.
+    for (const auto& entry : entries)
+        if (PlatformName(entry) == "vnc")
+            return {{},
+                    "QT_QPA_PLATFORM asks for Qt's VNC server, which would let anyone on the "
+                    "network in without a password"};
+    std::vector<std::string> usable, refusals;
+    for (const auto& entry : entries) {
+        const std::string name = PlatformName(entry);
+        std::string refusal = name == "xcb"                 ? XServerRefusal()
+                              : name.starts_with("wayland") ? WaylandRefusal()
+                                                            : std::string();
+        if (refusal.empty())
+            usable.push_back(entry);
+        else if (std::find(refusals.begin(), refusals.end(), refusal) == refusals.end())
+            refusals.push_back(refusal);
+    }
+    if (usable.empty()) return {{}, "no display: " + Joined(refusals, "; ")};
+    return {Joined(usable, ";"), {}};
 }
 
 std::string RemoteDisplayHint() {

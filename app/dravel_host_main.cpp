@@ -4,11 +4,19 @@
 #include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
+#include <cstdlib>
 #include <iostream>
+#include <memory>
 
+#include "app/command_line.h"
+#include "app/database_option.h"
 #include "app/display.h"
 #include "app/file_size_signal.h"
+#include "app/first_company.h"
+#include "app/language.h"
 #include "app/paths.h"
+#include "app/utf8_arguments.h"
 #include "app/window_text.h"
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
@@ -24,34 +32,62 @@ struct Options {
     std::string database;
     int company = 0;
     bool modal = false;
-    std::string language = "it";
+    std::string language;
 };
 
-int RunDesktop(int argc, char** argv, const Options& options) {
+// The failure in flight: in the log with what the user does not read, and on standard error.
+com::ComError ReportFailure() {
+    auto e = com::CurrentError();
+    if (!e.Detail().empty()) framework::LogFailure(e, "dravel-host", "main");
+    std::cerr << "dravel-host: " << app::ProgramText(e.Description()) << " (error " << e.Number()
+              << ")\n";
+    return e;
+}
+
+// Started from the desktop's menu there is no terminal to read: a failure before the window
+// opens is shown too, with what the log records beside the reason.
+void ShowStartupFailure(const com::ComError& e) {
+    QMessageBox box(QMessageBox::Critical, "Dravel", gui::Qs(app::ProgramText(e.Description())),
+                    QMessageBox::Ok);
+    box.setObjectName("startupFailure");
+    box.setWindowIcon(gui::ProductIcon());
+    box.setDetailedText(gui::Qs(e.Detail()));
+    box.exec();
+}
+
+int RunDesktop(char* program, const Options& options) {
+    // Qt is given the program's name only: no option of Qt's own (-platform vnc) is taken.
+    int argc = 1;
+    char* argv[] = {program, nullptr};
     QApplication app(argc, argv);
     QApplication::setApplicationName("dravel-host");
-    framework::RegisterHostClasses();
-    auto choice = app::ChooseDatabase(options.database);
-    framework::HostSession session(
-        choice.connectionString,
-        {.createDatabase = choice.demo, .demoData = true, .language = options.language});
-    app::EnsureModuleRegistered();
-    int company = options.company;
-    if (company == 0) {
-        auto companies = session.Companies();
-        if (companies.empty()) throw std::runtime_error("the database holds no company");
-        company = companies.front().code;
+    std::unique_ptr<framework::HostSession> session;
+    std::unique_ptr<gui::HostWindow> window;
+    try {
+        framework::RegisterHostClasses();
+        auto choice = app::ChooseDatabase(options.database);
+        session = std::make_unique<framework::HostSession>(
+            choice.connectionString,
+            framework::SessionOptions{
+                .createDatabase = choice.demo, .demoData = true, .language = options.language});
+        app::EnsureModuleRegistered();
+        session->ChooseCompany(options.company == 0 ? app::FirstCompany(*session)
+                                                    : options.company);
+        window = std::make_unique<gui::HostWindow>(*session, gui::HostOptions{options.modal});
+    } catch (...) {
+        ShowStartupFailure(ReportFailure());
+        return 1;
     }
-    session.ChooseCompany(company);
 
-    gui::HostWindow window(session, {.modal = options.modal});
-    gui::QtToolkit toolkit(window.Area());
+    gui::QtToolkit toolkit(window->Area());
     ui::ScopedToolkit scope(toolkit);
-    toolkit.OnFormUnloaded([&](ui::IForm&) { window.WindowClosed(); });
-    window.show();
-    window.OpenModule();
+    window->Attach(toolkit);
+    window->show();
+    // From inside the event loop: a modal window's own loop then runs within it, and the quit
+    // asked for over that window ends the program.
+    QTimer::singleShot(0, window.get(), &gui::HostWindow::OpenModule);
     int code = QApplication::exec();
-    session.EndModule();
+    session->EndModule();
     return code;
 }
 
@@ -59,30 +95,37 @@ int RunDesktop(int argc, char** argv, const Options& options) {
 
 int main(int argc, char** argv) {
     app::IgnoreFileSizeSignal();
+    if (int refused = app::RefuseNonUtf8Arguments("dravel-host", argc, argv, std::cerr))
+        return refused;
     CLI::App cli{"dravel-host: the desktop window for criteria maintenance"};
     Options options;
-    cli.add_option("--database", options.database,
-                   "SQLite file or connection string (default: the demo database)");
+    app::DatabaseOptions database;
+    app::AddDatabaseOptions(cli, database, "$DRAVEL_DATABASE, else the demo database");
     cli.add_option("--company", options.company, "company code (default: the first)");
     cli.add_flag("--modal", options.modal, "show the module's window modal");
-    cli.add_option("--language", options.language, "language of the texts")
-        ->check(CLI::IsMember({"it", "en"}));
-    CLI11_PARSE(cli, argc, argv);
+    options.language = app::LocaleLanguage();
+    app::AddLanguageOption(cli, options.language);
+    if (auto exit = app::ParseCommandLine(cli, "dravel-host", argc, argv)) return *exit;
+    app::HidePasswords(argc, argv);
+    app::SetProgramLanguage(options.language);
 
     try {
-        if (std::string why = app::DisplayUnavailable(); !why.empty()) {
-            std::cout << "dravel-host: " << why << "; the window follows as text.\n\n";
+        options.database = app::ChosenDatabase(database);
+        const app::Display display = app::FindDisplay();
+        if (!display.unavailable.empty()) {
+            std::cout << "dravel-host: " << display.unavailable
+                      << "; the window follows as text.\n\n";
             auto choice = app::ChooseDatabase(options.database);
             app::ShowWindowAsText(choice.connectionString, choice.demo, options.company,
                                   options.language, std::cout);
             std::cout << "\n" << app::RemoteDisplayHint() << "\n";
             return 0;
         }
-        return RunDesktop(argc, argv, options);
+        // Qt starts on the platforms found usable, and on no other.
+        ::setenv("QT_QPA_PLATFORM", display.platform.c_str(), 1);
+        return RunDesktop(argv[0], options);
     } catch (...) {
-        auto e = com::CurrentError();
-        if (!e.Detail().empty()) framework::LogFailure(e, "dravel-host", "main");
-        std::cerr << "dravel-host: " << e.Description() << " (error " << e.Number() << ")\n";
+        ReportFailure();
         return 1;
     }
 }

@@ -1,40 +1,51 @@
-// dravel: the command-line tool. Databases, module registration, listings and session scripts.
+// dravel: the command-line tool. Databases, companies, module registration, listings and session
+// scripts.
 
 #include <CLI/CLI.hpp>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
+#include "app/command_line.h"
+#include "app/company_commands.h"
+#include "app/database_option.h"
 #include "app/determination_commands.h"
 #include "app/file_size_signal.h"
+#include "app/language.h"
 #include "app/paths.h"
 #include "app/script/script_runner.h"
+#include "app/utf8_arguments.h"
 #include "app/window_text.h"
 #include "db/schema.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
 #include "platform/ado/connection_string.h"
 #include "platform/com/registry.h"
+#include "platform/text/utf8.h"
 
 namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
     app::IgnoreFileSizeSignal();
+    if (int refused = app::RefuseNonUtf8Arguments("dravel", argc, argv, std::cerr)) return refused;
     CLI::App cli{"dravel: criteria maintenance for counter-account determination"};
     cli.require_subcommand(1);
-    std::string database;
+    app::DatabaseOptions databaseOptions;
+    std::string language = app::LocaleLanguage();
+    const std::string demoDefault = "$DRAVEL_DATABASE, else the demo database";
 
     auto* show =
         cli.add_subcommand("show", "open the window for a company and print what it shows");
     int company = 0;
-    show->add_option("--database", database,
-                     "SQLite file or connection string (default: the demo database)");
+    app::AddDatabaseOptions(*show, databaseOptions, demoDefault);
     show->add_option("--company", company, "company code (default: the first)");
 
     auto* create = cli.add_subcommand("create-db", "create a database with the schema");
     bool demo = false;
-    create->add_option("--database", database, "SQLite file or connection string")->required();
+    app::AddDatabaseOptions(*create, databaseOptions, "$DRAVEL_DATABASE; one of them is needed");
     create->add_flag("--demo", demo, "add the demo data");
+
+    app::CompanyCommands companies(cli, databaseOptions, language);
 
     auto* schema = cli.add_subcommand("schema", "print the statements that create the tables");
     std::string dialect = "sqlite";
@@ -58,8 +69,9 @@ int main(int argc, char** argv) {
     auto* run = cli.add_subcommand("script", "run a session script against the headless host");
     std::string file;
     run->add_option("FILE", file, "the script")->required();
-    run->add_option("--database", database,
-                    "SQLite file or connection string (default: a fresh empty one)");
+    // Not $DRAVEL_DATABASE: a script meant for a throw-away database must not reach the one the
+    // user works on.
+    app::AddDatabaseOptions(*run, databaseOptions, "a fresh empty one");
 
     app::DeterminationOptions determination;
     auto* resolve = cli.add_subcommand(
@@ -73,35 +85,43 @@ int main(int argc, char** argv) {
         "check", "list the criteria and matrix rows that can never work or never be reached");
     check->add_option("--company", determination.company, "company code")->required();
     for (auto* command : {resolve, check}) {
-        command->add_option("--database", determination.database,
-                            "SQLite file or connection string (default: the demo database)");
-        command->add_option("--language", determination.language, "language of the texts")
-            ->check(CLI::IsMember({"it", "en"}));
+        app::AddDatabaseOptions(*command, databaseOptions, demoDefault);
         command->add_flag("--json", determination.json, "print one JSON document");
     }
+    for (auto* command : {show, create, resolve, check}) app::AddLanguageOption(*command, language);
 
-    CLI11_PARSE(cli, argc, argv);
+    if (auto exit = app::ParseCommandLine(cli, "dravel", argc, argv)) return *exit;
+    app::HidePasswords(argc, argv);
+    app::SetProgramLanguage(language);
 
     try {
+        const std::string database = app::ChosenDatabase(databaseOptions, !*run);
         if (*show) {
             // Only the demo database is created when missing: any other path that does not exist
             // is a mistake to report.
             auto choice = app::ChooseDatabase(database);
-            app::ShowWindowAsText(choice.connectionString, choice.demo, company, "it", std::cout);
+            app::ShowWindowAsText(choice.connectionString, choice.demo, company, language,
+                                  std::cout);
             return 0;
         }
         if (*create) {
-            framework::HostSession session(app::ConnectionStringFor(database),
-                                           {.createDatabase = true, .demoData = demo});
+            if (database.empty())
+                throw app::UsageError(app::ProgramText(
+                    "Indicare il database da creare: --database, --database-file o "
+                    "DRAVEL_DATABASE."));
+            const std::string connectionString = app::ConnectionStringFor(database);
+            framework::HostSession session(
+                connectionString, {.createDatabase = true, .demoData = demo, .language = language});
             if (!session.Created())
-                throw com::ComError(com::err::FileAlreadyExists,
-                                    "the database " +
-                                        ado::DatabaseLabel(app::ConnectionStringFor(database)) +
-                                        " already holds the tables: nothing was changed");
-            std::cout << "created " << ado::DatabaseLabel(app::ConnectionStringFor(database))
-                      << "\n";
+                throw com::ComError(
+                    com::err::FileAlreadyExists,
+                    app::ProgramText("Il database %1 contiene già le tabelle: nulla è stato "
+                                     "modificato.",
+                                     {ado::DatabaseLabel(connectionString)}));
+            std::cout << "created " << ado::DatabaseLabel(connectionString) << "\n";
             return 0;
         }
+        if (companies.Chosen()) return companies.Run(database, language, std::cout);
         if (*schema) {
             const auto d = dialect == "sqlite"       ? ado::Dialect::Sqlite
                            : dialect == "postgresql" ? ado::Dialect::Postgresql
@@ -138,6 +158,8 @@ int main(int argc, char** argv) {
             return 0;
         }
         // Exit 0 and 1 are the answers (found / not found, clean / findings); 2 is a failure.
+        determination.database = database;
+        determination.language = language;
         if (*resolve) return app::RunResolve(determination, type, values, std::cout);
         if (*check) return app::RunCheck(determination, std::cout);
         if (*run) {
@@ -146,16 +168,20 @@ int main(int argc, char** argv) {
             options.moduleLibrary = app::ModuleLibrary();
             app::EnsureModuleRegistered();  // as the other programs: a stale entry gives way
             auto outcome = script::RunFile(file, options);
-            if (outcome.exitCode != 0) std::cerr << outcome.message << "\n";
+            if (outcome.exitCode != 0) std::cerr << txt::Printable(outcome.message) << "\n";
             return outcome.exitCode;
         }
+    } catch (const app::UsageError& e) {
+        std::cerr << "dravel: " << txt::Printable(e.what()) << "\n";
+        return app::kUsageExit;
     } catch (...) {
         auto e = com::CurrentError();
         // What the provider said (its code, the statement) goes to the log, echoed on standard
         // error; the last line says what happened.
         if (!e.Detail().empty())
             framework::LogFailure(e, "dravel", cli.get_subcommands()[0]->get_name());
-        std::cerr << "dravel: " << e.Description() << " (error " << e.Number() << ")\n";
+        std::cerr << "dravel: " << txt::Printable(app::ProgramText(e.Description())) << " (error "
+                  << e.Number() << ")\n";
         return *resolve || *check ? 2 : 1;
     }
     return 0;

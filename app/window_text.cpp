@@ -1,12 +1,13 @@
 #include "app/window_text.h"
 
+#include "app/first_company.h"
 #include "app/paths.h"
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
 #include "framework/text_service.h"
 #include "platform/com/registry.h"
-#include "platform/text/text.h"
+#include "platform/text/utf8.h"
 #include "platform/ui/headless.h"
 #include "platform/ui/list_box.h"
 
@@ -25,6 +26,13 @@ std::string Label(ui::IForm& window, const char* name) {
     return c ? c->DisplayCaption() : name;
 }
 
+// Every text the window shows as the terminal prints it: what the database holds may carry
+// control characters and bytes that are not UTF-8.
+std::vector<std::string> Printable(std::vector<std::string> texts) {
+    for (auto& t : texts) t = txt::Printable(t);
+    return texts;
+}
+
 std::string Pad(const std::string& s, size_t width) {
     return s + std::string(width > txt::CharCount(s) ? width - txt::CharCount(s) : 0, ' ');
 }
@@ -32,13 +40,13 @@ std::string Pad(const std::string& s, size_t width) {
 }  // namespace
 
 void PrintWindow(ui::IForm& window, std::ostream& out) {
-    out << "== " << framework::Translated(window.Caption()) << " ==\n\n";
+    out << "== " << txt::Printable(framework::Translated(window.Caption())) << " ==\n\n";
     if (auto grid = Find<ui::ILineView>(window, "QGRID")) {
-        auto captions = grid->ColumnCaptions();
+        auto captions = Printable(grid->ColumnCaptions());
         std::vector<size_t> widths;
         for (auto& c : captions) widths.push_back(txt::CharCount(c));
         for (int i = 1; i <= grid->LineCount(); ++i) {
-            auto cells = grid->LineCells(i);
+            auto cells = Printable(grid->LineCells(i));
             for (size_t j = 0; j < cells.size() && j < widths.size(); ++j)
                 widths[j] = std::max(widths[j], txt::CharCount(cells[j]));
         }
@@ -50,7 +58,7 @@ void PrintWindow(ui::IForm& window, std::ostream& out) {
         };
         row(captions, false);
         for (int i = 1; i <= grid->LineCount(); ++i)
-            row(grid->LineCells(i), i == grid->CurrentLine());
+            row(Printable(grid->LineCells(i)), i == grid->CurrentLine());
         out << "\n";
     }
     auto field = [&](const char* label, const char* control) {
@@ -63,7 +71,8 @@ void PrintWindow(ui::IForm& window, std::ostream& out) {
         } else if (auto input = c ? c.As<ui::ITextInput>() : nullptr) {
             text = input->DisplayText();
         }
-        out << "  " << Pad(Label(window, label), 16) << text << "\n";
+        out << "  " << Pad(txt::Printable(Label(window, label)), 16) << txt::Printable(text)
+            << "\n";
     };
     field("LBL_TIPO", "CBO_TIPO");
     field("LBL_PRIORITA", "TXT_PRIORITA");
@@ -71,9 +80,9 @@ void PrintWindow(ui::IForm& window, std::ostream& out) {
     field("LBL_STRUT", "TXT_STRUT");
     if (auto list = window.Control("LST_FIELDS")) {
         auto* lb = static_cast<ui::ListBox*>(list.As<ui::IListBox>().Get());
-        out << "\n  " << Label(window, "LBL_SELEZIONATI") << ":\n";
+        out << "\n  " << txt::Printable(Label(window, "LBL_SELEZIONATI")) << ":\n";
         for (int i = 0; i < lb->ListCount(); ++i)
-            out << "    " << i + 1 << ". " << lb->List(i) << "\n";
+            out << "    " << i + 1 << ". " << txt::Printable(lb->List(i)) << "\n";
     }
 }
 
@@ -85,12 +94,7 @@ void ShowWindowAsText(const std::string& connectionString, bool createDemo, int 
     framework::HostSession session(
         connectionString, {.createDatabase = createDemo, .demoData = true, .language = language});
     EnsureModuleRegistered();
-    if (company == 0) {
-        auto companies = session.Companies();
-        if (companies.empty()) throw std::runtime_error("the database holds no company");
-        company = companies.front().code;
-    }
-    session.ChooseCompany(company);
+    session.ChooseCompany(company == 0 ? FirstCompany(session) : company);
     session.CreateModule();
     session.ShowForm();
     auto window = session.Window();
@@ -98,7 +102,8 @@ void ShowWindowAsText(const std::string& connectionString, bool createDemo, int 
         throw std::runtime_error("the window did not open; see the log " +
                                  framework::DefaultLogPath().string());
     PrintWindow(*window, out);
-    for (const auto& m : toolkit.Messages()) out << "\n[" << m.title << "] " << m.text << "\n";
+    for (const auto& m : toolkit.Messages())
+        out << "\n[" << txt::Printable(m.title) << "] " << txt::Printable(m.text) << "\n";
     session.CloseForm();
     session.EndModule();
 }

@@ -6,6 +6,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "bench/raw_sqlite.h"
 #include "db/schema.h"
 #include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
@@ -85,6 +86,24 @@ std::string CriteriaDatabaseCopy(int criteria, const std::string& name) {
     std::filesystem::copy_file(CriteriaDatabase(criteria), copy,
                                std::filesystem::copy_options::overwrite_existing);
     return copy.string();
+}
+
+std::string MatrixDatabase() {
+    static const std::string file = [] {
+        std::string copy = CriteriaDatabaseCopy(kMatrixCriteria, "matrix");
+        RawDatabase db(copy);
+        const std::string perCriterion = std::to_string(kMatrixRowsPerCriterion);
+        db.Execute(
+            "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_VALORE01, "
+            "MGA1_VALORE02, MGA1_VALORE03, MGA1_CONTO) "
+            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+            std::to_string(kMatrixCriteria * kMatrixRowsPerCriterion - 1) + ") SELECT 1, i / " +
+            perCriterion + " + 1, 'M' || (i % 10), 'C' || (i % 100 / 10), 'A' || (i / " +
+            perCriterion + " + 1), '60.' || i FROM n");
+        db.Execute("ANALYZE");
+        return copy;
+    }();
+    return file;
 }
 
 namespace {

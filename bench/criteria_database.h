@@ -26,6 +26,13 @@ std::string CriteriaDatabase(int criteria);
 // starts from the same rows and none sees another's changes.
 std::string CriteriaDatabaseCopy(int criteria, const std::string& name);
 
+// The company that resolving and checking are measured on: a copy of the database of
+// kMatrixCriteria criteria with kMatrixRowsPerCriterion counter-account rows for each (MACC,
+// CATC and the criterion's own item code A1, A2, ...), so that exactly one criterion answers a
+// posting. Made once per process.
+inline constexpr int kMatrixCriteria = 10000, kMatrixRowsPerCriterion = 100;
+std::string MatrixDatabase();
+
 // A criterion of posting type 0 halfway down its type, whose neighbour below has the same type:
 // the one the save and the moves work on, so that neither sits at an end of the list.
 struct Probe {

@@ -12,37 +12,17 @@
 
 namespace {
 
-constexpr int kCriteria = 10000;
-constexpr int kRowsPerCriterion = 100;
+constexpr int kCriteria = bench::kMatrixCriteria;
 // The last criterion of type 0 (ids 7, 14, ...): every other criterion of the type is tried
 // before it answers.
 constexpr int kLastOfType0 = kCriteria / 7 * 7;
-
-// The criteria database with a hundred rows per criterion: MACC, CATC and the criterion's own
-// item code, so that exactly one criterion answers a posting.
-const std::string& MatrixDatabase() {
-    static const std::string file = [] {
-        std::string copy = bench::CriteriaDatabaseCopy(kCriteria, "matrix");
-        bench::RawDatabase db(copy);
-        db.Execute(
-            "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_VALORE01, "
-            "MGA1_VALORE02, MGA1_VALORE03, MGA1_CONTO) "
-            "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < " +
-            std::to_string(kCriteria * kRowsPerCriterion - 1) +
-            ") SELECT 1, i / 100 + 1, 'M' || (i % 10), 'C' || (i % 100 / 10), 'A' || (i / 100 + "
-            "1), '60.' || i FROM n");
-        db.Execute("ANALYZE");
-        return copy;
-    }();
-    return file;
-}
 
 const determination::AttributeValues kPosting{
     {"MACC", "M5"}, {"CATC", "C5"}, {"CODA", "A" + std::to_string(kLastOfType0)}};
 
 void ResolveAccount(benchmark::State& state) {
     auto connection = ado::Connection::Create();
-    connection->Open(ado::SqliteConnectionString(MatrixDatabase()));
+    connection->Open(ado::SqliteConnectionString(bench::MatrixDatabase()));
     for (auto _ : state) {
         auto walk = determination::Resolve(*connection, 1, 0, kPosting);
         if (!walk.Account()) state.SkipWithError("no account");
@@ -50,7 +30,7 @@ void ResolveAccount(benchmark::State& state) {
 }
 
 void ResolveAccountRawSqlite(benchmark::State& state) {
-    bench::RawDatabase db(MatrixDatabase());
+    bench::RawDatabase db(bench::MatrixDatabase());
     const std::string criteria =
         "SELECT MGA0_ID, MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI "
         "FROM MGA0_QUINTAB WHERE MGA0_DITTA_CG18 = 1 AND MGA0_FLGRESO = 0";
@@ -69,14 +49,14 @@ void ResolveAccountRawSqlite(benchmark::State& state) {
 
 void CheckCompany(benchmark::State& state) {
     auto connection = ado::Connection::Create();
-    connection->Open(ado::SqliteConnectionString(MatrixDatabase()));
+    connection->Open(ado::SqliteConnectionString(bench::MatrixDatabase()));
     for (auto _ : state) benchmark::DoNotOptimize(determination::Check(*connection, 1).size());
 }
 
 // The criteria, then the rows of two hundred criteria of a type at a time, in the order they are
 // tried, with the values of their three attributes.
 void CheckCompanyRawSqlite(benchmark::State& state) {
-    bench::RawDatabase db(MatrixDatabase());
+    bench::RawDatabase db(bench::MatrixDatabase());
     for (auto _ : state) {
         db.ReadAll(
             "SELECT MGA0_ID, MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI "
@@ -95,7 +75,7 @@ void CheckCompanyRawSqlite(benchmark::State& state) {
                     ids + ") ORDER BY MGA1_ID");
             }
         }
-        if (rows != kCriteria * kRowsPerCriterion) state.SkipWithError("rows missing");
+        if (rows != kCriteria * bench::kMatrixRowsPerCriterion) state.SkipWithError("rows missing");
     }
 }
 

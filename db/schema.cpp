@@ -1,6 +1,7 @@
 #include "db/schema.h"
 
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "platform/ado/backend.h"
@@ -56,13 +57,28 @@ void CreateSchema(ado::Connection& connection) {
     transaction.Commit();
 }
 
-bool HasSchema(ado::Connection& connection) {
+std::vector<std::string> SchemaTables(ado::Dialect dialect) {
+    static constexpr std::string_view kCreate = "CREATE TABLE ";
+    std::vector<std::string> tables;
+    for (const auto& sql : SchemaStatements(dialect))
+        if (sql.starts_with(kCreate))
+            tables.push_back(
+                sql.substr(kCreate.size(), sql.find(' ', kCreate.size()) - kCreate.size()));
+    return tables;
+}
+
+std::vector<std::string> MissingTables(ado::Connection& connection) {
+    auto tables = SchemaTables(connection.SqlDialect());
+    std::string names;
+    for (const auto& t : tables) names += (names.empty() ? "'" : ", '") + t + "'";
     auto found = connection.Execute(
-        connection.SqlDialect() == ado::Dialect::Sqlite
-            ? "SELECT COUNT(*) FROM sqlite_master WHERE name = 'MGA0_QUINTAB'"
-            : "SELECT COUNT(*) FROM information_schema.tables WHERE UPPER(table_name) = "
-              "'MGA0_QUINTAB'");
-    return found->Fields(0).Value().ToLong() > 0;
+        (connection.SqlDialect() == ado::Dialect::Sqlite
+             ? "SELECT UPPER(name) FROM sqlite_master WHERE type = 'table' AND UPPER(name) IN ("
+             : "SELECT UPPER(table_name) FROM information_schema.tables WHERE UPPER(table_name) "
+               "IN (") +
+        names + ")");
+    for (; !found->Eof(); found->MoveNext()) std::erase(tables, found->Fields(0).Value().ToText());
+    return tables;
 }
 
 namespace {
@@ -84,18 +100,25 @@ void SetJournalMode(ado::Connection& connection) {
     }
 }
 
+// Complete or Partial when the database holds all or some of the tables; nothing when none.
+std::optional<Creation> Found(ado::Connection& connection) {
+    size_t missing = MissingTables(connection).size();
+    if (missing == SchemaTables(connection.SqlDialect()).size()) return std::nullopt;
+    return missing == 0 ? Creation::Complete : Creation::Partial;
+}
+
 }  // namespace
 
-bool CreateDatabase(ado::Connection& connection, const std::function<void()>& fill) {
-    if (HasSchema(connection)) return false;
+Creation CreateDatabase(ado::Connection& connection, const std::function<void()>& fill) {
+    if (auto found = Found(connection)) return *found;
     // Before the tables: SQLite changes the journal mode only outside a transaction.
     if (connection.SqlDialect() == ado::Dialect::Sqlite) SetJournalMode(connection);
     ado::Transaction transaction(connection);
-    if (HasSchema(connection)) return false;  // made by another program meanwhile
+    if (auto found = Found(connection)) return *found;  // made by another program meanwhile
     CreateSchema(connection);
     if (fill) fill();
     transaction.Commit();
-    return true;
+    return Creation::Created;
 }
 
 }  // namespace db

@@ -22,14 +22,23 @@ void InsertWithKeys(ado::Connection& connection, const std::string& table, const
 // Creates the tables and indexes on an open connection, in one transaction.
 void CreateSchema(ado::Connection& connection);
 
-// Whether the database holds the criteria table.
-bool HasSchema(ado::Connection& connection);
+// The schema's tables, in the order it creates them.
+std::vector<std::string> SchemaTables(ado::Dialect dialect);
 
-// Makes a database that holds no tables yet (a new SQLite file) ready: write-ahead logging on
-// SQLite, so that two editors wait for each other, then the tables and whatever `fill` writes
+// The schema's tables the database does not hold, in the schema's order.
+std::vector<std::string> MissingTables(ado::Connection& connection);
+
+// What CreateDatabase found.
+enum class Creation {
+    Created,   // none of the tables: this call created them
+    Complete,  // every table: left as it is
+    Partial,   // some of the tables only: left as it is, for its owner to mend
+};
+
+// Makes a database that holds none of the tables (a new SQLite file) ready: write-ahead logging
+// on SQLite, so that two editors wait for each other, then the tables and whatever `fill` writes
 // (the demo data), in one transaction. A program creating it at the same moment waits for that
-// transaction and finds the database made. Returns whether this call created the tables; a
-// database that has them is left as it is.
-bool CreateDatabase(ado::Connection& connection, const std::function<void()>& fill = {});
+// transaction and finds the database made.
+Creation CreateDatabase(ado::Connection& connection, const std::function<void()>& fill = {});
 
 }  // namespace db

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <map>
+#include <memory_resource>
+#include <string>
 #include <unordered_map>
 
 #include "platform/ado/recordset.h"
@@ -72,21 +74,24 @@ class MatrixRows {
     std::unordered_map<int32_t, std::vector<MatrixRow>> rows_;
 };
 
-// The values of `row` at `places`, as one key.
-std::string KeyOf(const MatrixRow& row, const std::vector<size_t>& places) {
-    std::string key;
+// The values of `row` at `places`, as one key, into `key` (a buffer reused for every row).
+void KeyOf(const MatrixRow& row, const std::vector<size_t>& places, std::pmr::string& key) {
+    key.clear();
     for (size_t p : places) {
         key += row.values[p];
         key += '\x1f';
     }
-    return key;
 }
 
-// The rows of the criteria tried so far in one type, by structure: a key of values answered by
-// the first of them (its place in the walk).
+// Keys of values, each with the place in the walk of the first criterion that answers for them.
+// A type's keys are made by the hundred thousand and dropped together when it is done: they are
+// kept in one arena, which costs a fraction of as many allocations and frees of their own.
+using Keys = std::pmr::unordered_map<std::pmr::string, size_t>;
+
+// The rows of the criteria tried so far in one type, by structure.
 struct AnsweringStructure {
     std::vector<std::string> codes;
-    std::unordered_map<std::string, size_t> firstAnswering;
+    Keys firstAnswering;
 };
 
 // Where each of `codes` stands in `structure`; nothing when one is missing.
@@ -109,22 +114,25 @@ Finding About(Finding::Kind kind, const Criterion& c, std::optional<Criterion> e
 
 // The findings of one posting type's criteria, given in the order they are tried.
 void CheckType(ado::Connection& connection, int32_t company, const std::vector<Criterion>& tried,
-               std::vector<Finding>& findings) {
+               const std::function<void(const Finding&)>& found) {
+    std::pmr::monotonic_buffer_resource arena;  // first: freed after the keys it holds
     std::map<std::string, AnsweringStructure> answering;
     std::map<std::string, size_t> firstWithStructure;
+    std::pmr::string key;
     MatrixRows matrix(connection, company, tried);
     for (size_t at = 0; at < tried.size(); ++at) {
         const Criterion& c = tried[at];
         const int32_t place = static_cast<int32_t>(at) + 1;
         if (c.priority != place) {
-            findings.push_back(About(Finding::Kind::PriorityNotDense, c));
-            findings.back().expectedPriority = place;
+            Finding f = About(Finding::Kind::PriorityNotDense, c);
+            f.expectedPriority = place;
+            found(f);
         }
         const std::string& structure = c.structureText;
         if (auto [same, added] = firstWithStructure.emplace(structure, at); !added)
-            findings.push_back(About(Finding::Kind::SameStructure, c, tried[same->second]));
+            found(About(Finding::Kind::SameStructure, c, tried[same->second]));
         auto rows = matrix.Take(at);
-        if (rows.empty()) findings.push_back(About(Finding::Kind::NoRows, c));
+        if (rows.empty()) found(About(Finding::Kind::NoRows, c));
         // Each row whose values an earlier criterion with some of these attributes answers for.
         std::vector<std::pair<std::vector<size_t>, const AnsweringStructure*>> earlier;
         for (const auto& [text, s] : answering)
@@ -133,24 +141,29 @@ void CheckType(ado::Connection& connection, int32_t company, const std::vector<C
         for (const auto& row : rows) {
             if (!row.complete) continue;
             std::optional<size_t> first;
-            for (const auto& [places, s] : earlier)
-                if (auto hit = s->firstAnswering.find(KeyOf(row, places));
+            for (const auto& [places, s] : earlier) {
+                KeyOf(row, places, key);
+                if (auto hit = s->firstAnswering.find(key);
                     hit != s->firstAnswering.end() && (!first || hit->second < *first))
                     first = hit->second;
-            if (first)
-                findings.push_back(About(Finding::Kind::UnreachableRow, c, tried[*first], row.id));
+            }
+            if (first) found(About(Finding::Kind::UnreachableRow, c, tried[*first], row.id));
         }
-        auto& mine = answering[structure];
-        mine.codes = c.structure;
+        auto& mine = answering.try_emplace(structure, AnsweringStructure{c.structure, Keys(&arena)})
+                         .first->second;
         std::vector<size_t> all(c.structure.size());
         for (size_t i = 0; i < all.size(); ++i) all[i] = i;
-        for (const auto& row : rows)
-            if (row.complete) mine.firstAnswering.emplace(KeyOf(row, all), at);
+        for (const auto& row : rows) {
+            if (!row.complete) continue;
+            KeyOf(row, all, key);
+            mine.firstAnswering.try_emplace(key, at);
+        }
     }
 }
 
 // Rows of the company whose criterion is gone or is another company's.
-void CheckOrphans(ado::Connection& connection, int32_t company, std::vector<Finding>& findings) {
+void CheckOrphans(ado::Connection& connection, int32_t company,
+                  const std::function<void(const Finding&)>& found) {
     auto rs = connection.ExecuteWith(
         "SELECT m.MGA1_ID, m.MGA1_ID_MGA0, q.MGA0_DITTA_CG18, q.MGA0_FLGRESO, q.MGA0_INDPRIOR, "
         "q.MGA0_DESCR FROM MGA1_MATRCPAR m LEFT JOIN MGA0_QUINTAB q ON q.MGA0_ID = m.MGA1_ID_MGA0 "
@@ -170,22 +183,27 @@ void CheckOrphans(ado::Connection& connection, int32_t company, std::vector<Find
             if (auto d = rs->Fields(5).Value(); !d.IsNull()) c.description = d.ToText();
             f.criterion = std::move(c);
         }
-        findings.push_back(std::move(f));
+        found(f);
     }
 }
 
 }  // namespace
 
-std::vector<Finding> Check(ado::Connection& connection, int32_t company) {
-    std::vector<Finding> findings;
+void Check(ado::Connection& connection, int32_t company,
+           const std::function<void(const Finding&)>& found) {
     auto criteria = LoadCriteria(connection, company);
     for (auto begin = criteria.begin(); begin != criteria.end();) {
         auto end = std::find_if(begin, criteria.end(),
                                 [&](const Criterion& c) { return c.type != begin->type; });
-        CheckType(connection, company, std::vector<Criterion>(begin, end), findings);
+        CheckType(connection, company, std::vector<Criterion>(begin, end), found);
         begin = end;
     }
-    CheckOrphans(connection, company, findings);
+    CheckOrphans(connection, company, found);
+}
+
+std::vector<Finding> Check(ado::Connection& connection, int32_t company) {
+    std::vector<Finding> findings;
+    Check(connection, company, [&](const Finding& f) { findings.push_back(f); });
     return findings;
 }
 

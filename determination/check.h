@@ -1,6 +1,7 @@
 #pragma once
 // What in a company's criteria can never work or never be reached.
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -28,5 +29,8 @@ struct Finding {
 
 // The findings by posting type, in the order the criteria are tried; orphan rows last.
 std::vector<Finding> Check(ado::Connection& connection, int32_t company);
+// The same, each handed to `found` as it is found, so that none needs to be held.
+void Check(ado::Connection& connection, int32_t company,
+           const std::function<void(const Finding&)>& found);
 
 }  // namespace determination

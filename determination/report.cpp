@@ -5,11 +5,32 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/com/placeholders.h"
+#include "platform/text/utf8.h"
 #include "window/posting_types.h"
 
 namespace determination {
 
 namespace {
+
+// A text or value the database or the user gave, as a line quotes it.
+std::string Quoted(const std::string& text) {
+    return txt::Printable(text);
+}
+
+// The same in a JSON document, which holds UTF-8 only (the library escapes the control
+// characters itself).
+nlohmann::json JsonText(const std::string& text) {
+    return txt::ValidUtf8(text);
+}
+
+nlohmann::json JsonText(const std::optional<std::string>& text) {
+    return text ? JsonText(*text) : nlohmann::json();
+}
+
+// "2. Cliente": the priority and the description.
+std::string Numbered(const Criterion& c) {
+    return PriorityText(c) + ". " + Quoted(c.description);
+}
 
 // The translated template with %1, %2, ... replaced by `args`.
 std::string Format(const Translate& translate, const std::string& italian,
@@ -47,14 +68,68 @@ const char* KindName(Finding::Kind kind) {
 
 nlohmann::json CriterionJson(const Criterion& c) {
     nlohmann::json structure = nlohmann::json::array();
-    for (const auto& code : c.structure) structure.push_back(code);
+    for (const auto& code : c.structure) structure.push_back(JsonText(code));
     return {{"id", c.id},
             {"company", c.company},
             {"type", c.type},
             {"priority", c.priority ? nlohmann::json(*c.priority) : nlohmann::json()},
-            {"description", c.description},
+            {"description", JsonText(c.description)},
             {"structure", structure}};
 }
+
+nlohmann::json FindingJson(const Finding& f) {
+    nlohmann::json item{{"kind", KindName(f.kind)}};
+    if (f.criterion) item["criterion"] = CriterionJson(*f.criterion);
+    if (f.earlier) item["earlier"] = CriterionJson(*f.earlier);
+    if (f.row) item["row"] = f.row;
+    if (f.rowCriterion) item["rowCriterion"] = f.rowCriterion;
+    if (f.expectedPriority) item["expectedPriority"] = f.expectedPriority;
+    return item;
+}
+
+class TextWriter final : public FindingsWriter {
+  public:
+    TextWriter(std::ostream& out, Translate translate)
+        : out_(out), translate_(std::move(translate)) {}
+    void Add(const Finding& f) override {
+        out_ << (f.criterion ? CriterionLabel(*f.criterion, translate_) + ": " : std::string())
+             << FindingText(f, translate_) << "\n";
+        any_ = true;
+    }
+    void End() override {
+        if (!any_) out_ << translate_("Nessun problema trovato") << "\n";
+    }
+
+  private:
+    std::ostream& out_;
+    Translate translate_;
+    bool any_ = false;
+};
+
+// Each finding is written as the library writes it inside the whole document, four deep, so
+// that the document is the one a dump of it all, indented by two, would give.
+class JsonWriter final : public FindingsWriter {
+  public:
+    JsonWriter(std::ostream& out, int32_t company) : out_(out) {
+        out_ << "{\n  \"company\": " << company << ",\n  \"findings\": [";
+    }
+    void Add(const Finding& f) override {
+        const std::string item = FindingJson(f).dump(2);
+        out_ << (any_ ? ",\n    " : "\n    ");
+        for (size_t from = 0; from < item.size();) {
+            const size_t end = std::min(item.find('\n', from), item.size() - 1) + 1;
+            out_.write(item.data() + from, static_cast<std::streamsize>(end - from));
+            if (end < item.size()) out_ << "    ";
+            from = end;
+        }
+        any_ = true;
+    }
+    void End() override { out_ << (any_ ? "\n  ]" : "]") << "\n}\n"; }
+
+  private:
+    std::ostream& out_;
+    bool any_ = false;
+};
 
 }  // namespace
 
@@ -78,7 +153,7 @@ std::vector<std::string> AttributesUsed(const std::vector<Criterion>& criteria) 
 std::string WalkHeading(const Walk& walk, const Translate& translate) {
     std::string values;
     for (const auto& [code, value] : walk.values)
-        values += (values.empty() ? "" : " ") + code + "=" + value;
+        values += (values.empty() ? "" : " ") + Quoted(code) + "=" + Quoted(value);
     return Format(translate, "Ditta %1, tipo %2 (%3), valori: %4",
                   {std::to_string(walk.company), std::to_string(walk.type),
                    TypeLabel(walk.type, translate), values});
@@ -87,7 +162,7 @@ std::string WalkHeading(const Walk& walk, const Translate& translate) {
 std::string LookedForText(const Step& step) {
     std::string text;
     for (const auto& [code, value] : step.lookedFor)
-        text += (text.empty() ? "" : " ") + code + "=" + value.value_or("?");
+        text += (text.empty() ? "" : " ") + Quoted(code) + "=" + Quoted(value.value_or("?"));
     return text;
 }
 
@@ -95,14 +170,14 @@ std::string OutcomeText(const Step& step, const Translate& translate) {
     switch (step.outcome) {
         case Step::Outcome::Answered:
             return step.account && !step.account->empty()
-                       ? Format(translate, "risponde: conto %1", {*step.account})
+                       ? Format(translate, "risponde: conto %1", {Quoted(*step.account)})
                        : translate("risponde, ma la riga non ha un conto");
         case Step::Outcome::NoRow:
             return translate("nessuna riga con questi valori");
         case Step::Outcome::MissingValue: {
             std::string missing;
             for (const auto& [code, value] : step.lookedFor)
-                if (!value) missing += (missing.empty() ? "" : ", ") + code;
+                if (!value) missing += (missing.empty() ? "" : ", ") + Quoted(code);
             return Format(translate, "manca il valore di %1", {missing});
         }
     }
@@ -110,16 +185,15 @@ std::string OutcomeText(const Step& step, const Translate& translate) {
 }
 
 std::string StepText(const Step& step, const Translate& translate) {
-    return PriorityText(step.criterion) + ". " + step.criterion.description + " [" +
-           LookedForText(step) + "]: " + OutcomeText(step, translate);
+    return Numbered(step.criterion) + " [" + LookedForText(step) +
+           "]: " + OutcomeText(step, translate);
 }
 
 std::string WalkResult(const Walk& walk, const Translate& translate) {
     const Step* answer = walk.Answer();
     if (auto account = walk.Account())
-        return Format(
-            translate, "Contropartita %1, dal criterio %2",
-            {*account, PriorityText(answer->criterion) + ". " + answer->criterion.description});
+        return Format(translate, "Contropartita %1, dal criterio %2",
+                      {Quoted(*account), Numbered(answer->criterion)});
     return translate("Nessuna contropartita");
 }
 
@@ -134,39 +208,37 @@ nlohmann::json WalkJson(const Walk& walk) {
     for (const auto& step : walk.steps) {
         nlohmann::json lookedFor = nlohmann::json::array();
         for (const auto& [code, value] : step.lookedFor)
-            lookedFor.push_back(
-                {{"code", code}, {"value", value ? nlohmann::json(*value) : nlohmann::json()}});
-        steps.push_back(
-            {{"criterion", CriterionJson(step.criterion)},
-             {"lookedFor", lookedFor},
-             {"outcome", OutcomeName(step.outcome)},
-             {"account", step.account ? nlohmann::json(*step.account) : nlohmann::json()}});
+            lookedFor.push_back({{"code", JsonText(code)}, {"value", JsonText(value)}});
+        steps.push_back({{"criterion", CriterionJson(step.criterion)},
+                         {"lookedFor", lookedFor},
+                         {"outcome", OutcomeName(step.outcome)},
+                         {"account", JsonText(step.account)}});
     }
     const Step* answer = walk.Answer();
-    auto account = walk.Account();
+    nlohmann::json values = nlohmann::json::object();
+    for (const auto& [code, value] : walk.values) values[txt::ValidUtf8(code)] = JsonText(value);
     return {{"company", walk.company},
             {"type", walk.type},
-            {"values", walk.values},
+            {"values", values},
             {"steps", steps},
-            {"account", account ? nlohmann::json(*account) : nlohmann::json()},
+            {"account", JsonText(walk.Account())},
             {"criterion", answer ? CriterionJson(answer->criterion) : nlohmann::json()}};
 }
 
 std::string CriterionLabel(const Criterion& c, const Translate& translate) {
-    return TypeLabel(c.type, translate) + ", " + PriorityText(c) + ". " + c.description;
+    return TypeLabel(c.type, translate) + ", " + Numbered(c);
 }
 
 std::string FindingText(const Finding& f, const Translate& translate) {
     switch (f.kind) {
         case Finding::Kind::UnreachableRow:
-            return Format(
-                translate, "la riga %1 della matrice non è mai raggiunta: risponde prima %2",
-                {std::to_string(f.row), PriorityText(*f.earlier) + ". " + f.earlier->description});
+            return Format(translate,
+                          "la riga %1 della matrice non è mai raggiunta: risponde prima %2",
+                          {std::to_string(f.row), Numbered(*f.earlier)});
         case Finding::Kind::NoRows:
             return translate("nessuna riga nella matrice: non risponde mai");
         case Finding::Kind::SameStructure:
-            return Format(translate, "stessa struttura di %1",
-                          {PriorityText(*f.earlier) + ". " + f.earlier->description});
+            return Format(translate, "stessa struttura di %1", {Numbered(*f.earlier)});
         case Finding::Kind::OrphanRow:
             if (!f.criterion)
                 return Format(translate,
@@ -181,27 +253,12 @@ std::string FindingText(const Finding& f, const Translate& translate) {
     return {};
 }
 
-std::string FindingsText(const std::vector<Finding>& findings, const Translate& translate) {
-    if (findings.empty()) return translate("Nessun problema trovato") + "\n";
-    std::string text;
-    for (const auto& f : findings)
-        text += (f.criterion ? CriterionLabel(*f.criterion, translate) + ": " : std::string()) +
-                FindingText(f, translate) + "\n";
-    return text;
+std::unique_ptr<FindingsWriter> FindingsTextWriter(std::ostream& out, Translate translate) {
+    return std::make_unique<TextWriter>(out, std::move(translate));
 }
 
-nlohmann::json FindingsJson(int32_t company, const std::vector<Finding>& findings) {
-    nlohmann::json list = nlohmann::json::array();
-    for (const auto& f : findings) {
-        nlohmann::json item{{"kind", KindName(f.kind)}};
-        if (f.criterion) item["criterion"] = CriterionJson(*f.criterion);
-        if (f.earlier) item["earlier"] = CriterionJson(*f.earlier);
-        if (f.row) item["row"] = f.row;
-        if (f.rowCriterion) item["rowCriterion"] = f.rowCriterion;
-        if (f.expectedPriority) item["expectedPriority"] = f.expectedPriority;
-        list.push_back(std::move(item));
-    }
-    return {{"company", company}, {"findings", list}};
+std::unique_ptr<FindingsWriter> FindingsJsonWriter(std::ostream& out, int32_t company) {
+    return std::make_unique<JsonWriter>(out, company);
 }
 
 }  // namespace determination

@@ -1,9 +1,12 @@
 #pragma once
 // A walk and a check as the user reads them (texts in Italian, passed through `translate` for
-// the user's language) and as one JSON document.
+// the user's language) and as one JSON document. The texts and values the database or the user
+// gave are quoted printable: control characters escaped, bytes that are not UTF-8 replaced.
 
 #include <functional>
+#include <memory>
 #include <nlohmann/json_fwd.hpp>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,8 +42,18 @@ std::string PriorityText(const Criterion& c);
 std::vector<std::string> AttributesUsed(const std::vector<Criterion>& criteria);
 // What is wrong, without the criterion it concerns.
 std::string FindingText(const Finding& finding, const Translate& translate);
-// A line per finding (the criterion's label, then what is wrong), or that none was found.
-std::string FindingsText(const std::vector<Finding>& findings, const Translate& translate);
-nlohmann::json FindingsJson(int32_t company, const std::vector<Finding>& findings);
+
+// Writes the findings of a check as they are found, so that neither they nor the report are
+// held whole: a line per finding (the criterion's label, then what is wrong) or that none was
+// found; or the JSON document {"company": N, "findings": [...]}, indented by two.
+class FindingsWriter {
+  public:
+    virtual ~FindingsWriter() = default;
+    virtual void Add(const Finding& finding) = 0;
+    // After the last finding.
+    virtual void End() = 0;
+};
+std::unique_ptr<FindingsWriter> FindingsTextWriter(std::ostream& out, Translate translate);
+std::unique_ptr<FindingsWriter> FindingsJsonWriter(std::ostream& out, int32_t company);
 
 }  // namespace determination

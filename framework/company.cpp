@@ -25,11 +25,14 @@ com::ComPtr<Company> Company::Load(ado::Connection& connection, int32_t code) {
 std::vector<CompanyListEntry> ListCompanies(ado::Connection& connection) {
     std::vector<CompanyListEntry> list;
     auto rs = connection.Execute(
-        "SELECT DITTA_CODICE, DITTA_RAGSOC FROM HOST_DITTE ORDER BY DITTA_CODICE");
+        "SELECT DITTA_CODICE, DITTA_RAGSOC, DITTA_PARAMTIPICONTO, DITTA_ANNIDACLASSI"
+        " FROM HOST_DITTE ORDER BY DITTA_CODICE");
     for (; !rs->Eof(); rs->MoveNext()) {
         auto name = rs->Fields("DITTA_RAGSOC").Value();
         list.push_back({rs->Fields("DITTA_CODICE").Value().ToLong(),
-                        name.IsNull() ? std::string() : name.ToText()});
+                        name.IsNull() ? std::string() : name.ToText(),
+                        rs->Fields("DITTA_PARAMTIPICONTO").Value(),
+                        rs->Fields("DITTA_ANNIDACLASSI").Value()});
     }
     return list;
 }

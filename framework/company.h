@@ -47,6 +47,8 @@ class Company : public com::ComObject<Company, host::ICompany> {
 struct CompanyListEntry {
     int32_t code;
     std::string name;
+    com::Variant accountTypes;      // DITTA_PARAMTIPICONTO
+    com::Variant itemClassNesting;  // DITTA_ANNIDACLASSI
 };
 
 // Every company of HOST_DITTE in code order.

@@ -9,9 +9,8 @@
 
 namespace framework {
 
-// Writes the lines of a window's grid as the user sees them, captions first, as CSV with
-// semicolons (what spreadsheets set to Italian read); fields with a separator, a quote or a line
-// break are quoted. Error 5 when the window has no grid.
+// Writes the lines of a window's grid as the user sees them, captions first, through the CSV
+// writer (csv_writer.h). Error 5 when the window has no grid.
 void WriteLinesAsCsv(ui::IForm& window, std::ostream& out);
 
 class ExportToOffice : public com::ComObject<ExportToOffice, com::IDispatch> {

@@ -5,6 +5,7 @@
 #include "db/schema.h"
 #include "framework/layout_model.h"
 #include "framework/script_model.h"
+#include "framework/text_service.h"
 #include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
 #include "platform/com/failure.h"
@@ -13,13 +14,17 @@
 
 namespace framework {
 
-// Keeps what the module hands back.
+// Keeps what the module hands back, and tells the host.
 class ModuleEventsSink : public com::ComObject<ModuleEventsSink, host::IModuleEvents> {
   public:
     com::HRESULT DataTransfer(const com::Variant& data) noexcept override {
-        return com::Guard([&] { transfers.push_back(data); });
+        return com::Guard([&] {
+            transfers.push_back(data);
+            if (told) told(data);
+        });
     }
     std::vector<com::Variant> transfers;
+    std::function<void(const com::Variant&)> told;
 };
 
 HostSession::HostSession(const std::string& connectionString, SessionOptions options)
@@ -30,16 +35,29 @@ HostSession::HostSession(const std::string& connectionString, SessionOptions opt
     if (!file.empty() && !options.createDatabase &&
         std::filesystem::status(file, ec).type() == std::filesystem::file_type::not_found)
         throw com::ComError(com::err::FileNotFound, "no such database: " + file.string());
-    connection_ = ado::Connection::Create();
-    connection_->Open(connectionString);
-    // A creation that failed half-way (a full disk) rolled back: the next attempt makes it.
-    if (options.createDatabase)
-        created_ = db::CreateDatabase(*connection_, [&] {
-            if (options.demoData) db::LoadDemoData(*connection_);
-        });
+    // First, so that a refusal below is in the user's language.
     auto texts = TextService::Create();
     texts->SetLanguage(options.language);
     texts->MakeCurrent();
+    connection_ = ado::Connection::Create();
+    connection_->Open(connectionString);
+    // A creation that failed half-way (a full disk) rolled back: the next attempt makes it.
+    if (options.createDatabase) {
+        auto creation = db::CreateDatabase(*connection_, [&] {
+            if (options.demoData) db::LoadDemoData(*connection_);
+        });
+        if (creation == db::Creation::Partial) {
+            std::string missing;
+            for (const auto& table : db::MissingTables(*connection_))
+                missing += (missing.empty() ? "" : ", ") + table;
+            throw com::ComError(
+                com::err::OperationNotAllowed,
+                Translated("Il database %1 contiene solo una parte delle tabelle (mancano: %2): "
+                           "un database incompleto non viene modificato.",
+                           {ado::DatabaseLabel(connectionString), missing}));
+        }
+        created_ = creation == db::Creation::Created;
+    }
     global_ = GlobalObject::Create(connectionString, texts);
     navigator_ = framework::Navigator::Create();
 }
@@ -89,6 +107,9 @@ host::Cinterface& HostSession::CreateModule(const ModuleSettings& settings) {
     host::Put(module.Get(), &host::Cinterface::put_IsActive, com::VARIANT_TRUE);
 
     sink_ = com::MakeObject<ModuleEventsSink>();
+    sink_->told = [this](const com::Variant& data) {
+        if (onTransfer_) onTransfer_(data);
+    };
     if (!moduleEvents_.Connect<host::IModuleEvents>(module.Get(), sink_.Get()))
         throw com::ComError(com::err::CannotCreateObject,
                             std::string(kModuleProgId) + " raises no module events");

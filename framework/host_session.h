@@ -4,6 +4,7 @@
 // raises the navigator's events to it.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,8 +44,9 @@ class HostSession {
   public:
     // Opens the database. A SQLite file that does not exist is an error ("no such database"),
     // unless the options ask to create it. With that option a database without tables (a new
-    // file, an empty server database) gets the schema (and the demo data when asked). Other
-    // failures are the data layer's errors.
+    // file, an empty server database) gets the schema (and the demo data when asked), and one
+    // that holds only some of the tables is refused untouched. Other failures are the data
+    // layer's errors.
     explicit HostSession(const std::string& connectionString, SessionOptions options = {});
     ~HostSession();
     HostSession(const HostSession&) = delete;
@@ -83,6 +85,10 @@ class HostSession {
 
     // Every value the module has handed back through DataTransfer, oldest first.
     const std::vector<com::Variant>& Transfers() const;
+    // Told of each value the module hands back, as it comes.
+    void OnDataTransfer(std::function<void(const com::Variant&)> handler) {
+        onTransfer_ = std::move(handler);
+    }
 
     host::Cinterface* Module() const { return module_.Get(); }
     GlobalObject& Global() const { return *global_; }
@@ -104,6 +110,7 @@ class HostSession {
     com::ComPtr<host::Cinterface> module_;
     com::ComPtr<ModuleEventsSink> sink_;
     com::EventConnection moduleEvents_;
+    std::function<void(const com::Variant&)> onTransfer_;
 };
 
 }  // namespace framework

@@ -1,4 +1,5 @@
-// Session scripts: a script either parses or is a ParseError naming one of its lines.
+// Session scripts: a script either parses or is a ParseError naming one of its lines; every word
+// of a parsed script is UTF-8.
 
 #include <algorithm>
 #include <cstdint>
@@ -6,6 +7,7 @@
 
 #include "app/script/script_parser.h"
 #include "fuzz/fuzz_check.h"
+#include "platform/text/utf8.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
@@ -21,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const auto& command : script::Parse(text)) {
             FUZZ_CHECK(command.line > previous && command.line <= lines);
             FUZZ_CHECK(!command.words.empty());
+            for (const auto& word : command.words) FUZZ_CHECK(txt::IsUtf8(word));
             previous = command.line;
         }
     } catch (const script::ParseError& e) {

@@ -10,6 +10,50 @@ namespace gui {
 
 namespace {
 
+// A caption that never cuts its text: where the text is wider than the box the layout gives it
+// (a font wider than the one the layout was drawn for), it is drawn smaller until it fits.
+class FittedLabel : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+    void SetCaption(const QString& text) {
+        setText(text);
+        Fit();
+    }
+
+  protected:
+    void resizeEvent(QResizeEvent* e) override {
+        QLabel::resizeEvent(e);
+        Fit();
+    }
+    void changeEvent(QEvent* e) override {
+        QLabel::changeEvent(e);
+        if (e->type() == QEvent::FontChange && !fitting_) Fit();
+    }
+
+  private:
+    static constexpr double kSmallest = 5;  // points
+
+    // Only the size is the label's own: the family and the rest follow the window's font.
+    void Fit() {
+        fitting_ = true;
+        setFont(QFont());
+        QFont fitted = font();
+        const int room = contentsRect().width();
+        while (QFontMetrics(fitted).horizontalAdvance(text()) > room &&
+               fitted.pointSizeF() - 0.5 >= kSmallest)
+            fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
+        if (fitted.pointSizeF() != font().pointSizeF()) {
+            QFont size;
+            size.setPointSizeF(fitted.pointSizeF());
+            setFont(size);
+        }
+        fitting_ = false;
+    }
+
+    bool fitting_ = false;
+};
+
 template <class W>
 class CaptionView : public ControlView {
   public:
@@ -22,8 +66,9 @@ class CaptionView : public ControlView {
   protected:
     void Show() override {
         auto* widget = static_cast<W*>(this->Widget());
-        if constexpr (std::is_same_v<W, QLabel>)
-            widget->setText(Qs(captioned_.DisplayCaption())), widget->setTextFormat(Qt::PlainText);
+        if constexpr (std::is_same_v<W, FittedLabel>)
+            widget->setTextFormat(Qt::PlainText),
+                widget->SetCaption(Qs(captioned_.DisplayCaption()));
         else
             widget->setTitle(Qs(captioned_.DisplayCaption()));
     }
@@ -44,7 +89,7 @@ std::unique_ptr<ControlView> MakeCaptionView(const com::ComPtr<ui::IControl>& co
 
 std::unique_ptr<ControlView> MakeLabelView(const com::ComPtr<ui::IControl>& control,
                                            QWidget* parent) {
-    return MakeCaptionView<QLabel>(control, parent);
+    return MakeCaptionView<FittedLabel>(control, parent);
 }
 
 std::unique_ptr<ControlView> MakeGroupBoxView(const com::ComPtr<ui::IControl>& control,

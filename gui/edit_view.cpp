@@ -2,7 +2,9 @@
 
 #include <QFocusEvent>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
+#include <QValidator>
+
+#include <algorithm>
 
 #include "framework/controls/edit.h"
 #include "gui/control_views.h"
@@ -16,6 +18,27 @@ namespace {
 constexpr QRgb kRequiredBase = qRgb(255, 252, 220);
 
 using LineEdit = FocusReporting<QLineEdit>;
+
+// What a field takes as the user types: digits only in a numeric field, and no more characters
+// than its width. Characters are code points, as the columns count them: QLineEdit's maximum
+// length counts UTF-16 units, and would take half as many characters from outside the Basic
+// Multilingual Plane (emoji) as the column holds.
+class FieldValidator : public QValidator {
+  public:
+    FieldValidator(framework::Edit& model, QObject* parent) : QValidator(parent), model_(model) {}
+
+    State validate(QString& input, int&) const override {
+        if (model_.Numeric() && !std::all_of(input.begin(), input.end(), [](QChar c) {
+                return c.isDigit() && c.unicode() < 128;
+            }))
+            return Invalid;
+        if (model_.MaxChar() > 0 && input.toUcs4().size() > model_.MaxChar()) return Invalid;
+        return Acceptable;
+    }
+
+  private:
+    framework::Edit& model_;
+};
 
 class EditView : public ControlView {
   public:
@@ -38,10 +61,8 @@ class EditView : public ControlView {
             edit->setText(text);
             edit->setCursorPosition(std::min<int>(cursor, static_cast<int>(text.size())));
         }
-        edit->setMaxLength(model_.MaxChar() > 0 ? model_.MaxChar() : 32767);
         edit->setReadOnly(!model_.Editable());
-        if (model_.Numeric() && !edit->validator())
-            edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
+        if (!edit->validator()) edit->setValidator(new FieldValidator(model_, edit));
         edit->setProperty("required", model_.Required());
         QPalette palette = edit->parentWidget()->palette();
         if (!model_.Editable())

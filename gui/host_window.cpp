@@ -5,18 +5,23 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <fstream>
 
+#include "contracts/cinterface_access.h"
 #include "contracts/navigator.h"
+#include "contracts/record_frame.h"
 #include "framework/export_to_office.h"
 #include "gui/check_dialog.h"
 #include "gui/guarded.h"
+#include "gui/qt_toolkit.h"
 #include "gui/trial_dialog.h"
 #include "gui/ui_text.h"
 #include "platform/ado/connection_string.h"
@@ -40,6 +45,10 @@ HostWindow::HostWindow(framework::HostSession& session, HostOptions options)
     setObjectName("hostWindow");
     setWindowTitle(kShellTitle);
     setWindowIcon(ProductIcon());  // the windows inside and the boxes over it show it too
+    // Without the catalogue (Qt's translations not installed) Qt's texts stay English.
+    if (qtTexts_.load(QLocale(Qs(session_.Global().Texts().Language())), "qtbase", "_",
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts_);
     area_ = new QMdiArea(this);
     area_->setObjectName("mdiArea");
     setCentralWidget(area_);
@@ -48,17 +57,31 @@ HostWindow::HostWindow(framework::HostSession& session, HostOptions options)
     status_ = new QLabel(this);
     status_->setObjectName("status");
     statusBar()->addWidget(status_, 1);
+    transfer_ = new QLabel(this);
+    transfer_->setObjectName("transfer");
+    statusBar()->addPermanentWidget(transfer_);
+    session_.OnDataTransfer([this](const com::Variant& data) { ShowTransfer(data); });
     ShowCompany();
     UpdateActions();
     resize(900, 700);
 }
 
-HostWindow::~HostWindow() = default;
+HostWindow::~HostWindow() {
+    session_.OnDataTransfer(nullptr);
+}
+
+void HostWindow::Attach(QtToolkit& toolkit) {
+    toolkit.OnFormUnloaded([this](ui::IForm&) { WindowClosed(); });
+    toolkit.OnCloseRequested([this] { return EditSettled(); });
+    toolkit.OnBusy([this](bool busy) { ShowBusy(busy); });
+    toolkit.CarryIntoModalWindows({quit_});
+}
 
 void HostWindow::BuildMenus() {
     auto* file = menuBar()->addMenu(Tr("&File"));
-    auto* quit = file->addAction(Tr("&Esci"), this, &QWidget::close);
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit_ = file->addAction(Tr("&Esci"), this, &QWidget::close);
+    quit_->setObjectName("quit");
+    quit_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     auto* modules = menuBar()->addMenu(Tr("&Moduli"));
     auto* entry = modules->addAction(Tr(framework::kModuleCaption), this, &HostWindow::OpenModule);
     entry->setObjectName("openModule");
@@ -144,7 +167,8 @@ void HostWindow::ChangeCompany(int32_t code) {
     Guarded(kShellTitle, [&] {
         auto company = session_.Global().ActiveCompany();
         if (company && company->CompanyCode().ToLong() == code) return;
-        if (session_.ChangeCompany(code)) CloseDialogs();  // they were about the other one
+        if (EditSettled() && session_.ChangeCompany(code))
+            CloseDialogs();  // they were about the other one
     });
     ShowCompany();  // the selector shows the company that is active, changed or not
 }
@@ -221,8 +245,70 @@ void HostWindow::CloseDialogs() {
 }
 
 void HostWindow::closeEvent(QCloseEvent* e) {
+    if (!EditSettled()) return e->ignore();
     Guarded(kShellTitle, [&] { session_.EndModule(); });
     e->accept();
+}
+
+namespace {
+
+// The record frame of the window the user works in, when it holds an edit not saved: a row
+// changed, or a new row. A host module without a frame has none.
+com::ComPtr<host::IRecordFrame> PendingEdit(host::IGlobal& global) {
+    auto module = global.ActiveModule();
+    if (!module) return nullptr;
+    auto frame =
+        host::GetRef(module.Get(), &host::Cinterface::get_ActiveFrame).As<host::IRecordFrame>();
+    if (frame && (frame->Modified() || frame->Status() == host::frame_status::New)) return frame;
+    return nullptr;
+}
+
+}  // namespace
+
+bool HostWindow::EditSettled() {
+    com::ComPtr<host::IRecordFrame> frame;
+    Guarded(kShellTitle, [&] { frame = PendingEdit(session_.Global()); });
+    if (!frame) return true;
+    QMessageBox box(QMessageBox::Question, kShellTitle, Tr("Salvare le modifiche?"),
+                    QMessageBox::NoButton, this);
+    box.setObjectName("pendingEdit");
+    // Each button says what it does: Qt's "Annulla" would read as the navigation bar's
+    // "Annulla", which drops the edit. Esc and the title bar's close go back to the window.
+    box.addButton(QMessageBox::Save)->setText(Tr("Salva"));
+    box.addButton(QMessageBox::Discard)->setText(Tr("Non salvare"));
+    box.addButton(QMessageBox::Cancel)->setText(Tr("Torna alla finestra"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+        case QMessageBox::Discard:
+            return true;
+        case QMessageBox::Save: {
+            // A save refused or failed has shown why and keeps the edit on screen.
+            bool saved = false;
+            Guarded(kShellTitle, [&] {
+                frame->Update();
+                saved = !frame->Modified() && frame->Status() != host::frame_status::New;
+            });
+            return saved;
+        }
+        default:
+            return false;
+    }
+}
+
+void HostWindow::ShowBusy(bool busy) {
+    if (busy)
+        statusBar()->showMessage(Tr("in attesa del database…"));
+    else
+        statusBar()->clearMessage();
+}
+
+// What the module handed back ("Esporta": the field structure), for the user to see that it came.
+void HostWindow::ShowTransfer(const com::Variant& data) {
+    QStringList values;
+    for (const auto& v : data.IsArray() ? data.ToArray() : com::VariantArray{data})
+        values << Qs(v.ToText());
+    transfer_->setText(Tr("Struttura ricevuta: %1").arg(values.join(", ")));
 }
 
 }  // namespace gui

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
+#include <QTranslator>
 
 #include "framework/host_session.h"
 
@@ -26,12 +27,17 @@ struct HostOptions {
     bool modal = false;  // the module's window is shown modal
 };
 
+// Qt's own texts (the message boxes' buttons, the edit fields' context menus) speak the session's
+// language, from Qt's catalogue for it.
 class HostWindow : public QMainWindow {
   public:
     HostWindow(framework::HostSession& session, HostOptions options);
     ~HostWindow() override;
 
     QMdiArea* Area() const { return area_; }
+    // Takes the toolkit's news: windows gone, the busy sign, and a frame the user closes, after
+    // the question about an edit pending.
+    void Attach(QtToolkit& toolkit);
     // What the menu entry does: creates the module by its program identifier and shows its
     // window (or brings the open one forward). Failures are shown to the user.
     void OpenModule();
@@ -44,6 +50,12 @@ class HostWindow : public QMainWindow {
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    // Before the host ends what the user works in (quit, the window's frame closed, another
+    // company): an edit pending in the active window is saved, dropped, or kept on screen with
+    // nothing else done, as the user answers. Whether to go on.
+    bool EditSettled();
+    void ShowBusy(bool busy);
+    void ShowTransfer(const com::Variant& data);
     void BuildMenus();
     void BuildToolbar();
     int32_t ActiveCompanyCode() const;
@@ -61,6 +73,9 @@ class HostWindow : public QMainWindow {
     QMdiArea* area_ = nullptr;
     QComboBox* companies_ = nullptr;
     QLabel* status_ = nullptr;
+    QLabel* transfer_ = nullptr;
+    QAction* quit_ = nullptr;
+    QTranslator qtTexts_;
     QAction* mediaLink_ = nullptr;
     QAction* export_ = nullptr;
     QPointer<QDialog> check_, trial_;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -14,29 +15,6 @@ namespace gui {
 
 namespace {
 
-// Closing a window's frame (its close button, Alt+F4) asks the window to unload; the frame goes
-// away when it has.
-class CloseRequests : public QObject {
-  public:
-    explicit CloseRequests(ui::IForm& form) : form_(form) {}
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Close || !form_.Loaded())
-            return QObject::eventFilter(watched, event);
-        event->ignore();
-        try {
-            form_.UserClose();
-        } catch (const com::ComError& e) {
-            framework::ShowError(e, form_.Caption());
-        }
-        return true;
-    }
-
-  private:
-    ui::IForm& form_;
-};
-
 void ShowInState(QWidget& frame, int32_t state) {
     if (state == ui::vbMaximized)
         frame.showMaximized();
@@ -47,6 +25,33 @@ void ShowInState(QWidget& frame, int32_t state) {
 }
 
 }  // namespace
+
+// Closing a window's frame (its close button, Alt+F4) asks the window to unload; the frame goes
+// away when it has. Over a modal window Esc does the same when nothing takes it: Esc is the
+// navigation bar's "Annulla" while there is an edit to undo, and a dialog's Esc closes it after
+// that, as dialogs do.
+class QtToolkit::CloseRequests : public QObject {
+  public:
+    CloseRequests(QtToolkit& toolkit, ui::IForm& form, bool modal)
+        : toolkit_(toolkit), form_(form), modal_(modal) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool escape = modal_ && event->type() == QEvent::KeyPress &&
+                            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+                            static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier;
+        if ((event->type() != QEvent::Close && !escape) || !form_.Loaded())
+            return QObject::eventFilter(watched, event);
+        event->ignore();
+        toolkit_.UserClose(form_);
+        return true;
+    }
+
+  private:
+    QtToolkit& toolkit_;
+    ui::IForm& form_;
+    bool modal_;
+};
 
 struct QtToolkit::Shown {
     com::ComPtr<ui::IForm> form;  // a shown window lives until it unloads
@@ -96,7 +101,8 @@ void QtToolkit::ShowForm(ui::IForm& form, bool modal) {
                 entry->view->move(owner->geometry().center() - entry->view->rect().center());
             entry->frame = entry->view.data();
         }
-        entry->closeRequests = std::make_unique<CloseRequests>(form);
+        if (modal) entry->view->addActions(carried_);
+        entry->closeRequests = std::make_unique<CloseRequests>(*this, form, modal);
         entry->frame->installEventFilter(entry->closeRequests.get());
         s = entry.get();
         shown_.push_back(std::move(entry));
@@ -113,6 +119,15 @@ void QtToolkit::ShowForm(ui::IForm& form, bool modal) {
     QEventLoop loop;
     s->loop = &loop;
     loop.exec();
+}
+
+void QtToolkit::UserClose(ui::IForm& form) {
+    if (mayClose_ && !mayClose_()) return;
+    try {
+        form.UserClose();
+    } catch (const com::ComError& e) {
+        framework::ShowError(e, form.Caption());
+    }
 }
 
 void QtToolkit::Activated(QMdiSubWindow* frame) {
@@ -165,7 +180,24 @@ int32_t QtToolkit::MessageBox(const std::string& text, int32_t flags, const std:
     QWidget* parent = QApplication::activeModalWidget();
     if (!parent) parent = QApplication::activeWindow();
     if (!parent && area_) parent = area_->window();
-    return ShowMessageBox(parent, text, flags, title);
+    // The program waits for the user now, not for the database.
+    const bool busy = busy_;
+    if (busy) ShowBusy(false);
+    const int32_t answer = ShowMessageBox(parent, text, flags, title);
+    if (busy) ShowBusy(true);
+    return answer;
+}
+
+// Nothing is drawn while a write waits for a lock: the status text is drawn at once (the
+// status bar repaints its message itself), and the cursor changes at once.
+void QtToolkit::ShowBusy(bool busy) {
+    if (busy == busy_) return;
+    busy_ = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+    if (onBusy_) onBusy_(busy);
 }
 
 void QtToolkit::Beep() {

@@ -2,6 +2,7 @@
 // The toolkit on Qt: windows shown as sub-windows of an MDI area (modal ones as dialogs over
 // the main window), real message boxes and the beep.
 
+#include <QList>
 #include <QPointer>
 #include <functional>
 #include <memory>
@@ -9,6 +10,7 @@
 
 #include "platform/ui/toolkit.h"
 
+class QAction;
 class QEventLoop;
 class QMdiArea;
 class QMdiSubWindow;
@@ -38,17 +40,33 @@ class QtToolkit : public ui::Toolkit {
     void OnFormUnloaded(std::function<void(ui::IForm&)> handler) {
         onUnloaded_ = std::move(handler);
     }
+    // Asked before the user's close of a window's frame reaches the window; false keeps it open.
+    void OnCloseRequested(std::function<bool()> handler) { mayClose_ = std::move(handler); }
+    // Told when the busy sign comes and goes, besides the busy cursor.
+    void OnBusy(std::function<void(bool)> handler) { onBusy_ = std::move(handler); }
+    // Actions of the main window that act over modal windows too (quit): its own shortcuts do
+    // not reach it while a modal window is up.
+    void CarryIntoModalWindows(QList<QAction*> actions) { carried_ = std::move(actions); }
+
+  protected:
+    void ShowBusy(bool busy) override;
 
   private:
     struct Shown;
+    class CloseRequests;
     Shown* Find(ui::IForm& form) const;
     void Activated(QMdiSubWindow* frame);
+    void UserClose(ui::IForm& form);
 
     QPointer<QMdiArea> area_;
     QMetaObject::Connection activation_;
     std::vector<std::unique_ptr<Shown>> shown_;
     ui::IForm* active_ = nullptr;
     std::function<void(ui::IForm&)> onUnloaded_;
+    std::function<bool()> mayClose_;
+    std::function<void(bool)> onBusy_;
+    QList<QAction*> carried_;
+    bool busy_ = false;  // the sign is shown
 };
 
 }  // namespace gui

@@ -196,12 +196,14 @@ class FRM_MGQUINTAB
     // Private state.
     std::optional<ado::Transaction> action_;  // the user action under way, if any
     // The save under way: the type the row had, and the place it asks for (none: it keeps its
-    // rank among the others; the end of its type for a new row or a new type).
+    // rank among the others; the end of its type for a new type, or a new row whose priority
+    // was left as the window gave it).
     struct PendingSave {
         std::optional<int32_t> fromType;
         std::optional<int32_t> place;
     } pendingSave_;
     std::optional<int32_t> deletedType_;  // the type of the row being deleted
+    int32_t newRowPriority_ = 0;          // the priority the window gave the new row
     bool ActivatedOnce = false;
     bool Initialised = false;
     com::Variant CompanyCode;

@@ -127,22 +127,28 @@ void FRM_MGQUINTAB::FME_PARENT_AfterAddNew(int32_t operationResult) {
     if (operationResult != host::kOperationSucceeded) return;
     ResetFieldEditor();
     auto row = FME_PARENT->Recordset();
-    row->Fields("MGA0_INDPRIOR").SetValue(com::Variant(NextPriority(0)));
+    newRowPriority_ = NextPriority(0);
+    row->Fields("MGA0_INDPRIOR").SetValue(com::Variant(newRowPriority_));
     row->Fields("MGA0_FLGRESO").SetValue(com::Variant(int32_t{0}));
     row->Fields("MGA0_DITTA_CG18").SetValue(CompanyCode);
 }
 
-// A new row, or a row whose type changed, goes to the end of its type; a row that keeps its
-// type keeps the priority the user gave it. Never cancels. The action's transaction starts
-// here, so the count of the type and the write see the same rows.
+// A row whose type changed goes to the end of its type; a row that keeps its type, and a new
+// row, take the place the user typed. Never cancels. The action's transaction starts here, so
+// the count of the type and the write see the same rows.
 void FRM_MGQUINTAB::FME_PARENT_BeforeUpdate(com::VARIANT_BOOL&) {
     BeginAction();
     pendingSave_ = {};
     int32_t status = FME_PARENT->Status();
     auto row = FME_PARENT->Recordset();
     if (status == host::frame_status::New) {
+        // The new row is written at the end of its type and then moved to the place the user
+        // typed, as an existing row is: putting it last whatever was typed threw away the order
+        // the user asked for. A priority left as the window gave it is no place: the end, even
+        // when another user added a criterion meanwhile.
+        std::optional<int32_t> typed = StoredNumber(row->Fields("MGA0_INDPRIOR").Value());
         PlaceAtEndOfSelectedType();
-        pendingSave_.place = kLastPlace;
+        pendingSave_.place = typed && *typed != newRowPriority_ ? *typed : kLastPlace;
     } else if (status == host::frame_status::Existing) {
         auto type = row->Fields("MGA0_FLGRESO");
         com::Variant stored = type.UnderlyingValue();

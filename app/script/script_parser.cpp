@@ -4,6 +4,8 @@
 #include <sstream>
 #include <string_view>
 
+#include "platform/text/utf8.h"
+
 namespace script {
 
 std::vector<std::string> SplitWords(const std::string& line, int lineNumber) {
@@ -199,6 +201,12 @@ std::vector<Command> Parse(const std::string& text) {
     int number = 0;
     while (std::getline(in, line)) {
         ++number;
+        // Every word may end up stored or shown: a script saved in another encoding (Latin-1,
+        // say) is refused rather than read as something else.
+        if (size_t bad = txt::InvalidUtf8At(line); bad != std::string::npos)
+            throw ParseError(number, "byte " + std::to_string(bad + 1) +
+                                         " of the line is not UTF-8 text: save the script in "
+                                         "UTF-8");
         auto words = SplitWords(line, number);
         if (!words.empty()) out.push_back(ParseCommand(number, std::move(words)));
     }

@@ -1,5 +1,8 @@
 #include "app/script/script_runner.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -12,13 +15,13 @@
 #include "contracts/cinterface_access.h"
 #include "contracts/record_frame.h"
 #include "db/demo_data.h"
+#include "framework/company_table.h"
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
 #include "platform/ado/connection_string.h"
 #include "platform/com/failure.h"
 #include "platform/com/registry.h"
-#include "platform/com/user_files.h"
 #include "platform/ui/headless.h"
 #include "platform/ui/list_box.h"
 
@@ -296,18 +299,16 @@ class Runner {
 };
 
 void Runner::Company(const Command& c) {
-    com::Variant code(Number(c.args[0]));
-    auto& db = session_->Database();
-    if (db.ExecuteWith("SELECT 1 FROM HOST_DITTE WHERE DITTA_CODICE = ?", {code})->Eof())
-        db.ExecuteWith("INSERT INTO HOST_DITTE (DITTA_CODICE, DITTA_RAGSOC) VALUES (?, ?)",
-                       {code, com::Variant("Ditta " + c.args[0])});
-    for (const auto& [key, v] : c.options) {
+    const int32_t code = Number(c.args[0]);
+    framework::CompanySettings settings;
+    for (const auto& [key, v] : c.options)
         // The parser lets through only these two keys.
-        std::string column = key == "account-types" ? "DITTA_PARAMTIPICONTO" : "DITTA_ANNIDACLASSI";
-        auto value = v == "null" ? com::Variant::Null() : com::Variant(Number(v));
-        db.ExecuteWith("UPDATE HOST_DITTE SET " + column + " = ? WHERE DITTA_CODICE = ?",
-                       {value, code});
-    }
+        (key == "account-types" ? settings.accountTypes : settings.itemClassNesting) =
+            v == "null" ? com::Variant::Null() : com::Variant(Number(v));
+    auto& db = session_->Database();
+    if (framework::CompanyExists(db, code)) return framework::ChangeCompany(db, code, settings);
+    settings.name = "Ditta " + c.args[0];
+    framework::AddCompany(db, code, settings);
 }
 
 void Runner::Open(const Command& c) {
@@ -394,10 +395,35 @@ Outcome RunText(const std::string& name, const std::string& text, const RunOptio
     return {0, ""};
 }
 
+namespace {
+
+// A script is a text a person wrote: what is longer is not one (/dev/zero would fill the memory).
+constexpr size_t kMaxScriptBytes = 16 << 20;
+
+std::string ReadScript(const fs::path& file) {
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    auto fail = [&](const std::string& why) {
+        throw com::ComError(com::err::PathFileAccess, "Cannot read " + file.string() + ": " + why);
+    };
+    if (fd < 0) fail(std::strerror(errno));
+    std::unique_ptr<int, void (*)(int*)> closer(&fd, [](int* f) { ::close(*f); });
+    std::string text;
+    char buffer[65536];
+    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) fail(std::strerror(errno));
+        text.append(buffer, static_cast<size_t>(n));
+        if (text.size() > kMaxScriptBytes) fail("a script holds at most 16 MiB");
+    }
+    return text;
+}
+
+}  // namespace
+
 Outcome RunFile(const fs::path& file, const RunOptions& options) {
     std::string text;
     try {
-        text = com::ReadFile(file);
+        text = ReadScript(file);
     } catch (const com::ComError& e) {
         return {2, e.Description()};  // a script that cannot run, as one that does not parse
     }

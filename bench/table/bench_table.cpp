@@ -1,6 +1,7 @@
 // dravel-bench-table: runs the benchmark programs one after the other, each in a process of its
 // own writing its results as JSON, and prints one table of every action beside its baseline,
-// how the times grow, and the memory the open window holds per criterion.
+// how the times grow, the memory the open window holds per criterion, and what the reports of
+// `dravel check` cost.
 //
 //   dravel-bench-table <folder of the programs> <folder for their results and output>
 //   dravel-bench-table --memory     (only the memory, in a few seconds)
@@ -18,7 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/criteria_database.h"
 #include "bench/ratio_table.h"
+#include "bench/table/report_runs.h"
 #include "bench/table/window_memory.h"
 
 extern char** environ;
@@ -120,6 +123,14 @@ int main(int argc, char** argv) {
         bench::PrintTable(std::cout, bench::Ratios(times), kGrowthFrom, kGrowthTo);
         std::cout << "\n";
         PrintMemory(memory);
+        std::cout << "\nMeasuring the reports of dravel check" << std::endl;
+        std::cout << fmt::format(
+            "Reports of `dravel check` on SQLite, {} criteria and {} matrix rows (fastest of "
+            "three runs, largest peak memory):\n",
+            bench::kMatrixCriteria, bench::kMatrixCriteria * bench::kMatrixRowsPerCriterion);
+        for (const auto& run : bench::MeasureReports(programs, out))
+            std::cout << fmt::format("  {:<8} {:>6.2f} s {:>6.0f} MB\n", run.label, run.seconds,
+                                     run.megabytes);
         for (const auto& failure : failures) std::cout << "FAILED " << failure << "\n";
         if (!failures.empty()) status = 1;
     } catch (const std::exception& e) {

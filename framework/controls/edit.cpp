@@ -1,6 +1,7 @@
 #include "framework/controls/edit.h"
 
 #include "platform/text/text.h"
+#include "platform/text/utf8.h"
 
 namespace framework {
 
@@ -39,6 +40,11 @@ void Edit::UserType(const std::string& text) {
     if (!editable_)
         throw com::ComError(com::err::InvalidCall,
                             "The field " + state_.Name() + " is read-only and takes no typing");
+    // What is typed is stored: text in another encoding would break every report of it.
+    if (!txt::IsUtf8(text))
+        throw com::ComError(com::err::TypeMismatch, "The field " + state_.Name() +
+                                                        " takes UTF-8 text only: \"" +
+                                                        txt::Printable(text) + "\"");
     if (numeric_ && !text.empty() && !txt::IsWholeNumber(text))
         throw com::ComError(com::err::TypeMismatch,
                             "The field " + state_.Name() + " takes only digits: \"" + text + "\"");

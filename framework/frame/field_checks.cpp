@@ -2,6 +2,7 @@
 
 #include "framework/text_service.h"
 #include "platform/text/text.h"
+#include "platform/text/utf8.h"
 
 namespace framework {
 

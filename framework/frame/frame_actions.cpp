@@ -4,6 +4,7 @@
 
 #include "framework/frame/record_frame.h"
 #include "platform/com/failure.h"
+#include "platform/ui/toolkit.h"
 
 namespace framework {
 
@@ -76,6 +77,7 @@ bool RecordFrame::DeleteRow() {
     auto afterDelete = [this](int32_t result) {
         return Notify([result](host::IRecordFrameEvents* s) { return s->AfterDelete(result); });
     };
+    ui::BusyScope busy;  // as for a save
     com::VARIANT_BOOL cancel = com::VARIANT_FALSE;
     if (!Notify([&cancel](host::IRecordFrameEvents* s) { return s->BeforeDelete(cancel); })) {
         afterDelete(host::kOperationFailed);

@@ -57,6 +57,9 @@ bool RecordFrame::Save(int32_t reason) {
     auto afterUpdate = [this](int32_t result) {
         return Notify([result](host::IRecordFrameEvents* s) { return s->AfterUpdate(result); });
     };
+    // From the handler that starts the write (and may wait for another user's lock) to the
+    // handler that ends it.
+    ui::BusyScope busy;
     com::VARIANT_BOOL cancel = com::VARIANT_FALSE;
     if (!Notify([&cancel](host::IRecordFrameEvents* s) { return s->BeforeUpdate(cancel); })) {
         PutBack(before);

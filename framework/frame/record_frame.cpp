@@ -103,9 +103,14 @@ void RecordFrame::DetachSource() {
     ShowButtons();
 }
 
+void RecordFrame::BeginDirectChange() {
+    if (direct_++ == 0) directBusy_.emplace();
+}
+
 void RecordFrame::EndDirectChange() {
     if (direct_ > 0) --direct_;
     if (direct_ > 0) return;
+    directBusy_.reset();
     // The code changed the rows itself: whatever the controls held is replaced by the rows.
     modified_ = false;
     SetStatus(HasRow() ? host::frame_status::Existing : host::frame_status::Empty,

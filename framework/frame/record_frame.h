@@ -16,6 +16,7 @@
 #include "contracts/record_frame.h"
 #include "framework/controls/control_model.h"
 #include "framework/controls/frame_links.h"
+#include "platform/ui/toolkit.h"
 
 namespace framework {
 
@@ -66,7 +67,8 @@ class RecordFrame
     bool SaveRecord(bool, bool, bool) override;
     bool MovePrevious(bool, bool) override;
     bool MoveNext(bool, bool) override;
-    void BeginDirectChange() override { ++direct_; }
+    // The code writes the rows itself (the busy sign is shown until the change ends).
+    void BeginDirectChange() override;
     void EndDirectChange() override;
     void NotifyModified() override { SetModified(true); }
     // Saves the current row; a refusal or failure has been shown to the user.
@@ -181,6 +183,7 @@ class RecordFrame
     bool attached_ = false;
     bool settling_ = false;
     int32_t direct_ = 0;
+    std::optional<ui::BusyScope> directBusy_;
     int32_t ownMoves_ = 0;
     int32_t rowBeforeNew_ = 0;
     uint64_t shownRows_ = 0;  // the recordset's RowsVersion the grid's lines were drawn from

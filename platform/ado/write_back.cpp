@@ -4,6 +4,8 @@
 #include "platform/ado/transaction.h"
 
 #include "platform/com/com_error.h"
+#include "platform/com/placeholders.h"
+#include "platform/text/utf8.h"
 
 namespace ado {
 
@@ -161,6 +163,25 @@ RowValues SendInsert(Connection& connection, const RowCache& cache, const Row& r
     return stored;
 }
 
+// A text longer than its column is refused before anything is sent: a server would cut it or
+// refuse it with its own words, and SQLite with its CHECK's. Widths count characters, as the
+// window's fields and the columns count them.
+void RequireFittingTexts(const RowCache& cache, const Row& row) {
+    for (size_t c = 0; c < cache.columns.size(); ++c) {
+        const Column& column = cache.columns[c];
+        const com::Variant& value = row.values[c];
+        if (!column.updatable || column.definedSize <= 0 || !value.IsText()) continue;
+        if (txt::CharCount(value.ToText()) <= static_cast<size_t>(column.definedSize)) continue;
+        throw com::ComError(
+            com::err::ArgumentOutOfRange,
+            com::FillPlaceholders("Il campo %1 ammette al massimo %2 caratteri",
+                                  {column.baseColumn, std::to_string(column.definedSize)}))
+            .SetNative(0, cache.baseTable + "." + column.baseColumn + ": " +
+                              std::to_string(txt::CharCount(value.ToText())) +
+                              " characters, nothing was written");
+    }
+}
+
 }  // namespace
 
 void RequireWritable(const RowCache& cache) {
@@ -176,6 +197,7 @@ void RequireWritable(const RowCache& cache) {
 std::optional<RowValues> SendChange(Connection& connection, const RowCache& cache, const Row& row,
                                     Change change) {
     RequireWritable(cache);
+    if (change != Change::Delete) RequireFittingTexts(cache, row);
     switch (change) {
         case Change::Update:
             SendUpdate(connection.Backend(), cache, row);

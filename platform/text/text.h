@@ -1,6 +1,6 @@
 #pragma once
-// Letter case, blanks and characters of UTF-8 text, for every layer. Nothing here depends on the
-// C locale: keys, identifiers and statements read the same whatever locale a program sets.
+// Letter case and blanks of text, for every layer. Nothing here depends on the C locale: keys,
+// identifiers and statements read the same whatever locale a program sets.
 
 #include <algorithm>
 #include <cstddef>
@@ -69,13 +69,6 @@ inline bool IsWholeNumber(std::string_view text) {
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
     return !text.empty() &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Characters (code points) of a UTF-8 text: the bytes that are not continuation bytes.
-inline size_t CharCount(std::string_view text) {
-    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
 }
 
 }  // namespace txt

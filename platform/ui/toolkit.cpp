@@ -24,6 +24,14 @@ void Toolkit::SetCurrent(Toolkit* toolkit) {
     installed = toolkit;
 }
 
+void Toolkit::BeginBusy() {
+    if (busy_++ == 0) ShowBusy(true);
+}
+
+void Toolkit::EndBusy() {
+    if (--busy_ == 0) ShowBusy(false);
+}
+
 ScopedToolkit::ScopedToolkit(Toolkit& toolkit) : previous_(installed) {
     Toolkit::SetCurrent(&toolkit);
 }

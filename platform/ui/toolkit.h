@@ -59,6 +59,30 @@ class Toolkit {
                                const std::string& title) = 0;
     // The system beep.
     virtual void Beep() = 0;
+
+    // A write to the database is under way and may wait for another user's lock: the user is
+    // shown that the program waits, until the outermost BusyScope ends.
+    void BeginBusy();
+    void EndBusy();
+
+  protected:
+    // The sign is shown (true) or taken away (false); nothing by default (headless).
+    virtual void ShowBusy(bool) {}
+
+  private:
+    int busy_ = 0;
+};
+
+// The busy sign for as long as it exists, on the toolkit current when it began.
+class BusyScope {
+  public:
+    BusyScope() : toolkit_(Toolkit::Current()) { toolkit_.BeginBusy(); }
+    ~BusyScope() { toolkit_.EndBusy(); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+  private:
+    Toolkit& toolkit_;
 };
 
 // Installs a toolkit for as long as it exists, then puts the previous one back (tests, tools).

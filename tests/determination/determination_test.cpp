@@ -3,6 +3,9 @@
 
 #include <gmock/gmock.h>
 
+#include <nlohmann/json.hpp>
+#include <sstream>
+
 #include "determination/check.h"
 #include "determination/report.h"
 #include "determination/resolve.h"
@@ -156,6 +159,24 @@ TEST(DeterminationReport, AQuotedDescriptionIsNeverTakenForAPlaceholder) {
     determination::Finding f{determination::Finding::Kind::UnreachableRow, {}, earlier, 6, 0, 0};
     EXPECT_EQ(determination::FindingText(f, [](const std::string& text) { return text; }),
               "la riga 6 della matrice non è mai raggiunta: risponde prima 1. Sconto %1 e %2");
+}
+
+// The findings written one by one make the document a dump of it whole would give; a stored
+// text that is not UTF-8 is replaced rather than refused by the JSON library.
+TEST(DeterminationReport, TheJsonWrittenAsFoundIsOneDocument) {
+    determination::Criterion c;
+    c.description = "caff\xE8";
+    const determination::Finding f{determination::Finding::Kind::NoRows, c, {}, 0, 0, 0};
+    for (size_t n : {0, 1, 2}) {
+        std::ostringstream out;
+        auto writer = determination::FindingsJsonWriter(out, 3);
+        for (size_t i = 0; i < n; ++i) writer->Add(f);
+        writer->End();
+        const auto document = nlohmann::json::parse(out.str());
+        EXPECT_EQ(out.str(), document.dump(2) + "\n");
+        EXPECT_EQ(document["findings"].size(), n);
+        if (n) EXPECT_EQ(document["findings"][0]["criterion"]["description"], "caff\uFFFD");
+    }
 }
 
 }  // namespace

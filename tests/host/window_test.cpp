@@ -218,6 +218,14 @@ TEST_F(WindowTest, ARefusedSaveKeepsTheEditOnScreenAndWritesNothing) {
     EXPECT_EQ(Stored(), "1|1|Primo;2|2|Secondo");
 }
 
+// Typed text in another encoding (a Latin-1 "caffè") never reaches the field or the row.
+TEST_F(WindowTest, TypedTextThatIsNotUtf8IsRefusedAndChangesNothing) {
+    EXPECT_THAT([&] { Type("TXT_DESCR", "caff\xE8"); },
+                FailsWith(com::err::TypeMismatch, HasSubstr("TXT_DESCR takes UTF-8 text only")));
+    EXPECT_EQ(Text("TXT_DESCR"), "Primo");
+    EXPECT_FALSE(frame_->Modified());
+}
+
 // The bar offers only what can be done: no way back from the first row, nothing to confirm without
 // an edit, no button of another name.
 TEST_F(WindowTest, TheBarRefusesWhatCannotBeDone) {

@@ -30,7 +30,8 @@ fi
 grep -E 'test_|bench|\.so$' <<<"$files" | grep -v 'libdravel.so$' && fail "unexpected files"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libc6 libsqlite3-0 libodbc2 libqt6widgets6; do
+for d in libc6 libsqlite3-0 libodbc2 libqt6widgets6 libxcb1 qt6-wayland qt6-translations-l10n \
+    fonts-liberation2; do
     grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
 done
 
@@ -49,7 +50,7 @@ grep -q "\"$root/fs/usr/lib/dravel/libdravel.so\"" "$registry" ||
     fail "the registry names another library: $(cat "$registry")"
 
 # A user with no registry of their own finds the module in the system's.
-out=$(XDG_CONFIG_DIRS=$root/fs/etc/xdg "$root/fs/usr/bin/dravel" show)
+out=$(XDG_CONFIG_DIRS=$root/fs/etc/xdg "$root/fs/usr/bin/dravel" show --language it)
 grep -q '== Gestione determinazione contropartite ==' <<<"$out" || fail "dravel show: $out"
 [ ! -e "$XDG_CONFIG_HOME/dravel/registry.json" ] || fail "the user's registry was written"
 

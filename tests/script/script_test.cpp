@@ -90,7 +90,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "columns, grid, current, status, modified, query, transfer, window, log"},
         BadLine{"expect field TXT_DESCR", "wrong number of words for 'expect field'"},
         BadLine{"expect window shut", "'expect window' takes one of open, closed, not 'shut'"},
-        BadLine{"expect message M flags=x", "'expect message flags' takes a number, not 'x'"}));
+        BadLine{"expect message M flags=x", "'expect message flags' takes a number, not 'x'"},
+        BadLine{"type TXT_DESCR \"caf\xE9\"",
+                "byte 20 of the line is not UTF-8 text: save the script in UTF-8"}));
 
 // The README's table of commands is the one the command table writes.
 TEST(ScriptCommands, TheReadmeListsThemAsTheTableHasThem) {
@@ -126,6 +128,13 @@ TEST_F(ScriptRun, ExitCodesAndTheLineThatFailed) {
     auto folder = script::RunFile(folder_.Path(), {});
     EXPECT_EQ(folder.exitCode, 2);
     EXPECT_EQ(folder.message, "Cannot read " + folder_.Path().string() + ": Is a directory");
+    // A script is a text someone wrote: past 16 MiB it is not read on, however long it goes on.
+    auto endless = script::RunFile("/dev/zero", {});
+    EXPECT_EQ(endless.exitCode, 2);
+    EXPECT_EQ(endless.message, "Cannot read /dev/zero: a script holds at most 16 MiB");
+    auto longest = folder_ / "long.dvs";
+    std::ofstream(longest) << std::string((16 << 20) - 1, '#') << "\n";
+    EXPECT_EQ(script::RunFile(longest, {"", testing_support::ModuleLibraryPath()}).exitCode, 0);
 }
 
 // The script's database goes in a new folder of its own: one another user created first under

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -74,11 +75,21 @@ class PostgresServer {
              "start"});
     }
 
+    // The psqlODBC driver, named by its path in connection strings.
+    static std::string DriverPath() {
+        for (const char* arch : {"x86_64-linux-gnu/", "aarch64-linux-gnu/", ""})
+            if (auto p = std::string("/usr/lib/") + arch + "odbc/psqlodbcw.so";
+                std::filesystem::exists(p))
+                return p;
+        throw std::runtime_error("the psqlODBC driver is not installed: run scripts/bootstrap");
+    }
+
   private:
     PostgresServer() : driver_(DriverPath()), bin_(ServerBinaries()) {
         char pattern[] = "/tmp/dravel-pg-XXXXXX";
         if (!::mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
         dir_ = pattern;
+        QuietDriver();
         if (::geteuid() == 0) {
             const passwd* nobody = ::getpwnam("nobody");
             if (!nobody) throw std::runtime_error("no user \"nobody\" to run PostgreSQL as");
@@ -92,6 +103,20 @@ class PostgresServer {
         RequirePassword();
         Start();
         StartWatchdog();
+    }
+
+    // Debian registers the driver with its communication log on, and the driver reads that
+    // setting from its section of odbcinst.ini whatever the connection string says: every process
+    // that connected would leave a psqlodbc_*.log in /tmp. This program and its children read a
+    // driver list of their own instead, named before their first ODBC call (the driver manager
+    // reads ODBCSYSINI once).
+    void QuietDriver() {
+        const auto ini = dir_ / "odbcinst.ini";
+        FILE* f = std::fopen(ini.c_str(), "w");
+        if (!f) throw std::runtime_error("cannot write " + ini.string());
+        std::fprintf(f, "[PostgreSQL Unicode]\nDriver=%s\nCommLog=0\nDebug=0\n", driver_.c_str());
+        std::fclose(f);
+        ::setenv("ODBCSYSINI", dir_.c_str(), 1);
     }
 
     // Put before initdb's lines, which trust every local connection.
@@ -113,14 +138,6 @@ class PostgresServer {
         if (newest.empty())
             throw std::runtime_error("PostgreSQL is not installed: run scripts/bootstrap");
         return newest / "bin";
-    }
-
-    static std::string DriverPath() {
-        for (const char* arch : {"x86_64-linux-gnu/", "aarch64-linux-gnu/", ""})
-            if (auto p = std::string("/usr/lib/") + arch + "odbc/psqlodbcw.so";
-                std::filesystem::exists(p))
-                return p;
-        throw std::runtime_error("the psqlODBC driver is not installed: run scripts/bootstrap");
     }
 
     // Runs a server program as the server's user; its output goes to the server's folder.

@@ -68,6 +68,8 @@ class Process {
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
+    pid_t Pid() const { return pid_; }
+
     void Kill() {
         if (pid_ > 0 && !status_) ::kill(pid_, SIGKILL);
     }

@@ -1,6 +1,7 @@
 #include "platform/ado/odbc/odbc_handle.h"
 
 #include "platform/ado/odbc/odbc_error.h"
+#include "platform/text/utf8.h"
 
 namespace ado::detail {
 
@@ -21,23 +22,14 @@ std::u16string Utf16(const std::string& utf8) {
     std::u16string out;
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
-        auto c = static_cast<unsigned char>(utf8[i]);
-        char32_t cp = 0xFFFD;
-        size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (n == 0 || i + n > utf8.size()) {
-            ++i;  // not UTF-8: one replacement character for the byte
+        const txt::Decoded d = txt::DecodeAt(utf8, i);
+        i += d.length;
+        if (d.codePoint >= 0x10000) {
+            const char32_t c = d.codePoint - 0x10000;
+            out += static_cast<char16_t>(0xD800 + (c >> 10));
+            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
         } else {
-            cp = n == 1 ? c : c & (0x7F >> n);
-            for (size_t k = 1; k < n; ++k)
-                cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-            i += n;
-        }
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (cp >> 10));
-            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
+            out += static_cast<char16_t>(d.codePoint);
         }
     }
     return out;
@@ -52,25 +44,11 @@ std::string Utf8(const SQLWCHAR* text, size_t length) {
     std::string out;
     out.reserve(length);
     for (size_t i = 0; i < length; ++i) {
-        char32_t cp = text[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < length && text[i + 1] >= 0xDC00 &&
+        char32_t c = text[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < length && text[i + 1] >= 0xDC00 &&
             text[i + 1] < 0xE000)
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+        txt::AppendUtf8(out, c);  // a surrogate without its pair becomes U+FFFD
     }
     return out;
 }

@@ -17,6 +17,12 @@ namespace {
 constexpr SQLULEN kBlockRows = 256;
 constexpr SQLULEN kBlockTextChars = 4000;
 
+// The UTF-16 units a text of `chars` characters may take, and its terminator: a character
+// outside the Basic Multilingual Plane (an emoji) takes two, and drivers count characters.
+SQLULEN TextUnits(SQLULEN chars) {
+    return 2 * chars + 1;
+}
+
 OdbcKind KindOf(SQLSMALLINT type, SQLSMALLINT scale) {
     switch (type) {
         case SQL_BIT:
@@ -203,9 +209,10 @@ bool OdbcStatement::FetchBlocks(std::vector<RowValues>& rows) {
             rc = SQLBindCol(stmt, number, SQL_C_DOUBLE, c.doubles.data(), sizeof(double),
                             c.lengths.data());
         } else {
-            c.texts.assign(kBlockRows * (c.size + 1), 0);
+            c.texts.assign(kBlockRows * TextUnits(c.size), 0);
             rc = SQLBindCol(stmt, number, SQL_C_WCHAR, c.texts.data(),
-                            static_cast<SQLLEN>((c.size + 1) * sizeof(SQLWCHAR)), c.lengths.data());
+                            static_cast<SQLLEN>(TextUnits(c.size) * sizeof(SQLWCHAR)),
+                            c.lengths.data());
         }
         if (!SQL_SUCCEEDED(rc)) Fail("Statement: " + sql_);
     }
@@ -227,9 +234,16 @@ bool OdbcStatement::FetchBlocks(std::vector<RowValues>& rows) {
                 } else if (c.kind == OdbcKind::Double) {
                     row.emplace_back(c.doubles[r]);
                 } else {
-                    size_t chars =
-                        std::min<size_t>(static_cast<size_t>(length) / sizeof(SQLWCHAR), c.size);
-                    row.emplace_back(Utf8(&c.texts[r * (c.size + 1)], chars));
+                    // A value cut to the buffer would read back as another value, which every
+                    // later save would take for another user's change: refused instead.
+                    const size_t units = static_cast<size_t>(length) / sizeof(SQLWCHAR);
+                    if (units >= TextUnits(c.size))
+                        throw OdbcError(
+                            0, nullptr,
+                            "A value of " + c.info.name + " is longer than the " +
+                                std::to_string(c.size) +
+                                " characters the driver gave as its size\nStatement: " + sql_);
+                    row.emplace_back(Utf8(&c.texts[r * TextUnits(c.size)], units));
                 }
             }
         }

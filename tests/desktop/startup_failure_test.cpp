@@ -1,0 +1,43 @@
+// Started from the desktop's menu there is no terminal: a database the host cannot open is a
+// message box with the reason, which the user closes, then the exit; the reason also goes to
+// standard error.
+
+#include <gmock/gmock.h>
+
+#include "tests/desktop/desktop_host.h"
+
+namespace test {
+namespace {
+
+struct FailureCase {
+    const char* name;
+    std::string content;  // of the database file
+    bool demo;            // the file is the demo database, opened without --database
+    const char* reason;
+};
+
+TEST_F(DesktopHost, AFailureBeforeTheWindowOpensIsShownInABox) {
+    const FailureCase cases[] = {
+        {"empty file", "", false, "HOST_DITTE"},
+        {"not a database", std::string(4096, 'x'), false, "not a database"},
+        {"demo database not a database", "garbage", true, "not a database"},
+    };
+    const fs::path demo = folder_ / "home/.local/share/dravel/demo.db";
+    fs::create_directories(demo.parent_path());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = c.demo ? demo : folder_ / "broken.db";
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << c.content;
+        auto [status, output] = Run(std::string(kWaitForWindow) + R"sh(
+timeout 60 "$DRAVEL_HOST" $ARGUMENTS & host=$!
+window '^Dravel$'
+xdotool key Return
+wait $host)sh",
+                                    {"ARGUMENTS=" + (c.demo ? "" : "--database " + file.string())});
+        EXPECT_EQ(status, 1) << output;
+        EXPECT_THAT(output, ::testing::HasSubstr(c.reason));
+    }
+}
+
+}  // namespace
+}  // namespace test

@@ -1,0 +1,169 @@
+// How the user leaves the criteria window in the desktop host: an edit not saved is never lost
+// without a word, whichever way the window goes; a modal window closes and quits from the
+// keyboard; "Esporta" leaves the structure with the host, which shows it.
+
+#include <QMdiSubWindow>
+
+#include "tests/gui/gui_test.h"
+
+namespace test {
+namespace {
+
+using ::testing::UnorderedElementsAre;
+
+enum class Leave { Quit, CloseFrame, ChangeCompany };
+
+struct LeaveCase {
+    const char* name;
+    Leave leave;
+    Box::StandardButton answer;  // to "Salvare le modifiche?"
+    bool windowStays;
+    const char* stored;  // the description of criterion 1 afterwards
+};
+void PrintTo(const LeaveCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LeavingAnEdit : public GuiTest, public ::testing::WithParamInterface<LeaveCase> {
+  protected:
+    void LeaveAs(Leave leave) {
+        switch (leave) {
+            case Leave::Quit:
+                return Key(Qt::Key_Q, Qt::ControlModifier);
+            case Leave::CloseFrame:
+                host_->Area()->subWindowList().front()->close();
+                return;
+            case Leave::ChangeCompany:
+                return QTest::keyClick(Widget<QComboBox>("companies"), Qt::Key_Down);
+        }
+    }
+};
+
+constexpr const char* kStored = "Cliente, Codice articolo";
+
+// The host asks before it ends the module: the window itself asks nothing as it unloads. The
+// module asks its own question about the company change after the host's.
+TEST_P(LeavingAnEdit, TheHostAsksFirstAndDoesWhatTheAnswerSays) {
+    const LeaveCase& c = GetParam();
+    Open();
+    ClickLine(1);
+    auto* description = Widget<QLineEdit>("TXT_DESCR");
+    QTest::mouseClick(description, Qt::LeftButton);
+    QTest::keyClick(description, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(description, "Cliente e articolo");
+    EXPECT_SOON(Widget("changesPending")->isVisible());
+
+    AnswerNextBox(c.answer, c.answer == Box::Save && c.leave == Leave::Quit ? "save-question.png"
+                                                                            : QString());
+    if (c.leave == Leave::ChangeCompany && c.answer != Box::Cancel) AnswerNextBox(Box::Yes);
+    LeaveAs(c.leave);
+    QCoreApplication::processEvents();
+
+    ASSERT_FALSE(shown_.empty());
+    EXPECT_EQ(shown_.front(),
+              (SeenBox{"Salvare le modifiche?", "Dravel", Box::Question, Box::Save}));
+    EXPECT_THAT(buttons_.front(),
+                UnorderedElementsAre("Salva", "Non salvare", "Torna alla finestra"));
+    EXPECT_SOON_EQ(host_->Area()->subWindowList().size(), c.windowStays ? 1 : 0);
+    EXPECT_EQ(host_->isVisible(), c.leave != Leave::Quit || c.windowStays);
+    if (c.windowStays) {
+        EXPECT_EQ(description->text(), "Cliente e articolo");
+        EXPECT_TRUE(Widget("changesPending")->isVisible());
+        EXPECT_TRUE(Widget<QComboBox>("companies")->currentText().startsWith("1 - "));
+    }
+    EXPECT_EQ(m_.Query("SELECT MGA0_DESCR FROM MGA0_QUINTAB WHERE MGA0_ID = 1"), c.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, LeavingAnEdit,
+    ::testing::Values(
+        LeaveCase{"QuitSaved", Leave::Quit, Box::Save, false, "Cliente e articolo"},
+        LeaveCase{"QuitDropped", Leave::Quit, Box::Discard, false, kStored},
+        LeaveCase{"QuitKeptOnScreen", Leave::Quit, Box::Cancel, true, kStored},
+        LeaveCase{"FrameSaved", Leave::CloseFrame, Box::Save, false, "Cliente e articolo"},
+        LeaveCase{"FrameDropped", Leave::CloseFrame, Box::Discard, false, kStored},
+        LeaveCase{"FrameKeptOnScreen", Leave::CloseFrame, Box::Cancel, true, kStored},
+        LeaveCase{"CompanySaved", Leave::ChangeCompany, Box::Save, false, "Cliente e articolo"},
+        LeaveCase{"CompanyDropped", Leave::ChangeCompany, Box::Discard, false, kStored},
+        LeaveCase{"CompanyKeptOnScreen", Leave::ChangeCompany, Box::Cancel, true, kStored}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// "Salva" that the window refuses (a new criterion without fields) keeps the program, the window
+// and the edit; with nothing pending the host asks nothing.
+TEST_F(GuiTest, ARefusedSaveKeepsTheProgramAndNothingPendingAsksNothing) {
+    Open();
+    Press("Nuovo");
+    EXPECT_SOON(Widget("TXT_DESCR")->hasFocus());
+    QTest::keyClicks(Widget("TXT_DESCR"), "Senza campi");
+    AnswerNextBox(Box::Save);
+    AnswerNextBox(Box::Ok);  // "Obbligatorio scegliere un campo !!"
+    Key(Qt::Key_Q, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(shown_.size(), 2u);
+    EXPECT_EQ(shown_[1].text, "Obbligatorio scegliere un campo !!");
+    EXPECT_TRUE(host_->isVisible());
+    EXPECT_EQ(Text("TXT_DESCR"), "Senza campi");
+
+    Press("Annulla");
+    Key(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_SOON(!host_->isVisible());
+    EXPECT_EQ(shown_.size(), 2u);
+}
+
+class ModalWindow : public GuiTest {
+  protected:
+    ModalWindow() { options_.modal = true; }
+
+    // Opens the modal window and works it with `keys` from inside the window's own event loop;
+    // returns once the window has gone (closed, with a failure, when the keys leave it open).
+    void WorkModal(const std::function<void()>& keys) {
+        bool opened = false;
+        QTimer::singleShot(0, host_.get(), [&] {
+            opened = true;
+            if (Soon([&] { return Widget("TXT_DESCR")->isVisible(); })) keys();
+            if (m_.session->Window()) {
+                ADD_FAILURE() << "the modal window is still open";
+                m_.session->CloseForm();
+            }
+        });
+        Key(Qt::Key_M, Qt::ControlModifier);
+        ASSERT_TRUE(opened);
+    }
+};
+
+// Esc is "Annulla" while there is an edit to undo, and then closes the dialog; Ctrl+Q quits from
+// over the dialog, after the question about the edit pending.
+TEST_F(ModalWindow, EscUndoesThenClosesAndCtrlQQuits) {
+    WorkModal([&] {
+        auto* description = Widget<QLineEdit>("TXT_DESCR");
+        QTest::keyClicks(description, "x");
+        EXPECT_SOON(Widget("changesPending")->isVisible());
+        QTest::keyClick(description, Qt::Key_Escape);
+        EXPECT_SOON(!Widget("changesPending")->isVisible());
+        EXPECT_TRUE(m_.session->Window());
+        QTest::keyClick(description, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(m_.session->Window());
+    EXPECT_TRUE(host_->isVisible());
+
+    AnswerNextBox(Box::Discard);
+    WorkModal([&] {
+        QTest::keyClicks(Widget("TXT_DESCR"), "x");
+        EXPECT_SOON(Widget("changesPending")->isVisible());
+        QTest::keyClick(Widget("TXT_DESCR"), Qt::Key_Q, Qt::ControlModifier);
+    });
+    EXPECT_FALSE(host_->isVisible());
+    EXPECT_THAT(shown_, ::testing::SizeIs(1));
+}
+
+TEST_F(GuiTest, TheHostShowsTheStructureEsportaHandsBack) {
+    Open();
+    ClickLine(1);
+    Key(Qt::Key_E, Qt::ControlModifier);
+    EXPECT_SOON(host_->Area()->subWindowList().isEmpty());
+    EXPECT_EQ(Widget<QLabel>("transfer")->text(), "Struttura ricevuta: INDCCODA");
+    Screenshot(*host_, "received.png");
+}
+
+}  // namespace
+}  // namespace test
