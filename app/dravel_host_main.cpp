@@ -39,16 +39,16 @@ struct Options {
 com::ComError ReportFailure() {
     auto e = com::CurrentError();
     if (!e.Detail().empty()) framework::LogFailure(e, "dravel-host", "main");
-    std::cerr << "dravel-host: " << app::ProgramText(e.Description()) << " (error " << e.Number()
-              << ")\n";
+    std::cerr << "dravel-host: " << app::ProgramText(e.Text(), e.Values()) << " (error "
+              << e.Number() << ")\n";
     return e;
 }
 
 // Started from the desktop's menu there is no terminal to read: a failure before the window
 // opens is shown too, with what the log records beside the reason.
 void ShowStartupFailure(const com::ComError& e) {
-    QMessageBox box(QMessageBox::Critical, "Dravel", gui::Qs(app::ProgramText(e.Description())),
-                    QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, "Dravel",
+                    gui::Qs(app::ProgramText(e.Text(), e.Values())), QMessageBox::Ok);
     box.setObjectName("startupFailure");
     box.setWindowIcon(gui::ProductIcon());
     box.setDetailedText(gui::Qs(e.Detail()));

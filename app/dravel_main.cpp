@@ -180,8 +180,8 @@ int main(int argc, char** argv) {
         // error; the last line says what happened.
         if (!e.Detail().empty())
             framework::LogFailure(e, "dravel", cli.get_subcommands()[0]->get_name());
-        std::cerr << "dravel: " << txt::Printable(app::ProgramText(e.Description())) << " (error "
-                  << e.Number() << ")\n";
+        std::cerr << "dravel: " << txt::Printable(app::ProgramText(e.Text(), e.Values()))
+                  << " (error " << e.Number() << ")\n";
         return *resolve || *check ? 2 : 1;
     }
     return 0;

@@ -42,6 +42,7 @@ TEST_F(DravelCli, TheLanguageIsTheLocales) {
 // Each program, and the line that reports a failure, speaks it.
 TEST_F(DravelCli, EveryProgramSpeaksTheLocalesLanguage) {
     ScopedEnv all("LC_ALL", nullptr), lang("LANG", "en_US.UTF-8");
+    std::ofstream(folder_ / "empty.db");
     const struct {
         std::pair<int, std::string> run;
         const char* says;
@@ -58,6 +59,8 @@ TEST_F(DravelCli, EveryProgramSpeaksTheLocalesLanguage) {
               "--demo", "--database", (folder_ / "big.db").string()},
              folder_ / "output"),
          "dravel: The disk is full: nothing was done."},
+        {Dravel({"show", "--database", (folder_ / "empty.db").string()}),
+         "dravel: The database has no table HOST_DITTE: nothing was done."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
