@@ -14,7 +14,8 @@ std::optional<std::string> FieldProblem(const std::string& text, const FieldRule
     if (rules.maxChar > 0 && txt::CharCount(text) > static_cast<size_t>(rules.maxChar))
         return Translated("Il campo %1 ammette al massimo %2 caratteri",
                           {rules.caption, std::to_string(rules.maxChar)});
-    if (rules.numeric && !txt::IsWholeNumber(text))
+    // Blanks around a number are the conversion's to take off.
+    if (rules.numeric && !txt::IsWholeNumber(txt::Trim(text)))
         return Translated("Il campo %1 deve contenere un numero intero", {rules.caption});
     return std::nullopt;
 }

@@ -214,6 +214,7 @@ TEST_F(WindowTest, ARefusedSaveKeepsTheEditOnScreenAndWritesNothing) {
     }
     frame_->Recordset()->MoveNext();  // by code: followed, the edit on screen given up
     Type("TXT_DESCR", "Secondo");
+    Type("TXT_PRIORITA", " 2 ");  // blanks around a number are no fault
     bar_->UserPress(host::nav_key::Confirm);
     EXPECT_EQ(Stored(), "1|1|Primo;2|2|Secondo");
 }
