@@ -99,8 +99,9 @@ void ShowWindowAsText(const std::string& connectionString, bool createDemo, int 
     session.ShowForm();
     auto window = session.Window();
     if (!window)
-        throw std::runtime_error("the window did not open; see the log " +
-                                 framework::DefaultLogPath().string());
+        throw com::ComError(com::err::Automation,
+                            "La finestra non si è aperta: il motivo è nel log %1.")
+            .SetValues({framework::DefaultLogPath().string()});
     PrintWindow(*window, out);
     for (const auto& m : toolkit.Messages())
         out << "\n[" << txt::Printable(m.title) << "] " << txt::Printable(m.text) << "\n";

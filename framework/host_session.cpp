@@ -34,7 +34,8 @@ HostSession::HostSession(const std::string& connectionString, SessionOptions opt
     // A mistyped path must not become an empty database.
     if (!file.empty() && !options.createDatabase &&
         std::filesystem::status(file, ec).type() == std::filesystem::file_type::not_found)
-        throw com::ComError(com::err::FileNotFound, "no such database: " + file.string());
+        throw com::ComError(com::err::FileNotFound, "Il database %1 non esiste.")
+            .SetValues({file.string()});
     // First, so that a refusal below is in the user's language.
     auto texts = TextService::Create();
     texts->SetLanguage(options.language);

@@ -32,7 +32,7 @@ TEST_F(DravelCli, OnlyTheDemoDatabaseIsCreatedWhenMissing) {
     auto typo = folder_ / "typo.db";
     auto [status, output] = Dravel({"show", "--database", typo.string()});
     EXPECT_EQ(status, 1);
-    EXPECT_THAT(output, HasSubstr("no such database: " + typo.string()));
+    EXPECT_THAT(output, HasSubstr("Il database " + typo.string() + " non esiste."));
     EXPECT_FALSE(fs::exists(typo));
 
     for (int round = 0; round < 5; ++round) {
