@@ -1,5 +1,6 @@
 #include "app/utf8_arguments.h"
 
+#include "app/language.h"
 #include "platform/text/utf8.h"
 
 namespace app {
@@ -7,9 +8,13 @@ namespace app {
 int RefuseNonUtf8Arguments(const char* program, int argc, char** argv, std::ostream& err) {
     for (int i = 1; i < argc; ++i) {
         if (txt::IsUtf8(argv[i])) continue;
-        // U+FFFD stands where the argument is not UTF-8.
-        err << program << ": the argument \"" << txt::Printable(argv[i])
-            << "\" is not UTF-8 text; give it in UTF-8\n";
+        // Before the options are read: in the locale's language. U+FFFD stands where the
+        // argument is not UTF-8.
+        SetProgramLanguage(LocaleLanguage());
+        err << program << ": "
+            << ProgramText("l'argomento \"%1\" non è testo UTF-8: va dato in UTF-8",
+                           {txt::Printable(argv[i])})
+            << "\n";
         return 2;
     }
     return 0;

@@ -87,7 +87,7 @@ TEST_F(HostileText, AnArgumentThatIsNotUtf8IsRefusedAtTheDoor) {
     EXPECT_EQ(status, 2);
     EXPECT_EQ(out, "");
     EXPECT_EQ(err,
-              "dravel: the argument \"INDC=a\xEF\xBF\xBD\" is not UTF-8 text; give it in UTF-8\n");
+              "dravel: l'argomento \"INDC=a\xEF\xBF\xBD\" non è testo UTF-8: va dato in UTF-8\n");
 }
 
 }  // namespace
