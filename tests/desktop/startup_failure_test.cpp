@@ -11,8 +11,8 @@ namespace {
 
 struct FailureCase {
     const char* name;
-    std::string content;  // of the database file
-    bool demo;            // the file is the demo database, opened without --database
+    std::optional<std::string> content;  // of the database file; none: made by create-db
+    bool demo;                           // the file is the demo database, opened without --database
     const char* reason;
 };
 
@@ -21,13 +21,21 @@ TEST_F(DesktopHost, AFailureBeforeTheWindowOpensIsShownInABox) {
         {"empty file", "", false, "HOST_DITTE"},
         {"not a database", std::string(4096, 'x'), false, "not a database"},
         {"demo database not a database", "garbage", true, "not a database"},
+        {"no company", std::nullopt, false, "dravel company add"},
     };
     const fs::path demo = folder_ / "home/.local/share/dravel/demo.db";
     fs::create_directories(demo.parent_path());
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path file = c.demo ? demo : folder_ / "broken.db";
-        std::ofstream(file, std::ios::binary | std::ios::trunc) << c.content;
+        fs::remove(file);
+        if (c.content)
+            std::ofstream(file, std::ios::binary) << *c.content;
+        else
+            ASSERT_EQ(testing_support::RunToEnd({DRAVEL_CLI_PATH, "create-db", "--database", file},
+                                                folder_ / "create-db")
+                          .first,
+                      0);
         auto [status, output] = Run(std::string(kWaitForWindow) + R"sh(
 timeout 60 "$DRAVEL_HOST" $ARGUMENTS & host=$!
 window '^Dravel$'
