@@ -8,6 +8,7 @@
 #include "app/first_company.h"
 #include "app/language.h"
 #include "app/paths.h"
+#include "app/text_table.h"
 #include "framework/company_table.h"
 #include "framework/host_session.h"
 #include "platform/text/text.h"
@@ -46,15 +47,7 @@ void PrintCompanies(const std::vector<framework::CompanyListEntry>& companies, s
     for (const auto& c : companies)
         rows.push_back({std::to_string(c.code), SettingText(c.accountTypes),
                         SettingText(c.itemClassNesting), txt::Printable(c.name)});
-    std::vector<size_t> widths(rows[0].size(), 0);
-    for (const auto& row : rows)
-        for (size_t i = 0; i < row.size(); ++i)
-            widths[i] = std::max(widths[i], txt::CharCount(row[i]));
-    for (const auto& row : rows) {
-        for (size_t i = 0; i + 1 < row.size(); ++i)
-            out << row[i] << std::string(widths[i] + 2 - txt::CharCount(row[i]), ' ');
-        out << row.back() << "\n";
-    }
+    for (const auto& line : TextTable(rows)) out << line << "\n";
 }
 
 }  // namespace

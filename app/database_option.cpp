@@ -1,5 +1,6 @@
 #include "app/database_option.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <CLI/CLI.hpp>
@@ -19,18 +20,19 @@ namespace {
 // user and root can change them (as for the registry), and the file such that nobody else can
 // read it (a file of root's the user can read is one others can read too).
 std::string ReadDatabaseFile(const std::string& file) {
-    auto content = com::ReadTrustedFile(file);
+    com::Descriptor fd = com::OpenTrusted(file, O_RDONLY);
     struct stat st {};
-    if (!content || ::stat(file.c_str(), &st) != 0)
+    if (!fd || ::fstat(fd.Get(), &st) != 0)
         throw com::ComError(com::err::FileNotFound,
-                            "Cannot read " + file + ": " + std::strerror(ENOENT));
+                            "Cannot read " + file + ": " + std::strerror(errno));
     if (st.st_mode & (S_IRGRP | S_IROTH))
         throw com::ComError(
             com::err::PathFileAccess,
             ProgramText("Il file %1 è leggibile da altri utenti: la stringa di connessione va "
                         "tenuta in un file che solo il proprietario può leggere (chmod 600 %1).",
                         {file}));
-    std::string line = content->substr(0, content->find('\n'));
+    const std::string content = com::ReadToEnd(fd, file);
+    std::string line = content.substr(0, content.find('\n'));
     if (line.ends_with('\r')) line.pop_back();
     if (line.empty())
         throw com::ComError(com::err::InvalidCall,

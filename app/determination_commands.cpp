@@ -58,11 +58,10 @@ determination::AttributeValues ParseValues(const std::vector<std::string>& pairs
 
 void CheckPostingType(int32_t type) {
     if (dravel::FindPostingType(type)) return;
-    std::string types;
-    for (const auto& t : dravel::kPostingTypes)
-        types += (types.empty() ? "" : ", ") + std::to_string(t.code);
-    throw UsageError(
-        ProgramText("Il tipo %1 non esiste: i tipi sono %2.", {std::to_string(type), types}));
+    std::vector<std::string> types;
+    for (const auto& t : dravel::kPostingTypes) types.push_back(std::to_string(t.code));
+    throw UsageError(ProgramText("Il tipo %1 non esiste: i tipi sono %2.",
+                                 {std::to_string(type), txt::Join(types, ", ")}));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/com/user_files.h"
+#include "platform/text/text.h"
 
 namespace app {
 
@@ -134,12 +135,6 @@ std::string PlatformName(const std::string& entry) {
     return name;
 }
 
-std::string Joined(const std::vector<std::string>& parts, const std::string& separator) {
-    std::string joined;
-    for (const auto& p : parts) joined += (joined.empty() ? "" : separator) + p;
-    return joined;
-}
-
 }  // namespace
 
 Display FindDisplay() {
@@ -174,8 +169,8 @@ Display FindDisplay() {
         else if (std::find(refusals.begin(), refusals.end(), refusal) == refusals.end())
             refusals.push_back(refusal);
     }
-    if (usable.empty()) return {{}, "no display: " + Joined(refusals, "; ")};
-    return {Joined(usable, ";"), {}};
+    if (usable.empty()) return {{}, "no display: " + txt::Join(refusals, "; ")};
+    return {txt::Join(usable, ";"), {}};
 }
 
 std::string RemoteDisplayHint() {

@@ -25,11 +25,12 @@
 #include "gui/qt_toolkit.h"
 #include "gui/ui_text.h"
 #include "platform/com/registry.h"
+#include "platform/text/utf8.h"
 
 namespace {
 
 struct Options {
-    std::string database;
+    app::DatabaseOptions database;
     int company = 0;
     bool modal = false;
     std::string language;
@@ -39,8 +40,8 @@ struct Options {
 com::ComError ReportFailure() {
     auto e = com::CurrentError();
     if (!e.Detail().empty()) framework::LogFailure(e, "dravel-host", "main");
-    std::cerr << "dravel-host: " << app::ProgramText(e.Text(), e.Values()) << " (error "
-              << e.Number() << ")\n";
+    std::cerr << "dravel-host: " << txt::Printable(app::ProgramText(e.Text(), e.Values()))
+              << " (error " << e.Number() << ")\n";
     return e;
 }
 
@@ -65,7 +66,7 @@ int RunDesktop(char* program, const Options& options) {
     std::unique_ptr<gui::HostWindow> window;
     try {
         framework::RegisterHostClasses();
-        auto choice = app::ChooseDatabase(options.database);
+        auto choice = app::ChooseDatabase(app::ChosenDatabase(options.database));
         session = std::make_unique<framework::HostSession>(
             choice.connectionString,
             framework::SessionOptions{
@@ -99,8 +100,7 @@ int main(int argc, char** argv) {
         return refused;
     CLI::App cli{"dravel-host: the desktop window for criteria maintenance"};
     Options options;
-    app::DatabaseOptions database;
-    app::AddDatabaseOptions(cli, database, "$DRAVEL_DATABASE, else the demo database");
+    app::AddDatabaseOptions(cli, options.database, "$DRAVEL_DATABASE, else the demo database");
     cli.add_option("--company", options.company, "company code (default: the first)");
     cli.add_flag("--modal", options.modal, "show the module's window modal");
     options.language = app::LocaleLanguage();
@@ -110,12 +110,11 @@ int main(int argc, char** argv) {
     app::SetProgramLanguage(options.language);
 
     try {
-        options.database = app::ChosenDatabase(database);
         const app::Display display = app::FindDisplay();
         if (!display.unavailable.empty()) {
             std::cout << "dravel-host: " << display.unavailable
                       << "; the window follows as text.\n\n";
-            auto choice = app::ChooseDatabase(options.database);
+            auto choice = app::ChooseDatabase(app::ChosenDatabase(options.database));
             app::ShowWindowAsText(choice.connectionString, choice.demo, options.company,
                                   options.language, std::cout);
             std::cout << "\n" << app::RemoteDisplayHint() << "\n";

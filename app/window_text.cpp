@@ -2,6 +2,7 @@
 
 #include "app/first_company.h"
 #include "app/paths.h"
+#include "app/text_table.h"
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
 #include "framework/log_service.h"
@@ -42,23 +43,13 @@ std::string Pad(const std::string& s, size_t width) {
 void PrintWindow(ui::IForm& window, std::ostream& out) {
     out << "== " << txt::Printable(framework::Translated(window.Caption())) << " ==\n\n";
     if (auto grid = Find<ui::ILineView>(window, "QGRID")) {
-        auto captions = Printable(grid->ColumnCaptions());
-        std::vector<size_t> widths;
-        for (auto& c : captions) widths.push_back(txt::CharCount(c));
-        for (int i = 1; i <= grid->LineCount(); ++i) {
-            auto cells = Printable(grid->LineCells(i));
-            for (size_t j = 0; j < cells.size() && j < widths.size(); ++j)
-                widths[j] = std::max(widths[j], txt::CharCount(cells[j]));
-        }
-        auto row = [&](const std::vector<std::string>& cells, bool current) {
-            out << (current ? "> " : "  ");
-            for (size_t j = 0; j < cells.size() && j < widths.size(); ++j)
-                out << (j + 1 < cells.size() ? Pad(cells[j], widths[j] + 2) : cells[j]);
-            out << "\n";
-        };
-        row(captions, false);
-        for (int i = 1; i <= grid->LineCount(); ++i)
-            row(Printable(grid->LineCells(i)), i == grid->CurrentLine());
+        std::vector<std::vector<std::string>> rows = {Printable(grid->ColumnCaptions())};
+        for (int i = 1; i <= grid->LineCount(); ++i) rows.push_back(Printable(grid->LineCells(i)));
+        const auto lines = TextTable(rows);
+        // The captions first, then the lines, the current one marked.
+        for (size_t i = 0; i < lines.size(); ++i)
+            out << (i > 0 && static_cast<int>(i) == grid->CurrentLine() ? "> " : "  ") << lines[i]
+                << "\n";
         out << "\n";
     }
     auto field = [&](const char* label, const char* control) {

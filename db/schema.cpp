@@ -69,8 +69,7 @@ std::vector<std::string> SchemaTables(ado::Dialect dialect) {
 
 std::vector<std::string> MissingTables(ado::Connection& connection) {
     auto tables = SchemaTables(connection.SqlDialect());
-    std::string names;
-    for (const auto& t : tables) names += (names.empty() ? "'" : ", '") + t + "'";
+    const std::string names = "'" + txt::Join(tables, "', '") + "'";
     auto found = connection.Execute(
         (connection.SqlDialect() == ado::Dialect::Sqlite
              ? "SELECT UPPER(name) FROM sqlite_master WHERE type = 'table' AND UPPER(name) IN ("

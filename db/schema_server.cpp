@@ -27,9 +27,11 @@ std::string PostgresqlText(const std::string&, int chars, const char* null) {
 // (_SC) collation, and the '.' appended keeps the trailing blanks LEN would leave out. The driver
 // gives such a column's width in units, so a text of more than `chars` characters but not twice
 // as many gets past the data layer's own check of widths and is refused by this CHECK instead,
-// as a broken constraint (the window's fields, which count characters, refuse it first).
+// as a broken constraint (the window's fields, which count characters, refuse it first). The
+// collation is case-sensitive, as SQLite and PostgreSQL compare texts: resolve's queries and
+// check's comparisons then agree on which matrix values are the same.
 std::string TsqlText(const std::string& column, int chars, const char* null) {
-    return "NVARCHAR(" + std::to_string(2 * chars) + ") COLLATE Latin1_General_100_CI_AS_SC " +
+    return "NVARCHAR(" + std::to_string(2 * chars) + ") COLLATE Latin1_General_100_CS_AS_SC " +
            null + " CHECK (LEN(" + column + " + N'.') <= " + std::to_string(chars + 1) + ")";
 }
 

@@ -10,6 +10,7 @@
 #include "platform/ado/recordset.h"
 #include "platform/com/failure.h"
 #include "platform/com/registry.h"
+#include "platform/text/text.h"
 #include "platform/ui/toolkit.h"
 
 namespace framework {
@@ -48,14 +49,12 @@ HostSession::HostSession(const std::string& connectionString, SessionOptions opt
             if (options.demoData) db::LoadDemoData(*connection_);
         });
         if (creation == db::Creation::Partial) {
-            std::string missing;
-            for (const auto& table : db::MissingTables(*connection_))
-                missing += (missing.empty() ? "" : ", ") + table;
             throw com::ComError(
                 com::err::OperationNotAllowed,
                 Translated("Il database %1 contiene solo una parte delle tabelle (mancano: %2): "
                            "un database incompleto non viene modificato.",
-                           {ado::DatabaseLabel(connectionString), missing}));
+                           {ado::DatabaseLabel(connectionString),
+                            txt::Join(db::MissingTables(*connection_), ", ")}));
         }
         created_ = creation == db::Creation::Created;
     }

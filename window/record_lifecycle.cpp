@@ -142,10 +142,10 @@ void FRM_MGQUINTAB::FME_PARENT_BeforeUpdate(com::VARIANT_BOOL&) {
     int32_t status = FME_PARENT->Status();
     auto row = FME_PARENT->Recordset();
     if (status == host::frame_status::New) {
-        // The new row is written at the end of its type and then moved to the place the user
-        // typed, as an existing row is: putting it last whatever was typed threw away the order
-        // the user asked for. A priority left as the window gave it is no place: the end, even
-        // when another user added a criterion meanwhile.
+        // The new row is written at the end of its type, then moved to the place the user typed,
+        // as an existing row is, so that the order the user asked for is kept. A priority left
+        // as the window gave it asks for no place: the end, even when another user added a
+        // criterion meanwhile.
         std::optional<int32_t> typed = StoredNumber(row->Fields("MGA0_INDPRIOR").Value());
         PlaceAtEndOfSelectedType();
         pendingSave_.place = typed && *typed != newRowPriority_ ? *typed : kLastPlace;

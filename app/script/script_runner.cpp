@@ -22,6 +22,7 @@
 #include "platform/ado/connection_string.h"
 #include "platform/com/failure.h"
 #include "platform/com/registry.h"
+#include "platform/com/user_files.h"
 #include "platform/ui/headless.h"
 #include "platform/ui/list_box.h"
 
@@ -401,21 +402,11 @@ namespace {
 constexpr size_t kMaxScriptBytes = 16 << 20;
 
 std::string ReadScript(const fs::path& file) {
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    auto fail = [&](const std::string& why) {
-        throw com::ComError(com::err::PathFileAccess, "Cannot read " + file.string() + ": " + why);
-    };
-    if (fd < 0) fail(std::strerror(errno));
-    std::unique_ptr<int, void (*)(int*)> closer(&fd, [](int* f) { ::close(*f); });
-    std::string text;
-    char buffer[65536];
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) fail(std::strerror(errno));
-        text.append(buffer, static_cast<size_t>(n));
-        if (text.size() > kMaxScriptBytes) fail("a script holds at most 16 MiB");
-    }
-    return text;
+    com::Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd)
+        throw com::ComError(com::err::PathFileAccess,
+                            "Cannot read " + file.string() + ": " + std::strerror(errno));
+    return com::ReadToEnd(fd, file, kMaxScriptBytes, "a script holds at most 16 MiB");
 }
 
 }  // namespace

@@ -172,10 +172,9 @@ void RequireFittingTexts(const RowCache& cache, const Row& row) {
         const com::Variant& value = row.values[c];
         if (!column.updatable || column.definedSize <= 0 || !value.IsText()) continue;
         if (txt::CharCount(value.ToText()) <= static_cast<size_t>(column.definedSize)) continue;
-        throw com::ComError(
-            com::err::ArgumentOutOfRange,
-            com::FillPlaceholders("Il campo %1 ammette al massimo %2 caratteri",
-                                  {column.baseColumn, std::to_string(column.definedSize)}))
+        throw com::ComError(com::err::ArgumentOutOfRange,
+                            "Il campo %1 ammette al massimo %2 caratteri")
+            .SetValues({column.baseColumn, std::to_string(column.definedSize)})
             .SetNative(0, cache.baseTable + "." + column.baseColumn + ": " +
                               std::to_string(txt::CharCount(value.ToText())) +
                               " characters, nothing was written");

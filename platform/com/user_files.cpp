@@ -54,19 +54,6 @@ void CheckFromRoot(const fs::path& path, const fs::path& file, Owners owners) {
     }
 }
 
-std::string ReadToEnd(int fd, const fs::path& file) {
-    std::string content;
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n == 0) return content;
-        if (n > 0)
-            content.append(buffer, static_cast<size_t>(n));
-        else if (errno != EINTR)
-            Fail("Cannot read", file, errno);
-    }
-}
-
 }  // namespace
 
 fs::path UserHome() {
@@ -146,19 +133,35 @@ Descriptor OpenTrusted(const fs::path& file, int flags, Owners owners, fs::path*
     return fd;
 }
 
+std::string ReadToEnd(const Descriptor& fd, const fs::path& file, size_t limit,
+                      const std::string& limitText) {
+    std::string content;
+    char buffer[65536];
+    for (;;) {
+        ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
+        if (n == 0) return content;
+        if (n > 0)
+            content.append(buffer, static_cast<size_t>(n));
+        else if (errno != EINTR)
+            Fail("Cannot read", file, errno);
+        if (content.size() > limit)
+            throw ComError(err::PathFileAccess, "Cannot read " + file.string() + ": " + limitText);
+    }
+}
+
 std::optional<std::string> ReadTrustedFile(const fs::path& file, Owners owners) {
     Descriptor fd = OpenTrusted(file, O_RDONLY, owners);
     if (!fd) {
         if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
         Fail("Cannot read", file, errno);
     }
-    return ReadToEnd(fd.Get(), file);
+    return ReadToEnd(fd, file);
 }
 
 std::string ReadFile(const fs::path& file) {
     Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.Get() < 0) Fail("Cannot read", file, errno);
-    return ReadToEnd(fd.Get(), file);
+    return ReadToEnd(fd, file);
 }
 
 namespace {

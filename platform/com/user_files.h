@@ -2,6 +2,7 @@
 // The user's own files: where the home folder is, which files nobody else can change, and how a
 // file is replaced without ever leaving it half written. Failures are error 75 naming the file.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -74,6 +75,11 @@ std::optional<std::string> ReadTrustedFile(const std::filesystem::path& file,
 
 // The content of a file; an error naming it when it cannot be read (missing, a folder, ...).
 std::string ReadFile(const std::filesystem::path& file);
+
+// What is left to read of an open file, `file` being its name for errors; past `limit` bytes an
+// error saying "LIMIT_TEXT" instead (a device such as /dev/zero never ends).
+std::string ReadToEnd(const Descriptor& fd, const std::filesystem::path& file,
+                      size_t limit = SIZE_MAX, const std::string& limitText = {});
 
 // Replaces a trusted file by `content`: a new file beside it, created exclusively, written whole
 // and synced, is renamed over it and the folder synced. On failure the old file stays as it was.

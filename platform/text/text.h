@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace txt {
 
@@ -57,6 +58,13 @@ inline std::string_view TrimEnd(std::string_view text, std::string_view blanks =
 
 inline std::string_view Trim(std::string_view text, std::string_view blanks = kBlanks) {
     return TrimEnd(TrimStart(text, blanks), blanks);
+}
+
+// The parts with `separator` between them.
+inline std::string Join(const std::vector<std::string>& parts, std::string_view separator) {
+    std::string joined;
+    for (size_t i = 0; i < parts.size(); ++i) (joined += i ? separator : "") += parts[i];
+    return joined;
 }
 
 // Nothing, or blanks only.

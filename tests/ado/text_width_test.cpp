@@ -79,10 +79,16 @@ TEST_P(TextWidth, TextsOfEveryKindFitToTheCharacterAndNoFurther) {
             const std::string tooLong = other + kind[0];
             const std::string name = Native(c.column, txt::Lower(c.column).c_str());
             rs->Fields(c.column).SetValue(tooLong);
-            EXPECT_THAT([&] { rs->Update(); },
-                        FailsWith(com::err::ArgumentOutOfRange,
-                                  "Il campo " + name + " ammette al massimo " +
-                                      std::to_string(c.width) + " caratteri"));
+            // A catalogue text with its values, so that another language shows it translated.
+            EXPECT_THAT(
+                [&] { rs->Update(); },
+                ::testing::Throws<com::ComError>(::testing::AllOf(
+                    ::testing::Property(&com::ComError::Number, com::err::ArgumentOutOfRange),
+                    ::testing::Property(&com::ComError::Description,
+                                        "Il campo " + name + " ammette al massimo " +
+                                            std::to_string(c.width) + " caratteri"),
+                    ::testing::Property(&com::ComError::Text,
+                                        "Il campo %1 ammette al massimo %2 caratteri"))));
             EXPECT_EQ(Stored(c), com::Variant(other));
             EXPECT_EQ(rs->Fields(c.column).Value(), com::Variant(tooLong));
             rs->CancelUpdate();
@@ -114,7 +120,7 @@ TEST(TextWidthSchema, SqlServerCountsCharactersAsTheOtherDialectsDo) {
         const std::string name = (*m)[1], chars = (*m)[2];
         EXPECT_THAT(sqlite, HasSubstr("CHECK (length(" + name + ") <= " + chars + ")"));
         EXPECT_THAT(tsql, HasSubstr(name + " NVARCHAR(" + std::to_string(2 * std::stoi(chars)) +
-                                    ") COLLATE Latin1_General_100_CI_AS_SC "));
+                                    ") COLLATE Latin1_General_100_CS_AS_SC "));
         EXPECT_THAT(tsql, HasSubstr("CHECK (LEN(" + name +
                                     " + N'.') <= " + std::to_string(std::stoi(chars) + 1) + ")"));
     }

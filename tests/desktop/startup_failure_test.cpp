@@ -14,6 +14,7 @@ struct FailureCase {
     std::optional<std::string> content;  // of the database file; none: made by create-db
     bool demo;                           // the file is the demo database, opened without --database
     const char* reason;
+    const char* option = "--database";  // that names the file
 };
 
 TEST_F(DesktopHost, AFailureBeforeTheWindowOpensIsShownInABox) {
@@ -22,6 +23,8 @@ TEST_F(DesktopHost, AFailureBeforeTheWindowOpensIsShownInABox) {
         {"not a database", std::string(4096, 'x'), false, "not a database"},
         {"demo database not a database", "garbage", true, "not a database"},
         {"no company", std::nullopt, false, "dravel company add"},
+        {"database file others can read", "broken.db\n", false, "leggibile da altri utenti",
+         "--database-file"},
     };
     const fs::path demo = folder_ / "home/.local/share/dravel/demo.db";
     fs::create_directories(demo.parent_path());
@@ -36,12 +39,13 @@ TEST_F(DesktopHost, AFailureBeforeTheWindowOpensIsShownInABox) {
                                                 folder_ / "create-db")
                           .first,
                       0);
-        auto [status, output] = Run(std::string(kWaitForWindow) + R"sh(
+        auto [status, output] =
+            Run(std::string(kWaitForWindow) + R"sh(
 timeout 60 "$DRAVEL_HOST" $ARGUMENTS & host=$!
 window '^Dravel$'
 xdotool key Return
 wait $host)sh",
-                                    {"ARGUMENTS=" + (c.demo ? "" : "--database " + file.string())});
+                {"ARGUMENTS=" + (c.demo ? "" : c.option + (" " + file.string()))});
         EXPECT_EQ(status, 1) << output;
         EXPECT_THAT(output, ::testing::HasSubstr(c.reason));
     }

@@ -14,7 +14,8 @@ namespace {
 constexpr const char* kSource = "ODBC";
 
 // psqlODBC reports a login the server refused as 08001, as it does a server it cannot reach: the
-// server's message tells them apart.
+// server's message tells them apart. The signs are the server's English texts: a server set to
+// answer in another language (lc_messages) is read as one that could not be reached.
 bool LoginRefused(const std::string& messages) {
     for (const char* sign :
          {"authentication failed", "no password supplied", "pg_hba.conf", "FATAL:  role \""})
@@ -34,7 +35,9 @@ UserMessage ForUser(const std::string& state, const std::string& messages) {
             "Impossibile collegarsi al server del database: verificare che sia raggiungibile "
             "e riprovare.",
             {}};
-    if (state == "42501")
+    // PostgreSQL's own state; SQL Server says it with 42000, a syntax error's state, and its words.
+    if (state == "42501" ||
+        (state == "42000" && messages.find("permission was denied") != std::string::npos))
         return {
             "L'utente del database non ha i diritti per questa operazione, che non è stata "
             "eseguita.",

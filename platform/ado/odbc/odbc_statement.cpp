@@ -194,6 +194,16 @@ bool OdbcStatement::FetchBlocks(std::vector<RowValues>& rows) {
     if (!SQL_SUCCEEDED(SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE,
                                       reinterpret_cast<SQLPOINTER>(kBlockRows), 0)))
         return false;
+    // However the fetch ends (a failure, a value too long), the statement lets go of the block,
+    // the buffers and the count of rows, which is this call's own.
+    struct Unbind {
+        SQLHSTMT stmt;
+        ~Unbind() {
+            SQLFreeStmt(stmt, SQL_UNBIND);
+            SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(1), 0);
+            SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+        }
+    } unbind{stmt};
     SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
     for (size_t i = 0; i < columns_.size(); ++i) {
         Column& c = columns_[i];
@@ -248,9 +258,6 @@ bool OdbcStatement::FetchBlocks(std::vector<RowValues>& rows) {
             }
         }
     }
-    SQLFreeStmt(stmt, SQL_UNBIND);
-    SQLSetStmtAttr(stmt, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(1), 0);
-    SQLSetStmtAttr(stmt, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
     return true;
 }
 
