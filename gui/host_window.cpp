@@ -301,6 +301,9 @@ void HostWindow::ShowBusy(bool busy) {
         statusBar()->showMessage(Tr("in attesa del database…"));
     else
         statusBar()->clearMessage();
+    // Drawn and sent to the display now, the cursor's change before it: while the program waits
+    // for the database the event loop does not run, and a later repaint would come too late.
+    statusBar()->repaint();
 }
 
 // What the module handed back ("Esporta": the field structure), for the user to see that it came.
