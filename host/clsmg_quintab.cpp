@@ -1,5 +1,7 @@
 #include "host/clsmg_quintab.h"
 
+#include <type_traits>
+
 #include "platform/com/failure.h"
 
 namespace dravel {
@@ -8,8 +10,16 @@ namespace {
 
 // Every slot continues past failures and reports success: no failure crosses the interface.
 template <class F>
-com::HRESULT Slot(F&& body) noexcept {
-    com::Step(std::forward<F>(body));
+com::HRESULT Slot(F&& body, com::SourceLocation where = com::SourceLocation::current()) noexcept {
+    com::Step(std::forward<F>(body), where);
+    return com::S_OK;
+}
+
+// A slot that only stores what it is given, which cannot fail.
+template <class T, class V>
+com::HRESULT Store(T& stored, V&& value) noexcept {
+    static_assert(std::is_nothrow_assignable_v<T&, V>);
+    stored = std::forward<V>(value);
     return com::S_OK;
 }
 
@@ -44,19 +54,14 @@ com::ComPtr<CLSMG_QUINTAB> CLSMG_QUINTAB::Create() {
 CLSMG_QUINTAB::CLSMG_QUINTAB() = default;  // ActiveDll starts as the instance itself
 
 CLSMG_QUINTAB::~CLSMG_QUINTAB() {
-    // Deliberately one step per release, so that one that fails does not keep the others from
-    // running.
-    com::Step([&] { clsGlobal_ = nullptr; });
-    com::Step([&] { clsVoceMenu_ = nullptr; });
-    com::Step([&] {
-        navigatorEvents_.Reset();
-        activeNavigator_ = nullptr;
-    });
-    com::Step([&] {
-        activeDllIsSelf_ = false;
-        activeDll_ = nullptr;
-    });
-    com::Step([&] { window_ = nullptr; });
+    // The host's objects go before the window, in this order; a release cannot fail.
+    clsGlobal_ = nullptr;
+    clsVoceMenu_ = nullptr;
+    navigatorEvents_.Reset();
+    activeNavigator_ = nullptr;
+    activeDllIsSelf_ = false;
+    activeDll_ = nullptr;
+    window_ = nullptr;
     com::Err().Clear();
 }
 
@@ -65,67 +70,66 @@ com::ComPtr<host::Cinterface> CLSMG_QUINTAB::ActiveDll() {
 }
 
 com::HRESULT CLSMG_QUINTAB::putref_ClsGlobal(host::IGlobal* v) noexcept {
-    return Slot([&] { clsGlobal_ = v; });
+    return Store(clsGlobal_, v);
 }
 com::HRESULT CLSMG_QUINTAB::get_ClsGlobal(host::IGlobal** v) noexcept {
     return Hand(clsGlobal_, v);
 }
 
 com::HRESULT CLSMG_QUINTAB::putref_ActiveFrame(com::IUnknown* v) noexcept {
-    return Slot([&] { activeFrame_ = v; });
+    return Store(activeFrame_, v);
 }
 com::HRESULT CLSMG_QUINTAB::get_ActiveFrame(com::IUnknown** v) noexcept {
     return Hand(activeFrame_, v);
 }
 
 com::HRESULT CLSMG_QUINTAB::putref_ActiveNavigator(host::INavigator* v) noexcept {
-    return Slot([&] {
-        navigatorEvents_.Reset();
-        activeNavigator_ = v;
-        if (v) navigatorEvents_.Connect<host::INavigatorEvents>(v, this);
-    });
+    // Each call here is noexcept: a navigator that raises no events is left unsubscribed.
+    navigatorEvents_.Reset();
+    activeNavigator_ = v;
+    if (v) navigatorEvents_.Connect<host::INavigatorEvents>(v, this);
+    return com::S_OK;
 }
 com::HRESULT CLSMG_QUINTAB::get_ActiveNavigator(host::INavigator** v) noexcept {
     return Hand(activeNavigator_, v);
 }
 
 com::HRESULT CLSMG_QUINTAB::putref_ActiveDll(host::Cinterface* v) noexcept {
-    return Slot([&] {
-        activeDllIsSelf_ = com::SameObject(v, static_cast<host::Cinterface*>(this));
-        activeDll_ = activeDllIsSelf_ ? nullptr : com::ComPtr<host::Cinterface>(v);
-    });
+    activeDllIsSelf_ = com::SameObject(v, static_cast<host::Cinterface*>(this));
+    activeDll_ = activeDllIsSelf_ ? nullptr : com::ComPtr<host::Cinterface>(v);
+    return com::S_OK;
 }
 com::HRESULT CLSMG_QUINTAB::get_ActiveDll(host::Cinterface** v) noexcept {
     return Hand(ActiveDll(), v);
 }
 
 com::HRESULT CLSMG_QUINTAB::putref_StatusBar(com::IUnknown* v) noexcept {
-    return Slot([&] { statusBar_ = v; });
+    return Store(statusBar_, v);
 }
 com::HRESULT CLSMG_QUINTAB::get_StatusBar(com::IUnknown** v) noexcept {
     return Hand(statusBar_, v);
 }
 
 com::HRESULT CLSMG_QUINTAB::put_CanInsert(com::VARIANT_BOOL v) noexcept {
-    return Slot([&] { canInsert_ = Bool(v); });
+    return Store(canInsert_, Bool(v));
 }
 com::HRESULT CLSMG_QUINTAB::get_CanInsert(com::VARIANT_BOOL* v) noexcept {
     return Read(com::ToVariantBool(canInsert_), v);
 }
 com::HRESULT CLSMG_QUINTAB::put_CanDelete(com::VARIANT_BOOL v) noexcept {
-    return Slot([&] { canDelete_ = Bool(v); });
+    return Store(canDelete_, Bool(v));
 }
 com::HRESULT CLSMG_QUINTAB::get_CanDelete(com::VARIANT_BOOL* v) noexcept {
     return Read(com::ToVariantBool(canDelete_), v);
 }
 com::HRESULT CLSMG_QUINTAB::put_CanUpdate(com::VARIANT_BOOL v) noexcept {
-    return Slot([&] { canUpdate_ = Bool(v); });
+    return Store(canUpdate_, Bool(v));
 }
 com::HRESULT CLSMG_QUINTAB::get_CanUpdate(com::VARIANT_BOOL* v) noexcept {
     return Read(com::ToVariantBool(canUpdate_), v);
 }
 com::HRESULT CLSMG_QUINTAB::put_CanQbe(com::VARIANT_BOOL v) noexcept {
-    return Slot([&] { canQbe_ = Bool(v); });
+    return Store(canQbe_, Bool(v));
 }
 com::HRESULT CLSMG_QUINTAB::get_CanQbe(com::VARIANT_BOOL* v) noexcept {
     return Read(com::ToVariantBool(canQbe_), v);
@@ -140,7 +144,7 @@ com::HRESULT CLSMG_QUINTAB::get_WindowState(int32_t* v) noexcept {
 }
 
 com::HRESULT CLSMG_QUINTAB::put_WindowModal(com::VARIANT_BOOL v) noexcept {
-    return Slot([&] { windowModal_ = Bool(v); });
+    return Store(windowModal_, Bool(v));
 }
 com::HRESULT CLSMG_QUINTAB::get_WindowModal(com::VARIANT_BOOL* v) noexcept {
     return Read(com::ToVariantBool(windowModal_), v);
@@ -154,39 +158,39 @@ com::HRESULT CLSMG_QUINTAB::get_ProgramMode(int32_t* v) noexcept {
 }
 
 com::HRESULT CLSMG_QUINTAB::put_MenuModulo(const com::Variant& v) noexcept {
-    return Slot([&] { menuModulo_ = v; });
+    return Store(menuModulo_, v);
 }
 com::HRESULT CLSMG_QUINTAB::get_MenuModulo(com::Variant* v) noexcept {
     return Read(menuModulo_, v);
 }
 com::HRESULT CLSMG_QUINTAB::put_MenuPadre(const com::Variant& v) noexcept {
-    return Slot([&] { menuPadre_ = v; });
+    return Store(menuPadre_, v);
 }
 com::HRESULT CLSMG_QUINTAB::get_MenuPadre(com::Variant* v) noexcept {
     return Read(menuPadre_, v);
 }
 com::HRESULT CLSMG_QUINTAB::put_MenuProg(const com::Variant& v) noexcept {
-    return Slot([&] { menuProg_ = v; });
+    return Store(menuProg_, v);
 }
 com::HRESULT CLSMG_QUINTAB::get_MenuProg(com::Variant* v) noexcept {
     return Read(menuProg_, v);
 }
 com::HRESULT CLSMG_QUINTAB::put_Caption(const com::Variant& v) noexcept {
-    return Slot([&] { caption_ = v; });
+    return Store(caption_, v);
 }
 com::HRESULT CLSMG_QUINTAB::get_Caption(com::Variant* v) noexcept {
     return Read(caption_, v);
 }
 
 com::HRESULT CLSMG_QUINTAB::put_hwndParent(int32_t v) noexcept {
-    return Slot([&] { hwndParent_ = v; });
+    return Store(hwndParent_, v);
 }
 com::HRESULT CLSMG_QUINTAB::get_hwndParent(int32_t* v) noexcept {
     return Read(hwndParent_, v);
 }
 
 com::HRESULT CLSMG_QUINTAB::putref_Connection(com::IUnknown* v) noexcept {
-    return Slot([&] { connection_ = v; });
+    return Store(connection_, v);
 }
 com::HRESULT CLSMG_QUINTAB::get_Connection(com::IUnknown** v) noexcept {
     return Hand(connection_, v);
@@ -212,20 +216,20 @@ com::HRESULT CLSMG_QUINTAB::put_Left(const com::Variant& v) noexcept {
 }
 
 com::HRESULT CLSMG_QUINTAB::putref_ClsVoceMenu(host::IMenuEntry* v) noexcept {
-    return Slot([&] { clsVoceMenu_ = v; });
+    return Store(clsVoceMenu_, v);
 }
 com::HRESULT CLSMG_QUINTAB::get_ClsVoceMenu(host::IMenuEntry** v) noexcept {
     return Hand(clsVoceMenu_, v);
 }
 
 com::HRESULT CLSMG_QUINTAB::put_IsActive(com::VARIANT_BOOL v) noexcept {
-    return Slot([&] { isActive_ = Bool(v); });
+    return Store(isActive_, Bool(v));
 }
 com::HRESULT CLSMG_QUINTAB::get_IsActive(com::VARIANT_BOOL* v) noexcept {
     return Read(com::ToVariantBool(isActive_), v);
 }
 com::HRESULT CLSMG_QUINTAB::put_IsCalled(com::VARIANT_BOOL v) noexcept {
-    return Slot([&] { isCalled_ = Bool(v); });
+    return Store(isCalled_, Bool(v));
 }
 com::HRESULT CLSMG_QUINTAB::get_IsCalled(com::VARIANT_BOOL* v) noexcept {
     return Read(com::ToVariantBool(isCalled_), v);

@@ -193,22 +193,21 @@ void FRM_MGQUINTAB::Form_Unload() {
     });
     com::Step([&] { global->SetActiveModule(nullptr); });
     com::Step([&] { global->SetSecondModule(nullptr); });
-    com::Step([&] { GclsLog = nullptr; });
+    // A release cannot fail: only the calls into the objects are steps.
+    GclsLog = nullptr;
     com::Step([&] { INTERNAV->SetFrameObject(nullptr); });
     com::Step([&] { INTERNAV->SetGridObject(nullptr); });
     com::Step([&] {
         if (CriteriaRecordset->State() == ado::adStateOpen) CriteriaRecordset->Close();
     });
-    com::Step([&] { CriteriaRecordset = nullptr; });
-    com::Step([&] { RecordsetFactory = nullptr; });
-    com::Step([&] {
-        frameEvents_.Reset();
-        FME_PARENT = nullptr;
-    });
-    com::Step([&] { GclsConnect = nullptr; });
+    CriteriaRecordset = nullptr;
+    RecordsetFactory = nullptr;
+    frameEvents_.Reset();
+    FME_PARENT = nullptr;
+    GclsConnect = nullptr;
     action_.reset();  // an action the frame never ended is rolled back
     com::Step([&] { GconConnect->Close(); });
-    com::Step([&] { GconConnect = nullptr; });
+    GconConnect = nullptr;
     com::Step(
         [&] { host::Put(ActiveInterface.Get(), &host::Cinterface::putref_ActiveDll, nullptr); });
     com::Step(

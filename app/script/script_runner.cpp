@@ -86,7 +86,7 @@ class Runner {
     ~Runner() {
         // As a host that shuts down: every window still open is closed, then the session ends.
         for (auto& form : toolkit_.OpenForms()) com::Step([&] { form->UserClose(); });
-        com::Step([&] { session_.reset(); });
+        session_.reset();
         if (!tempDir_.empty()) fs::remove_all(tempDir_);
     }
 

@@ -1,5 +1,5 @@
 // The component runtime: the file-based registry (concurrent writers, bad files, and what others
-// could plant), the servers' lock count, and the failure helpers.
+// could plant) and the servers' lock count.
 
 #include <gmock/gmock.h>
 #include <pwd.h>
@@ -17,7 +17,6 @@
 #include <set>
 #include <thread>
 
-#include "platform/com/failure.h"
 #include "platform/com/registry.h"
 #include "platform/com/server.h"
 #include "platform/com/user_files.h"
@@ -286,18 +285,6 @@ TEST(ServerSupport, AnUnlockWithoutALockNeverFreesTheLibrary) {
     factory = nullptr;
     EXPECT_EQ(com::ServerCanUnloadNow(d), com::S_FALSE);  // the lock keeps the library
     EXPECT_EQ(live, 1);
-}
-
-TEST(Runtime, AStepThatFailsLeavesItsErrorAndTheReportGetsTheFirstFailure) {
-    com::Err().Clear();
-    EXPECT_FALSE(com::Step([] { throw com::ComError(com::err::ObjectNotSet); }));
-    EXPECT_TRUE(com::Step([] {}));
-    EXPECT_EQ(com::Err().Number(), com::err::ObjectNotSet);
-
-    std::string reported;
-    com::ReportAndClose([] { throw std::runtime_error("disk full"); },
-                        [&](const com::ComError& e) { reported = e.Description(); });
-    EXPECT_EQ(reported, "disk full");
 }
 
 }  // namespace

@@ -10,7 +10,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -32,6 +34,21 @@ inline void PrivateTmp() {
                 ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
                 ::mount("tmpfs", "/tmp", "tmpfs", 0, "mode=1777") == 0,
             std::string("cannot mount a private /tmp: ") + std::strerror(errno));
+}
+
+// Runs `body` in a child with DRAVEL_TRACE set to `setting` (unset when null) and expects it to
+// exit 0 having written to standard error what `written` matches. The child is a process started
+// afresh (a "threadsafe" death test: the test program runs again up to this check), as the setting
+// is read once per process, maybe before this test set it.
+inline void ExpectStandardErrorWithTrace(const char* setting,
+                                         const ::testing::Matcher<const std::string&>& written,
+                                         const std::function<void()>& body) {
+    const std::string style = GTEST_FLAG_GET(death_test_style);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT((setting ? ::setenv("DRAVEL_TRACE", setting, 1) : ::unsetenv("DRAVEL_TRACE"),
+                 body(), std::fflush(nullptr), ::_exit(0)),
+                ::testing::ExitedWithCode(0), written);
+    GTEST_FLAG_SET(death_test_style, style);
 }
 
 }  // namespace testing_support
