@@ -87,7 +87,8 @@ class Runner {
         // As a host that shuts down: every window still open is closed, then the session ends.
         for (auto& form : toolkit_.OpenForms()) com::Step([&] { form->UserClose(); });
         session_.reset();
-        if (!tempDir_.empty()) fs::remove_all(tempDir_);
+        std::error_code ignored;  // a folder that cannot be removed is no reason to stop
+        if (!tempDir_.empty()) fs::remove_all(tempDir_, ignored);
     }
 
     void Run(const Command& c);
