@@ -10,21 +10,23 @@
 #include "determination/report.h"
 #include "determination/resolve.h"
 #include "tests/ado/temp_database.h"
+#include "window/criteria_statements.h"
 
 namespace {
 
 using determination::Step;
 
-// A criterion: key, company, type, priority (nullopt for Null), structure.
+// A criterion: key, company, type, priority (nullopt for Null), structure (nullptr for Null).
 struct CriterionRow {
     int32_t id, company, type;
     std::optional<int32_t> priority;
     const char* structure;
 };
-// A counter-account row: key, criterion, values in order ("" for Null), account ("" for Null).
+// A counter-account row: key, criterion, values in order (nullptr for Null), account ("" for
+// Null), company.
 struct MatrixRow {
     int32_t id, criterion;
-    std::vector<std::string> values;
+    std::vector<const char*> values;
     const char* account;
     int32_t company = 1;
 };
@@ -32,20 +34,31 @@ struct MatrixRow {
 class Determination : public dravel::testing::OnEachBackend {
   protected:
     void Build(const std::vector<CriterionRow>& criteria, const std::vector<MatrixRow>& rows) {
-        auto orNull = [](const std::string& v) { return v.empty() ? com::Variant::Null() : v; };
+        using determination::kMaxAttributes;
+        auto orNull = [](const char* v) { return v ? com::Variant(v) : com::Variant::Null(); };
         conn_->Execute("DELETE FROM MGA1_MATRCPAR");
         conn_->Execute("DELETE FROM MGA0_QUINTAB");
-        for (const auto& c : criteria)
+        for (const auto& c : criteria) {
             AddCriterion(c.id, c.company, c.type, c.priority ? *c.priority : com::Variant::Null(),
-                         "Criterio " + std::to_string(c.id), c.structure);
+                         "Criterio " + std::to_string(c.id), c.structure ? c.structure : "");
+            if (!c.structure)
+                conn_->ExecuteWith(
+                    "UPDATE MGA0_QUINTAB SET MGA0_STRUTTURACAMPI = NULL WHERE MGA0_ID = ?", {c.id});
+        }
+        std::string columns, marks;
+        for (size_t i = 1; i <= kMaxAttributes; ++i) {
+            columns += ", " + determination::ValueColumn(i);
+            marks += ", ?";
+        }
+        const std::string sql =
+            "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO" +
+            columns + ") VALUES (?, ?, ?, ?" + marks + ")";
         for (auto r : rows) {
-            r.values.resize(3);
-            conn_->ExecuteWith(
-                "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, "
-                "MGA1_VALORE01, MGA1_VALORE02, MGA1_VALORE03, MGA1_CONTO) VALUES (?, ?, ?, ?, ?, "
-                "?, ?)",
-                {r.id, r.company, r.criterion, orNull(r.values[0]), orNull(r.values[1]),
-                 orNull(r.values[2]), orNull(r.account)});
+            r.values.resize(kMaxAttributes);
+            std::vector<com::Variant> params{r.id, r.company, r.criterion,
+                                             orNull(*r.account ? r.account : nullptr)};
+            for (const char* v : r.values) params.push_back(orNull(v));
+            conn_->ExecuteWith(sql, params);
         }
     }
 };
@@ -147,6 +160,47 @@ TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
         }
         EXPECT_EQ(found, c.findings) << c.name;
     }
+}
+
+// The window lists and renumbers a company's criteria in the order the walk tries them: by type,
+// Null first, then by priority, equal priorities by key.
+TEST_P(Determination, TheWindowListsAndRenumbersTheCriteriaInTheOrderTheyAreTried) {
+    // Written out of key order, so that a server reading equal ones as stored must be told.
+    const auto none = std::nullopt;
+    const std::vector<CriterionRow> criteria = {{10, 1, 5, 2, "CODA"},   {9, 1, 0, 7, "CODA"},
+                                                {5, 1, 0, none, "CODA"}, {8, 1, 0, 2, "CODA"},
+                                                {1, 2, 0, 1, "CODA"},    {2, 1, 0, 2, "CODA"},
+                                                {3, 1, 0, none, "CODA"}, {7, 1, 5, none, "CODA"},
+                                                {4, 1, 0, 0, "CODA"},    {6, 1, 5, 2, "CODA"}};
+    const std::string tried = "3 5 4 2 8 9 7 6 10";
+    const auto dialect = conn_->SqlDialect();
+    auto keys = [&](const std::string& sql) {
+        std::string text;
+        for (auto rs = conn_->Execute(sql); !rs->Eof(); rs->MoveNext())
+            text += (text.empty() ? "" : " ") + rs->Fields("MGA0_ID").Value().ToText();
+        return text;
+    };
+    const std::string byPriority =
+        "SELECT MGA0_ID FROM MGA0_QUINTAB WHERE MGA0_DITTA_CG18 = 1 ORDER BY MGA0_FLGRESO, "
+        "MGA0_INDPRIOR";
+
+    Build(criteria, {});
+    std::string walk;
+    for (const auto& c : determination::LoadCriteria(*conn_, 1))
+        walk += (walk.empty() ? "" : " ") + std::to_string(c.id);
+    EXPECT_EQ(walk, tried);
+    EXPECT_EQ(keys(dravel::CriteriaQuery(1, dialect)), tried);
+
+    for (int32_t type : {0, 5})
+        for (const auto& sql : dravel::RenumberStatements(dialect, 1, type)) conn_->Execute(sql);
+    EXPECT_EQ(keys(byPriority), tried) << "renumbered";
+
+    // The first of each type put first: the others keep their order after it.
+    Build(criteria, {});
+    for (auto [type, first] : {std::pair{0, 3}, {5, 7}})
+        for (const auto& sql : dravel::PlaceStatements(dialect, 1, type, first, 1))
+            conn_->Execute(sql);
+    EXPECT_EQ(keys(byPriority), tried) << "placed";
 }
 
 DRAVEL_ON_EACH_BACKEND(Determination);
