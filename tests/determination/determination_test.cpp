@@ -1,5 +1,6 @@
-// The determination rule on real databases: the walk that finds a posting's counter-account, and
-// the findings of the check, each case built from a few rows; the findings' texts.
+// The determination rule on real databases: the walk that finds a posting's counter-account, the
+// findings of the check, each case built from a few rows, and the order of criteria the walk
+// shares with the window's statements; the texts of the findings and of a walk.
 
 #include <gmock/gmock.h>
 
