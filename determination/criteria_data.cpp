@@ -16,7 +16,8 @@ std::string TextOf(const com::Variant& v) {
 
 // Null first, then by number, equal ones by key. Deliberately sorted here rather than by the
 // query, so that the order is the same on every server; it must match the window's order
-// (CriteriaQuery and PriorityOrder in window/criteria_statements.cpp).
+// (CriteriaQuery and PriorityOrder in window/criteria_statements.cpp), and the determination
+// tests run the three on the same rows.
 bool TriedBefore(const Criterion& a, const Criterion& b) {
     if (a.type != b.type) return a.type < b.type;
     if (a.priority != b.priority) return !a.priority || (b.priority && *a.priority < *b.priority);

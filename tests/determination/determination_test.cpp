@@ -1,5 +1,6 @@
-// The determination rule on real databases: the walk that finds a posting's counter-account, and
-// the findings of the check, each case built from a few rows; the findings' texts.
+// The determination rule on real databases: the walk that finds a posting's counter-account, the
+// findings of the check, each case built from a few rows, and the order of criteria the walk
+// shares with the window's statements; the texts of the findings and of a walk.
 
 #include <gmock/gmock.h>
 
@@ -10,21 +11,23 @@
 #include "determination/report.h"
 #include "determination/resolve.h"
 #include "tests/ado/temp_database.h"
+#include "window/criteria_statements.h"
 
 namespace {
 
 using determination::Step;
 
-// A criterion: key, company, type, priority (nullopt for Null), structure.
+// A criterion: key, company, type, priority (nullopt for Null), structure (nullptr for Null).
 struct CriterionRow {
     int32_t id, company, type;
     std::optional<int32_t> priority;
     const char* structure;
 };
-// A counter-account row: key, criterion, values in order ("" for Null), account ("" for Null).
+// A counter-account row: key, criterion, values in order (nullptr for Null), account ("" for
+// Null), company.
 struct MatrixRow {
     int32_t id, criterion;
-    std::vector<std::string> values;
+    std::vector<const char*> values;
     const char* account;
     int32_t company = 1;
 };
@@ -32,23 +35,38 @@ struct MatrixRow {
 class Determination : public dravel::testing::OnEachBackend {
   protected:
     void Build(const std::vector<CriterionRow>& criteria, const std::vector<MatrixRow>& rows) {
-        auto orNull = [](const std::string& v) { return v.empty() ? com::Variant::Null() : v; };
+        using determination::kMaxAttributes;
+        auto orNull = [](const char* v) { return v ? com::Variant(v) : com::Variant::Null(); };
         conn_->Execute("DELETE FROM MGA1_MATRCPAR");
         conn_->Execute("DELETE FROM MGA0_QUINTAB");
-        for (const auto& c : criteria)
+        for (const auto& c : criteria) {
             AddCriterion(c.id, c.company, c.type, c.priority ? *c.priority : com::Variant::Null(),
-                         "Criterio " + std::to_string(c.id), c.structure);
+                         "Criterio " + std::to_string(c.id), c.structure ? c.structure : "");
+            if (!c.structure)
+                conn_->ExecuteWith(
+                    "UPDATE MGA0_QUINTAB SET MGA0_STRUTTURACAMPI = NULL WHERE MGA0_ID = ?", {c.id});
+        }
+        std::string columns, marks;
+        for (size_t i = 1; i <= kMaxAttributes; ++i) {
+            columns += ", " + determination::ValueColumn(i);
+            marks += ", ?";
+        }
+        const std::string sql =
+            "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO" +
+            columns + ") VALUES (?, ?, ?, ?" + marks + ")";
         for (auto r : rows) {
-            r.values.resize(3);
-            conn_->ExecuteWith(
-                "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, "
-                "MGA1_VALORE01, MGA1_VALORE02, MGA1_VALORE03, MGA1_CONTO) VALUES (?, ?, ?, ?, ?, "
-                "?, ?)",
-                {r.id, r.company, r.criterion, orNull(r.values[0]), orNull(r.values[1]),
-                 orNull(r.values[2]), orNull(r.account)});
+            r.values.resize(kMaxAttributes);
+            std::vector<com::Variant> params{r.id, r.company, r.criterion,
+                                             orNull(*r.account ? r.account : nullptr)};
+            for (const char* v : r.values) params.push_back(orNull(v));
+            conn_->ExecuteWith(sql, params);
         }
     }
 };
+
+// A structure of ten attributes, the most a matrix row holds values for, and a row's values.
+constexpr const char* kTen = "AT00AT01AT02AT03AT04AT05AT06AT07AT08AT09";
+const std::vector<const char*> kTenValues = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
 
 // The criteria tried, as "key:outcome" in order, and the account found ("" for none).
 std::string Summary(const determination::Walk& walk) {
@@ -62,19 +80,33 @@ std::string Summary(const determination::Walk& walk) {
     return text + "-> " + walk.Account().value_or("");
 }
 
+determination::AttributeValues TenValues() {
+    determination::AttributeValues values;
+    for (size_t i = 0; i < kTenValues.size(); ++i)
+        values[std::string(kTen).substr(4 * i, 4)] = kTenValues[i];
+    return values;
+}
+
 TEST_P(Determination, TriesTheCriteriaOfTheCompanyAndTypeInPriorityOrderUntilOneAnswers) {
     Build({{10, 1, 0, 1, "INDCCODA"},
            {5, 1, 0, 2, "CODA"},  // a smaller key, tried later
            {7, 1, 0, 3, ""},      // no attributes: any of its rows answers
            {20, 2, 0, 1, "CODA"},
-           {30, 1, 1, 1, "CODA"}},
+           {30, 1, 1, 1, "CODA"},
+           {40, 1, 5, 1, kTen},
+           {41, 1, 5, 2, nullptr}},  // a Null structure: no attributes
           {{1, 10, {"C1", "X"}, "A1"},
            {2, 10, {"X", "C1"}, "SWAPPED"},
            {3, 5, {"X"}, "A2"},
            {4, 5, {"W"}, ""},
            {5, 7, {}, "A3"},
            {6, 20, {"X"}, "OTHER", 2},
-           {7, 30, {"X"}, "RESO"}});
+           {7, 30, {"X"}, "RESO"},
+           {8, 10, {"C2", "X"}, "FOREIGN", 2},  // another company's row on this one's criterion
+           {10, 5, {"Y"}, "SECOND"},
+           {9, 5, {"Y"}, "FIRST"},  // written later, but the smaller key
+           {11, 40, kTenValues, "TEN"},
+           {12, 41, {}, "NO-STRUCTURE"}});
     struct Case {
         int32_t type;
         determination::AttributeValues values;
@@ -90,6 +122,11 @@ TEST_P(Determination, TriesTheCriteriaOfTheCompanyAndTypeInPriorityOrderUntilOne
         {1, {{"CODA", "X"}}, "30:answered -> RESO"},
         {1, {{"CODA", "Z"}}, "30:no-row -> "},
         {4, {{"CODA", "X"}}, "-> "},
+        // Rows of another company, two rows with the same values, ten attributes, a Null structure.
+        {0, {{"INDC", "C2"}, {"CODA", "X"}}, "10:no-row 5:answered -> A2"},
+        {0, {{"CODA", "Y"}}, "10:missing 5:answered -> FIRST"},
+        {5, TenValues(), "40:answered -> TEN"},
+        {5, {{"AT00", "0"}}, "40:missing 41:answered -> NO-STRUCTURE"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Summary(determination::Resolve(*conn_, 1, c.type, c.values)), c.walk)
@@ -101,11 +138,11 @@ TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
         const char* name;
         std::vector<CriterionRow> criteria;
         std::vector<MatrixRow> rows;
-        std::vector<std::string> findings;  // "kind key [earlier] [row]"
+        std::vector<std::string> findings;  // "kind key [earlier] [row] [place]"
     } cases[] = {
-        {"clean",
-         {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "CODA"}},
-         {{1, 10, {"C1"}, "A"}, {2, 11, {"X"}, "B"}},
+        {"clean: a later criterion with fewer attributes",
+         {{10, 1, 0, 1, "INDCCODA"}, {11, 1, 0, 2, "CODA"}},
+         {{1, 10, {"C1", "X"}, "A"}, {2, 11, {"X"}, "B"}},
          {}},
         {"a row an earlier criterion with fewer attributes always answers for",
          {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "CODAINDC"}},
@@ -126,12 +163,41 @@ TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
         {"rows whose criterion is gone or another company's",
          {{10, 1, 0, 1, "INDC"}, {20, 2, 0, 1, "INDC"}},
          {{1, 10, {"C1"}, "A"}, {2, 99, {"C1"}, "B"}, {3, 20, {"C1"}, "C"}},
-         {"orphan-row 0 2", "orphan-row 20 3"}},
+         {"orphan-row 99 2", "orphan-row 20 3"}},
+        {"a row of another company on a criterion of the company never answers",
+         {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "INDCCODA"}},
+         {{1, 10, {"C1"}, "A", 2}, {2, 11, {"C1", "X"}, "B"}},
+         {"no-rows 10"}},
+        // Their structures' own order is not the order they are tried in.
+        {"several earlier criteria answer for a row: the first tried is named",
+         {{10, 1, 0, 1, "FAMI"},
+          {11, 1, 0, 2, "CODA"},
+          {12, 1, 0, 3, "INDC"},
+          {13, 1, 0, 4, "INDCCODAFAMI"}},
+         {{1, 10, {"F"}, "A"},
+          {2, 11, {"X"}, "B"},
+          {3, 12, {"C1"}, "C"},
+          {4, 13, {"C1", "X", "F"}, "D"}},
+         {"unreachable-row 13 10 4"}},
+        {"an earlier criterion of ten attributes in another order",
+         {{10, 1, 0, 1, kTen}, {11, 1, 0, 2, "AT09AT08AT07AT06AT05AT04AT03AT02AT01AT00"}},
+         {{1, 10, kTenValues, "A"},
+          {2, 11, {"9", "8", "7", "6", "5", "4", "3", "2", "1", "0"}, "B"},
+          {3, 11, kTenValues, "C"}},
+         {"unreachable-row 11 10 2"}},
+        // An empty value is a value; a Null one is never answered, nor answered for.
+        {"values left Null",
+         {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "CODA"}, {12, 1, 0, 3, "INDCCODA"}},
+         {{1, 10, {nullptr}, "A"},
+          {2, 11, {""}, "B"},
+          {3, 12, {"", "X"}, "C"},
+          {4, 12, {"Z", nullptr}, "D"}},
+         {}},
         // Tried at places 1, 2 and 3: the Null and the 1 are out of place, the 3 is not.
         {"priorities with a Null and a gap",
          {{10, 1, 0, std::nullopt, "INDC"}, {11, 1, 0, 1, "CODA"}, {12, 1, 0, 3, "FAMI"}},
          {{1, 10, {"C1"}, "A"}, {2, 11, {"X"}, "B"}, {3, 12, {"F"}, "C"}},
-         {"priority-not-dense 10", "priority-not-dense 11"}},
+         {"priority-not-dense 10 1", "priority-not-dense 11 2"}},
     };
     for (const auto& c : cases) {
         Build(c.criteria, c.rows);
@@ -140,25 +206,129 @@ TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
             static const char* names[] = {"unreachable-row", "no-rows", "same-structure",
                                           "orphan-row", "priority-not-dense"};
             std::string text = names[static_cast<int>(f.kind)];
-            text += " " + std::to_string(f.criterion ? f.criterion->id : 0);
+            text += " " + std::to_string(f.criterion ? f.criterion->id : f.rowCriterion);
             if (f.earlier) text += " " + std::to_string(f.earlier->id);
             if (f.row) text += " " + std::to_string(f.row);
+            if (f.expectedPriority) text += " " + std::to_string(f.expectedPriority);
             found.push_back(text);
         }
         EXPECT_EQ(found, c.findings) << c.name;
     }
 }
 
+// The window lists and renumbers a company's criteria in the order the walk tries them: by type,
+// Null first, then by priority, equal priorities by key.
+TEST_P(Determination, TheWindowListsAndRenumbersTheCriteriaInTheOrderTheyAreTried) {
+    // Written out of key order, so that a server reading equal ones as stored must be told.
+    const auto none = std::nullopt;
+    const std::vector<CriterionRow> criteria = {{10, 1, 5, 2, "CODA"},   {9, 1, 0, 7, "CODA"},
+                                                {5, 1, 0, none, "CODA"}, {8, 1, 0, 2, "CODA"},
+                                                {1, 2, 0, 1, "CODA"},    {2, 1, 0, 2, "CODA"},
+                                                {3, 1, 0, none, "CODA"}, {7, 1, 5, none, "CODA"},
+                                                {4, 1, 0, 0, "CODA"},    {6, 1, 5, 2, "CODA"}};
+    const std::string tried = "3 5 4 2 8 9 7 6 10";
+    const auto dialect = conn_->SqlDialect();
+    auto keys = [&](const std::string& sql) {
+        std::string text;
+        for (auto rs = conn_->Execute(sql); !rs->Eof(); rs->MoveNext())
+            text += (text.empty() ? "" : " ") + rs->Fields("MGA0_ID").Value().ToText();
+        return text;
+    };
+    const std::string byPriority =
+        "SELECT MGA0_ID FROM MGA0_QUINTAB WHERE MGA0_DITTA_CG18 = 1 ORDER BY MGA0_FLGRESO, "
+        "MGA0_INDPRIOR";
+
+    Build(criteria, {});
+    std::string walk;
+    for (const auto& c : determination::LoadCriteria(*conn_, 1))
+        walk += (walk.empty() ? "" : " ") + std::to_string(c.id);
+    EXPECT_EQ(walk, tried);
+    EXPECT_EQ(keys(dravel::CriteriaQuery(1, dialect)), tried);
+
+    for (int32_t type : {0, 5})
+        for (const auto& sql : dravel::RenumberStatements(dialect, 1, type)) conn_->Execute(sql);
+    EXPECT_EQ(keys(byPriority), tried) << "renumbered";
+
+    // The first of each type put first: the others keep their order after it.
+    Build(criteria, {});
+    for (auto [type, first] : {std::pair{0, 3}, {5, 7}})
+        for (const auto& sql : dravel::PlaceStatements(dialect, 1, type, first, 1))
+            conn_->Execute(sql);
+    EXPECT_EQ(keys(byPriority), tried) << "placed";
+}
+
 DRAVEL_ON_EACH_BACKEND(Determination);
 
-// The values a finding quotes stay as they are.
-TEST(DeterminationReport, AQuotedDescriptionIsNeverTakenForAPlaceholder) {
-    determination::Criterion earlier;
-    earlier.priority = 1;
-    earlier.description = "Sconto %1 e %2";
-    determination::Finding f{determination::Finding::Kind::UnreachableRow, {}, earlier, 6, 0, 0};
-    EXPECT_EQ(determination::FindingText(f, [](const std::string& text) { return text; }),
-              "la riga 6 della matrice non è mai raggiunta: risponde prima 1. Sconto %1 e %2");
+determination::Criterion Criterion(int32_t id, int32_t company, int32_t type,
+                                   std::optional<int32_t> priority, std::string description) {
+    return {id, company, type, priority, std::move(description), "", {}};
+}
+
+std::string Identity(const std::string& text) {
+    return text;
+}
+
+// Each finding is a line: the label of its criterion, when there is one, and what is wrong. A
+// description is quoted as it stands, never taken for a placeholder.
+TEST(DeterminationReport, EachFindingIsALineOfItsCriterionAndWhatIsWrong) {
+    using Kind = determination::Finding::Kind;
+    const auto cliente = Criterion(11, 1, 0, 2, "Cliente");
+    const auto earlier = Criterion(10, 1, 0, 1, "Sconto %1 e %2");
+    const std::string label = "Documenti Vendite / Acquisti, 2. Cliente: ";
+    const struct {
+        std::vector<determination::Finding> findings;
+        std::string text;
+    } cases[] = {
+        {{}, "Nessun problema trovato\n"},
+        {{{Kind::UnreachableRow, cliente, earlier, 6, 0, 0}},
+         label + "la riga 6 della matrice non è mai raggiunta: risponde prima 1. Sconto %1 e %2\n"},
+        {{{Kind::NoRows, cliente, {}, 0, 0, 0}, {Kind::SameStructure, cliente, earlier, 0, 0, 0}},
+         label + "nessuna riga nella matrice: non risponde mai\n" + label +
+             "stessa struttura di 1. Sconto %1 e %2\n"},
+        {{{Kind::OrphanRow, {}, {}, 7, 99, 0}},
+         "la riga 7 della matrice è del criterio 99, che non esiste più\n"},
+        {{{Kind::OrphanRow, Criterion(20, 2, 9, std::nullopt, "Altrui"), {}, 8, 20, 0}},
+         "9, -. Altrui: la riga 8 della matrice è di un criterio della ditta 2\n"},
+        {{{Kind::PriorityNotDense, cliente, {}, 0, 0, 3}},
+         label + "è provato al posto 3 ma ha priorità 2\n"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream out;
+        auto writer = determination::FindingsTextWriter(out, Identity);
+        for (const auto& f : c.findings) writer->Add(f);
+        writer->End();
+        EXPECT_EQ(out.str(), c.text);
+    }
+}
+
+// A walk says why each criterion tried answered or not, and what it found: an account left
+// empty is none.
+TEST(DeterminationReport, AWalkSaysWhyEachCriterionAnsweredOrNot) {
+    using Outcome = determination::Step::Outcome;
+    determination::Walk walk{1, 1, {{"CODA", "X"}}, {}};
+    walk.steps = {{Criterion(3, 1, 1, 1, "Cliente, Articolo"),
+                   {{"INDC", std::nullopt}, {"CODA", "X"}, {"FAMI", std::nullopt}},
+                   Outcome::MissingValue,
+                   {}},
+                  {Criterion(4, 1, 1, 2, "Articolo"), {{"CODA", "X"}}, Outcome::NoRow, {}},
+                  {Criterion(5, 1, 1, 3, "Tutti"), {}, Outcome::Answered, {}}};
+    const std::string steps =
+        "Ditta 1, tipo 1 (Documenti Resi), valori: CODA=X\n"
+        "  1. Cliente, Articolo [INDC=? CODA=X FAMI=?]: manca il valore di INDC, FAMI\n"
+        "  2. Articolo [CODA=X]: nessuna riga con questi valori\n"
+        "  3. Tutti []: ";
+    const struct {
+        std::optional<std::string> account;
+        std::string end;
+    } cases[] = {
+        {std::nullopt, "risponde, ma la riga non ha un conto\nNessuna contropartita\n"},
+        {"", "risponde, ma la riga non ha un conto\nNessuna contropartita\n"},
+        {"40.01", "risponde: conto 40.01\nContropartita 40.01, dal criterio 3. Tutti\n"},
+    };
+    for (const auto& c : cases) {
+        walk.steps.back().account = c.account;
+        EXPECT_EQ(determination::WalkText(walk, Identity), steps + c.end);
+    }
 }
 
 // The findings written one by one make the document a dump of it whole would give; a stored
