@@ -2,6 +2,7 @@
 // determination dialogs show what the check finds and the walk to a posting's counter-account
 // for values the user types, for the company active while they are open.
 
+#include <QFormLayout>
 #include <QPointer>
 
 #include "tests/gui/gui_test.h"
@@ -199,8 +200,15 @@ TEST_F(DeterminationDialogs, VerificaListsWhatCanNeverAnswerAndChecksAgainOnRequ
 }
 
 // The walk for the values typed, the criterion that answers selected; a value emptied is no
-// value, and with no answer no row is selected.
+// value, and with no answer no row is selected. Unclean data: an attribute code the catalogue
+// does not know is offered by its code, and another company's matrix row does not answer.
 TEST_F(DeterminationDialogs, ProvaOffersTheTypesAttributesAndShowsTheWalkToTheAccount) {
+    m_.Sql(
+        "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
+        "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (30, 1, 4, 3, 'Ignoto', 'ZZZZ')");
+    m_.Sql(
+        "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_VALORE01, MGA1_VALORE02, "
+        "MGA1_CONTO) VALUES (2, 7, 'VITI-M6', 'DEP01', '99')");
     auto* dialog = OpenWith(Qt::Key_P, "trialDialog");
     auto field = [&](const char* code) {
         return dialog->findChild<QLineEdit*>(QString("value_") + code);
@@ -240,11 +248,16 @@ TEST_F(DeterminationDialogs, ProvaOffersTheTypesAttributesAndShowsTheWalkToTheAc
     // Closing inventory has attributes of its own; a value typed for one both use stays.
     types->setCurrentIndex(types->findData(4));
     QStringList offered;
-    for (auto* f : dialog->findChildren<QLineEdit*>()) offered << f->objectName();
-    ASSERT_EQ(offered,
-              QStringList({"value_CODA", "value_DEPO", "value_FAMI", "value_SFAM", "value_GRUP"}));
-    EXPECT_EQ(field("CODA")->text(), "VITI-M6");
-    EXPECT_EQ(Column(walk, 2).value(0), "CODA=VITI-M6 DEPO=DEP01");
+    for (auto* f : dialog->findChildren<QLineEdit*>()) {
+        auto* form = qobject_cast<QFormLayout*>(f->parentWidget()->layout());
+        offered << qobject_cast<QLabel*>(form->labelForField(f))->text() + "=" + f->text();
+    }
+    EXPECT_EQ(offered, QStringList({"Codice articolo (CODA)=VITI-M6",
+                                    "Deposito (Riga) (DEPO)=DEP01", "Famiglia (FAMI)=",
+                                    "Sottofamiglia (SFAM)=", "Gruppo (GRUP)=", "ZZZZ (ZZZZ)="}));
+    EXPECT_EQ(Row(walk, 0),
+              QStringList({"1", "Codice articolo, Deposito (Riga)", "CODA=VITI-M6 DEPO=DEP01",
+                           "nessuna riga con questi valori"}));
 }
 
 // The dialogs are about the company active when they opened: a change of company closes them (a
