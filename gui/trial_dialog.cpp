@@ -106,7 +106,10 @@ void TrialDialog::Run() {
                     Qs(determination::LookedForText(step)),
                     Qs(determination::OutcomeText(step, translate))});
         }
-        if (walk.Answer()) walk_->selectRow(walk_->rowCount() - 1);
+        if (walk.Answer())
+            walk_->selectRow(walk_->rowCount() - 1);
+        else
+            walk_->clearSelection();  // the row an earlier walk selected answers no more
         result_->setText(Qs(determination::WalkResult(walk, translate)));
     });
 }

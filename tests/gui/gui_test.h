@@ -141,6 +141,32 @@ class GuiTest : public ::testing::Test {
         return texts;
     }
     QString Text(const QString& field) { return Widget<QLineEdit>(field)->text(); }
+    // Opens a determination dialog with the navigator's shortcut, over the host window as the
+    // user clicks it first, and waits until the dialog is shown.
+    QDialog* OpenWith(Qt::Key key, const char* name) {
+        QApplication::setActiveWindow(host_.get());
+        QTest::keyClick(host_.get(), key, Qt::ControlModifier | Qt::ShiftModifier);
+        QDialog* dialog = nullptr;
+        Soon([&] { return (dialog = host_->findChild<QDialog*>(name)) && dialog->isVisible(); });
+        if (!dialog) throw std::runtime_error(std::string("No dialog ") + name);
+        return dialog;
+    }
+    // A table's cells, a cell with no item (or past the rows) as "-".
+    static QString Cell(QTableWidget* table, int row, int column) {
+        auto* item = table->item(row, column);
+        return item ? item->text() : "-";
+    }
+    static QStringList Column(QTableWidget* table, int column) {
+        QStringList cells;
+        for (int row = 0; row < table->rowCount(); ++row) cells << Cell(table, row, column);
+        return cells;
+    }
+    static QStringList Row(QTableWidget* table, int row) {
+        QStringList cells;
+        for (int column = 0; column < table->columnCount(); ++column)
+            cells << Cell(table, row, column);
+        return cells;
+    }
     // A key pressed where the focus is. (The offscreen platform activates no window once a box
     // or a dialog has gone: the host window is activated again first, as a user's click would.)
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

@@ -1,5 +1,5 @@
-// The window's own texts as the user reads them: Qt's texts in the user's language, and captions
-// never cut, whatever font the machine has.
+// The window's own texts as the user reads them: Qt's and the dialogs' texts in the user's
+// language, and captions never cut, whatever font the machine has.
 
 #include "tests/gui/gui_test.h"
 
@@ -9,6 +9,7 @@ namespace {
 struct LanguageCase {
     const char* language;
     QStringList buttons;  // of the delete question
+    QString noRows;       // Verifica's text for a criterion without matrix rows
 };
 void PrintTo(const LanguageCase& c, std::ostream* os) {
     *os << c.language;
@@ -28,10 +29,17 @@ TEST_P(QtsOwnTexts, TheDeleteQuestionsButtonsSpeakTheUsersLanguage) {
     EXPECT_THAT(buttons_.front(), ::testing::UnorderedElementsAreArray(GetParam().buttons));
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, QtsOwnTexts,
-                         ::testing::Values(LanguageCase{"it", {"&Sì", "&No"}},
-                                           LanguageCase{"en", {"&Yes", "&No"}}),
-                         [](const auto& info) { return std::string(info.param.language); });
+TEST_P(QtsOwnTexts, VerificaSpeaksTheUsersLanguage) {
+    auto* findings = OpenWith(Qt::Key_V, "checkDialog")->findChild<QTableWidget*>("checkFindings");
+    EXPECT_TRUE(Column(findings, 3).contains(GetParam().noRows));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, QtsOwnTexts,
+    ::testing::Values(
+        LanguageCase{"it", {"&Sì", "&No"}, "nessuna riga nella matrice: non risponde mai"},
+        LanguageCase{"en", {"&Yes", "&No"}, "no matrix rows: it never answers"}),
+    [](const auto& info) { return std::string(info.param.language); });
 
 // The layout was drawn for one narrow font; another family (a machine without it) draws the
 // captions smaller rather than cut them.

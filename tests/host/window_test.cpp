@@ -1,8 +1,8 @@
 // The criteria window where a session script cannot look: what the editor shows beside its texts
-// (the tree's styling, the list's selection, the pending changes, the focus), and its record
-// frame's handling of handlers that refuse, fail or reload the list themselves. A sink of the
-// test's own, beside the window's, records the frame's and the bar's events and can cancel, fail
-// or act on one.
+// (the tree's styling, the list's selection, the pending changes, the focus, the bar's buttons),
+// and its record frame's handling of handlers that refuse, fail or reload the list themselves. A
+// sink of the test's own, beside the window's, records the frame's and the bar's events and can
+// cancel, fail or act on one.
 
 #include <gmock/gmock.h>
 
@@ -227,10 +227,50 @@ TEST_F(WindowTest, TypedTextThatIsNotUtf8IsRefusedAndChangesNothing) {
     EXPECT_FALSE(frame_->Modified());
 }
 
-// The bar offers only what can be done: no way back from the first row, nothing to confirm without
-// an edit, no button of another name.
-TEST_F(WindowTest, TheBarRefusesWhatCannotBeDone) {
-    EXPECT_FALSE(bar_->KeyEnabled(host::nav_key::Previous));
+// The bar offers only what can be done where the frame stands, step by step: no way past
+// either end of the list but with an edit (which the move saves, and stays), nothing to confirm
+// or undo without an edit, no delete of a row never saved; in an empty list "Nuovo" only, and
+// what is typed there is no edit. None of it shows a message. No button of another name.
+TEST_F(WindowTest, TheBarOffersWhatCanBeDoneWhereTheFrameStands) {
+    auto press = [&](std::vector<const char*> keys) {
+        return [=, this] {
+            for (const char* key : keys) bar_->UserPress(key);
+        };
+    };
+    using Keys = std::vector<std::string>;
+    const Keys all = {"Nuovo", "Conferma", "Annulla", "Elimina", "Avanti", "Indietro", "Esporta"},
+               last = {"Nuovo", "Elimina", "Indietro", "Esporta"},
+               adding = {"Nuovo", "Conferma", "Annulla", "Avanti", "Indietro", "Esporta"};
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        int32_t current;
+        Keys enabled;
+        bool pending;
+    } steps[] = {
+        {"the first row", [] {}, 1, {"Nuovo", "Elimina", "Avanti", "Esporta"}, false},
+        {"the last row", press({"Avanti"}), 2, last, false},
+        {"an edit on the last row", [&] { Type("TXT_DESCR", "Ultimo"); }, 2, all, true},
+        {"Avanti saves it",
+         [&] {
+             bar_->UserPress("Avanti");
+             EXPECT_EQ(Stored(), "1|1|Primo;2|2|Ultimo");
+         },
+         2, last, false},
+        {"a new row", press({"Nuovo"}), 3, adding, true},
+        {"every row deleted", press({"Annulla", "Elimina", "Elimina"}), 0, {"Nuovo"}, false},
+        {"typing in the empty list", [&] { Type("TXT_PRIORITA", "3"); }, 0, {"Nuovo"}, false},
+    };
+    for (const auto& s : steps) {
+        s.act();
+        std::vector<std::string> enabled;
+        for (const auto& key : bar_->Keys())
+            if (bar_->KeyEnabled(key)) enabled.push_back(key);
+        EXPECT_EQ(enabled, s.enabled) << s.step;
+        EXPECT_EQ(frame_->CurrentRow(), s.current) << s.step;
+        EXPECT_EQ(m_.Control<host::INavBar>("INTERNAV")->ChangesPending(), s.pending) << s.step;
+    }
+    for (const auto& message : user_.toolkit.Messages()) ADD_FAILURE() << message.text;
     EXPECT_THAT([&] { bar_->UserPress("Ultimo"); }, FailsWith(::testing::_, HasSubstr("Ultimo")));
     EXPECT_THAT([&] { bar_->UserPress(host::nav_key::Confirm); },
                 FailsWith(::testing::_, HasSubstr("Conferma")));

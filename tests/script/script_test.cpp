@@ -32,9 +32,10 @@ TEST(ScriptWords, BlanksQuotesAndComments) {
 }
 
 TEST(ScriptParse, KeepsTheLinesAndTheWordsOfEachCommand) {
-    // A byte order mark some editors write first is no part of the first word.
+    // A byte order mark some editors write first is no part of the first word, nor is the
+    // carriage return of a line that ends as on Windows part of the last.
     auto commands =
-        Parse("\xEF\xBB\xBF# set-up\ncompany 1 account-types=4\n\nnavigator button 25\n");
+        Parse("\xEF\xBB\xBF# set-up\ncompany 1 account-types=4\r\n\nnavigator button 25\n");
     ASSERT_EQ(commands.size(), 2u);
     EXPECT_EQ(commands[0].line, 2);
     EXPECT_THAT(commands[0].args, ElementsAre("1"));
@@ -72,6 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"open", "wrong number of words for 'open'"},
         BadLine{"activate now", "wrong number of words for 'activate'"},
         BadLine{"open uno", "'open' takes a number, not 'uno'"},
+        BadLine{"open 1x", "'open' takes a number, not '1x'"},
+        BadLine{"grid 2147483648", "'grid' takes a number, not '2147483648'"},
         BadLine{"toolbar TBAR_SELECT first", "'toolbar' takes a number, not 'first'"},
         BadLine{"choose CBO_TIPO vendite", "'choose' takes a number, not 'vendite'"},
         BadLine{"answer 0", "'answer' takes a message-box answer 1 to 7, not '0'"},
@@ -90,6 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "columns, grid, current, status, modified, query, transfer, window, log"},
         BadLine{"expect field TXT_DESCR", "wrong number of words for 'expect field'"},
         BadLine{"expect window shut", "'expect window' takes one of open, closed, not 'shut'"},
+        BadLine{"expect window close", "'expect window' takes one of open, closed, not 'close'"},
         BadLine{"expect message M flags=x", "'expect message flags' takes a number, not 'x'"},
         BadLine{"type TXT_DESCR \"caf\xE9\"",
                 "byte 20 of the line is not UTF-8 text: save the script in UTF-8"}));
