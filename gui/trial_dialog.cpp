@@ -75,13 +75,12 @@ int32_t TrialDialog::ChosenType() const {
 
 void TrialDialog::ShowAttributes() {
     Guarded(Utf8(windowTitle()), [&] {
-        std::map<std::string, QString> typed;
-        for (const auto& [code, field] : values_) typed[code] = field->text();
+        for (const auto& [code, field] : values_) typed_[code] = field->text();
         while (form_->rowCount() > 1) form_->removeRow(1);
         values_.clear();
         auto criteria = determination::LoadCriteria(database_, company_, ChosenType());
         for (const auto& code : determination::AttributesUsed(criteria)) {
-            auto* field = new QLineEdit(typed[code]);
+            auto* field = new QLineEdit(typed_[code]);
             field->setObjectName(Qs("value_" + code));
             std::string caption = dravel::AttributeCaption(code);
             form_->addRow(Tr(caption.empty() ? code : caption) + " (" + Qs(code) + ")", field);

@@ -4,6 +4,7 @@
 // and the counter-account, criterion by criterion.
 
 #include <QDialog>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,6 +37,7 @@ class TrialDialog : public QDialog {
     QComboBox* types_ = nullptr;
     QFormLayout* form_ = nullptr;
     std::vector<std::pair<std::string, QLineEdit*>> values_;  // attribute code, its field
+    std::map<std::string, QString> typed_;  // every value typed, by code, whatever the type
     QTableWidget* walk_ = nullptr;
     QLabel* result_ = nullptr;
 };

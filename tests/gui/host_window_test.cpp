@@ -245,7 +245,9 @@ TEST_F(DeterminationDialogs, ProvaOffersTheTypesAttributesAndShowsTheWalkToTheAc
     EXPECT_EQ(result->text(), "Nessuna contropartita");
     EXPECT_EQ(selected(), QList<int>{});
 
-    // Closing inventory has attributes of its own; a value typed for one both use stays.
+    // Closing inventory has attributes of its own; a value typed for one both use stays, and one
+    // typed for an attribute it does not use is there again back on the first type.
+    QTest::keyClicks(field("INDC"), "C00012");
     types->setCurrentIndex(types->findData(4));
     QStringList offered;
     for (auto* f : dialog->findChildren<QLineEdit*>()) {
@@ -258,6 +260,8 @@ TEST_F(DeterminationDialogs, ProvaOffersTheTypesAttributesAndShowsTheWalkToTheAc
     EXPECT_EQ(Row(walk, 0),
               QStringList({"1", "Codice articolo, Deposito (Riga)", "CODA=VITI-M6 DEPO=DEP01",
                            "nessuna riga con questi valori"}));
+    types->setCurrentIndex(types->findData(0));
+    EXPECT_EQ(field("INDC")->text(), "C00012");
 }
 
 // The dialogs are about the company active when they opened: a change of company closes them (a
