@@ -75,9 +75,10 @@ TEST_F(Module, ANewModuleOrTheModulesEndClosesTheWindowStillOpen) {
     EXPECT_FALSE(m_.session->Global().ActiveModule());
     EXPECT_TRUE(framework::ReadLogRecords(m_.LogFile()).empty());
     // Neither module is still held, by the navigator it heard or anything else: the library
-    // unloads.
+    // unloads, and the navigator's events reach none of its code.
     first = second = nullptr;
     EXPECT_EQ(com::FreeUnusedLibraries(), 1);
+    EXPECT_TRUE(m_.session->Navigator().RaiseBeforeChangeDitta());
 }
 
 TEST_F(Module, AModalWindowReturnsOnlyOnceClosed) {
