@@ -21,20 +21,15 @@ namespace app {
 namespace {
 
 bool ConnectUnix(const std::string& path, bool abstract) {
-    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
+    com::Descriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!fd) return false;
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
     size_t offset = abstract ? 1 : 0;  // an abstract name starts with a zero byte
-    if (path.size() + offset >= sizeof(addr.sun_path)) {
-        ::close(fd);
-        return false;
-    }
+    if (path.size() + offset >= sizeof(addr.sun_path)) return false;
     std::memcpy(addr.sun_path + offset, path.data(), path.size());
     auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size());
-    bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), length) == 0;
-    ::close(fd);
-    return ok;
+    return ::connect(fd.Get(), reinterpret_cast<sockaddr*>(&addr), length) == 0;
 }
 
 bool ConnectTcp(const std::string& host, int port) {
@@ -45,10 +40,8 @@ bool ConnectTcp(const std::string& host, int port) {
         return false;
     bool ok = false;
     for (addrinfo* a = found; a && !ok; a = a->ai_next) {
-        int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
-        if (fd < 0) continue;
-        ok = ::connect(fd, a->ai_addr, a->ai_addrlen) == 0;
-        ::close(fd);
+        com::Descriptor fd(::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol));
+        ok = fd && ::connect(fd.Get(), a->ai_addr, a->ai_addrlen) == 0;
     }
     ::freeaddrinfo(found);
     return ok;
@@ -70,22 +63,23 @@ bool XServerAnswers(const std::string& display) {
 // What the code run by `f` writes on standard error, taken from there (a pipe holds it: a line).
 template <class F>
 std::string StandardErrorOf(F&& f) {
-    int pipe[2];
-    if (::pipe2(pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) {
         f();
         return {};
     }
-    const int saved = ::dup(STDERR_FILENO);
-    ::dup2(pipe[1], STDERR_FILENO);
-    f();
-    ::dup2(saved, STDERR_FILENO);
-    ::close(saved);
-    ::close(pipe[1]);
+    com::Descriptor readEnd(ends[0]);
+    {
+        com::Descriptor writeEnd(ends[1]);
+        com::Descriptor saved(::dup(STDERR_FILENO));
+        ::dup2(writeEnd.Get(), STDERR_FILENO);
+        f();
+        ::dup2(saved.Get(), STDERR_FILENO);
+    }
     std::string text;
     char buffer[512];
-    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+    for (ssize_t n; (n = ::read(readEnd.Get(), buffer, sizeof buffer)) > 0;)
         text.append(buffer, static_cast<size_t>(n));
-    ::close(pipe[0]);
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
     return text;
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 #include "app/command_line.h"
 #include "app/company_commands.h"
@@ -25,156 +26,198 @@
 
 namespace fs = std::filesystem;
 
-int main(int argc, char** argv) {
-    app::IgnoreFileSizeSignal();
-    if (int refused = app::RefuseNonUtf8Arguments("dravel", argc, argv, std::cerr)) return refused;
+namespace {
+
+const std::string kDemoDefault = "$DRAVEL_DATABASE, else the demo database";
+
+// The tool's commands: each one's options, filled by parsing, and the step that runs it.
+class Tool {
+  public:
+    Tool() {
+        cli.require_subcommand(1);
+        AddShow();
+        AddCreate();
+        companies_ = std::make_unique<app::CompanyCommands>(cli, databaseOptions_, language);
+        AddSchema();
+        AddRegistration();
+        AddScript();
+        AddDetermination();
+    }
+
     CLI::App cli{"dravel: criteria maintenance for counter-account determination"};
-    cli.require_subcommand(1);
-    app::DatabaseOptions databaseOptions;
     std::string language = app::LocaleLanguage();
-    const std::string demoDefault = "$DRAVEL_DATABASE, else the demo database";
 
-    auto* show =
-        cli.add_subcommand("show", "open the window for a company and print what it shows");
-    int company = 0;
-    app::AddDatabaseOptions(*show, databaseOptions, demoDefault);
-    show->add_option("--company", company, "company code (default: the first)");
-
-    auto* create = cli.add_subcommand("create-db", "create a database with the schema");
-    bool demo = false;
-    app::AddDatabaseOptions(*create, databaseOptions, "$DRAVEL_DATABASE; one of them is needed");
-    create->add_flag("--demo", demo, "add the demo data");
-
-    app::CompanyCommands companies(cli, databaseOptions, language);
-
-    auto* schema = cli.add_subcommand("schema", "print the statements that create the tables");
-    std::string dialect = "sqlite";
-    schema->add_option("--dialect", dialect, "sqlite, postgresql or tsql")
-        ->check(CLI::IsMember({"sqlite", "postgresql", "tsql"}));
-
-    auto* reg =
-        cli.add_subcommand("register", "record the module library in the component registry");
-    std::string library;
-    bool system = false;
-    auto* unreg =
-        cli.add_subcommand("unregister", "remove the module library from the component registry");
-    for (auto* command : {reg, unreg}) {
-        command->add_option("--library", library,
-                            "path of libdravel.so (default: beside this program)");
-        command->add_flag("--system", system,
-                          "the system's registry, for every user (the first of $XDG_CONFIG_DIRS, "
-                          "else /etc/xdg)");
+    // Runs the command parsed; its exit status. A failure is reported on standard error, and
+    // what the provider said also in the log.
+    int Run() {
+        try {
+            return RunChosen(app::ChosenDatabase(databaseOptions_, !*script_));
+        } catch (const app::UsageError& e) {
+            std::cerr << "dravel: " << txt::Printable(e.what()) << "\n";
+            return app::kUsageExit;
+        } catch (...) {
+            return Failed();
+        }
     }
 
-    auto* run = cli.add_subcommand("script", "run a session script against the headless host");
-    std::string file;
-    run->add_option("FILE", file, "the script")->required();
-    // Not $DRAVEL_DATABASE: a script meant for a throw-away database must not reach the one the
-    // user works on.
-    app::AddDatabaseOptions(*run, databaseOptions, "a fresh empty one");
-
-    app::DeterminationOptions determination;
-    auto* resolve = cli.add_subcommand(
-        "resolve", "show which criterion and counter-account a posting reaches, and why");
-    int32_t type = 0;
-    std::vector<std::string> values;
-    resolve->add_option("--company", determination.company, "company code")->required();
-    resolve->add_option("--type", type, "posting type (MGA0_FLGRESO)")->required();
-    resolve->add_option("VALUES", values, "attribute values as CODE=VALUE");
-    auto* check = cli.add_subcommand(
-        "check", "list the criteria and matrix rows that can never work or never be reached");
-    check->add_option("--company", determination.company, "company code")->required();
-    for (auto* command : {resolve, check}) {
-        app::AddDatabaseOptions(*command, databaseOptions, demoDefault);
-        command->add_flag("--json", determination.json, "print one JSON document");
+  private:
+    void AddShow() {
+        show_ = cli.add_subcommand("show", "open the window for a company and print what it shows");
+        app::AddDatabaseOptions(*show_, databaseOptions_, kDemoDefault);
+        show_->add_option("--company", company_, "company code (default: the first)");
+        app::AddLanguageOption(*show_, language);
     }
-    for (auto* command : {show, create, resolve, check}) app::AddLanguageOption(*command, language);
 
-    if (auto exit = app::ParseCommandLine(cli, "dravel", argc, argv)) return *exit;
-    app::HidePasswords(argc, argv);
-    app::SetProgramLanguage(language);
+    void AddCreate() {
+        create_ = cli.add_subcommand("create-db", "create a database with the schema");
+        app::AddDatabaseOptions(*create_, databaseOptions_,
+                                "$DRAVEL_DATABASE; one of them is needed");
+        create_->add_flag("--demo", demo_, "add the demo data");
+        app::AddLanguageOption(*create_, language);
+    }
 
-    try {
-        const std::string database = app::ChosenDatabase(databaseOptions, !*run);
-        if (*show) {
-            // Only the demo database is created when missing: any other path that does not exist
-            // is a mistake to report.
-            auto choice = app::ChooseDatabase(database);
-            app::ShowWindowAsText(choice.connectionString, choice.demo, company, language,
-                                  std::cout);
-            return 0;
+    void AddSchema() {
+        schema_ = cli.add_subcommand("schema", "print the statements that create the tables");
+        schema_->add_option("--dialect", dialect_, "sqlite, postgresql or tsql")
+            ->check(CLI::IsMember({"sqlite", "postgresql", "tsql"}));
+    }
+
+    void AddRegistration() {
+        register_ =
+            cli.add_subcommand("register", "record the module library in the component registry");
+        unregister_ = cli.add_subcommand("unregister",
+                                         "remove the module library from the component registry");
+        for (auto* command : {register_, unregister_}) {
+            command->add_option("--library", library_,
+                                "path of libdravel.so (default: beside this program)");
+            command->add_flag("--system", system_,
+                              "the system's registry, for every user (the first of "
+                              "$XDG_CONFIG_DIRS, else /etc/xdg)");
         }
-        if (*create) {
-            if (database.empty())
-                throw app::UsageError(app::ProgramText(
-                    "Indicare il database da creare: --database, --database-file o "
-                    "DRAVEL_DATABASE."));
-            const std::string connectionString = app::ConnectionStringFor(database);
-            framework::HostSession session(
-                connectionString, {.createDatabase = true, .demoData = demo, .language = language});
-            if (!session.Created())
-                throw com::ComError(
-                    com::err::FileAlreadyExists,
-                    app::ProgramText("Il database %1 contiene già le tabelle: nulla è stato "
-                                     "modificato.",
-                                     {ado::DatabaseLabel(connectionString)}));
-            std::cout << "created " << ado::DatabaseLabel(connectionString) << "\n";
-            return 0;
+    }
+
+    void AddScript() {
+        script_ = cli.add_subcommand("script", "run a session script against the headless host");
+        script_->add_option("FILE", scriptFile_, "the script")->required();
+        // Not $DRAVEL_DATABASE: a script meant for a throw-away database must not reach the one
+        // the user works on.
+        app::AddDatabaseOptions(*script_, databaseOptions_, "a fresh empty one");
+    }
+
+    void AddDetermination() {
+        resolve_ = cli.add_subcommand(
+            "resolve", "show which criterion and counter-account a posting reaches, and why");
+        resolve_->add_option("--company", determination_.company, "company code")->required();
+        resolve_->add_option("--type", postingType_, "posting type (MGA0_FLGRESO)")->required();
+        resolve_->add_option("VALUES", values_, "attribute values as CODE=VALUE");
+        check_ = cli.add_subcommand(
+            "check", "list the criteria and matrix rows that can never work or never be reached");
+        check_->add_option("--company", determination_.company, "company code")->required();
+        for (auto* command : {resolve_, check_}) {
+            app::AddDatabaseOptions(*command, databaseOptions_, kDemoDefault);
+            command->add_flag("--json", determination_.json, "print one JSON document");
+            app::AddLanguageOption(*command, language);
         }
-        if (companies.Chosen()) return companies.Run(database, language, std::cout);
-        if (*schema) {
-            const auto d = dialect == "sqlite"       ? ado::Dialect::Sqlite
-                           : dialect == "postgresql" ? ado::Dialect::Postgresql
-                                                     : ado::Dialect::Tsql;
-            for (const auto& statement : db::SchemaStatements(d)) std::cout << statement << ";\n";
-            return 0;
-        }
-        fs::path lib = library.empty() ? app::ModuleLibrary() : fs::path(library);
-        // The library writes its entries into the registry DRAVEL_REGISTRY names.
-        if (system) ::setenv("DRAVEL_REGISTRY", com::Registry::SystemPaths().at(0).c_str(), 1);
-        if (*reg) {
-            framework::HostSession::RegisterModule(lib);
-            std::cout << "registered " << lib.string() << " in "
-                      << com::Registry::DefaultPath().string() << "\n";
-            return 0;
-        }
-        if (*unreg) {
-            // Nothing is loaded: an entry goes whatever library it names, even one that is gone.
-            com::Registry registry;
-            const std::string registryFile = registry.File().string();
-            if (!library.empty()) {
-                if (registry.UnregisterLibrary(library) > 0)
-                    std::cout << "unregistered " << library << " from " << registryFile << "\n";
-                else
-                    std::cout << "nothing in " << registryFile << " names " << library
-                              << ": nothing was changed\n";
-            } else if (auto removed = registry.Unregister(framework::kModuleProgId)) {
-                std::cout << "unregistered " << framework::kModuleProgId << " ("
-                          << removed->library.string() << ") from " << registryFile << "\n";
-            } else {
-                std::cout << framework::kModuleProgId << " is not registered in " << registryFile
-                          << ": nothing was changed\n";
-            }
-            return 0;
-        }
+    }
+
+    int RunChosen(const std::string& database) {
+        if (*show_) return Show(database);
+        if (*create_) return Create(database);
+        if (companies_->Chosen()) return companies_->Run(database, language, std::cout);
+        if (*schema_) return Schema();
+        if (*register_) return Register();
+        if (*unregister_) return Unregister();
         // Exit 0 and 1 are the answers (found / not found, clean / findings); 2 is a failure.
-        determination.database = database;
-        determination.language = language;
-        if (*resolve) return app::RunResolve(determination, type, values, std::cout);
-        if (*check) return app::RunCheck(determination, std::cout);
-        if (*run) {
-            script::RunOptions options;
-            if (!database.empty()) options.connectionString = app::ConnectionStringFor(database);
-            options.moduleLibrary = app::ModuleLibrary();
-            app::EnsureModuleRegistered();  // as the other programs: a stale entry gives way
-            auto outcome = script::RunFile(file, options);
-            if (outcome.exitCode != 0) std::cerr << txt::Printable(outcome.message) << "\n";
-            return outcome.exitCode;
+        determination_.database = database;
+        determination_.language = language;
+        if (*resolve_) return app::RunResolve(determination_, postingType_, values_, std::cout);
+        if (*check_) return app::RunCheck(determination_, std::cout);
+        if (*script_) return Script(database);
+        return 0;
+    }
+
+    int Show(const std::string& database) {
+        // Only the demo database is created when missing: any other path that does not exist is
+        // a mistake to report.
+        auto choice = app::ChooseDatabase(database);
+        app::ShowWindowAsText(choice.connectionString, choice.demo, company_, language, std::cout);
+        return 0;
+    }
+
+    int Create(const std::string& database) {
+        if (database.empty())
+            throw app::UsageError(
+                app::ProgramText("Indicare il database da creare: --database, --database-file o "
+                                 "DRAVEL_DATABASE."));
+        const std::string connectionString = app::ConnectionStringFor(database);
+        framework::HostSession session(
+            connectionString, {.createDatabase = true, .demoData = demo_, .language = language});
+        if (!session.Created())
+            throw com::ComError(
+                com::err::FileAlreadyExists,
+                app::ProgramText("Il database %1 contiene già le tabelle: nulla è stato "
+                                 "modificato.",
+                                 {ado::DatabaseLabel(connectionString)}));
+        std::cout << "created " << ado::DatabaseLabel(connectionString) << "\n";
+        return 0;
+    }
+
+    int Schema() {
+        const auto d = dialect_ == "sqlite"       ? ado::Dialect::Sqlite
+                       : dialect_ == "postgresql" ? ado::Dialect::Postgresql
+                                                  : ado::Dialect::Tsql;
+        for (const auto& statement : db::SchemaStatements(d)) std::cout << statement << ";\n";
+        return 0;
+    }
+
+    // The library writes its entries into the registry DRAVEL_REGISTRY names.
+    void ChooseRegistry() {
+        if (system_) ::setenv("DRAVEL_REGISTRY", com::Registry::SystemPaths().at(0).c_str(), 1);
+    }
+
+    int Register() {
+        const fs::path library = library_.empty() ? app::ModuleLibrary() : fs::path(library_);
+        ChooseRegistry();
+        framework::HostSession::RegisterModule(library);
+        std::cout << "registered " << library.string() << " in "
+                  << com::Registry::DefaultPath().string() << "\n";
+        return 0;
+    }
+
+    // Nothing is loaded: an entry goes whatever library it names, even one that is gone.
+    int Unregister() {
+        ChooseRegistry();
+        com::Registry registry;
+        const std::string registryFile = registry.File().string();
+        if (!library_.empty()) {
+            if (registry.UnregisterLibrary(library_) > 0)
+                std::cout << "unregistered " << library_ << " from " << registryFile << "\n";
+            else
+                std::cout << "nothing in " << registryFile << " names " << library_
+                          << ": nothing was changed\n";
+        } else if (auto removed = registry.Unregister(framework::kModuleProgId)) {
+            std::cout << "unregistered " << framework::kModuleProgId << " ("
+                      << removed->library.string() << ") from " << registryFile << "\n";
+        } else {
+            std::cout << framework::kModuleProgId << " is not registered in " << registryFile
+                      << ": nothing was changed\n";
         }
-    } catch (const app::UsageError& e) {
-        std::cerr << "dravel: " << txt::Printable(e.what()) << "\n";
-        return app::kUsageExit;
-    } catch (...) {
+        return 0;
+    }
+
+    int Script(const std::string& database) {
+        script::RunOptions options;
+        if (!database.empty()) options.connectionString = app::ConnectionStringFor(database);
+        options.moduleLibrary = app::ModuleLibrary();
+        app::EnsureModuleRegistered();  // as the other programs: a stale entry gives way
+        auto outcome = script::RunFile(scriptFile_, options);
+        if (outcome.exitCode != 0) std::cerr << txt::Printable(outcome.message) << "\n";
+        return outcome.exitCode;
+    }
+
+    // The failure under way, in one line on standard error; its exit status (2 for the commands
+    // whose 1 is an answer).
+    int Failed() {
         auto e = com::CurrentError();
         // What the provider said (its code, the statement) goes to the log, echoed on standard
         // error; the last line says what happened.
@@ -182,7 +225,31 @@ int main(int argc, char** argv) {
             framework::LogFailure(e, "dravel", cli.get_subcommands()[0]->get_name());
         std::cerr << "dravel: " << txt::Printable(app::ProgramText(e.Text(), e.Values()))
                   << " (error " << e.Number() << ")\n";
-        return *resolve || *check ? 2 : 1;
+        return *resolve_ || *check_ ? 2 : 1;
     }
-    return 0;
+
+    app::DatabaseOptions databaseOptions_;
+    CLI::App *show_, *create_, *schema_, *register_, *unregister_, *script_, *resolve_, *check_;
+    std::unique_ptr<app::CompanyCommands> companies_;
+    int company_ = 0;
+    bool demo_ = false;
+    std::string dialect_ = "sqlite";
+    std::string library_;
+    bool system_ = false;
+    std::string scriptFile_;
+    app::DeterminationOptions determination_;
+    int32_t postingType_ = 0;
+    std::vector<std::string> values_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    app::IgnoreFileSizeSignal();
+    if (int refused = app::RefuseNonUtf8Arguments("dravel", argc, argv, std::cerr)) return refused;
+    Tool tool;
+    if (auto exit = app::ParseCommandLine(tool.cli, "dravel", argc, argv)) return *exit;
+    app::HidePasswords(argc, argv);
+    app::SetProgramLanguage(tool.language);
+    return tool.Run();
 }

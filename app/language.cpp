@@ -51,7 +51,8 @@ void SetProgramLanguage(const std::string& language) {
 }
 
 std::string ProgramText(const std::string& italian, const std::vector<std::string>& values) {
-    // A session made its own service current, and took it away as it ended.
+    // A session makes its own service current and takes it away as it ends: the program's own
+    // is made current again for each text.
     ProgramTexts().MakeCurrent();
     return framework::Translated(italian, values);
 }

@@ -1,10 +1,8 @@
 #include "db/demo_data.h"
 
 #include "db/schema.h"
-#include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
 #include "platform/ado/transaction.h"
-#include "platform/com/com_error.h"
 
 namespace db {
 
@@ -128,20 +126,6 @@ void LoadDemoData(ado::Connection& connection) {
             {m.company, m.criterion, m.value1, TextOrNull(m.value2), TextOrNull(m.value3),
              m.account});
     transaction.Commit();
-}
-
-std::string CreateDemoDatabase(const std::filesystem::path& file) {
-    if (std::filesystem::exists(file))
-        throw com::ComError(com::err::FileAlreadyExists,
-                            "The file " + file.string() +
-                                " already exists: a demo database is only "
-                                "created as a new file");
-    std::string connectionString = ado::SqliteConnectionString(file);
-    auto connection = ado::Connection::Create();
-    connection->Open(connectionString);
-    CreateDatabase(*connection, [&] { LoadDemoData(*connection); });
-    connection->Close();
-    return connectionString;
 }
 
 }  // namespace db

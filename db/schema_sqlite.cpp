@@ -22,9 +22,9 @@ const std::vector<std::string>& SqliteSchema() {
 ))",
         "CREATE INDEX HOST_MEDIA_IDENT ON HOST_MEDIA (MEDIA_IDENT)",
         // INTEGER PRIMARY KEY: the database generates the key when none is given. AUTOINCREMENT,
-        // as an identity column on a server, never gives a key twice: without it SQLite gave the
+        // as an identity column on a server, never gives a key twice: without it SQLite gives the
         // key of the last criterion, once deleted, to the next new one, and a window still
-        // showing the deleted criterion saved, moved or deleted the new one in its place.
+        // showing the deleted criterion would save, move or delete the new one in its place.
         R"(CREATE TABLE MGA0_QUINTAB (
     MGA0_ID INTEGER NOT NULL PRIMARY KEY AUTOINCREMENT CHECK (MGA0_ID BETWEEN 1 AND 99999),
     MGA0_DITTA_CG18 INTEGER NOT NULL,

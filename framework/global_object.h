@@ -29,7 +29,6 @@ class GlobalObject : public com::ComObject<GlobalObject, host::IGlobal> {
 
     // Makes `company` the active one (and its code the context's HostValue2).
     void SetActiveCompany(com::ComPtr<Company> company);
-    Company* Active() const { return company_.Get(); }
     framework::TextService& Texts() const { return *texts_; }
 
   private:

@@ -1,21 +1,12 @@
 #include "framework/host_context.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <vector>
+#include "platform/com/user_files.h"
 
 namespace framework {
 
 std::string CurrentUserName() {
-    std::vector<char> buffer(16384);
-    passwd entry{};
-    passwd* found = nullptr;
-    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found)
-        return found->pw_name;
-    const char* user = std::getenv("USER");
-    return user ? user : "";
+    if (auto account = com::CurrentUserAccount()) return account->name;
+    return com::Environment("USER");
 }
 
 com::ComPtr<HostContext> HostContext::Create() {

@@ -2,16 +2,16 @@
 
 namespace framework {
 
-com::ComPtr<com::IUnknown> LayoutModel::RegisterWindowLayout(const com::Variant& title,
+com::ComPtr<com::IUnknown> LayoutModel::RegisterWindowLayout(const com::Variant&,
                                                              com::IUnknown* window, int32_t,
                                                              int32_t, int32_t) {
-    entries_.push_back({Kind::Window, title, window});
+    registered_.push_back(window);
     return window;
 }
 
-com::ComPtr<com::IUnknown> LayoutModel::RegisterGridLayout(const com::Variant& title,
+com::ComPtr<com::IUnknown> LayoutModel::RegisterGridLayout(const com::Variant&,
                                                            com::IUnknown* grid) {
-    entries_.push_back({Kind::Grid, title, grid});
+    registered_.push_back(grid);
     return grid;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
-// The layout object model: the windows and grids a module registers for layout handling.
+// The layout object model: the windows and grids a module registers for layout handling. This
+// host lays out nothing beyond the window's own design: it holds what the module registers (and
+// so keeps it alive) for as long as the navigator holds the model.
 
 #include <vector>
 
@@ -9,13 +11,6 @@ namespace framework {
 
 class LayoutModel : public com::ComObject<LayoutModel, host::ILayoutModel> {
   public:
-    enum class Kind { Window, Grid };
-    struct Entry {
-        Kind kind;
-        com::Variant title;
-        com::ComPtr<com::IUnknown> object;
-    };
-
     static com::ComPtr<LayoutModel> Create() { return com::ComPtr<LayoutModel>(new LayoutModel()); }
 
     // Each returns the object it registered.
@@ -25,13 +20,9 @@ class LayoutModel : public com::ComObject<LayoutModel, host::ILayoutModel> {
     com::ComPtr<com::IUnknown> RegisterGridLayout(const com::Variant& title,
                                                   com::IUnknown* grid) override;
 
-    const std::vector<Entry>& Entries() const { return entries_; }
-    // Drops the registrations (and the references to the registered objects).
-    void Clear() { entries_.clear(); }
-
   private:
     LayoutModel() = default;
-    std::vector<Entry> entries_;
+    std::vector<com::ComPtr<com::IUnknown>> registered_;
 };
 
 }  // namespace framework

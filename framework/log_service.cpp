@@ -72,11 +72,12 @@ std::filesystem::path RotatedPath(const std::filesystem::path& file) {
 // the new log over the full one. Records written meanwhile through older descriptors land in
 // FILE.1. `path` is the log's real path, in folders only the user and root can change, and a
 // rename follows no link. Returns 0, or the error of the rename.
-int RotateWhenFull(const std::filesystem::path& path, int fd) {
+int RotateWhenFull(const std::filesystem::path& path, const com::Descriptor& fd) {
     struct stat opened, named;
-    if (::fstat(fd, &opened) != 0 || static_cast<std::uintmax_t>(opened.st_size) < kLogRotationSize)
+    if (::fstat(fd.Get(), &opened) != 0 ||
+        static_cast<std::uintmax_t>(opened.st_size) < kLogRotationSize)
         return 0;
-    if (::flock(fd, LOCK_EX) != 0) return errno;  // released when the descriptor is closed
+    if (::flock(fd.Get(), LOCK_EX) != 0) return errno;  // released when the descriptor is closed
     bool stillNamed = ::lstat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev &&
                       named.st_ino == opened.st_ino;
     if (stillNamed && ::rename(path.c_str(), RotatedPath(path).c_str()) != 0) return errno;
@@ -109,25 +110,24 @@ void AppendLine(const std::filesystem::path& path, const std::string& line) {
     ssize_t written = ::write(fd.Get(), line.data(), line.size());
     int error = written < 0 ? errno : written != static_cast<ssize_t>(line.size()) ? EIO : 0;
     if (error) FileError("write", path, error);
-    if (int rotateError = RotateWhenFull(real, fd.Get())) FileError("rotate", path, rotateError);
+    if (int rotateError = RotateWhenFull(real, fd)) FileError("rotate", path, rotateError);
 }
 
 // The text of the log file `path` after `from`; nothing when the file is missing or `from` is in
 // another file (a position in no file is the start of any).
 std::optional<std::string> ReadAfter(const std::filesystem::path& path, const LogPosition& from) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
+    com::Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) return std::nullopt;
     std::optional<std::string> text;
     struct stat st;
-    if (::fstat(fd, &st) == 0 &&
+    if (::fstat(fd.Get(), &st) == 0 &&
         (from.inode == 0 || (st.st_dev == from.device && st.st_ino == from.inode))) {
         text.emplace();
         char buffer[65536];
         off_t at = static_cast<off_t>(from.offset);
-        for (ssize_t n; (n = ::pread(fd, buffer, sizeof buffer, at)) > 0; at += n)
+        for (ssize_t n; (n = ::pread(fd.Get(), buffer, sizeof buffer, at)) > 0; at += n)
             text->append(buffer, static_cast<size_t>(n));
     }
-    ::close(fd);
     return text;
 }
 

@@ -46,7 +46,6 @@ class Navigator : public com::ComObject<Navigator, host::INavigator, com::IEvent
     int RefreshCount() const { return refreshes_; }
     int OpenedCount() const { return opened_; }
     int ShownCount() const { return shown_; }
-    bool HasSinks() const { return !sinks_.Empty(); }
 
   private:
     Navigator() = default;

@@ -10,6 +10,149 @@
 
 namespace dravel {
 
+namespace {
+
+constexpr const char* kTypeColumn = "MGA0_FLGRESO";
+
+com::Variant TypeOf(ado::Recordset& rows) {
+    return rows.Fields(kTypeColumn).Value();
+}
+
+int32_t KeyOf(ado::Recordset& rows) {
+    return rows.Fields("MGA0_ID").Value().ToLong();
+}
+
+// The frame's rows changed by code between Begin and End: the frame follows none of it, and
+// shows the rows as they stand once it ends. End() ends it with its failure going to the caller;
+// left on a failure, the guard ends it passing over a failure of its own, which would hide the
+// first one.
+class DirectChange {
+  public:
+    explicit DirectChange(host::IRecordFrame& frame) : frame_(frame) { frame_.BeginDirectChange(); }
+    ~DirectChange() {
+        if (open_) com::Step([&] { frame_.EndDirectChange(); });
+    }
+    DirectChange(const DirectChange&) = delete;
+    DirectChange& operator=(const DirectChange&) = delete;
+
+    void End() {
+        open_ = false;
+        frame_.EndDirectChange();
+    }
+
+  private:
+    host::IRecordFrame& frame_;
+    bool open_ = true;
+};
+
+// While it lives, every update of the rows (through any clone) also matches the posting type as
+// read: a row another user gave another type meanwhile is a conflict.
+class TypeMatchedOnUpdate {
+  public:
+    explicit TypeMatchedOnUpdate(ado::Recordset& rows) : rows_(rows) {
+        rows_.MatchOnUpdate(kTypeColumn, true);
+    }
+    // The column was found when the match was set, and the rows it belongs to stay: this cannot
+    // fail.
+    ~TypeMatchedOnUpdate() { rows_.MatchOnUpdate(kTypeColumn, false); }
+    TypeMatchedOnUpdate(const TypeMatchedOnUpdate&) = delete;
+    TypeMatchedOnUpdate& operator=(const TypeMatchedOnUpdate&) = delete;
+
+  private:
+    ado::Recordset& rows_;
+};
+
+// The criterion and its neighbour `step` places on exchange priorities, in one batch, which is
+// one transaction: the neighbour is written first, then the criterion. The frame's rows stand on
+// the criterion.
+void ExchangePriorities(ado::Recordset& rows, ado::Recordset& neighbour, int32_t step) {
+    // A neighbour that another user gave another type meanwhile would take its number there,
+    // leaving a gap in this type and a repeat in the other. Both types are read again first, to
+    // refuse early; the updates also match the types as read, which closes the moment between
+    // that reading and the batch's transaction.
+    TypeMatchedOnUpdate matched(rows);
+    for (ado::Recordset* r : {&rows, &neighbour})
+        if (ValuesDiffer(TypeOf(*r), r->Fields(kTypeColumn).UnderlyingValue()))
+            throw ado::ChangedByAnotherUser("MGA0_QUINTAB, MGA0_ID = " + std::to_string(KeyOf(*r)));
+    auto shiftPriority = [&](int32_t by) {
+        auto priority = rows.Fields("MGA0_INDPRIOR");
+        priority.SetValue(com::Variant(priority.Value().ToLong() + by));
+        rows.Update();
+    };
+    rows.Move(step);
+    shiftPriority(-step);
+    rows.Move(-step);
+    shiftPriority(step);
+    rows.UpdateBatch();
+}
+
+// A stored move must show in the list's new order, or the next move numbers from the old one and
+// gives two criteria one priority. A reading that fails because the connection went is tried once
+// more, which opens it again; when the server is still gone, no list is shown rather than the old
+// one.
+void ReadListAgain(ado::Recordset& rows, host::IRecordFrame& frame) {
+    try {
+        rows.Requery(-1);
+    } catch (...) {
+        try {
+            rows.Requery(-1);
+        } catch (...) {
+            frame.DetachSource();
+            throw;
+        }
+    }
+}
+
+// Whether the frame's criterion may move: an existing row, its pending edit saved first. A save
+// may change the row's type or its place, so the move starts from where the saved row then
+// stands. A save the frame refused has shown its message and kept the edit on screen: nothing
+// moves.
+bool ReadyToMove(host::IRecordFrame& frame) {
+    if (frame.Status() != host::frame_status::Existing) return false;
+    return !frame.Modified() || frame.SaveRecord(true, true, true);
+}
+
+// The row `step` places from the frame's current one, to exchange priorities with; none at either
+// end of the list, nor in another posting type, which is not crossed into (a beep says so).
+com::ComPtr<ado::Recordset> ExchangeNeighbour(host::IRecordFrame& frame, ado::Recordset& criteria,
+                                              int32_t step) {
+    const int32_t position = frame.Recordset()->AbsolutePosition();
+    if ((step > 0 && position == frame.RowCount()) || (step < 0 && position == 1)) return nullptr;
+    auto neighbour = criteria.Clone(ado::adLockUnspecified);
+    neighbour->SetAbsolutePosition(criteria.AbsolutePosition() + step);
+    if (ValuesDiffer(TypeOf(*neighbour), TypeOf(criteria))) {
+        ui::Beep();
+        return nullptr;
+    }
+    return neighbour;
+}
+
+// The exchange and the list read again, as one direct change of the frame's rows. A move the
+// database refused (another user changed one of the two rows) changes nothing: the pending values
+// go, the frame follows the list again, and the error goes back to the toolbar, which shows it.
+void MoveInOneChange(host::IRecordFrame& frame, ado::Recordset& rows, ado::Recordset& neighbour,
+                     int32_t step) {
+    DirectChange change(frame);
+    try {
+        ExchangePriorities(rows, neighbour, step);
+        ReadListAgain(rows, frame);
+    } catch (...) {
+        com::Step([&] { rows.CancelBatch(); });
+        throw;
+    }
+    change.End();
+}
+
+// Where the frame ends, given the places of the criterion moved and of its neighbour in the list
+// read again (0: no longer listed): on the one that now lies in the direction of the move, which
+// is the criterion, or its neighbour when a gap in the priorities kept their order. 0 when
+// neither is listed.
+int32_t RowInDirectionOfMove(int32_t moved, int32_t passed, int32_t step) {
+    return moved && passed && step < 0 ? std::min(moved, passed) : std::max(moved, passed);
+}
+
+}  // namespace
+
 // Set-based statements on the window's own connection, in the dialect it speaks; no row is
 // fetched into the window.
 void FRM_MGQUINTAB::RenumberPriorities(int32_t postingType) {
@@ -18,87 +161,19 @@ void FRM_MGQUINTAB::RenumberPriorities(int32_t postingType) {
         GconConnect->Execute(statement, nullptr, ado::adExecuteNoRecords);
 }
 
-// Element 0 moves the criterion up (towards priority 1), element 1 down. The neighbour is
-// written first, then the criterion, and both go to the database in one batch, which is one
-// transaction.
+// Element 0 moves the criterion up (towards priority 1), element 1 down.
 void FRM_MGQUINTAB::TBAR_PRIORITY_ButtonClick(int16_t index) {
-    if (FME_PARENT->Status() != host::frame_status::Existing) return;
-    // A pending edit is saved first, and the move starts from where the saved row now stands:
-    // the save may change its type or its place. Moving away and back by position to settle it
-    // came back to another row when the save moved this one, and that row got the priority
-    // meant for this one. A save the frame refused has shown its message and kept the edit on
-    // screen: nothing moves.
-    if (FME_PARENT->Modified() && !FME_PARENT->SaveRecord(true, true, true)) return;
-
-    auto rows = FME_PARENT->Recordset();
-    int32_t position = rows->AbsolutePosition();
-    if ((index == 1 && position == FME_PARENT->RowCount()) || (index == 0 && position == 1)) return;
-
+    if (!ReadyToMove(*FME_PARENT)) return;
     const int32_t step = index == 0 ? -1 : 1;
-    auto neighbour = CriteriaRecordset->Clone(ado::adLockUnspecified);
-    neighbour->SetAbsolutePosition(CriteriaRecordset->AbsolutePosition() + step);
-    auto typeOf = [](ado::Recordset& r) { return r.Fields("MGA0_FLGRESO").Value(); };
-    if (ValuesDiffer(typeOf(*neighbour), typeOf(*CriteriaRecordset))) {
-        ui::Beep();
-        return;
-    }
-
-    auto key = [](ado::Recordset& r) { return r.Fields("MGA0_ID").Value().ToLong(); };
-    const int32_t moved = key(*rows), passed = key(*neighbour);
-    FME_PARENT->BeginDirectChange();
-    auto shiftPriority = [&](int32_t by) {
-        auto priority = rows->Fields("MGA0_INDPRIOR");
-        priority.SetValue(com::Variant(priority.Value().ToLong() + by));
-        rows->Update();
-    };
-    try {
-        // A neighbour that another user gave another type meanwhile would take its number
-        // there, leaving a gap in this type and a repeat in the other. Both types are read
-        // again first, to refuse early; the updates also match the types as read, which closes
-        // the moment between that reading and the batch's transaction.
-        rows->MatchOnUpdate("MGA0_FLGRESO", true);
-        for (ado::Recordset* r : {CriteriaRecordset.Get(), neighbour.Get()})
-            if (ValuesDiffer(typeOf(*r), r->Fields("MGA0_FLGRESO").UnderlyingValue()))
-                throw ado::ChangedByAnotherUser("MGA0_QUINTAB, MGA0_ID = " +
-                                                std::to_string(key(*r)));
-        rows->Move(step);
-        shiftPriority(-step);
-        rows->Move(-step);
-        shiftPriority(step);
-        rows->UpdateBatch();
-        rows->MatchOnUpdate("MGA0_FLGRESO", false);
-        // The move is stored: the list must show it in its new order, or the next move numbers
-        // from the old one and gives two criteria one priority. A reading that fails because
-        // the connection went is tried once more, which opens it again; when the server is
-        // still gone, no list is shown rather than the old one.
-        try {
-            rows->Requery(-1);
-        } catch (...) {
-            try {
-                rows->Requery(-1);
-            } catch (...) {
-                FME_PARENT->DetachSource();
-                throw;
-            }
-        }
-    } catch (...) {
-        // A move the database refused (another user changed one of the two rows) changes
-        // nothing: the pending values go, the frame follows the list again, and the error goes
-        // back to the toolbar, which shows it.
-        com::Step([&] { rows->MatchOnUpdate("MGA0_FLGRESO", false); });
-        com::Step([&] { rows->CancelBatch(); });
-        com::Step([&] { FME_PARENT->EndDirectChange(); });
-        throw;
-    }
-    FME_PARENT->EndDirectChange();
-    // The frame ends on the one of the two rows that now lies in the direction of the move: the
-    // criterion, or its neighbour when a gap in the priorities kept their order. The list read
-    // again holds the other users' changes too, which shift the places, so both are found by
-    // their keys: the old place plus one showed another criterion, or lay past the end of a
-    // shorter list, an error.
-    const int32_t a = ListedPosition(moved), b = ListedPosition(passed);
-    const int32_t at = a && b && step < 0 ? std::min(a, b) : std::max(a, b);
-    if (at) rows->SetAbsolutePosition(at);
+    auto neighbour = ExchangeNeighbour(*FME_PARENT, *CriteriaRecordset, step);
+    if (!neighbour) return;
+    auto rows = FME_PARENT->Recordset();
+    const int32_t moved = KeyOf(*rows), passed = KeyOf(*neighbour);
+    MoveInOneChange(*FME_PARENT, *rows, *neighbour, step);
+    // The list read again holds the other users' changes too, which shift the places: both rows
+    // are found by their keys, never by their old places.
+    if (int32_t at = RowInDirectionOfMove(ListedPosition(moved), ListedPosition(passed), step))
+        rows->SetAbsolutePosition(at);
 }
 
 }  // namespace dravel

@@ -164,8 +164,8 @@ void FRM_MGQUINTAB::FME_PARENT_BeforeUpdate(com::VARIANT_BOOL&) {
     }
 }
 
-// Besides types 0 and 1, the saved row's type and the type it left are numbered 1..n too:
-// other types used to collect gaps and repeats, and a typed priority was a number, not a place.
+// Besides types 0 and 1, the saved row's type and the type it left are numbered 1..n too, so
+// that no type collects gaps and repeats, and a typed priority is a place, not a bare number.
 // The saved row takes the place asked for first, so that the renumbering after it keeps that
 // order; a row whose priority this user left alone keeps its rank (the renumbering).
 void FRM_MGQUINTAB::FME_PARENT_AfterUpdate(int32_t operationResult) {

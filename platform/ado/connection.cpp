@@ -6,6 +6,12 @@
 
 namespace ado {
 
+namespace {
+// How long connecting may take, and how long a statement waits behind another connection's lock
+// before it gives up as busy.
+constexpr int32_t kTimeoutSeconds = 15;
+}  // namespace
+
 Connection::Connection() = default;
 Connection::~Connection() = default;
 
@@ -35,7 +41,7 @@ void Connection::Open(const std::string& connectionString, const std::string&, c
     if (State() == adStateOpen)
         throw com::ComError(com::err::OperationNotAllowed, "The connection is already open");
     if (!connectionString.empty()) connectionString_ = connectionString;
-    backend_ = detail::OpenProvider(connectionString_, timeoutSeconds_);
+    backend_ = detail::OpenProvider(connectionString_, kTimeoutSeconds);
     if (isolation_ != adXactUnspecified) backend_->SetIsolation(isolation_);
 }
 

@@ -35,8 +35,6 @@ class Connection : public com::ComObject<Connection, IConnection> {
     void SetConnectionString(std::string s);
     int32_t IsolationLevel() const { return isolation_; }
     void SetIsolationLevel(int32_t level);
-    int32_t ConnectionTimeout() const { return timeoutSeconds_; }
-    void SetConnectionTimeout(int32_t seconds) { timeoutSeconds_ = seconds; }
 
     // Opens with the given string, or the ConnectionString property when it is empty.
     // options -1 is unspecified. A failure leaves the connection closed: error 3000 range.
@@ -66,7 +64,6 @@ class Connection : public com::ComObject<Connection, IConnection> {
 
     std::string connectionString_;
     int32_t isolation_ = adXactReadCommitted;
-    int32_t timeoutSeconds_ = 15;
     std::unique_ptr<detail::Backend> backend_;
 };
 

@@ -155,20 +155,16 @@ class WriteLock {
         fs::path lock = TrustedPath(registry);
         CreateFolders(lock.parent_path());
         lock += ".lock";
-        fd_ = ::open(lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0) {
-            int error = errno;
-            if (fd_ >= 0) ::close(fd_);
+        fd_ = Descriptor(::open(lock.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644));
+        if (!fd_ || ::flock(fd_.Get(), LOCK_EX) != 0) {
+            const int error = errno;
             throw ComError(err::Automation, "Cannot lock component registry " + registry.string() +
                                                 ": " + std::strerror(error));
         }
     }
-    ~WriteLock() { ::close(fd_); }  // closing releases the lock
-    WriteLock(const WriteLock&) = delete;
-    WriteLock& operator=(const WriteLock&) = delete;
 
   private:
-    int fd_ = -1;
+    Descriptor fd_;  // closing it releases the lock
 };
 
 }  // namespace

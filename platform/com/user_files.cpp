@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "platform/com/com_error.h"
@@ -56,22 +57,31 @@ void CheckFromRoot(const fs::path& path, const fs::path& file, Owners owners) {
 
 }  // namespace
 
-fs::path UserHome() {
-    if (fs::path home = Environment("HOME"); !home.empty()) return home;
-    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
-    std::vector<char> buffer(size > 0 ? static_cast<size_t>(size) : 16384);
+std::optional<UserAccount> CurrentUserAccount(int* error) {
+    // A start the system suggests; an entry longer than the buffer (ERANGE) gets a larger one.
+    long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(suggested > 0 ? static_cast<size_t>(suggested) : 16384);
     struct passwd entry {};
     struct passwd* found = nullptr;
-    int error;
-    while ((error = ::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found)) ==
+    int failure;
+    while ((failure = ::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found)) ==
            ERANGE)
         buffer.resize(buffer.size() * 2);
-    if (!found || !*entry.pw_dir)
+    if (error) *error = failure;
+    if (!found) return std::nullopt;
+    return UserAccount{entry.pw_name, entry.pw_dir};
+}
+
+fs::path UserHome() {
+    if (fs::path home = Environment("HOME"); !home.empty()) return home;
+    int error = 0;
+    auto account = CurrentUserAccount(&error);
+    if (!account || account->home.empty())
         throw ComError(err::PathFileAccess,
                        "No home folder: HOME is not set and user " + std::to_string(::geteuid()) +
                            " has no home in the user database" +
                            (error ? std::string(" (") + std::strerror(error) + ")" : ""));
-    return entry.pw_dir;
+    return account->home;
 }
 
 std::string Environment(const char* name) {
@@ -112,7 +122,13 @@ void CreateFolders(const fs::path& folder) {
 }
 
 Descriptor::~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
+    Close();
+}
+
+int Descriptor::Close() {
+    if (fd_ < 0) return 0;
+    const int closed = ::close(std::exchange(fd_, -1));
+    return closed == 0 ? 0 : errno;
 }
 
 Descriptor& Descriptor::operator=(Descriptor&& other) noexcept {
@@ -160,28 +176,28 @@ std::optional<std::string> ReadTrustedFile(const fs::path& file, Owners owners) 
 
 std::string ReadFile(const fs::path& file) {
     Descriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.Get() < 0) Fail("Cannot read", file, errno);
+    if (!fd) Fail("Cannot read", file, errno);
     return ReadToEnd(fd, file);
 }
 
 namespace {
 
 // Opens a new file of a random name in `folder`, exclusively: never an existing file or a link.
-int CreateExclusive(const fs::path& folder, const std::string& prefix, fs::path& created) {
+Descriptor CreateExclusive(const fs::path& folder, const std::string& prefix, fs::path& created) {
     thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
         created = folder / (prefix + std::to_string(random()));
-        int fd =
-            ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd >= 0 || errno != EEXIST) return fd;
+        Descriptor fd(
+            ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        if (fd || errno != EEXIST) return fd;
     }
     errno = EEXIST;
-    return -1;
+    return Descriptor();
 }
 
-bool WriteAll(int fd, const std::string& content) {
+bool WriteAll(const Descriptor& fd, const std::string& content) {
     for (size_t done = 0; done < content.size();) {
-        ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+        ssize_t n = ::write(fd.Get(), content.data() + done, content.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             if (n == 0) errno = EIO;
@@ -192,14 +208,11 @@ bool WriteAll(int fd, const std::string& content) {
     return true;
 }
 
-bool SyncFolder(const fs::path& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool synced = ::fsync(fd) == 0;
-    int error = errno;
-    ::close(fd);
-    errno = error;
-    return synced;
+// 0, or the error of opening or syncing the folder.
+int SyncFolder(const fs::path& folder) {
+    Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd || ::fsync(fd.Get()) != 0) return errno;
+    return 0;
 }
 
 }  // namespace
@@ -207,16 +220,18 @@ bool SyncFolder(const fs::path& folder) {
 void ReplaceFile(const fs::path& file, const std::string& content) {
     fs::path real = TrustedPath(file);
     fs::path temporary;
-    int fd = CreateExclusive(real.parent_path(), "." + real.filename().string() + ".", temporary);
-    if (fd < 0) Fail("Cannot write", file, errno);
-    int error = WriteAll(fd, content) && ::fsync(fd) == 0 ? 0 : errno;
-    if (::close(fd) != 0 && !error) error = errno;
+    Descriptor fd =
+        CreateExclusive(real.parent_path(), "." + real.filename().string() + ".", temporary);
+    if (!fd) Fail("Cannot write", file, errno);
+    int error = WriteAll(fd, content) && ::fsync(fd.Get()) == 0 ? 0 : errno;
+    if (int closeError = fd.Close(); !error) error = closeError;
     if (!error && ::rename(temporary.c_str(), real.c_str()) != 0) error = errno;
     if (error) {
         ::unlink(temporary.c_str());
         Fail("Cannot write", file, error);
     }
-    if (!SyncFolder(real.parent_path())) Fail("Cannot sync the folder of", file, errno);
+    if (int syncError = SyncFolder(real.parent_path()))
+        Fail("Cannot sync the folder of", file, syncError);
 }
 
 }  // namespace com

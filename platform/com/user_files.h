@@ -11,6 +11,14 @@
 
 namespace com {
 
+// The effective user's entry in the user database (passwd), read whole however long it is;
+// nothing when the database has none, and `error` (when given) the lookup's error, 0 for none.
+struct UserAccount {
+    std::string name;
+    std::filesystem::path home;
+};
+std::optional<UserAccount> CurrentUserAccount(int* error = nullptr);
+
 // $HOME, else the home folder of the effective user's passwd entry; never a shared folder.
 std::filesystem::path UserHome();
 
@@ -42,7 +50,8 @@ class NotTrusted : public ComError {
 std::filesystem::path TrustedPath(const std::filesystem::path& file,
                                   Owners owners = Owners::UserOrRoot);
 
-// A file descriptor, closed with the object.
+// A file descriptor (a file, a socket, a pipe's end), closed with the object: the one owner of
+// every descriptor the product opens.
 class Descriptor {
   public:
     explicit Descriptor(int fd = -1) : fd_(fd) {}
@@ -51,6 +60,9 @@ class Descriptor {
     Descriptor& operator=(Descriptor&& other) noexcept;
     int Get() const { return fd_; }
     explicit operator bool() const { return fd_ >= 0; }
+    // Closes it now, for a caller that must know whether everything written reached the file:
+    // 0, or the error of close(2). Closing one not valid does nothing.
+    int Close();
 
   private:
     int fd_;

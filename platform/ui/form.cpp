@@ -115,14 +115,6 @@ void Form::ReleaseControls() {
     Toolkit::Current().FormUnloaded(*this);
 }
 
-void Form::SetFocusTo(const std::string& controlName) {
-    auto c = Control(controlName);
-    if (!c)
-        throw com::ComError(com::err::InvalidCall,
-                            "The window " + name_ + " has no control named " + controlName);
-    Focus(*c);
-}
-
 void Form::Focus(IControl& control) {
     if (!control.Visible() || !control.Enabled())
         throw com::ComError(com::err::InvalidCall,

@@ -67,8 +67,6 @@ class Form : public IForm {
     void Activate();
     // Runs Form_Unload and releases the controls; a window not loaded does nothing.
     void Unload();
-    // Moves the input focus to a control of this window.
-    void SetFocusTo(const std::string& controlName);
 
   protected:
     Form() = default;

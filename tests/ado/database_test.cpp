@@ -170,9 +170,6 @@ TEST_P(Schema, NeverGivesTheKeyOfADeletedCriterionToANewOne) {
 // Priorities run 1..n within every company and type, and every matrix row has its criterion.
 TEST_P(Schema, TakesTheDemoDataWithDensePrioritiesAndNoOrphanRows) {
     db::LoadDemoData(*conn_);
-    // As its own file, only a new one.
-    db::CreateDemoDatabase(folder_ / "demo.db");
-    EXPECT_THAT([&] { db::CreateDemoDatabase(folder_ / "demo.db"); }, FailsWith(58));
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM (SELECT MGA0_DITTA_CG18 FROM MGA0_QUINTAB GROUP BY "
                      "MGA0_DITTA_CG18, MGA0_FLGRESO HAVING MIN(MGA0_INDPRIOR) <> 1 OR "
                      "MAX(MGA0_INDPRIOR) <> COUNT(*) OR COUNT(DISTINCT MGA0_INDPRIOR) <> COUNT(*)) "

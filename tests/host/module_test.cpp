@@ -5,11 +5,10 @@
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
 
-#include "framework/layout_model.h"
 #include "framework/log_service.h"
-#include "framework/script_model.h"
 #include "platform/com/dispatch.h"
 #include "tests/support/module_session.h"
+#include "tests/support/navigator_models.h"
 
 namespace {
 
@@ -54,7 +53,7 @@ TEST_F(Module, ACompanyThatDoesNotExistIsRefusedBeforeTheModuleIsAsked) {
     m_.Open();
     EXPECT_THROW(m_.session->ChangeCompany(999), com::ComError);
     EXPECT_TRUE(user_.toolkit.Messages().empty());
-    EXPECT_EQ(m_.session->Global().Active()->Code(), 1);
+    EXPECT_EQ(m_.session->Global().ActiveCompany()->CompanyCode(), com::Variant(1));
     EXPECT_TRUE(m_.session->Window());
 }
 
@@ -74,8 +73,12 @@ TEST_F(Module, ANewModuleOrTheModulesEndClosesTheWindowStillOpen) {
     m_.End();
     EXPECT_FALSE(second->Loaded());
     EXPECT_FALSE(m_.session->Global().ActiveModule());
-    EXPECT_FALSE(m_.session->Navigator().HasSinks());  // neither module still hears the navigator
     EXPECT_TRUE(framework::ReadLogRecords(m_.LogFile()).empty());
+    // Neither module is still held, by the navigator it heard or anything else: the library
+    // unloads, and the navigator's events reach none of its code.
+    first = second = nullptr;
+    EXPECT_EQ(com::FreeUnusedLibraries(), 1);
+    EXPECT_TRUE(m_.session->Navigator().RaiseBeforeChangeDitta());
 }
 
 TEST_F(Module, AModalWindowReturnsOnlyOnceClosed) {
@@ -101,17 +104,16 @@ TEST_F(Module, PublishesTheWindowToTheNavigatorOnlyWhileActive) {
     auto exporter = m_.session->PrepareExportToOffice();
     EXPECT_EQ(com::GetProperty(exporter->GetUnknown(), "TitoloMaster"),
               com::Variant("FRM_MGQUINTAB"));
-    auto layout = framework::LayoutModel::Create();
+    auto layout = com::MakeObject<testing_support::RecordingLayoutModel>();
     navigator.RaiseInitializeLayoutObjectModel(layout.Get());
-    ASSERT_EQ(layout->Entries().size(), 2u);
-    EXPECT_EQ(layout->Entries()[0].title, com::Variant(framework::kModuleCaption));
-    EXPECT_EQ(layout->Entries()[1].title,
-              com::Variant(std::string("Griglia ") + framework::kModuleCaption));
-    auto script = framework::ScriptModel::Create();
+    EXPECT_EQ(layout->titles,
+              (std::vector{com::Variant(framework::kModuleCaption),
+                           com::Variant(std::string("Griglia ") + framework::kModuleCaption)}));
+    auto script = com::MakeObject<testing_support::RecordingScriptModel>();
     navigator.RaiseInitializeScriptObjectModel(script.Get());
-    ASSERT_TRUE(script->Find("FRM_MGQUINTAB"));
+    ASSERT_TRUE(script->objects.count("FRM_MGQUINTAB"));
     EXPECT_TRUE(
-        com::SameObject(script->Find("DTS_GestioneContropartite")->object.Get(), m_.Frame().Get()));
+        com::SameObject(script->objects["DTS_GestioneContropartite"].Get(), m_.Frame().Get()));
 
     // An inactive module leaves every event as it came, and asks nothing.
     m_.session->Module()->put_IsActive(com::VARIANT_FALSE);
@@ -119,9 +121,9 @@ TEST_F(Module, PublishesTheWindowToTheNavigatorOnlyWhileActive) {
     EXPECT_TRUE(navigator.RaiseButtonPressed(25));
     exporter = m_.session->PrepareExportToOffice();
     EXPECT_TRUE(com::GetProperty(exporter->GetUnknown(), "TitoloMaster").IsEmpty());
-    layout = framework::LayoutModel::Create();
+    layout = com::MakeObject<testing_support::RecordingLayoutModel>();
     navigator.RaiseInitializeLayoutObjectModel(layout.Get());
-    EXPECT_TRUE(layout->Entries().empty());
+    EXPECT_TRUE(layout->titles.empty());
     EXPECT_EQ(user_.driver.UntakenMessages(), 0u);
 }
 
@@ -131,17 +133,17 @@ TEST_F(Module, ClosingLetsGoOfTheHostEvenWhenTheCloseNoticeFails) {
     for (bool withMenuEntry : {true, false}) {
         SCOPED_TRACE(withMenuEntry);
         m_.Open();
-        m_.session->InitializeScriptModel();  // a new one after the first close dropped it
         auto& navigator = m_.session->Navigator();
-        auto script = navigator.ScriptModel();
-        auto& scripts = *static_cast<framework::ScriptModel*>(script.Get());
+        auto scripts = com::MakeObject<testing_support::RecordingScriptModel>();
+        navigator.SetScriptModel(scripts.Get());
+        m_.session->InitializeScriptModel();
         if (!withMenuEntry)
             host::Put(m_.session->Module(), &Cinterface::putref_ClsVoceMenu,
                       static_cast<host::IMenuEntry*>(nullptr));
 
         m_.session->CloseForm();
-        EXPECT_EQ(scripts.CloseNotices(), withMenuEntry ? std::vector{com::Variant("MG_QUINTAB")}
-                                                        : std::vector<com::Variant>{});
+        EXPECT_EQ(scripts->closeNotices, withMenuEntry ? std::vector{com::Variant("MG_QUINTAB")}
+                                                       : std::vector<com::Variant>{});
         EXPECT_FALSE(navigator.ScriptModel());
         EXPECT_FALSE(navigator.LayoutModel());
         EXPECT_FALSE(m_.session->Global().ActiveModule());
