@@ -9,16 +9,6 @@ com::ComPtr<Navigator> Navigator::Create() {
     return n;
 }
 
-com::Variant Navigator::NavigatorOpened() {
-    ++opened_;
-    return {};
-}
-
-com::Variant Navigator::NavigatorShown() {
-    ++shown_;
-    return {};
-}
-
 // Every sink sees the same Cancel, as set by the sinks before it.
 template <class F>
 bool Navigator::Raise(F&& call) {

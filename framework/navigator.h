@@ -1,8 +1,6 @@
 #pragma once
-// The host navigator: the command bar around the active module. It keeps what the module tells
-// it and raises its events to the module on the host's behalf.
-
-#include <optional>
+// The host navigator: the command bar around the active module. It raises its events to the
+// module on the host's behalf and holds the script and layout models the module publishes to.
 
 #include "contracts/navigator.h"
 #include "framework/layout_model.h"
@@ -16,11 +14,12 @@ class Navigator : public com::ComObject<Navigator, host::INavigator, com::IEvent
     // Starts with a fresh script model and layout model.
     static com::ComPtr<Navigator> Create();
 
-    // host::INavigator
-    void PublishFrameStatus(int16_t status) override { frameStatus_ = status; }
-    void RefreshNavigator() override { ++refreshes_; }
-    com::Variant NavigatorOpened() override;
-    com::Variant NavigatorShown() override;
+    // host::INavigator. The frame's status, the refreshes and the window's opening and showing
+    // change nothing the host's bar shows: the bar follows the host's own window.
+    void PublishFrameStatus(int16_t) override {}
+    void RefreshNavigator() override {}
+    com::Variant NavigatorOpened() override { return {}; }
+    com::Variant NavigatorShown() override { return {}; }
     com::ComPtr<host::IScriptModel> ScriptModel() override { return scriptModel_; }
     void SetScriptModel(host::IScriptModel* model) override { scriptModel_ = model; }
     com::ComPtr<host::ILayoutModel> LayoutModel() override { return layoutModel_; }
@@ -41,20 +40,12 @@ class Navigator : public com::ComObject<Navigator, host::INavigator, com::IEvent
     bool RaiseInitializeLayoutObjectModel(host::ILayoutModel* layout);
     bool RaiseInitializeScriptObjectModel(host::IScriptModel* script);
 
-    // What the module has told the navigator.
-    std::optional<int16_t> LastFrameStatus() const { return frameStatus_; }
-    int RefreshCount() const { return refreshes_; }
-    int OpenedCount() const { return opened_; }
-    int ShownCount() const { return shown_; }
-
   private:
     Navigator() = default;
 
     template <class F>
     bool Raise(F&& call);
 
-    std::optional<int16_t> frameStatus_;
-    int refreshes_ = 0, opened_ = 0, shown_ = 0;
     com::ComPtr<host::IScriptModel> scriptModel_;
     com::ComPtr<host::ILayoutModel> layoutModel_;
     com::EventSinks<host::INavigatorEvents> sinks_;
