@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <sstream>
 
+#include "platform/com/user_files.h"
 #include "tests/cli/dravel_cli.h"
 
 namespace {
@@ -14,12 +14,6 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using testing_support::DravelCli;
 using testing_support::ScopedEnv;
-
-std::string Contents(const fs::path& file) {
-    std::ostringstream text;
-    text << std::ifstream(file).rdbuf();
-    return text.str();
-}
 
 // The module's entry in the user's registry, naming `library`.
 void WriteRegistry(const fs::path& registry, const fs::path& library) {
@@ -65,7 +59,7 @@ TEST_F(DravelCli, TheModuleIsRegisteredAgainWhereTheUsersEntryCannotLoadAndSaysS
         auto [status, output] = Dravel({"show"});
         EXPECT_EQ(status, c.status) << output;
         EXPECT_THAT(output.substr(0, output.find('\n')), HasSubstr(c.firstLine));
-        EXPECT_THAT(Contents(registry), HasSubstr((c.status ? open : own).string()));
+        EXPECT_THAT(com::ReadFile(registry), HasSubstr((c.status ? open : own).string()));
     }
 
     // A session script's program does the same.
@@ -113,7 +107,7 @@ TEST_F(DravelCli, UnregisterRemovesTheEntryWhateverLibraryItNames) {
         auto [status, output] = Dravel(c.args);
         EXPECT_EQ(status, 0) << output;
         EXPECT_EQ(output, c.said + "\n");
-        EXPECT_EQ(Contents(registry).find(gone) != std::string::npos, c.stays);
+        EXPECT_EQ(com::ReadFile(registry).find(gone) != std::string::npos, c.stays);
     }
     Dravel({"unregister"});
     EXPECT_EQ(Dravel({"unregister"}).second, "DRAVEL.CLSMG_QUINTAB is not registered in " +

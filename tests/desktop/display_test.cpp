@@ -1,6 +1,7 @@
-// Where no display can be used, the desktop host says why in its first line and shows the window
-// as text, instead of aborting in Qt's platform plugin; it never starts Qt's VNC server, which
-// would let anyone on the network in, however QT_QPA_PLATFORM spells it.
+// Where no display can be used, the desktop host says why in its first line, shows the window as
+// text instead of aborting in Qt's platform plugin, and points to the safe ways of seeing it
+// remotely; it never starts Qt's VNC server, which would let anyone on the network in, however
+// QT_QPA_PLATFORM spells it.
 
 #include <gmock/gmock.h>
 
@@ -18,6 +19,7 @@ TEST_F(DesktopHost, ADisplayThatCannotBeUsedGivesTheWindowAsText) {
     const std::string refused = "the X server at DISPLAY=" + x_.Display() + " refuses this program";
     const std::string vnc = "QT_QPA_PLATFORM asks for Qt's VNC server";
     const DisplayCase cases[] = {
+        {{"DISPLAY=:9999"}, "the X server at DISPLAY=:9999 does not answer"},
         {{"XAUTHORITY=/nonexistent"}, refused},
         {{"XAUTHORITY=/nonexistent", "QT_QPA_PLATFORM=XCB:nomitshm"}, refused},
         {{"DISPLAY=", "WAYLAND_DISPLAY=wayland-gone"},
@@ -40,6 +42,7 @@ TEST_F(DesktopHost, ADisplayThatCannotBeUsedGivesTheWindowAsText) {
             output.substr(0, output.find('\n')),
             ::testing::AllOf(::testing::StartsWith("dravel-host: "), ::testing::HasSubstr(c.why)));
         EXPECT_THAT(output, ::testing::HasSubstr("== Gestione determinazione contropartite =="));
+        EXPECT_THAT(output, ::testing::HasSubstr("ssh -X"));
     }
 }
 

@@ -11,8 +11,8 @@ namespace {
 
 struct FailureCase {
     const char* name;
-    std::optional<std::string> content;  // of the database file; none: made by create-db
-    bool demo;                           // the file is the demo database, opened without --database
+    std::string content;  // of the database file
+    bool demo;            // the file is the demo database, opened without --database
     const char* reason;
     const char* option = "--database";  // that names the file
 };
@@ -22,7 +22,6 @@ TEST_F(DesktopHost, AFailureBeforeTheWindowOpensIsShownInABox) {
         {"empty file", "", false, "HOST_DITTE"},
         {"not a database", std::string(4096, 'x'), false, "not a database"},
         {"demo database not a database", "garbage", true, "not a database"},
-        {"no company", std::nullopt, false, "dravel company add"},
         {"database file others can read", "broken.db\n", false, "leggibile da altri utenti",
          "--database-file"},
     };
@@ -32,13 +31,7 @@ TEST_F(DesktopHost, AFailureBeforeTheWindowOpensIsShownInABox) {
         SCOPED_TRACE(c.name);
         const fs::path file = c.demo ? demo : folder_ / "broken.db";
         fs::remove(file);
-        if (c.content)
-            std::ofstream(file, std::ios::binary) << *c.content;
-        else
-            ASSERT_EQ(testing_support::RunToEnd({DRAVEL_CLI_PATH, "create-db", "--database", file},
-                                                folder_ / "create-db")
-                          .first,
-                      0);
+        std::ofstream(file, std::ios::binary) << c.content;
         auto [status, output] =
             Run(std::string(kWaitForWindow) + R"sh(
 timeout 60 "$DRAVEL_HOST" $ARGUMENTS & host=$!
