@@ -1,7 +1,6 @@
-// The database: opening a connection (connection strings, passwords never shown however the
-// connection string or the driver's message writes them, SQLite files this user cannot write),
-// values that are not plain numbers never in the window's statements, the schema's checks on
-// each backend and the demo data.
+// The database: opening a connection (connection strings, passwords never shown, SQLite files this
+// user cannot write), values that are not plain numbers never in the window's statements, the
+// schema on each backend and the demo data.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -167,7 +166,6 @@ TEST_P(Schema, NeverGivesTheKeyOfADeletedCriterionToANewOne) {
     EXPECT_EQ(Scalar("SELECT MGA0_ID FROM MGA0_QUINTAB").ToLong(), 8);
 }
 
-// Priorities run 1..n within every company and type, and every matrix row has its criterion.
 TEST_P(Schema, TakesTheDemoDataWithDensePrioritiesAndNoOrphanRows) {
     db::LoadDemoData(*conn_);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM (SELECT MGA0_DITTA_CG18 FROM MGA0_QUINTAB GROUP BY "
@@ -183,7 +181,6 @@ TEST_P(Schema, TakesTheDemoDataWithDensePrioritiesAndNoOrphanRows) {
               0);
 }
 
-// The table a statement misses is named, as the backend spells it (PostgreSQL in lower case).
 TEST_P(Schema, AMissingTableIsNamed) {
     conn_->Execute("DROP TABLE MGA1_MATRCPAR");
     EXPECT_THAT([&] { conn_->Execute("SELECT MGA1_ID FROM MGA1_MATRCPAR"); },
@@ -207,8 +204,7 @@ class PostgresqlRefusals : public TempDatabase {
 };
 
 // What the server refuses is said as it is, not as a server out of reach or as a failure without
-// a reason: a login without the right password, a role without the rights for a read, a save, a
-// delete.
+// a reason: a login without the right password, a role without the rights for a save, a delete.
 TEST_F(PostgresqlRefusals, SayWhatTheServerRefused) {
     const std::string withPassword = testing_support::PostgresServer::kPasswordRole;
     for (const std::string& role :
@@ -229,7 +225,6 @@ TEST_F(PostgresqlRefusals, SayWhatTheServerRefused) {
         {As(withPassword, "sbagliata"), nullptr, refusedLogin},
         {As(withPassword), nullptr, refusedLogin},
         {As("dravel_nobody"), nullptr, refusedLogin},
-        {As("dravel_reader"), "SELECT * FROM HOST_DITTE", noRights},
         {As("dravel_reader"), "UPDATE MGA0_QUINTAB SET MGA0_DESCR = 'Nuova'", noRights},
         {As("dravel_reader"), "DELETE FROM MGA0_QUINTAB", noRights},
     };
@@ -247,8 +242,7 @@ TEST_F(PostgresqlRefusals, SayWhatTheServerRefused) {
     ado::Connection::Create()->Open(As(withPassword, "giusta"));
     auto reader = ado::Connection::Create();
     reader->Open(As("dravel_reader"));
-    EXPECT_EQ(reader->Execute("SELECT MGA0_DESCR FROM MGA0_QUINTAB")->Fields(0).Value(),
-              com::Variant("Cliente"));
+    EXPECT_EQ(testing_support::Rows(*reader, "SELECT MGA0_DESCR FROM MGA0_QUINTAB"), "Cliente");
 }
 
 }  // namespace

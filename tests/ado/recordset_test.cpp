@@ -63,7 +63,6 @@ TEST_P(RecordsetTest, ACloneSharesTheRowsAndStaysOnItsRow) {
     EXPECT_EQ(clone->RecordCount(), 3);
 }
 
-// A row deleted through one cursor while the other edits it: the edit goes with the row.
 TEST_P(RecordsetTest, EditOfARowDeletedThroughTheOtherCursorIsDropped) {
     for (auto lock : {ado::adLockOptimistic, ado::adLockBatchOptimistic}) {
         auto rs = OpenCriteria(conn_.Get(), lock);

@@ -18,7 +18,6 @@ TEST_F(DravelCli, TheLanguageIsTheLocales) {
     } cases[] = {
         {nullptr, nullptr, "en_US.UTF-8", nullptr, {}, true},
         {nullptr, nullptr, "de_DE.UTF-8", nullptr, {}, false},
-        {nullptr, nullptr, nullptr, nullptr, {}, false},
         {"it_IT.UTF-8", "en_US.UTF-8", "en_US.UTF-8", nullptr, {}, false},
         {nullptr, "en_GB.UTF-8", "it_IT.UTF-8", nullptr, {}, true},
         {"C", nullptr, "en_US.UTF-8", "en", {}, false},

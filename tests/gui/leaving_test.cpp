@@ -78,13 +78,10 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, LeavingAnEdit,
     ::testing::Values(
         LeaveCase{"QuitSaved", Leave::Quit, Box::Save, false, "Cliente e articolo"},
-        LeaveCase{"QuitDropped", Leave::Quit, Box::Discard, false, kStored},
         LeaveCase{"QuitKeptOnScreen", Leave::Quit, Box::Cancel, true, kStored},
-        LeaveCase{"FrameSaved", Leave::CloseFrame, Box::Save, false, "Cliente e articolo"},
         LeaveCase{"FrameDropped", Leave::CloseFrame, Box::Discard, false, kStored},
         LeaveCase{"FrameKeptOnScreen", Leave::CloseFrame, Box::Cancel, true, kStored},
         LeaveCase{"CompanySaved", Leave::ChangeCompany, Box::Save, false, "Cliente e articolo"},
-        LeaveCase{"CompanyDropped", Leave::ChangeCompany, Box::Discard, false, kStored},
         LeaveCase{"CompanyKeptOnScreen", Leave::ChangeCompany, Box::Cancel, true, kStored}),
     [](const auto& info) { return std::string(info.param.name); });
 
