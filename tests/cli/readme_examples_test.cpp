@@ -30,53 +30,36 @@ struct Readme {
     std::vector<std::pair<std::string, std::string>> files;  // name, text
 };
 
-// The indented code blocks: runs of lines indented by four blanks, with the blank lines between
-// them, after a blank line.
-std::vector<std::pair<int, std::vector<std::string>>> CodeBlocks(std::istream& in) {
-    std::vector<std::pair<int, std::vector<std::string>>> blocks;
+// The examples and files of README.md's indented code blocks: runs of lines indented by four
+// blanks, with the blank lines between them, after a blank line.
+Readme ReadReadme() {
+    const char* source = std::getenv("DRAVEL_SOURCE_DIR");
+    if (!source) throw std::runtime_error("DRAVEL_SOURCE_DIR names the repository (CTest sets it)");
+    std::ifstream in(fs::path(source) / "README.md");
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
-    auto indented = [&](size_t i) { return lines[i].starts_with("    "); };
+    auto indented = [&](size_t i) { return i < lines.size() && lines[i].starts_with("    "); };
+    Readme readme;
     bool afterBlank = true;
     for (size_t i = 0; i < lines.size(); ++i) {
         if (!afterBlank || !indented(i)) {
             afterBlank = txt::IsBlank(lines[i]);
             continue;
         }
-        std::pair<int, std::vector<std::string>> block{static_cast<int>(i) + 1, {}};
-        for (; i < lines.size(); ++i) {
-            if (indented(i)) {
-                block.second.push_back(lines[i].substr(4));
-            } else if (txt::IsBlank(lines[i]) && i + 1 < lines.size() && indented(i + 1)) {
-                block.second.emplace_back();
-            } else {
-                break;
-            }
-        }
-        blocks.push_back(std::move(block));
-        afterBlank = true;
-    }
-    return blocks;
-}
-
-Readme ReadReadme() {
-    const char* source = std::getenv("DRAVEL_SOURCE_DIR");
-    if (!source) throw std::runtime_error("DRAVEL_SOURCE_DIR names the repository (CTest sets it)");
-    std::ifstream in(fs::path(source) / "README.md");
-    Readme readme;
-    for (auto& [first, lines] : CodeBlocks(in)) {
-        if (lines[0].starts_with("# ") && lines[0].find(": ") != std::string::npos) {
-            std::string text;
-            for (const auto& l : lines) text += l + "\n";
-            readme.files.emplace_back(lines[0].substr(2, lines[0].find(": ") - 2), text);
-            continue;
-        }
-        for (size_t i = 0; i < lines.size(); ++i) {
-            if (lines[i].starts_with("$ "))
-                readme.examples.push_back({first + static_cast<int>(i), lines[i].substr(2), {}});
+        const int first = static_cast<int>(i) + 1;
+        std::string text;
+        for (; indented(i) || (i < lines.size() && txt::IsBlank(lines[i]) && indented(i + 1));
+             ++i) {
+            const std::string line = indented(i) ? lines[i].substr(4) : "";
+            text += line + "\n";
+            if (line.starts_with("$ "))
+                readme.examples.push_back({static_cast<int>(i) + 1, line.substr(2), {}});
             else if (!readme.examples.empty() && readme.examples.back().line >= first)
-                readme.examples.back().output.push_back(lines[i]);
+                readme.examples.back().output.push_back(line);
         }
+        if (text.starts_with("# ") && text.find(": ") < text.find('\n'))
+            readme.files.emplace_back(text.substr(2, text.find(": ") - 2), text);
+        afterBlank = true;
     }
     return readme;
 }
