@@ -65,8 +65,8 @@ TEST_F(GuiTest, KeysTypedAheadActOnTheCriterionTheyChose) {
     EXPECT_EQ(m_.Query("SELECT MGA0_DESCR FROM MGA0_QUINTAB WHERE MGA0_ID = 2"), "Nuova");
 }
 
-// The window's questions and refusals are real message boxes with their icon and default button,
-// and the answer clicked is the one that counts.
+// The window's questions and refusals are real message boxes with their icon, default button and
+// Qt's buttons in the user's language, and the answer clicked is the one that counts.
 TEST_F(GuiTest, MessagesAreBoxesOfTheirKind) {
     Open();
     Press("Nuovo");
@@ -84,6 +84,7 @@ TEST_F(GuiTest, MessagesAreBoxesOfTheirKind) {
     AnswerNextBox(Box::Yes);
     Press("Elimina");
     EXPECT_EQ(m_.Query("SELECT COUNT(*) FROM MGA1_MATRCPAR WHERE MGA1_ID_MGA0 = 1"), "0");
+    EXPECT_THAT(buttons_.back(), ::testing::UnorderedElementsAre("&Sì", "&No"));  // Qt's Italian
     EXPECT_THAT(shown_, ::testing::ElementsAre(
                             SeenBox{"Obbligatorio scegliere un campo !!", framework::kModuleCaption,
                                     Box::Warning, Box::Ok},
