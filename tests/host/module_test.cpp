@@ -5,10 +5,10 @@
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>
 
+#include "contracts/models.h"
 #include "framework/log_service.h"
 #include "platform/com/dispatch.h"
 #include "tests/support/module_session.h"
-#include "tests/support/navigator_models.h"
 
 namespace {
 
@@ -16,6 +16,45 @@ namespace fs = std::filesystem;
 using host::Cinterface;
 using testing_support::ModuleLibraryPath;
 constexpr const char* kProgId = framework::kModuleProgId;
+
+// Layout and script models of the test's own, handed to the module through the navigator as a
+// host hands its models: they record what the module tells them.
+class RecordingLayoutModel : public com::ComObject<RecordingLayoutModel, host::ILayoutModel> {
+  public:
+    std::vector<com::Variant> titles;  // of the windows and grids, in the order registered
+
+    com::ComPtr<com::IUnknown> RegisterWindowLayout(const com::Variant& title,
+                                                    com::IUnknown* window, int32_t, int32_t,
+                                                    int32_t) override {
+        titles.push_back(title);
+        return window;
+    }
+    com::ComPtr<com::IUnknown> RegisterGridLayout(const com::Variant& title,
+                                                  com::IUnknown* grid) override {
+        titles.push_back(title);
+        return grid;
+    }
+};
+
+class RecordingScriptModel : public com::ComObject<RecordingScriptModel, host::IScriptModel> {
+  public:
+    std::map<std::string, com::ComPtr<com::IUnknown>> objects;  // by the names published under
+    std::vector<com::Variant> closeNotices;                     // the menu entries' keys
+
+    com::ComPtr<com::IUnknown> AddScriptObject(const std::string& name, com::IUnknown* object,
+                                               int32_t, const std::string&) override {
+        objects[name] = object;
+        return object;
+    }
+    com::Variant ScriptOpenNotice(const std::string&, int32_t, int32_t,
+                                  const com::Variant&) override {
+        return {};
+    }
+    com::Variant ScriptCloseNotice(const com::Variant& menuEntryKey) override {
+        closeNotices.push_back(menuEntryKey);
+        return {};
+    }
+};
 
 // A failed creation's description.
 auto Failure(const std::string& part) {
@@ -104,12 +143,12 @@ TEST_F(Module, PublishesTheWindowToTheNavigatorOnlyWhileActive) {
     auto exporter = m_.session->PrepareExportToOffice();
     EXPECT_EQ(com::GetProperty(exporter->GetUnknown(), "TitoloMaster"),
               com::Variant("FRM_MGQUINTAB"));
-    auto layout = com::MakeObject<testing_support::RecordingLayoutModel>();
+    auto layout = com::MakeObject<RecordingLayoutModel>();
     navigator.RaiseInitializeLayoutObjectModel(layout.Get());
     EXPECT_EQ(layout->titles,
               (std::vector{com::Variant(framework::kModuleCaption),
                            com::Variant(std::string("Griglia ") + framework::kModuleCaption)}));
-    auto script = com::MakeObject<testing_support::RecordingScriptModel>();
+    auto script = com::MakeObject<RecordingScriptModel>();
     navigator.RaiseInitializeScriptObjectModel(script.Get());
     ASSERT_TRUE(script->objects.count("FRM_MGQUINTAB"));
     EXPECT_TRUE(
@@ -121,7 +160,7 @@ TEST_F(Module, PublishesTheWindowToTheNavigatorOnlyWhileActive) {
     EXPECT_TRUE(navigator.RaiseButtonPressed(25));
     exporter = m_.session->PrepareExportToOffice();
     EXPECT_TRUE(com::GetProperty(exporter->GetUnknown(), "TitoloMaster").IsEmpty());
-    layout = com::MakeObject<testing_support::RecordingLayoutModel>();
+    layout = com::MakeObject<RecordingLayoutModel>();
     navigator.RaiseInitializeLayoutObjectModel(layout.Get());
     EXPECT_TRUE(layout->titles.empty());
     EXPECT_EQ(user_.driver.UntakenMessages(), 0u);
@@ -134,7 +173,7 @@ TEST_F(Module, ClosingLetsGoOfTheHostEvenWhenTheCloseNoticeFails) {
         SCOPED_TRACE(withMenuEntry);
         m_.Open();
         auto& navigator = m_.session->Navigator();
-        auto scripts = com::MakeObject<testing_support::RecordingScriptModel>();
+        auto scripts = com::MakeObject<RecordingScriptModel>();
         navigator.SetScriptModel(scripts.Get());
         m_.session->InitializeScriptModel();
         if (!withMenuEntry)
