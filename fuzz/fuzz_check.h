@@ -1,6 +1,6 @@
 #pragma once
 // The properties a fuzz target asserts besides not crashing. A broken one aborts: libFuzzer
-// keeps the input as a crash, the standalone driver fails its test.
+// keeps the input as a crash, and its replay of the corpus fails its test.
 
 #include <cstdio>
 #include <cstdlib>

@@ -80,7 +80,6 @@ TEST_F(HostileText, StoredControlsArePrintedEscapedAndOtherBytesReplaced) {
     }
 }
 
-// A value typed in a Latin-1 terminal stores nothing.
 TEST_F(HostileText, AnArgumentThatIsNotUtf8IsRefusedAtTheDoor) {
     auto [status, out, err] = Dravel({"resolve", "--company", "1", "--type", "0", "--json",
                                       "INDC=a\xFF", "--database", database_});

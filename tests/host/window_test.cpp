@@ -219,7 +219,6 @@ TEST_F(WindowTest, ARefusedSaveKeepsTheEditOnScreenAndWritesNothing) {
     EXPECT_EQ(Stored(), "1|1|Primo;2|2|Secondo");
 }
 
-// Typed text in another encoding (a Latin-1 "caffè") never reaches the field or the row.
 TEST_F(WindowTest, TypedTextThatIsNotUtf8IsRefusedAndChangesNothing) {
     EXPECT_THAT([&] { Type("TXT_DESCR", "caff\xE8"); },
                 FailsWith(com::err::TypeMismatch, HasSubstr("TXT_DESCR takes UTF-8 text only")));
@@ -297,7 +296,6 @@ TEST_F(WindowTest, AnAfterUpdateThatReloadsAndRepositionsDoesNotSettleAgain) {
     EXPECT_EQ(Stored(), "1|1|Primo;2|2|Ultimo");
 }
 
-// A formatting handler that fails leaves the grid's own text, and the user is shown nothing.
 TEST_F(WindowTest, AFailingFormatHandlerLeavesTheGridsRawText) {
     struct Failing : com::ComObject<Failing, host::IGridEvents> {
         com::HRESULT FormatCell(std::string&, const std::string&,

@@ -273,9 +273,6 @@ TEST(TreeView, OnlyTheUserRaisesEventsAndNotWhileTheTreeIsDisabled) {
     tree->UserSelect("INDC");
     tree->UserDoubleClick();
     EXPECT_THAT(sink->events, ElementsAre("NodeClick INDC", "DblClick TVW_FIELDS"));
-    sink->fail = true;  // a failing handler reaches the user
-    EXPECT_THAT([&] { tree->UserDoubleClick(); },
-                FailsWith(com::err::InvalidCall, testing::HasSubstr("handler failed")));
 }
 
 }  // namespace
