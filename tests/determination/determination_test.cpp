@@ -248,6 +248,13 @@ TEST_P(Determination, TheWindowListsAndRenumbersTheCriteriaInTheOrderTheyAreTrie
     for (int32_t type : {0, 5})
         for (const auto& sql : dravel::RenumberStatements(dialect, 1, type)) conn_->Execute(sql);
     EXPECT_EQ(keys(byPriority), tried) << "renumbered";
+
+    // The first of each type put first: the others keep their order after it.
+    Build(criteria, {});
+    for (auto [type, first] : {std::pair{0, 3}, {5, 7}})
+        for (const auto& sql : dravel::PlaceStatements(dialect, 1, type, first, 1))
+            conn_->Execute(sql);
+    EXPECT_EQ(keys(byPriority), tried) << "placed";
 }
 
 DRAVEL_ON_EACH_BACKEND(Determination);
