@@ -1,6 +1,5 @@
-// The module as a host meets it: the library registered, created by program identifier and
-// unloaded; the company it works for; what it publishes to the host's navigator; how it lets go
-// of the host when its window closes.
+// The module as a host meets it: loaded by program identifier and unloaded, and what it tells
+// and lets go of the host.
 
 #include <gmock/gmock.h>
 #include <nlohmann/json.hpp>

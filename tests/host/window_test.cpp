@@ -1,5 +1,4 @@
-// The criteria window where a session script cannot look: what the editor shows beside its texts
-// (the tree's styling, the list's selection, the pending changes, the focus, the bar's buttons),
+// The criteria window where a session script cannot look: what the editor shows beside its texts,
 // and its record frame's handling of handlers that refuse, fail or reload the list themselves. A
 // sink of the test's own, beside the window's, records the frame's and the bar's events and can
 // cancel, fail or act on one.

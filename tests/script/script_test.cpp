@@ -1,6 +1,5 @@
-// Session scripts: the words of a line and the command table's checks (what parses, and the
-// message that names the line of what does not), and scripts run against the headless host and
-// the module loaded from the built library (exit codes and the messages an administrator reads).
+// Session scripts: the parser, and the runner's exit codes and the messages an administrator
+// reads.
 
 #include <gmock/gmock.h>
 

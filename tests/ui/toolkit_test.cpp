@@ -1,9 +1,6 @@
-// The headless toolkit: windows (their lifecycle, the modal loop, what they tell their toolkit,
-// the focus, the active window, the driver that finds their controls), and the list box's and
-// the tree view's models (selection and item data that stay on their entries, nodes under their
-// relatives, styling redrawn when it changes, events that only the user raises and every sink
-// hears). A window of the tests' own with a tree and a list records its hooks; a sink records the
-// events of both controls.
+// The headless toolkit's windows and driver, and the list box's and the tree view's models. A
+// window of the tests' own with a tree and a list records its hooks; a sink records the events of
+// both controls.
 
 #include <gmock/gmock.h>
 
