@@ -3,6 +3,10 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "app/language.h"
+#include "framework/log_service.h"
+#include "platform/text/utf8.h"
+
 namespace app {
 
 std::optional<int> ParseCommandLine(CLI::App& cli, const std::string& program, int argc,
@@ -26,6 +30,14 @@ std::optional<int> ParseCommandLine(CLI::App& cli, const std::string& program, i
         std::cerr << program << ": " << what << " (see " << command << " --help)\n";
         return kUsageExit;
     }
+}
+
+com::ComError ReportFailure(const std::string& program, const std::string& procedure) {
+    auto e = com::CurrentError();
+    if (!e.Detail().empty()) framework::LogFailure(e, program, procedure);
+    std::cerr << program << ": " << txt::Printable(ProgramText(e.Text(), e.Values())) << " (error "
+              << e.Number() << ")\n";
+    return e;
 }
 
 }  // namespace app

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/com/com_error.h"
+
 namespace CLI {
 class App;
 }
@@ -25,5 +27,10 @@ class UsageError : public std::runtime_error {
 // naming it and gives kUsageExit; nothing when the program goes on.
 std::optional<int> ParseCommandLine(CLI::App& cli, const std::string& program, int argc,
                                     char** argv);
+
+// The failure in flight, reported as both programs report it: what the provider said (its code,
+// the statement) to the log, echoed on standard error, then one line saying what happened, in
+// the program's language. Returns the failure.
+com::ComError ReportFailure(const std::string& program, const std::string& procedure);
 
 }  // namespace app

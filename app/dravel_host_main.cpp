@@ -20,12 +20,10 @@
 #include "app/window_text.h"
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
-#include "framework/log_service.h"
 #include "gui/host_window.h"
 #include "gui/qt_toolkit.h"
 #include "gui/ui_text.h"
 #include "platform/com/registry.h"
-#include "platform/text/utf8.h"
 
 namespace {
 
@@ -35,15 +33,6 @@ struct Options {
     bool modal = false;
     std::string language;
 };
-
-// The failure in flight: in the log with what the user does not read, and on standard error.
-com::ComError ReportFailure() {
-    auto e = com::CurrentError();
-    if (!e.Detail().empty()) framework::LogFailure(e, "dravel-host", "main");
-    std::cerr << "dravel-host: " << txt::Printable(app::ProgramText(e.Text(), e.Values()))
-              << " (error " << e.Number() << ")\n";
-    return e;
-}
 
 // Started from the desktop's menu there is no terminal to read: a failure before the window
 // opens is shown too, with what the log records beside the reason.
@@ -76,7 +65,7 @@ int RunDesktop(char* program, const Options& options) {
                                                     : options.company);
         window = std::make_unique<gui::HostWindow>(*session, gui::HostOptions{options.modal});
     } catch (...) {
-        ShowStartupFailure(ReportFailure());
+        ShowStartupFailure(app::ReportFailure("dravel-host", "main"));
         return 1;
     }
 
@@ -124,7 +113,7 @@ int main(int argc, char** argv) {
         ::setenv("QT_QPA_PLATFORM", display.platform.c_str(), 1);
         return RunDesktop(argv[0], options);
     } catch (...) {
-        ReportFailure();
+        app::ReportFailure("dravel-host", "main");
         return 1;
     }
 }

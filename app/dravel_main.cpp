@@ -19,7 +19,6 @@
 #include "app/window_text.h"
 #include "db/schema.h"
 #include "framework/host_session.h"
-#include "framework/log_service.h"
 #include "platform/ado/connection_string.h"
 #include "platform/com/registry.h"
 #include "platform/text/utf8.h"
@@ -218,13 +217,7 @@ class Tool {
     // The failure under way, in one line on standard error; its exit status (2 for the commands
     // whose 1 is an answer).
     int Failed() {
-        auto e = com::CurrentError();
-        // What the provider said (its code, the statement) goes to the log, echoed on standard
-        // error; the last line says what happened.
-        if (!e.Detail().empty())
-            framework::LogFailure(e, "dravel", cli.get_subcommands()[0]->get_name());
-        std::cerr << "dravel: " << txt::Printable(app::ProgramText(e.Text(), e.Values()))
-                  << " (error " << e.Number() << ")\n";
+        app::ReportFailure("dravel", cli.get_subcommands()[0]->get_name());
         return *resolve_ || *check_ ? 2 : 1;
     }
 
