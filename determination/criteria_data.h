@@ -3,6 +3,7 @@
 // account matrix rows.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,9 @@
 #include "platform/ado/connection.h"
 
 namespace determination {
+
+// Gives a text written in Italian in the user's language.
+using Translate = std::function<std::string(const std::string&)>;
 
 inline constexpr size_t kMaxAttributes = 10;  // MGA1_VALORE01 .. MGA1_VALORE10
 
@@ -27,6 +31,9 @@ struct Criterion {
 // first, as the window lists them), equal priorities by key. Only one type when given.
 std::vector<Criterion> LoadCriteria(ado::Connection& connection, int32_t company,
                                     std::optional<int32_t> type = std::nullopt);
+
+// The company's criterion with this key, or none.
+std::optional<Criterion> LoadCriterion(ado::Connection& connection, int32_t company, int32_t id);
 
 // "MGA1_VALORE01" .. "MGA1_VALORE10": the column holding the value of the structure's n-th
 // attribute (n from 1).

@@ -15,8 +15,6 @@
 
 namespace determination {
 
-using Translate = std::function<std::string(const std::string&)>;
-
 // "Ditta 1, tipo 0 (Documenti Vendite / Acquisti), valori: CODA=X INDC=Y".
 std::string WalkHeading(const Walk& walk, const Translate& translate);
 // "INDC=C00012 CODA=?": the values a step looked for, "?" where none was given.
