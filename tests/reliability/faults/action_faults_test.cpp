@@ -92,14 +92,9 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
             direct->Execute(sql);
         m_.session = std::make_unique<framework::HostSession>(product_);
         driver_.Headless().AnswerQuestions(ui::mb::AnswerYes);
-        m_.Open();
-        if (action.matrix) m_.session->OpenMatrix(2);
-        action.prepare(driver_, Window(action));
-    }
-
-    ui::IForm& Window(const Action& action) {
-        if (action.matrix) return *m_.session->Matrix();
-        return m_.Window();
+        window_ = &m_.Open();
+        if (action.matrix) window_ = &m_.session->OpenMatrix(2);
+        action.prepare(driver_, *window_);
     }
     com::ComPtr<host::IRecordFrame> Frame(const Action& action) {
         return action.matrix ? m_.session->Matrix()->Frame() : m_.Frame();
@@ -123,9 +118,7 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
     }
     // The grid's lines as shown.
     std::vector<std::vector<std::string>> GridLines(const Action& action) {
-        auto grid = Window(action)
-                        .Control(action.matrix ? "GRD_RIGHE" : "QGRID")
-                        .template As<ui::ILineView>();
+        auto grid = window_->Control(action.matrix ? "GRD_RIGHE" : "QGRID").As<ui::ILineView>();
         std::vector<std::vector<std::string>> lines;
         for (int32_t i = 1; i <= grid->LineCount(); ++i) lines.push_back(grid->LineCells(i));
         return lines;
@@ -161,7 +154,7 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
         StartStep(action);
         const auto before = Snap();
         const size_t start = driver_.Messages().size();
-        ASSERT_NO_THROW(action.perform(driver_, Window(action)));
+        ASSERT_NO_THROW(action.perform(driver_, *window_));
         ASSERT_THAT(Notices(start), ::testing::IsEmpty());
         const auto after = Snap();
         const auto afterGrid = GridLines(action);
@@ -175,7 +168,7 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
             const size_t shown = driver_.Messages().size();
             const auto logEnd = framework::LogEnd(m_.LogFile());
             Arm(fault, k);
-            ASSERT_NO_THROW(action.perform(driver_, Window(action)));
+            ASSERT_NO_THROW(action.perform(driver_, *window_));
             if (!Disarm(fault)) {
                 EXPECT_EQ(Snap(), after);
                 EXPECT_THAT(Notices(shown), ::testing::IsEmpty());
@@ -203,15 +196,13 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
             }
             if (action.kept) {
                 const char* field = action.matrix ? "TXT_CONTO" : "TXT_DESCR";
-                EXPECT_EQ(
-                    Window(action).Control(field).template As<ui::ITextInput>()->DisplayText(),
-                    action.kept);
+                EXPECT_EQ(window_->Control(field).As<ui::ITextInput>()->DisplayText(), action.kept);
                 EXPECT_EQ(
                     Frame(action)->Modified() || Frame(action)->Status() == host::frame_status::New,
                     action.edited);
             }
             const size_t retryShown = driver_.Messages().size();
-            ASSERT_NO_THROW(action.perform(driver_, Window(action)));
+            ASSERT_NO_THROW(action.perform(driver_, *window_));
             EXPECT_EQ(Snap(), after);
             EXPECT_THAT(Notices(retryShown), ::testing::IsEmpty());
             EXPECT_EQ(GridLines(action), afterGrid);
@@ -232,6 +223,7 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
     ui::Driver& driver_ = user_.driver;
     testing_support::ModuleSession m_{GetParam()};
     std::string direct_, product_;
+    ui::IForm* window_ = nullptr;  // the window the action works in
 };
 
 // A save of a criterion of type 0 made type 1 with a new description: it goes to the end of type 1,
