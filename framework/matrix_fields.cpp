@@ -1,6 +1,8 @@
-// What the matrix window makes for the criterion it shows: the rows' recordset, the grid with a
-// column per attribute of the structure and one for the account, the bound fields below it with
-// their labels, and the record frame over them. All of it is made again for another criterion.
+// What the matrix window makes for the criterion it shows: the rows' recordset, the navigation
+// bar, the grid with a column per attribute of the structure and one for the account, the bound
+// fields below it with their labels, and the record frame over them. All of it is made again for
+// another criterion: a frame that outlives the window's hold (someone keeps a reference) can then
+// only take its handlers back from controls the window has dropped.
 
 #include <algorithm>
 
@@ -19,7 +21,7 @@ constexpr const char* kGridName = "GRD_RIGHE";
 constexpr const char* kAccountCaption = "Conto";
 
 // The grid, then one line of label and field per attribute and one for the account.
-constexpr ui::Rect kGrid{60, 1260, 8475, 2700};
+constexpr ui::Rect kBar{0, 0, 8595, 420}, kGrid{60, 1260, 8475, 2700};
 constexpr int32_t kFieldsTop = 4080, kLineHeight = 360;
 constexpr int32_t kLabelLeft = 60, kLabelWidth = 2700, kFieldLeft = 2820, kFieldWidth = 4200;
 
@@ -61,6 +63,7 @@ void MatrixWindow::DropCriterionControls() {
         bar_->SetFrameObject(nullptr);
         bar_->SetGridObject(nullptr);
     }
+    bar_ = nullptr;
     frame_ = nullptr;
     if (rows_) com::Step([&] { rows_->Close(); });
     rows_ = nullptr;
@@ -77,6 +80,8 @@ void MatrixWindow::MakeCriterionControls() {
         criterionControls_.push_back(name);
         return control;
     };
+    bar_ = add.operator()<host::INavBar>(host::progid::NavBar, "INTERNAV", kBar);
+    bar_->SetAutoMoves(false, true, true);  // "Avanti" and "Indietro" move the frame
     grid_ = add.operator()<host::IGridControl>(host::progid::Grid, kGridName, kGrid);
     // One field per attribute with the catalogue's caption (its code when the catalogue has
     // none), then the account.

@@ -14,8 +14,8 @@ namespace framework {
 
 namespace {
 
-// The type combo's and the criterion combo's places; the grid and the fields go below them.
-constexpr ui::Rect kBar{0, 0, 8595, 420};
+// The type combo's and the criterion combo's places, below the bar; the grid and the fields go
+// below them.
 constexpr ui::Rect kTypeLabel{60, 540, 1300, 255}, kTypes{1400, 510, 3000, 315};
 constexpr ui::Rect kCriterionLabel{60, 900, 1300, 255}, kCriteria{1400, 870, 6600, 315};
 
@@ -45,9 +45,6 @@ MatrixWindow::MatrixWindow(std::string connectionString, int32_t company)
 MatrixWindow::~MatrixWindow() = default;
 
 void MatrixWindow::CreateFixedControls() {
-    bar_ = CreateControl<host::INavBar>(host::progid::NavBar, "INTERNAV");
-    bar_->SetAutoMoves(false, true, true);  // "Avanti" and "Indietro" move the frame
-    Place(bar_.Get(), kBar);
     auto label = [&](const char* name, const char* caption, const ui::Rect& rect) {
         auto l = CreateControl<host::ICaptionControl>(host::progid::Label, name);
         l->SetCaption(caption);

@@ -2,9 +2,10 @@
 // The host's own window "Matrice contropartite": the counter-account rows (MGA1_MATRCPAR) of one
 // criterion of the active company, in a grid over a record frame, with one field per attribute
 // of the criterion's structure and one for the account. The fields follow the structure, so they
-// are made again, with the grid and the frame, whenever another criterion is chosen.
+// are made again, with the bar, the grid and the frame, whenever another criterion is chosen; the
+// toolkit is told (ui::Toolkit::FormControlsChanged), for a view to be made again.
 //
-// Controls: the navigation bar INTERNAV; CBO_TIPO (posting type) and CBO_CRITERIO (its criteria,
+// Controls: the navigation bar INTERNAV (while a criterion is shown); CBO_TIPO (posting type) and CBO_CRITERIO (its criteria,
 // "priority. description"); the grid GRD_RIGHE; the fields TXT_VALORE01 .. TXT_VALORE10 (as many
 // as the structure has attributes) and TXT_CONTO, each with its label LBL_VALORE01 .., LBL_CONTO.
 
