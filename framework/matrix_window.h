@@ -5,9 +5,10 @@
 // are made again, with the bar, the grid and the frame, whenever another criterion is chosen; the
 // toolkit is told (ui::Toolkit::FormControlsChanged), for a view to be made again.
 //
-// Controls: the navigation bar INTERNAV (while a criterion is shown); CBO_TIPO (posting type) and CBO_CRITERIO (its criteria,
-// "priority. description"); the grid GRD_RIGHE; the fields TXT_VALORE01 .. TXT_VALORE10 (as many
-// as the structure has attributes) and TXT_CONTO, each with its label LBL_VALORE01 .., LBL_CONTO.
+// Controls: the navigation bar INTERNAV (while a criterion is shown); CBO_TIPO (posting type) and
+// CBO_CRITERIO (its criteria, "priority. description"); the grid GRD_RIGHE; the fields TXT_VALORE01
+// .. TXT_VALORE10 (as many as the structure has attributes) and TXT_CONTO, each with its label
+// LBL_VALORE01 .., LBL_CONTO.
 
 #include <functional>
 #include <optional>
