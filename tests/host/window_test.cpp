@@ -1,7 +1,7 @@
 // The criteria window where a session script cannot look: what the editor shows beside its texts,
-// and its record frame's handling of handlers that refuse, fail or reload the list themselves. A
-// sink of the test's own, beside the window's, records the frame's and the bar's events and can
-// cancel, fail or act on one.
+// its record frame's handling of handlers that refuse, fail or reload the list themselves, and
+// another user writing while a question is on screen. A sink of the test's own, beside the
+// window's, records the frame's and the bar's events and can cancel, fail or act on one.
 
 #include <gmock/gmock.h>
 
@@ -311,5 +311,51 @@ TEST_F(WindowTest, AFailingFormatHandlerLeavesTheGridsRawText) {
     EXPECT_EQ(grid->LineCells(1)[1], "0");
     EXPECT_TRUE(user_.toolkit.Messages().empty());
 }
+
+// A user at the headless toolkit while another one writes: `meanwhile` runs once the next message
+// box has its answer, before the window goes on.
+class OtherUserToolkit : public ui::HeadlessToolkit {
+  public:
+    std::function<void()> meanwhile;
+    int32_t MessageBox(const std::string& text, int32_t flags, const std::string& title) override {
+        const int32_t answer = HeadlessToolkit::MessageBox(text, flags, title);
+        if (auto act = std::exchange(meanwhile, nullptr)) act();
+        return answer;
+    }
+};
+
+class StructureChange : public ::testing::TestWithParam<testing_support::Backend> {
+  protected:
+    OtherUserToolkit toolkit_;
+    ui::ScopedToolkit scope_{toolkit_};
+    ui::Driver driver_{toolkit_};
+    testing_support::ModuleSession m_{GetParam()};
+};
+
+// Counter-account rows added while the user is asked about the criterion's new structure refuse
+// the save: the user agreed to change the meaning of fewer rows. The edit stays on screen.
+TEST_P(StructureChange, RowsAddedWhileTheUserIsAskedRefuseTheSave) {
+    const std::string addRow =
+        "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) VALUES (1, 1, '40')";
+    m_.Sql(
+        "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
+        "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (1, 1, 0, 1, 'Cliente', 'INDC')");
+    m_.Sql(addRow);
+    auto& w = m_.Open();
+    driver_.SelectNode(w, "TVW_FIELDS", "CODA");
+    driver_.DoubleClickTree(w, "TVW_FIELDS");
+    driver_.ExpectQuestion(ui::mb::AnswerYes);
+    toolkit_.meanwhile = [&] { m_.Sql(addRow); };
+    driver_.Press(w, "INTERNAV", "Conferma");
+    driver_.TakeMessage();
+    const auto& refusal = driver_.TakeMessage();
+    EXPECT_THAT(refusal.text, HasSubstr("righe nella matrice contropartite (ora 2)"));
+    EXPECT_EQ(refusal.title, "Cambio struttura");
+    EXPECT_EQ(m_.Query("SELECT MGA0_STRUTTURACAMPI FROM MGA0_QUINTAB"), "INDC");
+    EXPECT_EQ(m_.Control<ui::ITextInput>("TXT_STRUT")->DisplayText(), "INDCCODA");
+    EXPECT_TRUE(m_.Frame()->Modified());
+}
+
+DRAVEL_ON_EACH_BACKEND(StructureChange);
 
 }  // namespace
