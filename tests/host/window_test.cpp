@@ -333,7 +333,8 @@ class StructureChange : public ::testing::TestWithParam<testing_support::Backend
 };
 
 // Counter-account rows added while the user is asked about the criterion's new structure refuse
-// the save: the user agreed to change the meaning of fewer rows. The edit stays on screen.
+// the save: the user agreed to change the meaning of fewer rows. The edit stays on screen, and
+// nothing is left locked.
 TEST_P(StructureChange, RowsAddedWhileTheUserIsAskedRefuseTheSave) {
     const std::string addRow =
         "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) VALUES (1, 1, '40')";
@@ -354,6 +355,7 @@ TEST_P(StructureChange, RowsAddedWhileTheUserIsAskedRefuseTheSave) {
     EXPECT_EQ(m_.Query("SELECT MGA0_STRUTTURACAMPI FROM MGA0_QUINTAB"), "INDC");
     EXPECT_EQ(m_.Control<ui::ITextInput>("TXT_STRUT")->DisplayText(), "INDCCODA");
     EXPECT_TRUE(m_.Frame()->Modified());
+    m_.Sql(addRow);  // the refusal holds no lock
 }
 
 DRAVEL_ON_EACH_BACKEND(StructureChange);
