@@ -127,10 +127,7 @@ std::optional<std::vector<size_t>> PlacesIn(const std::vector<std::string>& code
 
 Finding About(Finding::Kind kind, const Criterion& c, std::optional<Criterion> earlier = {},
               const StoredRow* row = nullptr) {
-    Finding f{};
-    f.kind = kind;
-    f.criterion = c;
-    f.earlier = std::move(earlier);
+    Finding f{kind, c, std::move(earlier)};
     if (row) {
         f.row = row->id;
         f.values = row->values;
@@ -212,8 +209,7 @@ void CheckOrphans(ado::Connection& connection, int32_t company,
         "ORDER BY m.MGA1_ID",
         {com::Variant(company), com::Variant(company)});
     for (; !rs->Eof(); rs->MoveNext()) {
-        Finding f{};
-        f.kind = Finding::Kind::OrphanRow;
+        Finding f{Finding::Kind::OrphanRow, {}, {}};
         f.row = rs->Fields(0).Value().ToLong();
         f.rowCriterion = rs->Fields(1).Value().ToLong();
         if (auto owner = rs->Fields(2).Value(); !owner.IsNull()) {

@@ -31,9 +31,9 @@ struct Finding {
     int32_t expectedPriority = 0;  // PriorityNotDense: the place it is tried at
     // The row's values of its criterion's attributes and its account ("" for Null), by which a
     // user knows it (UnreachableRow, OffStructure).
-    std::vector<std::string> values;
-    std::string account;
-    std::vector<std::string> missing;  // OffStructure: the attributes the row has no value for
+    std::vector<std::string> values = {};
+    std::string account = {};
+    std::vector<std::string> missing = {};  // OffStructure: the attributes with no value
     size_t valueBeyond = 0;  // OffStructure: the last value column (1..10) past the structure
 };
 

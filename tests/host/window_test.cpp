@@ -15,7 +15,9 @@
 
 namespace {
 
+using ::testing::AllOf;
 using ::testing::ElementsAre;
+using ::testing::Field;
 using ::testing::HasSubstr;
 using testing_support::FailsWith;
 
@@ -314,8 +316,7 @@ TEST_F(WindowTest, AFailingFormatHandlerLeavesTheGridsRawText) {
 
 // A user at the headless toolkit while another one writes: `meanwhile` runs once the next message
 // box has its answer, before the window goes on.
-class OtherUserToolkit : public ui::HeadlessToolkit {
-  public:
+struct OtherUserToolkit : ui::HeadlessToolkit {
     std::function<void()> meanwhile;
     int32_t MessageBox(const std::string& text, int32_t flags, const std::string& title) override {
         const int32_t answer = HeadlessToolkit::MessageBox(text, flags, title);
@@ -324,38 +325,44 @@ class OtherUserToolkit : public ui::HeadlessToolkit {
     }
 };
 
-class StructureChange : public ::testing::TestWithParam<testing_support::Backend> {
-  protected:
-    OtherUserToolkit toolkit_;
-    ui::ScopedToolkit scope_{toolkit_};
-    ui::Driver driver_{toolkit_};
-    testing_support::ModuleSession m_{GetParam()};
-};
+class StructureChange : public ::testing::TestWithParam<testing_support::Backend> {};
 
-// Counter-account rows added while the user is asked about the criterion's new structure refuse
-// the save: the user agreed to change the meaning of fewer rows. The edit stays on screen, and
-// nothing is left locked.
-TEST_P(StructureChange, RowsAddedWhileTheUserIsAskedRefuseTheSave) {
+// Another structure for a criterion with counter-account rows is saved only when the user says
+// Yes; No, and rows added while the user is asked, refuse the save, which keeps the edit on
+// screen, writes nothing and leaves nothing locked.
+TEST_P(StructureChange, TheUserIsAskedAndRowsAddedMeanwhileRefuseTheSave) {
+    OtherUserToolkit toolkit;
+    ui::ScopedToolkit scope{toolkit};
+    ui::Driver driver{toolkit};
+    testing_support::ModuleSession m{GetParam()};
     const std::string addRow =
         "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) VALUES (1, 1, '40')";
-    m_.Sql(
+    m.Sql(
         "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
         "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (1, 1, 0, 1, 'Cliente', 'INDC')");
-    m_.Sql(addRow);
-    auto& w = m_.Open();
-    driver_.SelectNode(w, "TVW_FIELDS", "CODA");
-    driver_.DoubleClickTree(w, "TVW_FIELDS");
-    driver_.ExpectQuestion(ui::mb::AnswerYes);
-    toolkit_.meanwhile = [&] { m_.Sql(addRow); };
-    driver_.Press(w, "INTERNAV", "Conferma");
-    driver_.TakeMessage();
-    const auto& refusal = driver_.TakeMessage();
-    EXPECT_THAT(refusal.text, HasSubstr("righe nella matrice contropartite (ora 2)"));
-    EXPECT_EQ(refusal.title, "Cambio struttura");
-    EXPECT_EQ(m_.Query("SELECT MGA0_STRUTTURACAMPI FROM MGA0_QUINTAB"), "INDC");
-    EXPECT_EQ(m_.Control<ui::ITextInput>("TXT_STRUT")->DisplayText(), "INDCCODA");
-    EXPECT_TRUE(m_.Frame()->Modified());
-    m_.Sql(addRow);  // the refusal holds no lock
+    m.Sql(addRow);
+    auto& w = m.Open();
+    driver.SelectNode(w, "TVW_FIELDS", "CODA");
+    driver.DoubleClickTree(w, "TVW_FIELDS");
+    auto save = [&](int32_t answer) {
+        driver.ExpectQuestion(answer);
+        driver.Press(w, "INTERNAV", "Conferma");
+        return m.Query("SELECT MGA0_STRUTTURACAMPI FROM MGA0_QUINTAB");
+    };
+    EXPECT_EQ(save(ui::mb::AnswerNo), "INDC");
+    EXPECT_THAT(toolkit.Messages().back(),
+                AllOf(Field(&ui::RecordedMessage::flags, 292),
+                      Field(&ui::RecordedMessage::title, "Cambio struttura"),
+                      Field(&ui::RecordedMessage::text,
+                            "Il criterio ha 1 righe nella matrice contropartite: cambiando la "
+                            "struttura i loro valori cambiano significato. Salvare comunque?")));
+    toolkit.meanwhile = [&] { m.Sql(addRow); };
+    EXPECT_EQ(save(ui::mb::AnswerYes), "INDC");
+    EXPECT_THAT(toolkit.Messages().back().text, HasSubstr("contropartite (ora 2)"));
+    EXPECT_TRUE(m.Frame()->Modified());
+    m.Sql(addRow);
+    EXPECT_EQ(save(ui::mb::AnswerYes), "INDCCODA");
+    EXPECT_FALSE(m.Frame()->Modified());
 }
 
 DRAVEL_ON_EACH_BACKEND(StructureChange);
