@@ -77,15 +77,17 @@ std::string CriteriaDatabase(int criteria) {
     return file;
 }
 
-std::string CriteriaDatabaseCopy(int criteria, const std::string& name) {
-    std::filesystem::path copy =
-        TemporaryFolder() / (name + "_" + std::to_string(criteria) + ".db");
+std::string DatabaseCopy(const std::string& file, const std::string& name) {
+    std::filesystem::path copy = TemporaryFolder() / (name + ".db");
     // The last connection to close checkpointed the WAL, so the main file holds every row; a
     // WAL left by an earlier copy must not be replayed over this one.
     for (const char* suffix : {"-wal", "-shm"}) std::filesystem::remove(copy.string() + suffix);
-    std::filesystem::copy_file(CriteriaDatabase(criteria), copy,
-                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing);
     return copy.string();
+}
+
+std::string CriteriaDatabaseCopy(int criteria, const std::string& name) {
+    return DatabaseCopy(CriteriaDatabase(criteria), name + "_" + std::to_string(criteria));
 }
 
 std::string MatrixDatabase() {

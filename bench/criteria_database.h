@@ -22,6 +22,9 @@ const std::filesystem::path& TemporaryFolder();
 // The SQLite file of a database filled by FillCriteria.
 std::string CriteriaDatabase(int criteria);
 
+// A copy of the SQLite file under its own name, in the run's folder.
+std::string DatabaseCopy(const std::string& file, const std::string& name);
+
 // A copy of that database under its own name, for a benchmark that writes to it: every writer
 // starts from the same rows and none sees another's changes.
 std::string CriteriaDatabaseCopy(int criteria, const std::string& name);

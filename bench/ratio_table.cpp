@@ -22,6 +22,12 @@ const std::vector<Action>& Actions() {
         {"move down and up", "PostgreSQL", "MoveCriterionPostgresql", "MoveCriterionRawOdbc"},
         {"delete, guard, renumber, reload", "PostgreSQL", "DeleteCriterionPostgresql",
          "DeleteCriterionRawOdbc"},
+        // Sized by the matrix rows of the criterion, or the lines of the file.
+        {"open the matrix window", "SQLite", "OpenMatrixWindow", "OpenMatrixWindowRawSqlite"},
+        {"import matrix rows", "SQLite", "ImportMatrix", "ImportMatrixRawSqlite"},
+        {"open the matrix window", "PostgreSQL", "OpenMatrixWindowPostgresql",
+         "OpenMatrixWindowRawOdbc"},
+        {"import matrix rows", "PostgreSQL", "ImportMatrixPostgresql", "ImportMatrixRawOdbc"},
     };
     return actions;
 }
@@ -41,8 +47,8 @@ std::vector<Ratio> Ratios(const Times& times) {
 }
 
 void PrintTable(std::ostream& out, const std::vector<Ratio>& ratios, int from, int to) {
-    out << fmt::format("{:<32} {:<10} {:>8} {:>12} {:>12} {:>6}\n", "action", "database",
-                       "criteria", "product ms", "baseline ms", "ratio");
+    out << fmt::format("{:<32} {:<10} {:>8} {:>12} {:>12} {:>6}\n", "action", "database", "size",
+                       "product ms", "baseline ms", "ratio");
     for (const auto& r : ratios)
         out << fmt::format("{:<32} {:<10} {:>8} {:>12.3f} {:>12.3f} {:>6.2f}\n", r.action->label,
                            r.action->database, r.criteria, r.timed, r.baseline, r.Value());

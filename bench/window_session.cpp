@@ -85,6 +85,15 @@ void WindowSession::OpenOnLine(int32_t line) {
     driver_.SelectLine(Window(), "QGRID", line);
 }
 
+ui::IForm& WindowSession::OpenMatrix(int32_t criterion) {
+    session_->ChooseCompany(kCompany);
+    return session_->OpenMatrix(criterion);
+}
+
+void WindowSession::CloseMatrix() {
+    if (auto matrix = session_->Matrix()) matrix->Unload();
+}
+
 ui::IForm& WindowSession::Window() {
     auto* shown = ui::Toolkit::Current().ActiveForm();
     if (!shown) throw std::runtime_error("The window is not open");
@@ -92,11 +101,20 @@ ui::IForm& WindowSession::Window() {
 }
 
 int32_t WindowSession::GridLineCount() {
-    return Control<ui::ILineView>(Window(), "QGRID")->LineCount();
+    return LineCount(Window(), "QGRID");
 }
 
 std::vector<std::string> WindowSession::GridCells(int32_t line) {
-    return Control<ui::ILineView>(Window(), "QGRID")->LineCells(line);
+    return LineCells(Window(), "QGRID", line);
+}
+
+int32_t WindowSession::LineCount(ui::IForm& window, const std::string& grid) {
+    return Control<ui::ILineView>(window, grid)->LineCount();
+}
+
+std::vector<std::string> WindowSession::LineCells(ui::IForm& window, const std::string& grid,
+                                                  int32_t line) {
+    return Control<ui::ILineView>(window, grid)->LineCells(line);
 }
 
 int32_t WindowSession::CurrentGridLine() {

@@ -34,6 +34,10 @@ class WindowSession {
     void Close();
     // Opens the window and selects a line of its grid, as before an action on one criterion.
     void OpenOnLine(int32_t line);
+    // What the host does when the user opens the matrix window on a criterion of company 1, and
+    // then closes it.
+    ui::IForm& OpenMatrix(int32_t criterion);
+    void CloseMatrix();
 
     ui::IForm& Window();
     ui::Driver& Driver() { return driver_; }
@@ -41,6 +45,10 @@ class WindowSession {
     // The cells of a grid line as shown: reading them draws the grid's lines, as a user's look
     // at the window does.
     std::vector<std::string> GridCells(int32_t line);
+    // The same for the grid `grid` of `window`.
+    static int32_t LineCount(ui::IForm& window, const std::string& grid);
+    static std::vector<std::string> LineCells(ui::IForm& window, const std::string& grid,
+                                              int32_t line);
     int32_t CurrentGridLine();
     std::string Text(const std::string& control);
 

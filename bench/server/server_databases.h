@@ -13,4 +13,9 @@ std::string ServerCriteriaDatabase(int criteria);
 // A new copy of that database under its own name: every writer starts from the same rows.
 std::string ServerCriteriaDatabaseCopy(int criteria, const std::string& name);
 
+// The connection string of a database filled by FillMatrixRows (matrix_rows_database.h).
+std::string ServerMatrixRowsDatabase(int rows);
+// A new copy of it under its own name.
+std::string ServerMatrixRowsDatabaseCopy(int rows, const std::string& name);
+
 }  // namespace bench
