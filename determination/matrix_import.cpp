@@ -81,7 +81,7 @@ class Importer {
     std::vector<std::string> Check(const FileRecord& record) {
         const size_t width = criterion_.structure.size() + 1;
         if (record.cells.size() != width)
-            return {Text("%1 campi invece di %2",
+            return {Text("Campi: %1 invece di %2",
                          {std::to_string(record.cells.size()), std::to_string(width)})};
         for (const auto& cell : record.cells)
             if (!txt::IsUtf8(cell)) return {Text("Il testo non è UTF-8: salvare il file in UTF-8")};

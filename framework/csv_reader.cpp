@@ -89,8 +89,10 @@ class Reader {
     // the parser to return: they must not unwind through its C frames.
     void Give(size_t line) {
         try {
-            std::vector<std::string> none;
-            for (size_t blank : blankLines_) sink_(blank, none);
+            for (size_t blank : blankLines_) {
+                std::vector<std::string> empty(1);
+                sink_(blank, empty);
+            }
             blankLines_.clear();
             sink_(line, cells_);
         } catch (...) {

@@ -22,7 +22,8 @@ struct CsvQuoteError {
 };
 
 // Called for each record with the number of the line it starts on (from 1) and its cells. A
-// blank line is a record of no cells; blank lines at the end of the file are left out.
+// blank line is a record of one empty cell (as the writer writes one); blank lines at the end of
+// the file are left out.
 using CsvRecordSink = std::function<void(size_t line, std::vector<std::string>& cells)>;
 
 // Reads `in` to its end, or to the first quoting error, which it returns; the records before it
