@@ -1,9 +1,10 @@
 #pragma once
 // The one CSV reader of the product, the inverse of the writer (csv_writer.h): fields separated by
-// ';', records ending in LF or CR LF, quoted fields as RFC 4180 has them, UTF-8 with or without
-// a byte-order mark. Cells are given as written (blanks included; bytes that are not UTF-8 too,
-// for the caller to refuse), less one leading apostrophe: the writer's mark on a cell that a
-// spreadsheet would otherwise run, which spreadsheets take off as well.
+// ';', records ending in LF or CR LF (a lone CR ends a record, not a line), quoted fields as RFC
+// 4180 has them, UTF-8 with or without a byte-order mark. Cells are given as written (blanks
+// included; bytes that are not UTF-8 too, for the caller to refuse), less one leading apostrophe:
+// the writer's mark on a cell that a spreadsheet would otherwise run, which spreadsheets take off
+// as well.
 
 #include <cstddef>
 #include <functional>
