@@ -63,7 +63,8 @@ std::vector<MatrixRow> LoadRows(ado::Connection& connection, const Criterion& cr
     for (; !rs->Eof(); rs->MoveNext()) {
         MatrixRow& row = rows.emplace_back();
         row.id = rs->Fields(0).Value().ToLong();
-        for (int32_t i = 1; i <= values; ++i) row.values.push_back(StoredText(rs->Fields(i).Value()));
+        for (int32_t i = 1; i <= values; ++i)
+            row.values.push_back(StoredText(rs->Fields(i).Value()));
         row.account = StoredText(rs->Fields(values + 1).Value());
     }
     return rows;
