@@ -66,8 +66,9 @@ struct MatrixRow {
     const char* account;
 };
 
-// Criteria 2 to 6 and 8 to 13 have no rows yet; criterion 21's first row is never reached, as
-// criterion 1 answers first for the same customer and item.
+// Every posting type of company 1 has rows to answer with. Criteria 2, 3, 4, 8 and 10 have none
+// yet; criterion 21's first row is never reached, as criterion 1 answers first for the same
+// customer and item. Written in this order, the rows take the keys 1, 2, ...
 constexpr MatrixRow kMatrix[] = {
     {1, 1, "C00012", "VITI-M6", "", "40.01.001"},
     {1, 1, "C00012", "BULL-10", "", "40.01.002"},
@@ -77,6 +78,14 @@ constexpr MatrixRow kMatrix[] = {
     {1, 21, "VITI-M6", "C00012", "DEP01", "40.01.009"},
     {1, 21, "VITI-M6", "C00099", "DEP01", "40.01.010"},
     {2, 14, "CV01", "", "", "40.02.010"},
+    {1, 5, "C00012", "VITI-M6", "", "40.03.001"},
+    {1, 5, "C00047", "BULL-10", "", "40.03.002"},
+    {1, 6, "NORD", "LOMB", "MI", "40.03.010"},
+    {1, 9, "FISCHER", "DEP01", "", "20.02.001"},
+    {1, 11, "DEP01", "VITI-M6", "", "20.01.001"},
+    {1, 11, "DEP02", "CHIAV-13", "", "20.01.002"},
+    {1, 12, "FERR", "MINUT", "", "62.01.001"},
+    {1, 13, "FERR", "EDIL", "", "61.01.001"},
 };
 
 struct MediaItem {

@@ -23,8 +23,9 @@ const std::vector<std::string>& SqliteSchema() {
         "CREATE INDEX HOST_MEDIA_IDENT ON HOST_MEDIA (MEDIA_IDENT)",
         // INTEGER PRIMARY KEY: the database generates the key when none is given. AUTOINCREMENT,
         // as an identity column on a server, never gives a key twice: without it SQLite gives the
-        // key of the last criterion, once deleted, to the next new one, and a window still
-        // showing the deleted criterion would save, move or delete the new one in its place.
+        // key of the last row, once deleted, to the next new one, and a window still showing the
+        // deleted row would save, move or delete the new one in its place (the criteria here, the
+        // matrix rows below).
         R"(CREATE TABLE MGA0_QUINTAB (
     MGA0_ID INTEGER NOT NULL PRIMARY KEY AUTOINCREMENT CHECK (MGA0_ID BETWEEN 1 AND 99999),
     MGA0_DITTA_CG18 INTEGER NOT NULL,
@@ -37,7 +38,7 @@ const std::vector<std::string>& SqliteSchema() {
         "CREATE INDEX MGA0_QUINTAB_ORDINE ON MGA0_QUINTAB (MGA0_DITTA_CG18, MGA0_FLGRESO, "
         "MGA0_INDPRIOR)",
         R"(CREATE TABLE MGA1_MATRCPAR (
-    MGA1_ID INTEGER NOT NULL PRIMARY KEY,
+    MGA1_ID INTEGER NOT NULL PRIMARY KEY AUTOINCREMENT,
     MGA1_DITTA_CG18 INTEGER NOT NULL,
     MGA1_ID_MGA0 INTEGER NOT NULL,
     MGA1_VALORE01 VARCHAR(40) NULL CHECK (length(MGA1_VALORE01) <= 40),

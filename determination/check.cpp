@@ -6,17 +6,32 @@
 #include <string>
 #include <unordered_map>
 
+#include "determination/matrix.h"
 #include "platform/ado/recordset.h"
 
 namespace determination {
 
 namespace {
 
-struct MatrixRow {
+struct StoredRow {
     int32_t id = 0;
     std::vector<std::string> values;  // one per attribute of the structure
     bool complete = true;             // false when one of them is Null: the row never answers
+    std::string account;              // "" for Null
+    size_t lastValued = 0;            // the last value column holding more than blanks; 0 none
 };
+
+// "CASE WHEN ... TRIM(MGA1_VALORE10) <> '' THEN 10 ... ELSE 0 END": the last value column of a
+// row that holds more than blanks, whatever the width of its criterion's structure, so that a
+// value past the structure is seen without reading every column. The test for Null first spares
+// the trimming of the columns left empty, most of them.
+std::string LastValuedColumn() {
+    std::string sql = "CASE";
+    for (size_t n = kMaxAttributes; n >= 1; --n)
+        sql += " WHEN " + ValueColumn(n) + " IS NOT NULL AND TRIM(" + ValueColumn(n) +
+               ") <> '' THEN " + std::to_string(n);
+    return sql + " ELSE 0 END";
+}
 
 // The matrix rows of a type's criteria with the values of their structures' attributes, read
 // for a batch of criteria at a time: a statement per criterion would cost more than the rows,
@@ -27,7 +42,7 @@ class MatrixRows {
         : connection_(connection), company_(company), tried_(tried) {}
 
     // The rows of the criterion at `at` in the type's order (in key order).
-    std::vector<MatrixRow> Take(size_t at) {
+    std::vector<StoredRow> Take(size_t at) {
         if (at >= loadedTo_) Load(at);
         return std::move(rows_[tried_[at].id]);
     }
@@ -49,18 +64,22 @@ class MatrixRows {
             params.emplace_back(tried_[i].id);
             rows_[tried_[i].id];
         }
-        std::string sql = "SELECT MGA1_ID_MGA0, MGA1_ID";
+        static const std::string lastValued = LastValuedColumn();
+        std::string sql = "SELECT MGA1_ID_MGA0, MGA1_ID, MGA1_CONTO, " + lastValued;
         for (size_t i = 1; i <= n; ++i) sql += ", " + ValueColumn(i);
         sql += " FROM MGA1_MATRCPAR WHERE MGA1_DITTA_CG18 = ? AND MGA1_ID_MGA0 IN (" + ids +
                ") ORDER BY MGA1_ID";
         for (auto rs = connection_.ExecuteWith(sql, params); !rs->Eof(); rs->MoveNext()) {
             const int32_t criterion = rs->Fields(0).Value().ToLong();
             const size_t attributes = width[criterion];
-            MatrixRow& row = rows_[criterion].emplace_back();
+            StoredRow& row = rows_[criterion].emplace_back();
             row.id = rs->Fields(1).Value().ToLong();
+            if (auto account = rs->Fields(2).Value(); !account.IsNull())
+                row.account = account.ToText();
+            row.lastValued = static_cast<size_t>(rs->Fields(3).Value().ToLong());
             row.complete = attributes <= kMaxAttributes;
             for (size_t i = 0; i < std::min(attributes, kMaxAttributes); ++i) {
-                auto v = rs->Fields(static_cast<int>(i) + 2).Value();
+                auto v = rs->Fields(static_cast<int>(i) + 4).Value();
                 if (v.IsNull()) row.complete = false;
                 row.values.push_back(v.IsNull() ? std::string() : v.ToText());
             }
@@ -71,11 +90,11 @@ class MatrixRows {
     int32_t company_;
     const std::vector<Criterion>& tried_;
     size_t loadedTo_ = 0;
-    std::unordered_map<int32_t, std::vector<MatrixRow>> rows_;
+    std::unordered_map<int32_t, std::vector<StoredRow>> rows_;
 };
 
 // The values of `row` at `places`, as one key, into `key` (a buffer reused for every row).
-void KeyOf(const MatrixRow& row, const std::vector<size_t>& places, std::pmr::string& key) {
+void KeyOf(const StoredRow& row, const std::vector<size_t>& places, std::pmr::string& key) {
     key.clear();
     for (size_t p : places) {
         key += row.values[p];
@@ -107,8 +126,26 @@ std::optional<std::vector<size_t>> PlacesIn(const std::vector<std::string>& code
 }
 
 Finding About(Finding::Kind kind, const Criterion& c, std::optional<Criterion> earlier = {},
-              int32_t row = 0) {
-    Finding f{kind, c, std::move(earlier), row, 0, 0};
+              const StoredRow* row = nullptr) {
+    Finding f{kind, c, std::move(earlier)};
+    if (row) {
+        f.row = row->id;
+        f.values = row->values;
+        f.account = row->account;
+    }
+    return f;
+}
+
+// Whether the row misses a value of the structure or holds one past it.
+std::optional<Finding> OffStructure(const Criterion& c, const StoredRow& row) {
+    std::vector<std::string> missing;
+    for (size_t i = 0; i < row.values.size(); ++i)
+        if (KeptText(row.values[i]).empty()) missing.push_back(c.structure[i]);
+    const size_t beyond = row.lastValued > c.structure.size() ? row.lastValued : 0;
+    if (missing.empty() && !beyond) return std::nullopt;
+    Finding f = About(Finding::Kind::OffStructure, c, {}, &row);
+    f.missing = std::move(missing);
+    f.valueBeyond = beyond;
     return f;
 }
 
@@ -139,6 +176,7 @@ void CheckType(ado::Connection& connection, int32_t company, const std::vector<C
             if (auto places = PlacesIn(s.codes, c.structure))
                 earlier.emplace_back(std::move(*places), &s);
         for (const auto& row : rows) {
+            if (auto off = OffStructure(c, row)) found(*off);
             if (!row.complete) continue;
             std::optional<size_t> first;
             for (const auto& [places, s] : earlier) {
@@ -147,7 +185,7 @@ void CheckType(ado::Connection& connection, int32_t company, const std::vector<C
                     hit != s->firstAnswering.end() && (!first || hit->second < *first))
                     first = hit->second;
             }
-            if (first) found(About(Finding::Kind::UnreachableRow, c, tried[*first], row.id));
+            if (first) found(About(Finding::Kind::UnreachableRow, c, tried[*first], &row));
         }
         auto& mine = answering.try_emplace(structure, AnsweringStructure{c.structure, Keys(&arena)})
                          .first->second;
@@ -171,7 +209,7 @@ void CheckOrphans(ado::Connection& connection, int32_t company,
         "ORDER BY m.MGA1_ID",
         {com::Variant(company), com::Variant(company)});
     for (; !rs->Eof(); rs->MoveNext()) {
-        Finding f{Finding::Kind::OrphanRow, {}, {}, 0, 0, 0};
+        Finding f{Finding::Kind::OrphanRow, {}, {}};
         f.row = rs->Fields(0).Value().ToLong();
         f.rowCriterion = rs->Fields(1).Value().ToLong();
         if (auto owner = rs->Fields(2).Value(); !owner.IsNull()) {

@@ -170,9 +170,10 @@ Criterion CriterionOf(ado::Connection& connection, int32_t company, int32_t id,
                       const Translate& translate) {
     auto criterion = LoadCriterion(connection, company, id);
     if (!criterion)
-        throw com::ComError(com::err::NoCurrentRecord,
-                            com::FillPlaceholders(translate("La ditta %1 non ha il criterio %2."),
-                                                  {std::to_string(company), std::to_string(id)}));
+        throw com::ComError(
+            com::err::NoCurrentRecord,
+            com::FillPlaceholders(translate("Il criterio %1 non esiste nella ditta %2."),
+                                  {std::to_string(id), std::to_string(company)}));
     return std::move(*criterion);
 }
 

@@ -4,7 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "determination/matrix.h"
 #include "platform/com/placeholders.h"
+#include "platform/text/text.h"
 #include "platform/text/utf8.h"
 #include "window/posting_types.h"
 
@@ -38,6 +40,13 @@ std::string Format(const Translate& translate, const std::string& italian,
     return com::FillPlaceholders(translate(italian), args);
 }
 
+// "INDC=C00012 CODA=VITI-M6, conto 40.01.001": a matrix row's values and account.
+std::string RowText(const Finding& f, const Translate& translate) {
+    const std::string values = ValuesText(*f.criterion, f.values);
+    return f.account.empty() ? Format(translate, "%1, senza conto", {values})
+                             : Format(translate, "%1, conto %2", {values, Quoted(f.account)});
+}
+
 const char* OutcomeName(Step::Outcome outcome) {
     switch (outcome) {
         case Step::Outcome::Answered:
@@ -62,6 +71,8 @@ const char* KindName(Finding::Kind kind) {
             return "orphan-row";
         case Finding::Kind::PriorityNotDense:
             return "priority-not-dense";
+        case Finding::Kind::OffStructure:
+            return "off-structure";
     }
     return "";
 }
@@ -84,6 +95,18 @@ nlohmann::json FindingJson(const Finding& f) {
     if (f.row) item["row"] = f.row;
     if (f.rowCriterion) item["rowCriterion"] = f.rowCriterion;
     if (f.expectedPriority) item["expectedPriority"] = f.expectedPriority;
+    if (f.kind == Finding::Kind::UnreachableRow || f.kind == Finding::Kind::OffStructure) {
+        nlohmann::json values = nlohmann::json::array();
+        for (const auto& v : f.values) values.push_back(JsonText(v));
+        item["values"] = values;
+        item["account"] = JsonText(f.account);
+    }
+    if (!f.missing.empty()) {
+        nlohmann::json missing = nlohmann::json::array();
+        for (const auto& code : f.missing) missing.push_back(JsonText(code));
+        item["missing"] = missing;
+    }
+    if (f.valueBeyond) item["valueBeyond"] = ValueColumn(f.valueBeyond);
     return item;
 }
 
@@ -233,8 +256,8 @@ std::string FindingText(const Finding& f, const Translate& translate) {
     switch (f.kind) {
         case Finding::Kind::UnreachableRow:
             return Format(translate,
-                          "la riga %1 della matrice non è mai raggiunta: risponde prima %2",
-                          {std::to_string(f.row), Numbered(*f.earlier)});
+                          "la riga %1 della matrice (%2) non è mai raggiunta: risponde prima %3",
+                          {std::to_string(f.row), RowText(f, translate), Numbered(*f.earlier)});
         case Finding::Kind::NoRows:
             return translate("nessuna riga nella matrice: non risponde mai");
         case Finding::Kind::SameStructure:
@@ -249,6 +272,17 @@ std::string FindingText(const Finding& f, const Translate& translate) {
         case Finding::Kind::PriorityNotDense:
             return Format(translate, "è provato al posto %1 ma ha priorità %2",
                           {std::to_string(f.expectedPriority), PriorityText(*f.criterion)});
+        case Finding::Kind::OffStructure: {
+            std::vector<std::string> wrong;
+            if (!f.missing.empty())
+                wrong.push_back(Format(translate, "manca il valore di %1",
+                                       {Quoted(txt::Join(f.missing, ", "))}));
+            if (f.valueBeyond)
+                wrong.push_back(Format(translate, "ha un valore in %1, oltre la struttura",
+                                       {ValueColumn(f.valueBeyond)}));
+            return Format(translate, "la riga %1 della matrice (%2) non segue la struttura: %3",
+                          {std::to_string(f.row), RowText(f, translate), txt::Join(wrong, "; ")});
+        }
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #include "framework/host_session.h"
 
 #include "contracts/cinterface_access.h"
+#include "contracts/record_frame.h"
 #include "db/demo_data.h"
 #include "db/schema.h"
 #include "framework/layout_model.h"
@@ -64,6 +65,9 @@ HostSession::HostSession(const std::string& connectionString, SessionOptions opt
 
 HostSession::~HostSession() {
     com::Step([&] { EndModule(); });
+    com::Step([&] {
+        if (auto matrix = Matrix()) matrix->Unload();
+    });
 }
 
 void HostSession::RegisterModule(const std::filesystem::path& library) {
@@ -84,9 +88,55 @@ void HostSession::ChooseCompany(int32_t code) {
 
 bool HostSession::ChangeCompany(int32_t code) {
     auto company = Company::Load(*connection_, code);  // a wrong code asks the module nothing
+    auto matrix = Matrix();
+    if (matrix && !matrix->SettleRow()) return false;
     if (!navigator_->RaiseBeforeChangeDitta()) return false;
     global_->SetActiveCompany(std::move(company));
+    if (matrix) matrix->ShowCriterion(code, std::nullopt);
     return true;
+}
+
+int32_t HostSession::ActiveCompanyCode() {
+    return global_->ActiveCompany()->CompanyCode().ToLong();
+}
+
+MatrixWindow& HostSession::OpenMatrix(std::optional<int32_t> criterion,
+                                      std::optional<int32_t> company) {
+    const int32_t code = company ? *company : ActiveCompanyCode();
+    Window();  // the module's window is known before the matrix window comes in front of it
+    if (!criterion && !company) criterion = CurrentCriterion();
+    if (auto open = Matrix()) {
+        if (open->ShowCriterion(code, criterion)) open->Show();
+        return *open;
+    }
+    auto window = MatrixWindow::Create(connectionString_, code);
+    window->Load();
+    try {
+        window->ShowCriterion(code, criterion);
+    } catch (...) {
+        window->Unload();
+        throw;
+    }
+    window->Show();
+    matrix_ = window;
+    return *window;
+}
+
+com::ComPtr<MatrixWindow> HostSession::Matrix() const {
+    return matrix_ && matrix_->Loaded() ? matrix_ : nullptr;
+}
+
+std::optional<int32_t> HostSession::CurrentCriterion() {
+    if (!Window()) return std::nullopt;
+    auto frame =
+        host::GetRef(module_.Get(), &host::Cinterface::get_ActiveFrame).As<host::IRecordFrame>();
+    if (!frame || frame->Status() != host::frame_status::Existing) return std::nullopt;
+    auto rows = frame->Recordset();
+    if (!rows || rows->State() != ado::adStateOpen || rows->Bof() || rows->Eof())
+        return std::nullopt;
+    const com::Variant id = rows->Fields("MGA0_ID").Value();
+    if (id.IsNull()) return std::nullopt;
+    return id.ToLong();
 }
 
 host::Cinterface& HostSession::CreateModule(const ModuleSettings& settings) {
@@ -125,6 +175,7 @@ host::Cinterface& HostSession::RequireModule() const {
 void HostSession::ShowForm() {
     com::Variant result;
     com::Check(RequireModule().ShowForm(&result));
+    Window();  // found while it is the active one
 }
 
 com::ComPtr<ui::IForm> HostSession::Window() {
@@ -133,9 +184,16 @@ com::ComPtr<ui::IForm> HostSession::Window() {
     com::HRESULT hr = module_->get_Cwindow(window.Put());
     if (com::Failed(hr)) com::TakeErrorInfo(hr);  // the window is looked for another way
     com::ComPtr<ui::IForm> form = window.As<ui::IForm>();
-    // A module that does not expose its window: it is the one the toolkit made active.
-    if (!form) form = ui::Toolkit::Current().ActiveForm();
-    return form && form->Loaded() ? form : nullptr;
+    // A module that does not expose its window: it is the one the toolkit made active, unless
+    // the host's own window is in front of it.
+    if (!form) {
+        ui::IForm* active = ui::Toolkit::Current().ActiveForm();
+        if (active && active != static_cast<ui::IForm*>(matrix_.Get())) moduleWindow_ = active;
+        form = moduleWindow_;
+    }
+    if (form && form->Loaded()) return form;
+    moduleWindow_ = nullptr;
+    return nullptr;
 }
 
 void HostSession::CloseForm() {
@@ -151,6 +209,7 @@ void HostSession::EndModule() {
         if (Window()) CloseForm();
     });
     moduleEvents_.Reset();
+    moduleWindow_ = nullptr;
     com::ComPtr<host::Cinterface> module = std::move(module_);
     global_->CloseModule(module);
     module = nullptr;

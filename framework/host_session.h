@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "framework/company.h"
 #include "framework/export_to_office.h"
 #include "framework/global_object.h"
+#include "framework/matrix_window.h"
 #include "framework/menu_entry.h"
 #include "framework/navigator.h"
 #include "platform/com/events.h"
@@ -58,8 +60,9 @@ class HostSession {
     std::vector<CompanyListEntry> Companies();
     // Makes the company active; error 3021 when HOST_DITTE has no such company.
     void ChooseCompany(int32_t code);
-    // Changes the active company the way the user does: the module may refuse (BeforeChangeDitta
-    // with Cancel). Returns whether the company changed.
+    // Changes the active company the way the user does: an edit in the matrix window that cannot
+    // be saved, or the module (BeforeChangeDitta with Cancel), may refuse. Returns whether the
+    // company changed; an open matrix window then shows the new company's first criterion.
     bool ChangeCompany(int32_t code);
 
     // Creates the module by its program identifier and assigns its properties: ClsGlobal,
@@ -68,7 +71,8 @@ class HostSession {
     host::Cinterface& CreateModule(const ModuleSettings& settings = {});
     void ShowForm();
     // The module's window while it is loaded (nullptr otherwise): the one the module exposes
-    // (Cwindow), else the toolkit's active window.
+    // (Cwindow), else the toolkit's active window when that is not one of the host's own, else
+    // the module's window found so last.
     com::ComPtr<ui::IForm> Window();
     void CloseForm();
     // Closes the module's window when it is open, stops listening and releases the module.
@@ -82,6 +86,17 @@ class HostSession {
     // dropped it).
     bool InitializeLayoutModel();
     bool InitializeScriptModel();
+
+    // The host's matrix window on the company (the active one when none is given) and the
+    // criterion: the one given, else the criteria window's current one, else the company's first.
+    // An open matrix window moves there (unless its edit cannot be saved) and comes forward.
+    // Error 3021 when the company has no such criterion, 91 when no company is active.
+    MatrixWindow& OpenMatrix(std::optional<int32_t> criterion = {},
+                             std::optional<int32_t> company = {});
+    // The matrix window while it is loaded, nullptr otherwise.
+    com::ComPtr<MatrixWindow> Matrix() const;
+    // The criterion the criteria window shows as its current row, if that window is open on one.
+    std::optional<int32_t> CurrentCriterion();
 
     // Every value the module has handed back through DataTransfer, oldest first.
     const std::vector<com::Variant>& Transfers() const;
@@ -100,6 +115,7 @@ class HostSession {
 
   private:
     host::Cinterface& RequireModule() const;
+    int32_t ActiveCompanyCode();
 
     std::string connectionString_;
     bool created_ = false;
@@ -108,6 +124,8 @@ class HostSession {
     com::ComPtr<framework::Navigator> navigator_;
     com::ComPtr<MenuEntry> menuEntry_;
     com::ComPtr<host::Cinterface> module_;
+    com::ComPtr<ui::IForm> moduleWindow_;  // the module's window as last found
+    com::ComPtr<MatrixWindow> matrix_;
     com::ComPtr<ModuleEventsSink> sink_;
     com::EventConnection moduleEvents_;
     std::function<void(const com::Variant&)> onTransfer_;

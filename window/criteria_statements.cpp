@@ -104,6 +104,11 @@ std::string MatrixGuardQuery(const com::Variant& company, const com::Variant& cr
     return Lines({"SELECT 1  FROM MGA1_MATRCPAR"}) + MatrixConditions(company, criterionId);
 }
 
+std::string MatrixCountQuery(const com::Variant& company, const com::Variant& criterionId) {
+    return Lines({"SELECT COUNT(*) AS N FROM MGA1_MATRCPAR"}) +
+           MatrixConditions(company, criterionId);
+}
+
 std::string MatrixDeleteStatement(const com::Variant& company, const com::Variant& criterionId) {
     return Lines({"DELETE FROM MGA1_MATRCPAR"}) + MatrixConditions(company, criterionId);
 }

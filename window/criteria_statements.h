@@ -23,6 +23,8 @@ std::string NextPriorityQuery(const com::Variant& companyCode, int32_t postingTy
 // One row when a criterion still has counter-account matrix rows; the values are the row's own
 // company and key, written as they are (not trimmed).
 std::string MatrixGuardQuery(const com::Variant& company, const com::Variant& criterionId);
+// The number of those matrix rows, in the column N.
+std::string MatrixCountQuery(const com::Variant& company, const com::Variant& criterionId);
 // Deletes those matrix rows.
 std::string MatrixDeleteStatement(const com::Variant& company, const com::Variant& criterionId);
 

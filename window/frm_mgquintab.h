@@ -146,6 +146,10 @@ class FRM_MGQUINTAB
     int32_t NextPriority(int32_t postingType);
     // The posting type chosen in CBO_TIPO (not the one stored in the row).
     int32_t SelectedPostingType();
+    // Whether the save changes the stored structure of the current criterion (never a new one).
+    bool ChangesStructure();
+    // The number of counter-account matrix rows of the current criterion.
+    int32_t MatrixRowCount();
     // The current row goes to the end of the posting type chosen in CBO_TIPO.
     void PlaceAtEndOfSelectedType();
     // The saved criterion takes `place` (clamped to 1..n) among the criteria of its type.

@@ -9,6 +9,7 @@
 #include "contracts/cinterface_access.h"
 #include "host/mod_quintab.h"
 #include "platform/com/dispatch.h"
+#include "platform/com/placeholders.h"
 #include "platform/ui/toolkit.h"
 #include "window/criteria_statements.h"
 #include "window/frm_mgquintab.h"
@@ -21,7 +22,14 @@ constexpr const char* kDeleteQuestion = "Eliminare tutti i conti collagati con q
 constexpr const char* kDeleteTitle = "Elimina riga";
 constexpr const char* kStructureRequired = "Obbligatorio scegliere un campo !!";
 // Yes and No, No the default.
-constexpr int32_t kDeleteFlags = ui::mb::YesNo + ui::mb::Question + ui::mb::DefaultButton2;
+constexpr int32_t kQuestionFlags = ui::mb::YesNo + ui::mb::Question + ui::mb::DefaultButton2;
+constexpr const char* kStructureTitle = "Cambio struttura";
+constexpr const char* kStructureQuestion =
+    "Il criterio ha %1 righe nella matrice contropartite: cambiando la struttura i loro valori "
+    "cambiano significato. Salvare comunque?";
+constexpr const char* kStructureRowsAdded =
+    "Nel frattempo il criterio ha ricevuto righe nella matrice contropartite (ora %1): cambiando "
+    "la struttura i loro valori cambiano significato. Il criterio non è stato salvato.";
 
 // The place past every other: the end of a type.
 constexpr int32_t kLastPlace = INT32_MAX;
@@ -133,11 +141,54 @@ void FRM_MGQUINTAB::FME_PARENT_AfterAddNew(int32_t operationResult) {
     row->Fields("MGA0_DITTA_CG18").SetValue(CompanyCode);
 }
 
+bool FRM_MGQUINTAB::ChangesStructure() {
+    if (FME_PARENT->Status() != host::frame_status::Existing) return false;
+    auto structure = FME_PARENT->Recordset()->Fields("MGA0_STRUTTURACAMPI");
+    return TrimToText(structure.Value()).ToText() != TrimToText(structure.OriginalValue()).ToText();
+}
+
+int32_t FRM_MGQUINTAB::MatrixRowCount() {
+    auto row = FME_PARENT->Recordset();
+    auto count = GconConnect->Execute(
+        MatrixCountQuery(row->Fields("MGA0_DITTA_CG18").Value(), row->Fields("MGA0_ID").Value()));
+    const int32_t n = count->Fields("N").Value().ToLong();
+    count->Close();
+    return n;
+}
+
 // A row whose type changed goes to the end of its type; a row that keeps its type, and a new
-// row, take the place the user typed. Never cancels. The action's transaction starts here, so
-// the count of the type and the write see the same rows.
-void FRM_MGQUINTAB::FME_PARENT_BeforeUpdate(com::VARIANT_BOOL&) {
+// row, take the place the user typed. The action's transaction starts here, so the count of the
+// type and the write see the same rows.
+//
+// The save's before-update otherwise never cancels; a change of structure departs from that to
+// protect data: the counter-account rows of the criterion keep their values, which would silently
+// come to mean other attributes. The user is asked first, before the transaction (no lock is held
+// while the question is on screen); inside it the rows are counted again, and rows that another
+// user added meanwhile refuse the save. Either refusal keeps the edit on screen.
+void FRM_MGQUINTAB::FME_PARENT_BeforeUpdate(com::VARIANT_BOOL& cancel) {
+    auto tell = [&](const char* text, int32_t rows, int32_t flags) {
+        std::string title = kStructureTitle;
+        return ShowMessage(com::FillPlaceholders(TranslateText(text), {std::to_string(rows)}),
+                           flags, title, "");
+    };
+    std::optional<int32_t> matrixRows;
+    if (ChangesStructure()) {
+        matrixRows = MatrixRowCount();
+        if (*matrixRows > 0 &&
+            tell(kStructureQuestion, *matrixRows, kQuestionFlags) != ui::mb::AnswerYes) {
+            cancel = com::VARIANT_TRUE;
+            return;
+        }
+    }
     BeginAction();
+    if (matrixRows) {
+        if (const int32_t now = MatrixRowCount(); now > *matrixRows) {
+            AbandonAction();
+            tell(kStructureRowsAdded, now, ui::mb::Exclamation);
+            cancel = com::VARIANT_TRUE;
+            return;
+        }
+    }
     pendingSave_ = {};
     int32_t status = FME_PARENT->Status();
     auto row = FME_PARENT->Recordset();
@@ -224,7 +275,7 @@ void FRM_MGQUINTAB::FME_PARENT_BeforeDelete(com::VARIANT_BOOL& cancel) {
     if (guard->RecordCount() != 0) {
         AbandonAction();
         std::string title = kDeleteTitle;
-        if (ShowMessage(kDeleteQuestion, kDeleteFlags, title, "") == ui::mb::AnswerYes) {
+        if (ShowMessage(kDeleteQuestion, kQuestionFlags, title, "") == ui::mb::AnswerYes) {
             BeginAction();
             GconConnect->Execute(matrixRows(MatrixDeleteStatement));
         } else {

@@ -12,8 +12,9 @@
 namespace script {
 
 // X(name, syntax, description, step) for each command. `syntax` lists the words after the name:
-// a word in capitals is one the user gives (N, CODE and INDEX are numbers, ANSWER a message-box
-// answer 1 to 7, any other name any word); `a|b` is one of these words; `[...]` may be left out;
+// a word in capitals is one the user gives (N, CODE, CRITERION and INDEX are numbers, ANSWER a
+// message-box answer 1 to 7, any other name any word), a word in lower case is written as it
+// stands; `a|b` is one of these words; `[...]` may be left out;
 // `X...` is one or more words; `[key=K]` is an option, K being N (a number), V (a number or null)
 // or TEXT. `step` is the runner's member function that carries the command out.
 // clang-format off
@@ -26,14 +27,21 @@ namespace script {
       "creates the module by program identifier, assigns the host's properties (`caption=null`: a" \
       " Null caption) and shows the window for company CODE", Open)                                \
     X("language", "LANGUAGE", "texts from now on in `it` (the default) or `en`", Language)         \
-    X("activate", "", "the window becomes active again", Activate)                                 \
+    X("matrix", "CRITERION [company=N]",                                                           \
+      "opens the counter-account matrix window on the criterion (of the company of the last"       \
+      " `open`, or N), or moves the open one there; the commands that follow act on it", Matrix)   \
+    X("activate", "[matrix]",                                                                      \
+      "the criteria window (or the matrix window) becomes active again, and the one the commands"  \
+      " that follow act on", Activate)                                                             \
     X("press", "KEY",                                                                              \
       "a navigation-bar button: \"Nuovo\", \"Conferma\", \"Annulla\", \"Elimina\", \"Avanti\","    \
       " \"Indietro\", \"Esporta\"", Press)                                                         \
     X("type", "CONTROL TEXT",                                                                      \
-      "the user replaces the text of an edit field (`TXT_DESCR`, `TXT_PRIORITA`)", Type)           \
+      "the user replaces the text of an edit field (`TXT_DESCR`, `TXT_PRIORITA`; `TXT_VALORE01`"   \
+      " .. `TXT_VALORE10`, `TXT_CONTO` in the matrix window)", Type)                               \
     X("choose", "CONTROL CODE",                                                                    \
-      "the user chooses the entry whose code is CODE in a combo (`CBO_TIPO`)", Choose)             \
+      "the user chooses the entry whose code is CODE in a combo (`CBO_TIPO`; `CBO_CRITERIO` in the"\
+      " matrix window)", Choose)                                                                   \
     X("grid", "N", "the user clicks grid line N (1-based)", Grid)                                  \
     X("node", "KEY", "the user selects the tree node with KEY", Node)                              \
     X("double-click", "", "the user double-clicks the tree", DoubleClick)                          \
@@ -53,7 +61,7 @@ namespace script {
     X("navigator export", "", "the host prepares an export to Office", Export)                     \
     X("navigator layout", "", "the host hands the module its layout model", Layout)                \
     X("navigator script", "", "the host hands the module its script model", ScriptModel)           \
-    X("close", "", "the user closes the window", Close)                                            \
+    X("close", "", "the user closes the window the commands act on", Close)                        \
     X("closeform", "", "the host calls `CloseForm`", CloseForm)                                    \
     X("end", "", "the instance ends", End)                                                         \
     X("expect message", "TEXT [flags=N] [title=TEXT]",                                             \
@@ -81,7 +89,8 @@ namespace script {
       ExpectQuery)                                                                                 \
     X("expect transfer", "TEXT",                                                                   \
       "the next structure the host received from \"Esporta\" was TEXT", ExpectTransfer)            \
-    X("expect window", "open|closed", "whether the window exists", ExpectWindow)                   \
+    X("expect window", "[matrix] open|closed", "whether the criteria (or matrix) window exists",     \
+      ExpectWindow)                                                                                \
     X("expect log", "PROCEDURE", "the log received a report naming PROCEDURE", ExpectLog)
 // clang-format on
 

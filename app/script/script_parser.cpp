@@ -1,5 +1,6 @@
 #include "app/script/script_parser.h"
 
+#include <algorithm>
 #include <charconv>
 #include <sstream>
 #include <string_view>
@@ -34,10 +35,10 @@ std::vector<std::string> SplitWords(const std::string& line, int lineNumber) {
                 if (c == '\\') {
                     if (i >= line.size()) break;
                     char e = line[i++];
-                    if (e != '"' && e != '\\')
+                    if (e != '"' && e != '\\' && e != 'n')
                         throw ParseError(
                             lineNumber, std::string("unknown escape \\") + e + " in a quoted word");
-                    c = e;
+                    c = e == 'n' ? '\n' : e;  // \n: a line break, as messages have them
                 }
                 word += c;
             }
@@ -102,13 +103,19 @@ std::string Listed(std::string_view words, std::string_view separator) {
     return list;
 }
 
+// A word of the syntax in lower case stands for itself (`[matrix]`).
+bool IsKeyword(std::string_view kind) {
+    return !kind.empty() && std::all_of(kind.begin(), kind.end(),
+                                        [](char c) { return (c >= 'a' && c <= 'z') || c == '-'; });
+}
+
 // Checks one word against the kind of word its place takes.
 void CheckWord(int line, const std::string& what, std::string_view kind, const std::string& word) {
     auto refuse = [&](const std::string& takes) {
         throw ParseError(line, "'" + what + "' takes " + takes + ", not '" + word + "'");
     };
     auto number = ParseNumber(word);
-    if (kind == "N" || kind == "CODE" || kind == "INDEX") {
+    if (kind == "N" || kind == "CODE" || kind == "CRITERION" || kind == "INDEX") {
         if (!number) refuse("a number");
     } else if (kind == "V") {
         if (!number && word != "null") refuse("a number or null");
@@ -160,14 +167,28 @@ Command ParseCommand(int line, std::vector<std::string> words) {
     // word that may be left out and options.
     size_t given = c.words.size() - from;
     size_t positional = syntax.options.empty() ? given : std::min(given, most);
-    if (positional < required || positional > most)
-        throw ParseError(line, "wrong number of words for '" + name + "'");
+    auto wrongNumber = [&] { return ParseError(line, "wrong number of words for '" + name + "'"); };
+    if (positional < required || positional > most) throw wrongNumber();
+    std::vector<bool> filled(syntax.slots.size());
     for (size_t i = 0, slot = 0; i < positional; ++i) {
         const auto& word = c.words[from + i];
+        // A word that may be left out and is written as it stands is taken only as written.
+        for (; slot < syntax.slots.size() && syntax.slots[slot].optional &&
+               IsKeyword(syntax.slots[slot].kind) && word != syntax.slots[slot].kind;
+             ++slot) {
+            if (slot + 1 == syntax.slots.size())
+                throw ParseError(line, "'" + name + "' takes " +
+                                           std::string(syntax.slots[slot].kind) + ", not '" + word +
+                                           "'");
+        }
+        if (slot >= syntax.slots.size()) throw wrongNumber();
         CheckWord(line, name, syntax.slots[slot].kind, word);
         c.args.push_back(word);
+        filled[slot] = true;
         if (!syntax.slots[slot].repeated) ++slot;
     }
+    for (size_t slot = 0; slot < syntax.slots.size(); ++slot)
+        if (!syntax.slots[slot].optional && !filled[slot]) throw wrongNumber();
     for (size_t i = from + positional; i < c.words.size(); ++i) {
         const auto& word = c.words[i];
         auto eq = word.find('=');

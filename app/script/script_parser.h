@@ -1,6 +1,6 @@
 #pragma once
 // The plain-text session scripts: one command a line, words separated by blanks, `#` starts a
-// comment, a word with blanks in double quotes (\" and \\ inside).
+// comment, a word with blanks in double quotes (\" and \\ inside, \n for a line break).
 
 #include <cstdint>
 #include <optional>

@@ -108,13 +108,17 @@ class Runner {
     void Company(const Command& c);
     void Open(const Command& c);
     void Language(const Command& c) { session_->Global().Texts().SetLanguage(c.args[0]); }
-    void Activate(const Command&) { driver_.Activate(Window()); }
+    void Matrix(const Command& c);
+    void Activate(const Command& c) {
+        onMatrix_ = !c.args.empty();
+        driver_.Activate(Window());
+    }
     void Press(const Command& c) { driver_.Press(Window(), "INTERNAV", c.args[0]); }
     void Type(const Command& c) { driver_.Type(Window(), c.args[0], c.args[1]); }
     void Choose(const Command& c) {
         driver_.Choose(Window(), c.args[0], com::Variant(Number(c.args[1])));
     }
-    void Grid(const Command& c) { driver_.SelectLine(Window(), "QGRID", Number(c.args[0])); }
+    void Grid(const Command& c) { driver_.SelectLine(Window(), GridName(), Number(c.args[0])); }
     void Node(const Command& c) { driver_.SelectNode(Window(), "TVW_FIELDS", c.args[0]); }
     void DoubleClick(const Command&) { driver_.DoubleClickTree(Window(), "TVW_FIELDS"); }
     void List(const Command& c) {
@@ -176,10 +180,10 @@ class Runner {
         Expect(got == c.args[1], Quoted(c.args[1]), Quoted(got));
     }
     void ExpectColumns(const Command& c) {
-        ExpectWords(ControlAs<ui::ILineView>("QGRID")->ColumnCaptions(), c.args, ", ");
+        ExpectWords(ControlAs<ui::ILineView>(GridName())->ColumnCaptions(), c.args, ", ");
     }
     void ExpectGrid(const Command& c) {
-        auto grid = ControlAs<ui::ILineView>("QGRID");
+        auto grid = ControlAs<ui::ILineView>(GridName());
         std::vector<std::string> got;
         for (int i = 1; i <= grid->LineCount(); ++i) got.push_back(Join(grid->LineCells(i), "|"));
         ExpectWords(got, c.args, "; ");
@@ -203,9 +207,12 @@ class Runner {
     }
     void ExpectTransfer(const Command& c);
     void ExpectWindow(const Command& c) {
-        bool open = static_cast<bool>(session_->Window());
-        Expect((c.args[0] == "open") == open, "window " + c.args[0],
-               open ? "window open" : "window closed");
+        const bool matrix = c.args.size() == 2;
+        const bool open =
+            matrix ? static_cast<bool>(session_->Matrix()) : static_cast<bool>(session_->Window());
+        const std::string which = matrix ? "matrix window " : "window ";
+        Expect((c.args.back() == "open") == open, which + c.args.back(),
+               which + (open ? "open" : "closed"));
     }
     void ExpectLog(const Command& c);
 
@@ -232,14 +239,25 @@ class Runner {
         }
     }
 
+    // The window the commands act on: the criteria window, or the matrix window after `matrix`
+    // or `activate matrix`.
     ui::IForm& Window() {
-        auto w = session_->Window();
-        if (!w) throw Failure{"expected an open window, got none"};
+        auto w = onMatrix_ ? com::ComPtr<ui::IForm>(session_->Matrix()) : session_->Window();
+        if (!w)
+            throw Failure{onMatrix_ ? "expected an open matrix window, got none"
+                                    : "expected an open window, got none"};
         window_ = w;
         return *window_;
     }
+    const char* GridName() const { return onMatrix_ ? "GRD_RIGHE" : "QGRID"; }
 
     com::ComPtr<host::IRecordFrame> Frame() {
+        if (onMatrix_) {
+            auto matrix = session_->Matrix();
+            if (!matrix) throw Failure{"expected an open matrix window, got none"};
+            if (auto frame = matrix->Frame()) return frame;
+            throw Failure{"expected a criterion in the matrix window, got none"};
+        }
         auto* module = session_->Module();
         if (!module) throw Failure{"expected a module, got none"};
         auto frame =
@@ -292,6 +310,7 @@ class Runner {
     fs::path tempDir_;
     std::unique_ptr<framework::HostSession> session_;
     com::ComPtr<ui::IForm> window_;
+    bool onMatrix_ = false;  // the commands act on the matrix window
     fs::path logFile_;
     framework::LogPosition logStart_;  // the log's records before the script are not its own
     int beepsSeen_ = 0;
@@ -319,11 +338,19 @@ void Runner::Open(const Command& c) {
         framework::HostSession::RegisterModule(options_.moduleLibrary);
     }
     session_->ChooseCompany(Number(c.args[0]));
+    onMatrix_ = false;
     auto& module = session_->CreateModule();
     if (auto caption = c.options.find("caption"); caption != c.options.end())
         host::Put(&module, &host::Cinterface::put_Caption,
                   caption->second == "null" ? com::Variant::Null() : com::Variant(caption->second));
     session_->ShowForm();
+}
+
+void Runner::Matrix(const Command& c) {
+    std::optional<int32_t> company;
+    if (auto n = c.options.find("company"); n != c.options.end()) company = Number(n->second);
+    session_->OpenMatrix(Number(c.args[0]), company);
+    onMatrix_ = true;
 }
 
 void Runner::ExpectMessage(const Command& c) {

@@ -1,5 +1,6 @@
 #include "platform/ui/form.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/com/registry.h"
@@ -131,6 +132,19 @@ void Form::AddControl(const com::ComPtr<IControl>& control, const std::string& n
         IControl* raw = control.Get();  // the handler is taken back before the control goes
         f->SetFocusHandler([this, raw] { Focus(*raw); });
     }
+}
+
+void Form::RemoveControl(const std::string& name) {
+    auto found = std::find_if(controls_.begin(), controls_.end(),
+                              [&](const auto& c) { return SameControlName(c->Name(), name); });
+    if (found == controls_.end()) return;
+    DetachFocusHandlers({*found});
+    if (SameControlName(focused_, name)) focused_.clear();
+    controls_.erase(found);
+}
+
+void Form::ControlsChanged() {
+    if (loaded_) Toolkit::Current().FormControlsChanged(*this);
 }
 
 com::ComPtr<IControl> Form::CreateControlObject(const std::string& progId,

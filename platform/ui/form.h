@@ -79,6 +79,11 @@ class Form : public IForm {
 
     // Adds a control to the window (it appears in Controls() under `name`).
     void AddControl(const com::ComPtr<IControl>& control, const std::string& name);
+    // Takes the control with this name off the window; nothing when there is none.
+    void RemoveControl(const std::string& name);
+    // Tells the toolkit, once the controls have been added and removed, that a view of the
+    // loaded window is to be made again.
+    void ControlsChanged();
     // Creates a host control by program identifier and adds it; error 429 when it cannot be made.
     template <class I>
     com::ComPtr<I> CreateControl(const std::string& progId, const std::string& name) {

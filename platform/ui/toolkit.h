@@ -50,6 +50,9 @@ class Toolkit {
     virtual void FormChanged(IForm&) {}
     // A control of a shown window asked for the input focus (its name is FocusedControl()).
     virtual void FocusRequested(IForm&) {}
+    // A loaded window added or removed controls (a window whose fields follow its data): a view
+    // made of the old ones is made again from Controls().
+    virtual void FormControlsChanged(IForm&) {}
 
     // The window that was activated last and has not unloaded since (nullptr when none).
     virtual IForm* ActiveForm() const = 0;

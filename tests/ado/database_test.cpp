@@ -158,12 +158,17 @@ TEST_P(Schema, ChecksKeysAndAcceptsMinimalMatrixRows) {
     EXPECT_EQ(Scalar("SELECT MGA1_ID FROM MGA1_MATRCPAR"), com::Variant(1));
 }
 
-// A window still showing a deleted criterion finds no other one under its key.
-TEST_P(Schema, NeverGivesTheKeyOfADeletedCriterionToANewOne) {
+// A window still showing a deleted criterion or matrix row finds no other one under its key.
+TEST_P(Schema, NeverGivesTheKeyOfADeletedRowToANewOne) {
     AddCriterion(7, 1, 0, 1);
     conn_->Execute("DELETE FROM MGA0_QUINTAB WHERE MGA0_ID = 7");
     conn_->Execute("INSERT INTO MGA0_QUINTAB (MGA0_DITTA_CG18, MGA0_FLGRESO) VALUES (1, 0)");
     EXPECT_EQ(Scalar("SELECT MGA0_ID FROM MGA0_QUINTAB").ToLong(), 8);
+    for (int i = 0; i < 2; ++i) {
+        conn_->Execute("DELETE FROM MGA1_MATRCPAR");
+        conn_->Execute("INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0) VALUES (1, 8)");
+    }
+    EXPECT_EQ(Scalar("SELECT MGA1_ID FROM MGA1_MATRCPAR").ToLong(), 2);
 }
 
 TEST_P(Schema, TakesTheDemoDataWithDensePrioritiesAndNoOrphanRows) {

@@ -51,7 +51,8 @@ TEST_F(DravelCli, EveryProgramSpeaksTheLocalesLanguage) {
         {Dravel({"resolve", "--company", "1", "--type", "0", "INDC=C00012", "CODA=VITI-M6"}),
          "Counter-account 40.01.001, from criterion 1."},
         {Dravel({"check", "--company", "1"}),
-         "matrix row 6 is never reached: 1. Cliente, Codice articolo answers first"},
+         "matrix row 6 (CODA=VITI-M6 INDC=C00012 DEPO=DEP01, account 40.01.009) is never "
+         "reached: 1. Cliente, Codice articolo answers first"},
         {Dravel({"company", "set", "--code", "9", "--name", "x"}),
          "dravel: There is no company 9: nothing was changed."},
         {Dravel({"resolve", "--company", "1", "--type", "3"}), "There is no type 3"},

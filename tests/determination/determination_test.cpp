@@ -10,6 +10,7 @@
 #include "determination/check.h"
 #include "determination/report.h"
 #include "determination/resolve.h"
+#include "platform/text/text.h"
 #include "tests/ado/temp_database.h"
 #include "window/criteria_statements.h"
 
@@ -138,7 +139,8 @@ TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
         const char* name;
         std::vector<CriterionRow> criteria;
         std::vector<MatrixRow> rows;
-        std::vector<std::string> findings;  // "kind key [earlier] [row] [place]"
+        // "kind key [earlier] [row] [place] [-missing] [+beyond] [[values:account]]"
+        std::vector<std::string> findings;
     } cases[] = {
         {"clean: a later criterion with fewer attributes",
          {{10, 1, 0, 1, "INDCCODA"}, {11, 1, 0, 2, "CODA"}},
@@ -147,11 +149,11 @@ TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
         {"a row an earlier criterion with fewer attributes always answers for",
          {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "CODAINDC"}},
          {{1, 10, {"C1"}, "A"}, {2, 11, {"X", "C1"}, "B"}, {3, 11, {"X", "C2"}, "C"}},
-         {"unreachable-row 11 10 2"}},
+         {"unreachable-row 11 10 2 [X,C1:B]"}},
         {"an earlier criterion without attributes answers for every row",
          {{10, 1, 0, 1, ""}, {11, 1, 0, 2, "CODA"}},
          {{1, 10, {}, "A"}, {2, 11, {"X"}, "B"}},
-         {"unreachable-row 11 10 2"}},
+         {"unreachable-row 11 10 2 [X:B]"}},
         {"criteria of other types never answer first",
          {{10, 1, 0, 1, "INDC"}, {11, 1, 1, 1, "INDCCODA"}},
          {{1, 10, {"C1"}, "A"}, {2, 11, {"C1", "X"}, "B"}},
@@ -178,21 +180,30 @@ TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
           {2, 11, {"X"}, "B"},
           {3, 12, {"C1"}, "C"},
           {4, 13, {"C1", "X", "F"}, "D"}},
-         {"unreachable-row 13 10 4"}},
+         {"unreachable-row 13 10 4 [C1,X,F:D]"}},
         {"an earlier criterion of ten attributes in another order",
          {{10, 1, 0, 1, kTen}, {11, 1, 0, 2, "AT09AT08AT07AT06AT05AT04AT03AT02AT01AT00"}},
          {{1, 10, kTenValues, "A"},
           {2, 11, {"9", "8", "7", "6", "5", "4", "3", "2", "1", "0"}, "B"},
           {3, 11, kTenValues, "C"}},
-         {"unreachable-row 11 10 2"}},
-        // An empty value is a value; a Null one is never answered, nor answered for.
-        {"values left Null",
+         {"unreachable-row 11 10 2 [9,8,7,6,5,4,3,2,1,0:B]"}},
+        // An empty value is one the row lacks, yet a value to compare; a Null one is never
+        // answered, nor answered for.
+        {"values left empty or Null",
          {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "CODA"}, {12, 1, 0, 3, "INDCCODA"}},
          {{1, 10, {nullptr}, "A"},
           {2, 11, {""}, "B"},
           {3, 12, {"", "X"}, "C"},
           {4, 12, {"Z", nullptr}, "D"}},
-         {}},
+         {"off-structure 10 1 -INDC [:A]", "off-structure 11 2 -CODA [:B]",
+          "off-structure 12 3 -INDC [,X:C]", "off-structure 12 4 -CODA [Z,:D]"}},
+        // Blanks are no value, inside the structure or past it.
+        {"rows that do not fit their criterion's structure",
+         {{10, 1, 0, 1, "INDCCODA"}},
+         {{1, 10, {" ", "X"}, "A"},
+          {2, 10, {"C1", "X", nullptr, "Z"}, "B"},
+          {3, 10, {"C2", "X", " "}, ""}},
+         {"off-structure 10 1 -INDC [ ,X:A]", "off-structure 10 2 +4 [C1,X:B]"}},
         // Tried at places 1, 2 and 3: the Null and the 1 are out of place, the 3 is not.
         {"priorities with a Null and a gap",
          {{10, 1, 0, std::nullopt, "INDC"}, {11, 1, 0, 1, "CODA"}, {12, 1, 0, 3, "FAMI"}},
@@ -203,13 +214,18 @@ TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
         Build(c.criteria, c.rows);
         std::vector<std::string> found;
         for (const auto& f : determination::Check(*conn_, 1)) {
-            static const char* names[] = {"unreachable-row", "no-rows", "same-structure",
-                                          "orphan-row", "priority-not-dense"};
+            static const char* names[] = {"unreachable-row",    "no-rows",
+                                          "same-structure",     "orphan-row",
+                                          "priority-not-dense", "off-structure"};
             std::string text = names[static_cast<int>(f.kind)];
             text += " " + std::to_string(f.criterion ? f.criterion->id : f.rowCriterion);
             if (f.earlier) text += " " + std::to_string(f.earlier->id);
             if (f.row) text += " " + std::to_string(f.row);
             if (f.expectedPriority) text += " " + std::to_string(f.expectedPriority);
+            for (const auto& code : f.missing) text += " -" + code;
+            if (f.valueBeyond) text += " +" + std::to_string(f.valueBeyond);
+            if (f.row && f.criterion && f.kind != determination::Finding::Kind::OrphanRow)
+                text += " [" + txt::Join(f.values, ",") + ":" + f.account + "]";
             found.push_back(text);
         }
         EXPECT_EQ(found, c.findings) << c.name;
@@ -272,7 +288,8 @@ std::string Identity(const std::string& text) {
 // description is quoted as it stands, never taken for a placeholder.
 TEST(DeterminationReport, EachFindingIsALineOfItsCriterionAndWhatIsWrong) {
     using Kind = determination::Finding::Kind;
-    const auto cliente = Criterion(11, 1, 0, 2, "Cliente");
+    auto cliente = Criterion(11, 1, 0, 2, "Cliente");
+    cliente.structure = {"INDC", "CODA"};
     const auto earlier = Criterion(10, 1, 0, 1, "Sconto %1 e %2");
     const std::string label = "Documenti Vendite / Acquisti, 2. Cliente: ";
     const struct {
@@ -280,8 +297,12 @@ TEST(DeterminationReport, EachFindingIsALineOfItsCriterionAndWhatIsWrong) {
         std::string text;
     } cases[] = {
         {{}, "Nessun problema trovato\n"},
-        {{{Kind::UnreachableRow, cliente, earlier, 6, 0, 0}},
-         label + "la riga 6 della matrice non è mai raggiunta: risponde prima 1. Sconto %1 e %2\n"},
+        {{{Kind::UnreachableRow, cliente, earlier, 6, 0, 0, {"C1", "X"}, "40.01"}},
+         label + "la riga 6 della matrice (INDC=C1 CODA=X, conto 40.01) non è mai raggiunta: "
+                 "risponde prima 1. Sconto %1 e %2\n"},
+        {{{Kind::OffStructure, cliente, {}, 6, 0, 0, {"", "X\n"}, "", {"INDC"}, 10}},
+         label + "la riga 6 della matrice (INDC= CODA=X\\n, senza conto) non segue la struttura: "
+                 "manca il valore di INDC; ha un valore in MGA1_VALORE10, oltre la struttura\n"},
         {{{Kind::NoRows, cliente, {}, 0, 0, 0}, {Kind::SameStructure, cliente, earlier, 0, 0, 0}},
          label + "nessuna riga nella matrice: non risponde mai\n" + label +
              "stessa struttura di 1. Sconto %1 e %2\n"},
@@ -332,20 +353,29 @@ TEST(DeterminationReport, AWalkSaysWhyEachCriterionAnsweredOrNot) {
 }
 
 // The findings written one by one make the document a dump of it whole would give; a stored
-// text that is not UTF-8 is replaced rather than refused by the JSON library.
+// text that is not UTF-8 is replaced rather than refused by the JSON library. A row is named by
+// its values and account.
 TEST(DeterminationReport, TheJsonWrittenAsFoundIsOneDocument) {
     determination::Criterion c;
     c.description = "caff\xE8";
-    const determination::Finding f{determination::Finding::Kind::NoRows, c, {}, 0, 0, 0};
+    c.structure = {"INDC", "CODA"};
+    using Kind = determination::Finding::Kind;
+    const determination::Finding f{Kind::OffStructure, c,    {},       6, 0, 0,
+                                   {"", "X"},          "40", {"INDC"}, 3};
     for (size_t n : {0, 1, 2}) {
         std::ostringstream out;
         auto writer = determination::FindingsJsonWriter(out, 3);
         for (size_t i = 0; i < n; ++i) writer->Add(f);
         writer->End();
-        const auto document = nlohmann::json::parse(out.str());
+        auto document = nlohmann::json::parse(out.str());
         EXPECT_EQ(out.str(), document.dump(2) + "\n");
         EXPECT_EQ(document["findings"].size(), n);
-        if (n) EXPECT_EQ(document["findings"][0]["criterion"]["description"], "caff\uFFFD");
+        if (!n) continue;
+        EXPECT_EQ(document["findings"][0]["criterion"]["description"], "caff\uFFFD");
+        document["findings"][0].erase("criterion");
+        EXPECT_EQ(document["findings"][0].dump(),
+                  R"({"account":"40","kind":"off-structure","missing":["INDC"],"row":6,)"
+                  R"("valueBeyond":"MGA1_VALORE03","values":["","X"]})");
     }
 }
 

@@ -196,3 +196,25 @@ TEST_F(Module, ClosingLetsGoOfTheHostEvenWhenTheCloseNoticeFails) {
 }
 
 }  // namespace
+
+namespace {
+
+// The desktop host opens the matrix window on the criterion the criteria window shows, and the
+// module's window stays the module's while the matrix window is in front of it.
+TEST_F(Module, TheMatrixWindowOpensOnTheCriteriaWindowsCurrentCriterion) {
+    m_.Sql(
+        "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
+        "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (7, 1, 0, 1, 'Primo', 'CODA'), "
+        "(8, 1, 0, 2, 'Secondo', 'INDC')");
+    auto& window = m_.Open();
+    user_.driver.SelectLine(window, "QGRID", 2);
+    EXPECT_EQ(m_.session->CurrentCriterion(), 8);
+    auto& matrix = m_.session->OpenMatrix();
+    EXPECT_EQ(matrix.Criterion(), 8);
+    EXPECT_EQ(user_.toolkit.ActiveForm(), static_cast<ui::IForm*>(&matrix));
+    EXPECT_EQ(m_.session->Window().Get(), &window);
+    user_.driver.Press(window, "INTERNAV", "Nuovo");
+    EXPECT_EQ(m_.session->CurrentCriterion(), std::nullopt);
+}
+
+}  // namespace

@@ -1,7 +1,7 @@
 // The criteria window where a session script cannot look: what the editor shows beside its texts,
-// and its record frame's handling of handlers that refuse, fail or reload the list themselves. A
-// sink of the test's own, beside the window's, records the frame's and the bar's events and can
-// cancel, fail or act on one.
+// its record frame's handling of handlers that refuse, fail or reload the list themselves, and
+// another user writing while a question is on screen. A sink of the test's own, beside the
+// window's, records the frame's and the bar's events and can cancel, fail or act on one.
 
 #include <gmock/gmock.h>
 
@@ -15,7 +15,9 @@
 
 namespace {
 
+using ::testing::AllOf;
 using ::testing::ElementsAre;
+using ::testing::Field;
 using ::testing::HasSubstr;
 using testing_support::FailsWith;
 
@@ -311,5 +313,58 @@ TEST_F(WindowTest, AFailingFormatHandlerLeavesTheGridsRawText) {
     EXPECT_EQ(grid->LineCells(1)[1], "0");
     EXPECT_TRUE(user_.toolkit.Messages().empty());
 }
+
+// A user at the headless toolkit while another one writes: `meanwhile` runs once the next message
+// box has its answer, before the window goes on.
+struct OtherUserToolkit : ui::HeadlessToolkit {
+    std::function<void()> meanwhile;
+    int32_t MessageBox(const std::string& text, int32_t flags, const std::string& title) override {
+        const int32_t answer = HeadlessToolkit::MessageBox(text, flags, title);
+        if (auto act = std::exchange(meanwhile, nullptr)) act();
+        return answer;
+    }
+};
+
+class StructureChange : public ::testing::TestWithParam<testing_support::Backend> {};
+
+// Another structure for a criterion with counter-account rows is saved only when the user says
+// Yes; No, and rows added while the user is asked, refuse the save, which keeps the edit on
+// screen, writes nothing and leaves nothing locked.
+TEST_P(StructureChange, TheUserIsAskedAndRowsAddedMeanwhileRefuseTheSave) {
+    OtherUserToolkit toolkit;
+    ui::ScopedToolkit scope{toolkit};
+    ui::Driver driver{toolkit};
+    testing_support::ModuleSession m{GetParam()};
+    const std::string addRow =
+        "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) VALUES (1, 1, '40')";
+    m.Sql(
+        "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
+        "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (1, 1, 0, 1, 'Cliente', 'INDC')");
+    m.Sql(addRow);
+    auto& w = m.Open();
+    driver.SelectNode(w, "TVW_FIELDS", "CODA");
+    driver.DoubleClickTree(w, "TVW_FIELDS");
+    auto save = [&](int32_t answer) {
+        driver.ExpectQuestion(answer);
+        driver.Press(w, "INTERNAV", "Conferma");
+        return m.Query("SELECT MGA0_STRUTTURACAMPI FROM MGA0_QUINTAB");
+    };
+    EXPECT_EQ(save(ui::mb::AnswerNo), "INDC");
+    EXPECT_THAT(toolkit.Messages().back(),
+                AllOf(Field(&ui::RecordedMessage::flags, 292),
+                      Field(&ui::RecordedMessage::title, "Cambio struttura"),
+                      Field(&ui::RecordedMessage::text,
+                            "Il criterio ha 1 righe nella matrice contropartite: cambiando la "
+                            "struttura i loro valori cambiano significato. Salvare comunque?")));
+    toolkit.meanwhile = [&] { m.Sql(addRow); };
+    EXPECT_EQ(save(ui::mb::AnswerYes), "INDC");
+    EXPECT_THAT(toolkit.Messages().back().text, HasSubstr("contropartite (ora 2)"));
+    EXPECT_TRUE(m.Frame()->Modified());
+    m.Sql(addRow);
+    EXPECT_EQ(save(ui::mb::AnswerYes), "INDCCODA");
+    EXPECT_FALSE(m.Frame()->Modified());
+}
+
+DRAVEL_ON_EACH_BACKEND(StructureChange);
 
 }  // namespace

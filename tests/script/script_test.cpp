@@ -21,12 +21,12 @@ using ::testing::ElementsAre;
 TEST(ScriptWords, BlanksQuotesAndComments) {
     EXPECT_THAT(SplitWords("  type TXT_DESCR   Vendite  ", 1),
                 ElementsAre("type", "TXT_DESCR", "Vendite"));
-    EXPECT_THAT(SplitWords(R"(expect message "Dice \"sì\" e \\ basta" # a comment)", 1),
-                ElementsAre("expect", "message", "Dice \"sì\" e \\ basta"));
+    EXPECT_THAT(SplitWords(R"(expect message "Dice \"sì\" e \\ basta\nda capo" # a comment)", 1),
+                ElementsAre("expect", "message", "Dice \"sì\" e \\ basta\nda capo"));
     EXPECT_THAT(SplitWords("expect list \"\" title=\"Elimina riga\"", 1),
                 ElementsAre("expect", "list", "", "title=Elimina riga"));
     EXPECT_THAT(SplitWords("   # only a comment", 1), ElementsAre());
-    for (const char* bad : {"type X \"open", R"(type X "\n")"})
+    for (const char* bad : {"type X \"open", R"(type X "\t")"})
         EXPECT_THROW(SplitWords(bad, 7), ParseError) << bad;
 }
 
@@ -51,7 +51,8 @@ TEST(ScriptParse, AnErrorNamesTheLineAndWhatIsWrong) {
         {"fly away", "unknown command 'fly'"},
         {"type X a\"b", "a quoted word is not closed"},
         {"open", "wrong number of words for 'open'"},
-        {"activate now", "wrong number of words for 'activate'"},
+        {"activate now", "'activate' takes matrix, not 'now'"},
+        {"matrix uno", "'matrix' takes a number, not 'uno'"},
         {"open uno", "'open' takes a number, not 'uno'"},
         {"open 1x", "'open' takes a number, not '1x'"},
         {"grid 2147483648", "'grid' takes a number, not '2147483648'"},
@@ -73,6 +74,7 @@ TEST(ScriptParse, AnErrorNamesTheLineAndWhatIsWrong) {
          "columns, grid, current, status, modified, query, transfer, window, log"},
         {"expect field TXT_DESCR", "wrong number of words for 'expect field'"},
         {"expect window close", "'expect window' takes one of open, closed, not 'close'"},
+        {"expect window matrix", "wrong number of words for 'expect window'"},
         {"expect message M flags=x", "'expect message flags' takes a number, not 'x'"},
         {"type TXT_DESCR \"caf\xE9\"",
          "byte 20 of the line is not UTF-8 text: save the script in UTF-8"},

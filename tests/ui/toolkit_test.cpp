@@ -25,6 +25,10 @@ class TestWindow : public com::ComObject<TestWindow, Form> {
     std::vector<std::string> hooks;
     com::ComPtr<TreeView> tree;
     com::ComPtr<ListBox> list;
+    void Drop(const std::string& name) {
+        RemoveControl(name);
+        ControlsChanged();
+    }
 
   private:
     friend class com::ComObject<TestWindow, Form>;
@@ -71,6 +75,7 @@ class EventLog : public com::ComObject<EventLog, ITreeViewEvents, IListBoxEvents
 class CountingToolkit : public HeadlessToolkit {
   public:
     void FormChanged(IForm&) override { ++changes; }
+    void FormControlsChanged(IForm&) override { ++changes; }
     int changes = 0;
 };
 
@@ -132,6 +137,14 @@ TEST_F(FormTest, TheWindowTellsItsToolkitOfChangesOnlyWhileLoadedAndFocusesOnlyW
     window->tree->SetEnabled(true);
     window->tree->SetFocus();
     EXPECT_EQ(window->FocusedControl(), "TVW_FIELDS");
+
+    // A control taken off is no longer the window's, and takes its focus with it for good.
+    window->Drop("tvw_fields");
+    EXPECT_EQ(toolkit.changes, 3);
+    EXPECT_FALSE(window->Control("TVW_FIELDS"));
+    EXPECT_EQ(window->FocusedControl(), "");
+    window->tree->SetFocus();
+    EXPECT_EQ(window->FocusedControl(), "");
 }
 
 // What a script's author reads when a step names the wrong control.

@@ -1,9 +1,9 @@
-// Each user action of the criteria window happens completely or not at all, whatever breaks
-// under it. For each action and each way of breaking it, step k fails the k-th operation of the
-// action (a file operation on SQLite, a statement on PostgreSQL), for k = 1, 2, ... until the
-// action runs through without the fault firing: the database then holds exactly what it held
-// before or what a fault-free run leaves, the user was told (a message, or a record in the log)
-// and, with the edit still on screen, doing the same again succeeds.
+// Each user action of the criteria window and of the matrix window happens completely or not at
+// all, whatever breaks under it. For each action and each way of breaking it, step k fails the k-th
+// operation of the action (a file operation on SQLite, a statement on PostgreSQL), for k = 1, 2,
+// ... until the action runs through without the fault firing: the database then holds exactly what
+// it held before or what a fault-free run leaves, the user was told (a message, or a record in the
+// log) and, with the edit still on screen, doing the same again succeeds.
 
 #include <gmock/gmock.h>
 
@@ -54,12 +54,14 @@ const Fault kCut = {"connection cut", kUnreachable},
 
 // What the user does: `prepare` opens nothing and changes nothing in the database (the window is
 // open), `perform` is the action itself, done again to retry; after a failed attempt the frame
-// shows the description `kept`, still edited when `edited` (none to check after a delete).
+// shows the description (in the matrix window, the account) `kept`, still edited when `edited`
+// (none to check after a delete). A matrix action works in the matrix window on criterion 2.
 struct Action {
     const char* name;
     std::function<void(ui::Driver&, ui::IForm&)> prepare, perform;
     const char* kept;
     bool edited;
+    bool matrix = false;
 };
 
 class ActionFaults : public ::testing::TestWithParam<Backend> {
@@ -97,7 +99,12 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
         Reset();
         m_.session = std::make_unique<framework::HostSession>(product_);
         driver_.Headless().AnswerQuestions(ui::mb::AnswerYes);
-        action.prepare(driver_, m_.Open());
+        window_ = &m_.Open();
+        if (action.matrix) window_ = &m_.session->OpenMatrix(2);
+        action.prepare(driver_, *window_);
+    }
+    com::ComPtr<host::IRecordFrame> Frame(const Action& action) {
+        return action.matrix ? m_.session->Matrix()->Frame() : m_.Frame();
     }
 
     // A connection of its own, past the relay.
@@ -106,15 +113,19 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
         c->Open(direct_);
         return c;
     }
-    // Both tables as the database holds them.
+    // Both tables as the database holds them; the matrix rows without their keys, which a server
+    // gives out once (an insert rolled back leaves a gap before the retry's row).
     std::array<std::string, 2> Snap() {
         auto c = Direct();
-        return {testing_support::Rows(*c, "SELECT * FROM MGA0_QUINTAB ORDER BY MGA0_ID"),
-                testing_support::Rows(*c, "SELECT * FROM MGA1_MATRCPAR ORDER BY MGA1_ID")};
+        return {
+            testing_support::Rows(*c, "SELECT * FROM MGA0_QUINTAB ORDER BY MGA0_ID"),
+            testing_support::Rows(*c,
+                                  "SELECT MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_VALORE01, "
+                                  "MGA1_VALORE02, MGA1_CONTO FROM MGA1_MATRCPAR ORDER BY MGA1_ID")};
     }
     // The grid's lines as shown.
-    std::vector<std::vector<std::string>> GridLines() {
-        auto grid = m_.Control<ui::ILineView>("QGRID");
+    std::vector<std::vector<std::string>> GridLines(const Action& action) {
+        auto grid = window_->Control(action.matrix ? "GRD_RIGHE" : "QGRID").As<ui::ILineView>();
         std::vector<std::vector<std::string>> lines;
         for (int32_t i = 1; i <= grid->LineCount(); ++i) lines.push_back(grid->LineCells(i));
         return lines;
@@ -155,10 +166,10 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
         StartStep(action);
         const auto before = Snap();
         const size_t start = driver_.Messages().size();
-        ASSERT_NO_THROW(action.perform(driver_, m_.Window()));
+        ASSERT_NO_THROW(action.perform(driver_, *window_));
         ASSERT_THAT(Notices(start), ::testing::IsEmpty());
         const auto after = Snap();
-        const auto afterGrid = GridLines();
+        const auto afterGrid = GridLines(action);
         ASSERT_NE(before, after);
 
         int steps = 0, fired = 0, messages = 0, records = 0, through = 0;
@@ -169,7 +180,7 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
             const size_t shown = driver_.Messages().size();
             const auto logEnd = framework::LogEnd(m_.LogFile());
             Arm(fault, k);
-            ASSERT_NO_THROW(action.perform(driver_, m_.Window()));
+            ASSERT_NO_THROW(action.perform(driver_, *window_));
             if (!Disarm(fault)) {
                 EXPECT_EQ(Snap(), after);
                 EXPECT_THAT(Notices(shown), ::testing::IsEmpty());
@@ -184,8 +195,8 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
             if (now == after) {  // the action went through all the same (a busy lock waited)
                 ++through;
                 // Shown as stored, or not at all when the list could not be read again.
-                if (!GridLines().empty()) {
-                    EXPECT_EQ(GridLines(), afterGrid);
+                if (!GridLines(action).empty()) {
+                    EXPECT_EQ(GridLines(action), afterGrid);
                 }
                 continue;
             }
@@ -196,14 +207,17 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
                             ::testing::ElementsAre(::testing::StartsWith(fault.told)));
             }
             if (action.kept) {
-                EXPECT_EQ(m_.Control<ui::ITextInput>("TXT_DESCR")->DisplayText(), action.kept);
-                EXPECT_EQ(m_.Frame()->Modified(), action.edited);
+                const char* field = action.matrix ? "TXT_CONTO" : "TXT_DESCR";
+                EXPECT_EQ(window_->Control(field).As<ui::ITextInput>()->DisplayText(), action.kept);
+                EXPECT_EQ(
+                    Frame(action)->Modified() || Frame(action)->Status() == host::frame_status::New,
+                    action.edited);
             }
             const size_t retryShown = driver_.Messages().size();
-            ASSERT_NO_THROW(action.perform(driver_, m_.Window()));
+            ASSERT_NO_THROW(action.perform(driver_, *window_));
             EXPECT_EQ(Snap(), after);
             EXPECT_THAT(Notices(retryShown), ::testing::IsEmpty());
-            EXPECT_EQ(GridLines(), afterGrid);
+            EXPECT_EQ(GridLines(action), afterGrid);
             if (HasFailure()) return;
         }
         EXPECT_LT(steps, kMostSteps);
@@ -221,6 +235,7 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
     ui::Driver& driver_ = user_.driver;
     testing_support::ModuleSession m_{GetParam()};
     std::string direct_, product_;
+    ui::IForm* window_ = nullptr;  // the window the action works in
 };
 
 // A save of a criterion of type 0 made type 1 with a new description: it goes to the end of type 1,
@@ -259,6 +274,33 @@ TEST_P(ActionFaults, EachActionHappensCompletelyOrNotAtAll) {
     }
 }
 
+// A new matrix row saved, and a matrix row deleted: each with one fault of each backend, every
+// fault in the soak run.
+const Action kMatrixActions[] = {
+    {"matrix save",
+     [](ui::Driver& d, ui::IForm& w) {
+         d.Press(w, "INTERNAV", "Nuovo");
+         d.Type(w, "TXT_VALORE01", "C01");
+         d.Type(w, "TXT_CONTO", "70.01");
+     },
+     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Conferma"); }, "70.01", true, true},
+    {"matrix delete", [](ui::Driver& d, ui::IForm& w) { d.SelectLine(w, "GRD_RIGHE", 2); },
+     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Elimina"); }, nullptr, false, true},
+};
+
+TEST_P(ActionFaults, EachMatrixActionHappensCompletelyOrNotAtAll) {
+    const bool soak = testing_support::Soak();
+    for (size_t i = 0; i < std::size(kMatrixActions); ++i) {
+        if (GetParam() == Backend::Sqlite) {
+            for (size_t f = 0; f < std::size(kFileFaults); ++f)
+                if (soak || f == 1 + i) Loop(kMatrixActions[i], kFileFaults[f]);
+        } else {
+            Loop(kMatrixActions[i], kCut);
+            if (soak) Loop(kMatrixActions[i], kServerStop);
+        }
+    }
+}
+
 // An import replacing criterion 2's rows by a file's, from a connection of its own: step k fails
 // the k-th write (SQLite) or statement (PostgreSQL). The rows, keys aside (the servers' keys are
 // never given back), are then those before or those after; a failure is reported, and the import
@@ -268,9 +310,11 @@ TEST_P(ActionFaults, AnImportIsWrittenWholeOrNotAtAll) {
     const Fault& fault = GetParam() == Backend::Sqlite ? kFileFaults[1] : kCut;
     auto reset = [&] {  // the rows with keys the database gives, as the import's will be
         Reset();
-        Direct()->Execute(
-            "DELETE FROM MGA1_MATRCPAR; INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, "
-            "MGA1_ID_MGA0, MGA1_CONTO) VALUES (1, 2, '60.01'), (1, 4, '60.03')");
+        auto direct = Direct();
+        direct->Execute("DELETE FROM MGA1_MATRCPAR");
+        direct->Execute(
+            "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
+            "VALUES (1, 2, '60.01'), (1, 4, '60.03')");
     };
     auto rows = [&] {
         return testing_support::Rows(
