@@ -5,11 +5,9 @@
 #include <nlohmann/json.hpp>
 
 #include "app/command_line.h"
+#include "app/company_session.h"
 #include "app/language.h"
-#include "app/paths.h"
 #include "determination/report.h"
-#include "framework/host_session.h"
-#include "framework/text_service.h"
 #include "platform/text/text.h"
 #include "resources/attribute_catalogue.h"
 #include "window/posting_types.h"
@@ -17,25 +15,6 @@
 namespace app {
 
 namespace {
-
-// The session on the chosen database with the company made active: error 3021 when the
-// company does not exist.
-std::unique_ptr<framework::HostSession> OpenSession(const DeterminationOptions& options) {
-    auto choice = ChooseDatabase(options.database);
-    auto session = std::make_unique<framework::HostSession>(
-        choice.connectionString,
-        framework::SessionOptions{
-            .createDatabase = choice.demo, .demoData = true, .language = options.language});
-    session->ChooseCompany(options.company);
-    return session;
-}
-
-determination::Translate TranslatorOf(framework::HostSession& session) {
-    return [&session](const std::string& text) {
-        std::string copy = text;
-        return session.Global().Texts().TranslateText(copy);
-    };
-}
 
 // "CODE=VALUE" pairs; the code is an attribute code of the catalogue, compared in upper case
 // like the stored structures, and given once.
@@ -70,7 +49,7 @@ int RunResolve(const DeterminationOptions& options, int32_t type,
                const std::vector<std::string>& values, std::ostream& out) {
     CheckPostingType(type);
     auto parsed = ParseValues(values);
-    auto session = OpenSession(options);
+    auto session = OpenCompanySession(options.database, options.company, options.language);
     auto walk = determination::Resolve(session->Database(), options.company, type, parsed);
     if (options.json)
         out << determination::WalkJson(walk).dump(2) << "\n";
@@ -82,7 +61,7 @@ int RunResolve(const DeterminationOptions& options, int32_t type,
 // The findings are written as they are found: a company's may be many more than fit in memory
 // twice over.
 int RunCheck(const DeterminationOptions& options, std::ostream& out) {
-    auto session = OpenSession(options);
+    auto session = OpenCompanySession(options.database, options.company, options.language);
     auto writer = options.json ? determination::FindingsJsonWriter(out, options.company)
                                : determination::FindingsTextWriter(out, TranslatorOf(*session));
     bool found = false;

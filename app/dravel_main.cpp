@@ -13,6 +13,7 @@
 #include "app/determination_commands.h"
 #include "app/file_size_signal.h"
 #include "app/language.h"
+#include "app/matrix_commands.h"
 #include "app/paths.h"
 #include "app/script/script_runner.h"
 #include "app/utf8_arguments.h"
@@ -41,6 +42,7 @@ class Tool {
         AddRegistration();
         AddScript();
         AddDetermination();
+        matrix_ = std::make_unique<app::MatrixCommands>(cli, databaseOptions_, language);
     }
 
     CLI::App cli{"dravel: criteria maintenance for counter-account determination"};
@@ -132,6 +134,7 @@ class Tool {
         if (*resolve_) return app::RunResolve(determination_, postingType_, values_, std::cout);
         if (*check_) return app::RunCheck(determination_, std::cout);
         if (*script_) return Script(database);
+        if (matrix_->Chosen()) return matrix_->Run(database, language, std::cout, std::cerr);
         return 0;
     }
 
@@ -215,15 +218,16 @@ class Tool {
     }
 
     // The failure under way, in one line on standard error; its exit status (2 for the commands
-    // whose 1 is an answer).
+    // whose 1 is an answer or a refusal).
     int Failed() {
         app::ReportFailure("dravel", cli.get_subcommands()[0]->get_name());
-        return *resolve_ || *check_ ? 2 : 1;
+        return *resolve_ || *check_ || matrix_->Chosen() ? 2 : 1;
     }
 
     app::DatabaseOptions databaseOptions_;
     CLI::App *show_, *create_, *schema_, *register_, *unregister_, *script_, *resolve_, *check_;
     std::unique_ptr<app::CompanyCommands> companies_;
+    std::unique_ptr<app::MatrixCommands> matrix_;
     int company_ = 0;
     bool demo_ = false;
     std::string dialect_ = "sqlite";

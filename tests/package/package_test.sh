@@ -30,7 +30,7 @@ fi
 grep -E 'test_|bench|\.so$' <<<"$files" | grep -v 'libdravel.so$' && fail "unexpected files"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libc6 libsqlite3-0 libodbc2 libqt6widgets6 libxcb1 qt6-wayland qt6-translations-l10n \
+for d in libc6 libsqlite3-0 libodbc2 libcsv3 libqt6widgets6 libxcb1 qt6-wayland qt6-translations-l10n \
     fonts-liberation2; do
     grep -q "$d" <<<"$depends" || fail "Depends lacks $d: $depends"
 done

@@ -118,4 +118,9 @@ bool FaultyVfs::Disarm() {
     return plan.fired;
 }
 
+int FaultyVfs::Seen() {
+    std::lock_guard lock(mutex);
+    return plan.seen;
+}
+
 }  // namespace testing_support

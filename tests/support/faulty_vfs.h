@@ -24,6 +24,8 @@ class FaultyVfs {
     void Arm(FileOp op, int k, FileFault fault);
     // Stops counting; whether the fault fired since Arm.
     bool Disarm();
+    // The operations of the armed kind counted since Arm, up to the one that failed.
+    int Seen();
 
   private:
     FaultyVfs() = default;

@@ -89,6 +89,11 @@ bool PostgresProxy::Disarm() {
     return fired_;
 }
 
+int PostgresProxy::Seen() {
+    std::lock_guard lock(mutex_);
+    return seen_;
+}
+
 bool PostgresProxy::CutsHere() {
     std::function<void()> atCut;
     {

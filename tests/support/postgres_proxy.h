@@ -33,6 +33,8 @@ class PostgresProxy {
     void Arm(int k, std::function<void()> atCut = {});
     // Stops counting; whether the cut happened since Arm.
     bool Disarm();
+    // The statements counted since Arm, up to the one cut at.
+    int Seen();
 
   private:
     struct Relay;

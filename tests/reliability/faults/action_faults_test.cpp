@@ -11,9 +11,11 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <limits>
 
 #include <nlohmann/json.hpp>
 
+#include "determination/matrix_import.h"
 #include "framework/log_service.h"
 #include "tests/support/faulty_vfs.h"
 #include "tests/support/module_session.h"
@@ -76,10 +78,8 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
         return proxy;
     }
 
-    // Opens the window on the same data as every step before, the action prepared.
-    void StartStep(const Action& action) {
-        m_.End();
-        m_.session.reset();
+    // The same data as every step before.
+    void Reset() {
         auto direct = Direct();
         for (const char* sql :
              {"DELETE FROM MGA1_MATRCPAR", "DELETE FROM MGA0_QUINTAB",
@@ -90,6 +90,13 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
               "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
               "VALUES (1, 1, 2, '60.01'), (2, 1, 2, '60.02'), (3, 1, 4, '60.03')"})
             direct->Execute(sql);
+    }
+
+    // Opens the window on the same data as every step before, the action prepared.
+    void StartStep(const Action& action) {
+        m_.End();
+        m_.session.reset();
+        Reset();
         m_.session = std::make_unique<framework::HostSession>(product_);
         driver_.Headless().AnswerQuestions(ui::mb::AnswerYes);
         window_ = &m_.Open();
@@ -138,6 +145,11 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
             Proxy().Arm(k, [] { PostgresServer::Shared().Stop(); });
         else
             Proxy().Arm(k);
+    }
+    // The operations counted since Arm.
+    int Seen() {
+        return GetParam() == Backend::Sqlite ? testing_support::FaultyVfs::Install().Seen()
+                                             : Proxy().Seen();
     }
     // Whether the fault fired; a stopped server is started again.
     bool Disarm(const Fault& fault) {
@@ -285,6 +297,64 @@ TEST_P(ActionFaults, EachMatrixActionHappensCompletelyOrNotAtAll) {
         } else {
             Loop(kMatrixActions[i], kCut);
             if (soak) Loop(kMatrixActions[i], kServerStop);
+        }
+    }
+}
+
+// An import replacing criterion 2's rows by a file's, from a connection of its own: step k fails
+// the k-th write (SQLite) or statement (PostgreSQL). The rows, keys aside (the servers' keys are
+// never given back), are then those before or those after; a failure is reported, and the import
+// done again goes through. Every step of a 10-line file; of a 1,000-line one the first, the last
+// and a few between.
+TEST_P(ActionFaults, AnImportIsWrittenWholeOrNotAtAll) {
+    const Fault& fault = GetParam() == Backend::Sqlite ? kFileFaults[1] : kCut;
+    auto reset = [&] {  // the rows with keys the database gives, as the import's will be
+        Reset();
+        auto direct = Direct();
+        direct->Execute("DELETE FROM MGA1_MATRCPAR");
+        direct->Execute(
+            "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
+            "VALUES (1, 2, '60.01'), (1, 4, '60.03')");
+    };
+    auto rows = [&] {
+        return testing_support::Rows(
+            *Direct(),
+            "SELECT MGA1_ID_MGA0, MGA1_VALORE01, MGA1_CONTO FROM MGA1_MATRCPAR ORDER BY 1, 2, 3");
+    };
+    for (size_t lines : {10, 1000}) {
+        std::vector<determination::FileRecord> records{{1, {"INDC", "CONTO"}}};
+        for (size_t i = 1; i <= lines; ++i)
+            records.push_back({i + 1, {"C" + std::to_string(i), "61." + std::to_string(i)}});
+        auto import = [&] {  // whether it failed
+            auto c = ado::Connection::Create();
+            try {
+                c->Open(product_);
+                determination::ImportRows(*c, 1, 2, records, {.replace = true},
+                                          [](const std::string& text) { return text; });
+            } catch (const com::ComError&) {
+                return true;
+            }
+            return false;
+        };
+        reset();
+        const std::string before = rows();
+        Arm(fault, std::numeric_limits<int>::max());
+        ASSERT_FALSE(import());
+        Disarm(fault);
+        const int steps = Seen();
+        const std::string after = rows();
+        for (int k = 1; k <= steps; ++k) {
+            if (lines > 10 && k > 2 && k < steps - 1 && k % (steps / 6 + 1) != 0) continue;
+            SCOPED_TRACE(std::to_string(lines) + " lines, step " + std::to_string(k));
+            reset();
+            Arm(fault, k);
+            const bool failed = import();
+            ASSERT_TRUE(Disarm(fault));
+            if (rows() == after) continue;
+            ASSERT_EQ(rows(), before);
+            EXPECT_TRUE(failed);
+            ASSERT_FALSE(import());
+            EXPECT_EQ(rows(), after);
         }
     }
 }
