@@ -25,13 +25,6 @@ namespace {
 using determination::Criterion;
 using determination::Translate;
 
-// "Cliente": the attribute's caption in the user's language, or its code when the catalogue
-// has none.
-std::string Caption(const std::string& code, const Translate& translate) {
-    const std::string caption = dravel::AttributeCaption(code);
-    return caption.empty() ? code : translate(caption);
-}
-
 void PrintCriteria(const std::vector<determination::CriterionRows>& criteria,
                    const Translate& translate, std::ostream& out) {
     std::vector<std::vector<std::string>> table = {{translate("Criterio"), translate("Tipo"),
@@ -60,7 +53,8 @@ nlohmann::json CriteriaJson(int32_t company,
 void PrintRows(const Criterion& criterion, const std::vector<determination::MatrixRow>& rows,
                const Translate& translate, std::ostream& out) {
     std::vector<std::vector<std::string>> table(1, {translate("Riga")});
-    for (const auto& code : criterion.structure) table[0].push_back(Caption(code, translate));
+    for (const auto& code : criterion.structure)
+        table[0].push_back(determination::AttributeLabel(code, translate));
     table[0].push_back(translate("Conto"));
     for (const auto& row : rows) {
         auto& line = table.emplace_back(1, std::to_string(row.id));
@@ -75,7 +69,8 @@ nlohmann::json RowsJson(const Criterion& criterion,
                         const Translate& translate) {
     nlohmann::json attributes = nlohmann::json::array(), list = nlohmann::json::array();
     for (const auto& code : criterion.structure)
-        attributes.push_back({{"code", code}, {"caption", Caption(code, translate)}});
+        attributes.push_back(
+            {{"code", code}, {"caption", determination::AttributeLabel(code, translate)}});
     for (const auto& row : rows) {
         nlohmann::json values = nlohmann::json::array();
         for (const auto& v : row.values) values.push_back(txt::ValidUtf8(v));

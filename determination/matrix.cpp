@@ -17,16 +17,32 @@ std::string StoredText(const com::Variant& v) {
 }
 
 // "INDC (Cliente)": the attribute at `at` of the criterion's structure.
-std::string AttributeName(const Criterion& criterion, size_t at) {
+std::string AttributeName(const Criterion& criterion, size_t at, const Translate& translate) {
     const std::string& code = criterion.structure[at];
-    std::string caption = dravel::AttributeCaption(code);
-    return caption.empty() ? code : code + " (" + caption + ")";
+    const std::string label = AttributeLabel(code, translate);
+    return label == code ? code : code + " (" + label + ")";
 }
 
 }  // namespace
 
+std::string AttributeLabel(const std::string& code, const Translate& translate) {
+    const std::string caption = dravel::AttributeCaption(code);
+    return caption.empty() ? code : translate(caption);
+}
+
 std::string KeptText(std::string_view typed) {
     return std::string(txt::Trim(typed));
+}
+
+Criterion CriterionOf(ado::Connection& connection, int32_t company, int32_t id,
+                      const Translate& translate) {
+    auto criterion = LoadCriterion(connection, company, id);
+    if (!criterion)
+        throw com::ComError(
+            com::err::NoCurrentRecord,
+            com::FillPlaceholders(translate("Il criterio %1 non esiste nella ditta %2."),
+                                  {std::to_string(id), std::to_string(company)}));
+    return std::move(*criterion);
 }
 
 std::vector<CriterionRows> CriteriaWithRowCounts(ado::Connection& connection, int32_t company) {
@@ -92,11 +108,11 @@ std::string RowFaultText(const RowFault& fault, const Criterion& criterion,
     switch (fault.kind) {
         case RowFault::Kind::MissingValue:
             return com::FillPlaceholders(translate("Manca il valore di %1"),
-                                         {AttributeName(criterion, fault.attribute)});
+                                         {AttributeName(criterion, fault.attribute, translate)});
         case RowFault::Kind::ValueTooLong:
-            return com::FillPlaceholders(
-                translate("Il valore di %1 supera i %2 caratteri"),
-                {AttributeName(criterion, fault.attribute), std::to_string(kValueWidth)});
+            return com::FillPlaceholders(translate("Il valore di %1 supera i %2 caratteri"),
+                                         {AttributeName(criterion, fault.attribute, translate),
+                                          std::to_string(kValueWidth)});
         case RowFault::Kind::MissingAccount:
             return translate("Manca il conto");
         case RowFault::Kind::AccountTooLong:

@@ -22,8 +22,16 @@ struct MatrixRow {
     std::string account;              // MGA1_CONTO ("" for Null)
 };
 
+// "Cliente": the attribute's caption from the catalogue in the user's language, or its code when
+// the catalogue has none.
+std::string AttributeLabel(const std::string& code, const Translate& translate);
+
 // A value or an account as it is kept: without blanks (spaces, tabs) at either end.
 std::string KeptText(std::string_view typed);
+
+// The company's criterion with the key `id`: error 3021 naming both when it has none.
+Criterion CriterionOf(ado::Connection& connection, int32_t company, int32_t id,
+                      const Translate& translate);
 
 // The company's criteria in the order they are tried, each with its number of matrix rows.
 struct CriterionRows {

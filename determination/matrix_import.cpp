@@ -166,17 +166,6 @@ void Insert(ado::Connection& connection, const Criterion& criterion,
 
 }  // namespace
 
-Criterion CriterionOf(ado::Connection& connection, int32_t company, int32_t id,
-                      const Translate& translate) {
-    auto criterion = LoadCriterion(connection, company, id);
-    if (!criterion)
-        throw com::ComError(
-            com::err::NoCurrentRecord,
-            com::FillPlaceholders(translate("Il criterio %1 non esiste nella ditta %2."),
-                                  {std::to_string(id), std::to_string(company)}));
-    return std::move(*criterion);
-}
-
 std::vector<std::string> FileHeader(const Criterion& criterion) {
     std::vector<std::string> header = criterion.structure;
     header.emplace_back(kAccountHeader);

@@ -37,10 +37,6 @@ struct ImportOutcome {
     size_t added = 0, changed = 0, removed = 0;
 };
 
-// The company's criterion with the key `id`: error 3021 naming both when it has none.
-Criterion CriterionOf(ado::Connection& connection, int32_t company, int32_t id,
-                      const Translate& translate);
-
 // The header a criterion's file has: its attribute codes in order, then CONTO.
 std::vector<std::string> FileHeader(const Criterion& criterion);
 

@@ -87,11 +87,11 @@ void MatrixWindow::MakeCriterionControls() {
     // none), then the account.
     std::vector<std::pair<std::string, std::string>> fields;
     for (size_t i = 0; i < criterion_->structure.size() && i < determination::kMaxAttributes; ++i) {
-        const std::string& code = criterion_->structure[i];
-        const std::string caption = dravel::AttributeCaption(code);
-        fields.emplace_back(determination::ValueColumn(i + 1), caption.empty() ? code : caption);
+        fields.emplace_back(
+            determination::ValueColumn(i + 1),
+            determination::AttributeLabel(criterion_->structure[i], TranslatedText));
     }
-    fields.emplace_back(kAccount, kAccountCaption);
+    fields.emplace_back(kAccount, Translated(kAccountCaption));
     const int32_t width = kGrid.width / static_cast<int32_t>(fields.size());
     int32_t top = kFieldsTop;
     for (const auto& [column, caption] : fields) {

@@ -16,10 +16,6 @@ std::string StoredText(const com::Variant& v) {
     return v.IsNull() || v.IsEmpty() ? std::string() : v.ToText();
 }
 
-std::string Translate(const std::string& italian) {
-    return Translated(italian);
-}
-
 }  // namespace
 
 com::HRESULT MatrixWindow::AfterAddNew(int32_t operationResult) noexcept {
@@ -100,12 +96,13 @@ std::string MatrixWindow::SaveRefusal() {
     row.account = StoredText(rows_->Fields(kAccount).Value());
     std::vector<std::string> reasons;
     for (const auto& fault : determination::RowFaults(*criterion_, row))
-        reasons.push_back(determination::RowFaultText(fault, *criterion_, Translate));
+        reasons.push_back(determination::RowFaultText(fault, *criterion_, TranslatedText));
     if (!reasons.empty()) return txt::Join(reasons, "\n");
     const auto holders = determination::RowsHolding(*connection_, *criterion_, row.values, row.id);
     if (holders.empty()) return {};
     for (auto& value : row.values) value = determination::KeptText(value);
-    return determination::SameValuesText(*criterion_, {holders.front(), row.values, {}}, Translate);
+    return determination::SameValuesText(*criterion_, {holders.front(), row.values, {}},
+                                         TranslatedText);
 }
 
 // Values and account as typed, without blanks at either end. The row is written matching every

@@ -3,6 +3,8 @@
 
 #include "framework/matrix_window.h"
 
+#include "determination/matrix.h"
+
 #include "contracts/progids.h"
 #include "framework/controls/control_model.h"
 #include "framework/controls/frame_links.h"
@@ -110,11 +112,7 @@ bool MatrixWindow::ShowCriterion(int32_t company, std::optional<int32_t> id) {
     if (!SettleRow()) return false;
     std::optional<determination::Criterion> shown;
     if (id) {
-        shown = determination::LoadCriterion(*connection_, company, *id);
-        if (!shown)
-            throw com::ComError(com::err::NoCurrentRecord,
-                                Translated("Il criterio %1 non esiste nella ditta %2.",
-                                           {std::to_string(*id), std::to_string(company)}));
+        shown = determination::CriterionOf(*connection_, company, *id, TranslatedText);
     } else if (auto all = determination::LoadCriteria(*connection_, company); !all.empty()) {
         shown = all.front();
     }

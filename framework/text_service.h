@@ -44,6 +44,10 @@ class TextService : public com::ComObject<TextService, host::ITextService> {
 // An Italian source text in the user's language (unchanged when no service is current), with
 // %1, %2, ... replaced by `values`.
 std::string Translated(const std::string& italian, const std::vector<std::string>& values = {});
+// The same for a text without values, where a function of one text is wanted.
+inline std::string TranslatedText(const std::string& italian) {
+    return Translated(italian);
+}
 
 // Shows a message box with its text and title in the user's language (unchanged when no
 // service is current). Returns the answer.
