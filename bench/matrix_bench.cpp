@@ -30,7 +30,6 @@ void OpenMatrixWindowRawSqlite(benchmark::State& state) {
 }
 
 void ImportMatrix(benchmark::State& state) {
-    const int lines = static_cast<int>(state.range(0));
     bench::TimeImportMatrix(state, ado::SqliteConnectionString(bench::DatabaseCopy(
                                        bench::MatrixRowsDatabase(bench::kMatrixRows), "import")));
 }

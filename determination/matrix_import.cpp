@@ -45,8 +45,11 @@ struct Plan {
 
 class Importer {
   public:
-    Importer(const Criterion& criterion, const ImportOptions& options, const Translate& translate)
-        : criterion_(criterion), options_(options), translate_(translate) {}
+    Importer(const Criterion& criterion, const ImportOptions& options, const Translate& translate,
+             size_t lines)
+        : criterion_(criterion), options_(options), translate_(translate) {
+        lines_.reserve(lines);
+    }
 
     // The rows the criterion has, by their kept values (keys ascending).
     void Know(std::vector<MatrixRow> rows) {
@@ -196,7 +199,7 @@ ImportOutcome ImportRows(ado::Connection& connection, int32_t company, int32_t c
         return outcome;
     }
 
-    Importer importer(criterion, options, translate);
+    Importer importer(criterion, options, translate, records.size());
     importer.Know(LoadRows(connection, criterion));
     for (size_t i = 1; i < records.size(); ++i)
         if (auto fault = importer.Take(records[i])) outcome.faults.push_back(std::move(*fault));

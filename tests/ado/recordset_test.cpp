@@ -141,6 +141,25 @@ TEST_P(RecordsetTest, ExecuteMaterialisesAReadOnlyResultAndAFailureKeepsTheState
                       ::testing::HasSubstr("SELECT NO_SUCH_COLUMN FROM MGA0_QUINTAB"))));
 }
 
+// Statements are kept prepared for their next run: a run sees its own parameters, a refused run
+// leaves nothing behind for the next one, and a text of two statements runs both every time.
+TEST_P(RecordsetTest, AStatementRunAgainTakesItsNewParametersAndRunsWhole) {
+    const std::string move = "UPDATE MGA0_QUINTAB SET MGA0_INDPRIOR = ? WHERE MGA0_ID = ?";
+    for (int32_t priority : {7, 8}) conn_->ExecuteWith(move, {priority, 1});
+    EXPECT_EQ(Scalar("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB WHERE MGA0_ID = 1"), com::Variant(8));
+    const std::string add =
+        "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO) VALUES (?, 1, 0)";
+    EXPECT_ANY_THROW(conn_->ExecuteWith(add, {1}));
+    conn_->ExecuteWith(add, {9});
+    EXPECT_EQ(RowCount(), 4);
+    if (GetParam() != Backend::Sqlite) return;  // a server takes one statement at a time
+    const std::string both =
+        "UPDATE MGA0_QUINTAB SET MGA0_INDPRIOR = MGA0_INDPRIOR + 1 WHERE MGA0_ID = 2; "
+        "UPDATE MGA0_QUINTAB SET MGA0_INDPRIOR = MGA0_INDPRIOR + 1 WHERE MGA0_ID = 3";
+    for (int run = 0; run < 2; ++run) conn_->Execute(both);
+    EXPECT_EQ(Scalar("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB WHERE MGA0_ID = 3"), com::Variant(3));
+}
+
 DRAVEL_ON_EACH_BACKEND(RecordsetTest);
 
 TEST_P(WriteBackTest, BatchSendsEverythingInOneGoOrCancelsEverything) {

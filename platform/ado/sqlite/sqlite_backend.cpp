@@ -102,6 +102,7 @@ void SqliteBackend::Open(const std::string& target, int32_t timeoutSeconds) {
 }
 
 void SqliteBackend::Close() {
+    statements_.Clear();
     if (db_) sqlite3_close_v2(std::exchange(db_, nullptr));
 }
 
@@ -111,7 +112,7 @@ QueryResult SqliteBackend::Query(const std::string& sql, const std::vector<com::
     size_t offset = 0;
     size_t param = 0;
     while (offset < sql.size()) {
-        SqliteStatement stmt(db, sql, offset);
+        SqliteStatement stmt(db, sql, offset, &statements_);
         offset = stmt.Rest();
         if (stmt.Empty()) continue;
         param = stmt.Bind(params, param);

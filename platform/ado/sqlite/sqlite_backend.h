@@ -2,6 +2,7 @@
 // The embedded SQLite provider.
 
 #include "platform/ado/backend.h"
+#include "platform/ado/sqlite/sqlite_statement.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -37,7 +38,8 @@ class SqliteBackend final : public Backend {
     sqlite3* Db() const;
 
     sqlite3* db_ = nullptr;
-    int nested_ = 0;  // savepoints open inside the outer transaction
+    StatementCache statements_;  // finalised before the connection closes
+    int nested_ = 0;             // savepoints open inside the outer transaction
 };
 
 }  // namespace ado::detail

@@ -32,14 +32,57 @@ void DescribeDeclaredType(const char* declared, ColumnInfo& column) {
 
 }  // namespace
 
-SqliteStatement::SqliteStatement(sqlite3* db, const std::string& sql, size_t offset)
+sqlite3_stmt* StatementCache::Take(const std::string& sql) {
+    for (auto it = kept_.rbegin(); it != kept_.rend(); ++it)
+        if (it->first == sql) {
+            sqlite3_stmt* stmt = it->second;
+            kept_.erase(std::next(it).base());
+            return stmt;
+        }
+    return nullptr;
+}
+
+void StatementCache::Keep(const std::string& sql, sqlite3_stmt* stmt) {
+    if (kept_.size() == kSize) {
+        sqlite3_finalize(kept_.front().second);
+        kept_.erase(kept_.begin());
+    }
+    kept_.emplace_back(sql, stmt);
+}
+
+void StatementCache::Clear() {
+    for (auto& [sql, stmt] : kept_) sqlite3_finalize(stmt);
+    kept_.clear();
+}
+
+SqliteStatement::SqliteStatement(sqlite3* db, const std::string& sql, size_t offset,
+                                 StatementCache* cache)
     : db_(db), sql_(sql) {
+    if (cache && offset == 0 && (stmt_ = cache->Take(sql))) {
+        rest_ = sql.size();
+        cache_ = cache;
+        return;
+    }
     const char* start = sql.c_str() + offset;
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(db, start, static_cast<int>(sql.size() - offset), &stmt_, &tail) !=
         SQLITE_OK)
         ThrowSqliteError(db, sql);
     rest_ = tail ? static_cast<size_t>(tail - sql.c_str()) : sql.size();
+    // Only a statement that is the whole text: the cache gives back one statement per text.
+    if (cache && offset == 0 && stmt_ && txt::IsBlank(std::string_view(sql).substr(rest_)))
+        cache_ = cache;
+}
+
+SqliteStatement::~SqliteStatement() {
+    if (!cache_) {
+        sqlite3_finalize(stmt_);
+        return;
+    }
+    // A statement that failed may keep its error until reset; the cache takes it clean.
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    cache_->Keep(sql_, stmt_);
 }
 
 size_t SqliteStatement::Bind(const std::vector<com::Variant>& params, size_t first) {
