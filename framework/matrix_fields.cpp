@@ -92,7 +92,8 @@ void MatrixWindow::MakeCriterionControls() {
         fields.emplace_back(determination::ValueColumn(i + 1), caption.empty() ? code : caption);
     }
     fields.emplace_back(kAccount, kAccountCaption);
-    const int32_t width = kGrid.width / static_cast<int32_t>(fields.size());
+    // The columns fill the grid, a vertical scroll bar beside them.
+    const int32_t width = (kGrid.width - 360) / static_cast<int32_t>(fields.size());
     int32_t top = kFieldsTop;
     for (const auto& [column, caption] : fields) {
         grid_->AddColumn(column, caption, 1, width, true);
