@@ -1,6 +1,5 @@
 #include "gui/form_view.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <algorithm>
 
@@ -64,12 +63,6 @@ class RetiredViews : public QObject {
 }  // namespace
 
 void FormView::RemakeViews() {
-    // The new widget of the same name takes the focus before the old one goes, so that no other
-    // widget takes it meanwhile and tells the window it was focused.
-    QString focused;
-    for (auto& v : views_)
-        if (v->Widget() && v->Widget()->isAncestorOf(QApplication::focusWidget()))
-            focused = v->Widget()->objectName();
     auto* retired = new RetiredViews;
     retired->views = std::move(views_);
     views_.clear();
@@ -80,14 +73,9 @@ void FormView::RemakeViews() {
     }
     MakeViews();
     Place();
-    bool refocused = false;
-    for (auto& v : views_) {
-        if (focused.isEmpty() || v->Widget()->objectName() != focused || !v->TakesFocus()) continue;
-        v->TakeModelFocus();
-        refocused = true;
-        break;
-    }
-    if (!refocused) ApplyFocus();
+    // The focused control's new widget takes the focus before the old one goes, so that no other
+    // widget takes it meanwhile and tells the window it was focused.
+    ApplyFocus();
     for (auto& v : retired->views) {
         if (!v->Widget()) continue;
         v->Widget()->hide();
