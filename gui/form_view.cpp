@@ -1,5 +1,6 @@
 #include "gui/form_view.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <algorithm>
 
@@ -63,6 +64,13 @@ class RetiredViews : public QObject {
 }  // namespace
 
 void FormView::RemakeViews() {
+    // The new widget of the same name takes the focus before the old one goes, so that no other
+    // widget takes it meanwhile and tells the window it was focused. (The window does not always
+    // know the user's focus: a combo box reached with Tab does not tell it.)
+    QString focused;
+    for (auto& v : views_)
+        if (v->Widget() && v->Widget()->isAncestorOf(QApplication::focusWidget()))
+            focused = v->Widget()->objectName();
     auto* retired = new RetiredViews;
     retired->views = std::move(views_);
     views_.clear();
@@ -73,9 +81,14 @@ void FormView::RemakeViews() {
     }
     MakeViews();
     Place();
-    // The focused control's new widget takes the focus before the old one goes, so that no other
-    // widget takes it meanwhile and tells the window it was focused.
-    ApplyFocus();
+    bool refocused = false;
+    for (auto& v : views_) {
+        if (focused.isEmpty() || v->Widget()->objectName() != focused || !v->TakesFocus()) continue;
+        v->TakeModelFocus();
+        refocused = true;
+        break;
+    }
+    if (!refocused) ApplyFocus();
     for (auto& v : retired->views) {
         if (!v->Widget()) continue;
         v->Widget()->hide();

@@ -19,8 +19,8 @@ class FormView : public QWidget {
     ui::IForm& Form() const { return *form_; }
     // The caption as the window has it now.
     void ApplyForm();
-    // Makes the views again from the window's controls, which it has changed; the focus goes to
-    // the new widget of the control the window has focused.
+    // Makes the views again from the window's controls, which it has changed (the widget that
+    // had the focus hands it to its successor of the same name).
     void RemakeViews();
     // Gives the input focus to the widget of the control the window focused.
     void ApplyFocus();

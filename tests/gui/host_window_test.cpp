@@ -149,6 +149,7 @@ TEST_F(GuiTest, TheMatrixWindowTakesARowFromTheKeyboard) {
     Key(Qt::Key_Tab);
     Key(Qt::Key_Up);
     EXPECT_SOON_EQ(Widget<QLabel>("LBL_VALORE02")->text(), "Codice articolo");
+    EXPECT_TRUE(Widget("CBO_CRITERIO")->hasFocus());
     Key(Qt::Key_N, Qt::ControlModifier);
     for (const char* text : {"C00777", "VITI-M8", "40.01.777"}) {
         QTest::keyClicks(QApplication::focusWidget(), text);
