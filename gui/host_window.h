@@ -48,7 +48,7 @@ class HostWindow : public QMainWindow {
     void OpenMatrix();
     // The user picked another company: the module decides (it may keep its window).
     void ChangeCompany(int32_t code);
-    // Called by the toolkit when the module's window has gone.
+    // Called by the toolkit when a window has gone: the module ends once its own window has.
     void WindowClosed();
 
   protected:

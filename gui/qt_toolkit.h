@@ -42,7 +42,8 @@ class QtToolkit : public ui::Toolkit {
     void OnFormUnloaded(std::function<void(ui::IForm&)> handler) {
         onUnloaded_ = std::move(handler);
     }
-    // Asked before the user's close of a window's frame reaches the window; false keeps it open.
+    // Asked, with the window, before the user's close of its frame reaches it; false keeps it
+    // open.
     void OnCloseRequested(std::function<bool(ui::IForm&)> handler) {
         mayClose_ = std::move(handler);
     }
