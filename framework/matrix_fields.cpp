@@ -92,7 +92,8 @@ void MatrixWindow::MakeCriterionControls() {
             determination::AttributeLabel(criterion_->structure[i], TranslatedText));
     }
     fields.emplace_back(kAccount, Translated(kAccountCaption));
-    const int32_t width = kGrid.width / static_cast<int32_t>(fields.size());
+    // The columns fill the grid, a vertical scroll bar beside them.
+    const int32_t width = (kGrid.width - 360) / static_cast<int32_t>(fields.size());
     int32_t top = kFieldsTop;
     for (const auto& [column, caption] : fields) {
         grid_->AddColumn(column, caption, 1, width, true);

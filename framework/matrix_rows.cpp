@@ -23,6 +23,9 @@ com::HRESULT MatrixWindow::AfterAddNew(int32_t operationResult) noexcept {
         if (operationResult != host::kOperationSucceeded) return;
         rows_->Fields("MGA1_DITTA_CG18").SetValue(com::Variant(company_));
         rows_->Fields("MGA1_ID_MGA0").SetValue(com::Variant(criterion_->id));
+        // The user types the new row's values next, starting with the first.
+        for (const auto& name : criterionControls_)
+            if (auto field = Control(name).As<host::IEditControl>()) return field->FocusField();
     });
 }
 

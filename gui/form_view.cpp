@@ -1,5 +1,6 @@
 #include "gui/form_view.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <algorithm>
 
@@ -32,7 +33,16 @@ FormView::FormView(ui::IForm& form, QWidget* parent) : QWidget(parent), form_(&f
     small.setFamilies({"Liberation Sans", small.family()});
     small.setPointSizeF(8);
     setFont(small);
-    for (auto& control : form.Controls())
+    MakeViews();
+    setMinimumSize(Pixels(form.Geometry().width), Pixels(form.Geometry().height));
+    Place();
+    ApplyForm();
+}
+
+FormView::~FormView() = default;
+
+void FormView::MakeViews() {
+    for (auto& control : form_->Controls())
         if (auto view = MakeView(control, this)) views_.push_back(std::move(view));
     // Frames go behind what they frame.
     for (auto& v : views_)
@@ -40,12 +50,52 @@ FormView::FormView(ui::IForm& form, QWidget* parent) : QWidget(parent), form_(&f
     TieLabels();
     OrderTabs();
     for (auto& v : views_) v->Refresh();
-    setMinimumSize(Pixels(form.Geometry().width), Pixels(form.Geometry().height));
-    Place();
-    ApplyForm();
 }
 
-FormView::~FormView() = default;
+namespace {
+
+// Views taken out of a window, deleted once the event loop is back: the user's action that
+// remade the window (a choice in one of its combos) may still be running in one of them.
+class RetiredViews : public QObject {
+  public:
+    std::vector<std::unique_ptr<ControlView>> views;
+};
+
+}  // namespace
+
+void FormView::RemakeViews() {
+    // The new widget of the same name takes the focus before the old one goes, so that no other
+    // widget takes it meanwhile and tells the window it was focused. (The window does not always
+    // know the user's focus: a combo box reached with Tab does not tell it.)
+    QString focused;
+    for (auto& v : views_)
+        if (v->Widget() && v->Widget()->isAncestorOf(QApplication::focusWidget()))
+            focused = v->Widget()->objectName();
+    auto* retired = new RetiredViews;
+    retired->views = std::move(views_);
+    views_.clear();
+    // The old navigation bar's shortcuts would make the new one's ambiguous.
+    for (auto* action : actions()) {
+        removeAction(action);
+        action->deleteLater();
+    }
+    MakeViews();
+    Place();
+    bool refocused = false;
+    for (auto& v : views_) {
+        if (focused.isEmpty() || v->Widget()->objectName() != focused || !v->TakesFocus()) continue;
+        v->TakeModelFocus();
+        refocused = true;
+        break;
+    }
+    if (!refocused) ApplyFocus();
+    for (auto& v : retired->views) {
+        if (!v->Widget()) continue;
+        v->Widget()->hide();
+        v->Widget()->deleteLater();
+    }
+    retired->deleteLater();
+}
 
 QSize FormView::DesignSize() const {
     if (auto* container = FindModel<framework::MdiHost>(*form_)) {

@@ -19,6 +19,9 @@ class FormView : public QWidget {
     ui::IForm& Form() const { return *form_; }
     // The caption as the window has it now.
     void ApplyForm();
+    // Makes the views again from the window's controls, which it has changed (the widget that
+    // had the focus hands it to its successor of the same name).
+    void RemakeViews();
     // Gives the input focus to the widget of the control the window focused.
     void ApplyFocus();
     // The size the container gives the window, in twips (its design size when none is set).
@@ -29,6 +32,7 @@ class FormView : public QWidget {
     void resizeEvent(QResizeEvent* e) override;
 
   private:
+    void MakeViews();
     void TieLabels();
     void OrderTabs();
     void Place();

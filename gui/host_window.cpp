@@ -16,6 +16,7 @@
 #include <fstream>
 
 #include "contracts/cinterface_access.h"
+#include "contracts/controls.h"
 #include "contracts/navigator.h"
 #include "contracts/record_frame.h"
 #include "framework/export_to_office.h"
@@ -25,6 +26,7 @@
 #include "gui/trial_dialog.h"
 #include "gui/ui_text.h"
 #include "platform/ado/connection_string.h"
+#include "platform/ui/control.h"
 #include "platform/ui/toolkit.h"
 #include "window/posting_types.h"
 
@@ -71,8 +73,10 @@ HostWindow::~HostWindow() {
 }
 
 void HostWindow::Attach(QtToolkit& toolkit) {
+    // The session tells the module's window from the matrix window: the module ends only when
+    // its own window has gone.
     toolkit.OnFormUnloaded([this](ui::IForm&) { WindowClosed(); });
-    toolkit.OnCloseRequested([this] { return EditSettled(); });
+    toolkit.OnCloseRequested([this](ui::IForm& form) { return EditSettled(&form); });
     toolkit.OnBusy([this](bool busy) { ShowBusy(busy); });
     toolkit.CarryIntoModalWindows({quit_});
 }
@@ -87,6 +91,9 @@ void HostWindow::BuildMenus() {
     entry->setObjectName("openModule");
     entry->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     auto* tools = menuBar()->addMenu(Tr("&Strumenti"));
+    matrix_ = tools->addAction(Tr("&Matrice contropartite"), this, &HostWindow::OpenMatrix);
+    matrix_->setObjectName("matrix");
+    matrix_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     tools->addAction(Tr("&Verifica"), this, &HostWindow::OpenCheck);
     tools->addAction(Tr("&Prova"), this, &HostWindow::OpenTrial);
     auto* window = menuBar()->addMenu(Tr("F&inestre"));
@@ -117,15 +124,16 @@ void HostWindow::BuildToolbar() {
     export_->setObjectName("exportToOffice");
     export_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     bar->addSeparator();
+    bar->addAction(matrix_);  // the menu's own, its shortcut shown in both
     auto* check = bar->addAction(Tr("Verifica"), this, &HostWindow::OpenCheck);
     check->setObjectName("check");
     check->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     auto* trial = bar->addAction(Tr("Prova"), this, &HostWindow::OpenTrial);
     trial->setObjectName("trial");
     trial->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    for (auto* a : {mediaLink_, export_, check, trial})
+    for (auto* a : {mediaLink_, export_, matrix_, check, trial})
         a->setToolTip(QStringLiteral("%1 (%2)").arg(
-            a->text(), a->shortcut().toString(QKeySequence::NativeText)));
+            a->iconText(), a->shortcut().toString(QKeySequence::NativeText)));
 }
 
 int32_t HostWindow::ActiveCompanyCode() const {
@@ -161,6 +169,10 @@ void HostWindow::OpenModule() {
         session_.ShowForm();
     });
     UpdateActions();
+}
+
+void HostWindow::OpenMatrix() {
+    Guarded(framework::kMatrixCaption, [&] { session_.OpenMatrix(); });
 }
 
 void HostWindow::ChangeCompany(int32_t code) {
@@ -252,23 +264,39 @@ void HostWindow::closeEvent(QCloseEvent* e) {
 
 namespace {
 
-// The record frame of the window the user works in, when it holds an edit not saved: a row
-// changed, or a new row. A host module without a frame has none.
-com::ComPtr<host::IRecordFrame> PendingEdit(host::IGlobal& global) {
+bool Pending(host::IRecordFrame* frame) {
+    return frame && (frame->Modified() || frame->Status() == host::frame_status::New);
+}
+
+// The record frame of the module's window (a host module without a frame has none).
+com::ComPtr<host::IRecordFrame> ModuleFrame(host::IGlobal& global) {
     auto module = global.ActiveModule();
     if (!module) return nullptr;
-    auto frame =
-        host::GetRef(module.Get(), &host::Cinterface::get_ActiveFrame).As<host::IRecordFrame>();
-    if (frame && (frame->Modified() || frame->Status() == host::frame_status::New)) return frame;
-    return nullptr;
+    return host::GetRef(module.Get(), &host::Cinterface::get_ActiveFrame).As<host::IRecordFrame>();
 }
 
 }  // namespace
 
-bool HostWindow::EditSettled() {
-    com::ComPtr<host::IRecordFrame> frame;
-    Guarded(kShellTitle, [&] { frame = PendingEdit(session_.Global()); });
-    if (!frame) return true;
+bool HostWindow::EditSettled(ui::IForm* window) {
+    // The windows holding an edit not saved (a row changed, or a new row), each with its frame.
+    std::vector<std::pair<com::ComPtr<ui::IForm>, com::ComPtr<host::IRecordFrame>>> edits;
+    Guarded(kShellTitle, [&] {
+        if (auto module = session_.Window(); !window || window == module.Get())
+            if (auto frame = ModuleFrame(session_.Global()); Pending(frame.Get()))
+                edits.emplace_back(module, frame);
+        if (auto matrix = session_.Matrix(); !window || window == matrix.Get())
+            if (auto frame = matrix ? matrix->Frame() : nullptr; Pending(frame.Get()))
+                edits.emplace_back(matrix, frame);
+    });
+    for (auto& [form, frame] : edits)
+        if (!Settled(form.Get(), *frame)) return false;
+    return true;
+}
+
+// Asks about one window's edit, with that window in front when there are two.
+bool HostWindow::Settled(ui::IForm* window, host::IRecordFrame& frame) {
+    if (window && ui::Toolkit::Current().ActiveForm() != window)
+        Guarded(kShellTitle, [&] { ui::Toolkit::Current().ShowForm(*window, false); });
     QMessageBox box(QMessageBox::Question, kShellTitle, Tr("Salvare le modifiche?"),
                     QMessageBox::NoButton, this);
     box.setObjectName("pendingEdit");
@@ -279,18 +307,26 @@ bool HostWindow::EditSettled() {
     box.addButton(QMessageBox::Cancel)->setText(Tr("Torna alla finestra"));
     box.setDefaultButton(QMessageBox::Save);
     box.exec();
+    bool settled = false;
     switch (box.standardButton(box.clickedButton())) {
         case QMessageBox::Discard:
-            return true;
-        case QMessageBox::Save: {
-            // A save refused or failed has shown why and keeps the edit on screen.
-            bool saved = false;
+            // The matrix window stays with the host and would save its row on the next move:
+            // the edit is undone as "Annulla" does. The module's window is ended, or asks itself.
             Guarded(kShellTitle, [&] {
-                frame->Update();
-                saved = !frame->Modified() && frame->Status() != host::frame_status::New;
+                if (dynamic_cast<framework::MatrixWindow*>(window))
+                    window->Control("INTERNAV")
+                        .As<ui::IButtonBar>()
+                        ->UserPress(host::nav_key::Undo);
+                settled = true;
             });
-            return saved;
-        }
+            return settled;
+        case QMessageBox::Save:
+            // A save refused or failed has shown why and keeps the edit on screen.
+            Guarded(kShellTitle, [&] {
+                frame.Update();
+                settled = !Pending(&frame);
+            });
+            return settled;
         default:
             return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The host shell: a main window with an MDI area, the menu entry that opens the module, the
-// company selector, the navigator's buttons and a status bar with the database and company.
+// host's own matrix window, the company selector, the navigator's buttons and a status bar with
+// the database and company.
 
 #include <QDialog>
 #include <QIcon>
@@ -8,6 +9,7 @@
 #include <QPointer>
 #include <QTranslator>
 
+#include "contracts/record_frame.h"
 #include "framework/host_session.h"
 
 class QAction;
@@ -41,19 +43,23 @@ class HostWindow : public QMainWindow {
     // What the menu entry does: creates the module by its program identifier and shows its
     // window (or brings the open one forward). Failures are shown to the user.
     void OpenModule();
+    // Opens the host's matrix window on the criteria window's current criterion (else the
+    // company's first), or brings the open one forward, moved there.
+    void OpenMatrix();
     // The user picked another company: the module decides (it may keep its window).
     void ChangeCompany(int32_t code);
-    // Called by the toolkit when the module's window has gone.
+    // Called by the toolkit when a window has gone: the module ends once its own window has.
     void WindowClosed();
 
   protected:
     void closeEvent(QCloseEvent* e) override;
 
   private:
-    // Before the host ends what the user works in (quit, the window's frame closed, another
-    // company): an edit pending in the active window is saved, dropped, or kept on screen with
-    // nothing else done, as the user answers. Whether to go on.
-    bool EditSettled();
+    // Before the host ends what the user works in (quit, another company, or only `window` when
+    // its frame is closed): an edit pending in the module's window or the matrix window is saved,
+    // dropped, or kept on screen with nothing else done, as the user answers. Whether to go on.
+    bool EditSettled(ui::IForm* window = nullptr);
+    bool Settled(ui::IForm* window, host::IRecordFrame& frame);
     void ShowBusy(bool busy);
     void ShowTransfer(const com::Variant& data);
     void BuildMenus();
@@ -78,6 +84,7 @@ class HostWindow : public QMainWindow {
     QTranslator qtTexts_;
     QAction* mediaLink_ = nullptr;
     QAction* export_ = nullptr;
+    QAction* matrix_ = nullptr;
     QPointer<QDialog> check_, trial_;
 };
 

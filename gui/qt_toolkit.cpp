@@ -122,7 +122,7 @@ void QtToolkit::ShowForm(ui::IForm& form, bool modal) {
 }
 
 void QtToolkit::UserClose(ui::IForm& form) {
-    if (mayClose_ && !mayClose_()) return;
+    if (mayClose_ && !mayClose_(form)) return;
     try {
         form.UserClose();
     } catch (const com::ComError& e) {
@@ -170,6 +170,10 @@ void QtToolkit::FormChanged(ui::IForm& form) {
         if ((state == ui::vbMaximized) != maximized || (state == ui::vbMinimized) != minimized)
             ShowInState(*s->frame, state);
     }
+}
+
+void QtToolkit::FormControlsChanged(ui::IForm& form) {
+    if (auto* s = Find(form); s && s->view) s->view->RemakeViews();
 }
 
 void QtToolkit::FocusRequested(ui::IForm& form) {

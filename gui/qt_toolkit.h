@@ -30,6 +30,8 @@ class QtToolkit : public ui::Toolkit {
     void FormUnloaded(ui::IForm& form) override;
     void FormChanged(ui::IForm& form) override;
     void FocusRequested(ui::IForm& form) override;
+    // The view is made again from the window's controls, in the same frame at the same size.
+    void FormControlsChanged(ui::IForm& form) override;
     int32_t MessageBox(const std::string& text, int32_t flags, const std::string& title) override;
     void Beep() override;
     ui::IForm* ActiveForm() const override { return active_; }
@@ -40,8 +42,11 @@ class QtToolkit : public ui::Toolkit {
     void OnFormUnloaded(std::function<void(ui::IForm&)> handler) {
         onUnloaded_ = std::move(handler);
     }
-    // Asked before the user's close of a window's frame reaches the window; false keeps it open.
-    void OnCloseRequested(std::function<bool()> handler) { mayClose_ = std::move(handler); }
+    // Asked, with the window, before the user's close of its frame reaches it; false keeps it
+    // open.
+    void OnCloseRequested(std::function<bool(ui::IForm&)> handler) {
+        mayClose_ = std::move(handler);
+    }
     // Told when the busy sign comes and goes, besides the busy cursor.
     void OnBusy(std::function<void(bool)> handler) { onBusy_ = std::move(handler); }
     // Actions of the main window that act over modal windows too (quit): its own shortcuts do
@@ -63,7 +68,7 @@ class QtToolkit : public ui::Toolkit {
     std::vector<std::unique_ptr<Shown>> shown_;
     ui::IForm* active_ = nullptr;
     std::function<void(ui::IForm&)> onUnloaded_;
-    std::function<bool()> mayClose_;
+    std::function<bool(ui::IForm&)> mayClose_;
     std::function<void(bool)> onBusy_;
     QList<QAction*> carried_;
     bool busy_ = false;  // the sign is shown

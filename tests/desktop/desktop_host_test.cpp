@@ -2,6 +2,7 @@
 // are the widget tests').
 
 #include "tests/desktop/desktop_host.h"
+#include "tests/support/rows.h"
 
 namespace test {
 namespace {
@@ -14,6 +15,23 @@ window '^Gestione determinazione contropartite$'
 xdotool key ctrl+q
 wait $host)sh");
     EXPECT_EQ(status, 0) << output;
+}
+
+// The matrix window opened by its shortcut, where the keys then add a row and confirm it.
+TEST_F(DesktopHost, TheMatrixWindowTakesARowFromRealKeys) {
+    auto [status, output] = Run(std::string(kWaitForWindow) + R"sh(
+timeout 60 "$DRAVEL_HOST" & host=$!
+window '^Dravel'
+xdotool key ctrl+shift+c ctrl+n
+xdotool type C00777; xdotool key Tab; xdotool type VITI-M8; xdotool key Tab; xdotool type 40.01.777
+xdotool key ctrl+s ctrl+q
+wait $host)sh");
+    EXPECT_EQ(status, 0) << output;
+    auto db = ado::Connection::Create();
+    db->Open(ado::SqliteConnectionString(folder_ / "home/.local/share/dravel/demo.db"));
+    EXPECT_EQ(testing_support::Rows(
+                  *db, "SELECT MGA1_CONTO FROM MGA1_MATRCPAR WHERE MGA1_VALORE01 = 'C00777'"),
+              "40.01.777");
 }
 
 }  // namespace

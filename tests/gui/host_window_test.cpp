@@ -1,8 +1,9 @@
-// The criteria window's widgets reach the window's rules and show their results, and the
-// determination dialogs show what the check finds and the walk to a posting's counter-account
-// for values the user types, for the company active while they are open.
+// The criteria window's widgets and the host's matrix window reach the windows' rules and show
+// their results, and the determination dialogs show what the check finds and the walk to a
+// posting's counter-account for values the user types, for the company active while they are open.
 
 #include <QFormLayout>
+#include <QMdiSubWindow>
 #include <QPointer>
 
 #include "tests/gui/gui_test.h"
@@ -134,6 +135,44 @@ TEST_F(GuiTest, TheGridFormatsOnlyTheLinesItDraws) {
     grid->grab();  // drawn
     EXPECT_GT(counter->cells, 0);
     EXPECT_LT(counter->cells, 3 * 100);  // a hundred lines' worth
+}
+
+// Opened by its shortcut on the criteria window's current criterion, remade for another one; a row
+// typed and confirmed with the keys; an edit pending is asked about, its window in front, before
+// the company changes, and undone when not saved.
+TEST_F(GuiTest, TheMatrixWindowTakesARowFromTheKeyboard) {
+    Open();
+    ClickLine(2);
+    Key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_SOON_EQ(Widget<QComboBox>("CBO_CRITERIO")->currentText(),
+                   "2. Macrocategoria, Categoria, Famiglia, Sottofamiglia");
+    Key(Qt::Key_Tab);
+    Key(Qt::Key_Up);
+    EXPECT_SOON_EQ(Widget<QLabel>("LBL_VALORE02")->text(), "Codice articolo");
+    EXPECT_TRUE(Widget("CBO_CRITERIO")->hasFocus());
+    Key(Qt::Key_N, Qt::ControlModifier);
+    for (const char* text : {"C00777", "VITI-M8", "40.01.777"}) {
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        Key(Qt::Key_Tab);
+    }
+    Key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(m_.Query("SELECT MGA1_CONTO FROM MGA1_MATRCPAR WHERE MGA1_ID_MGA0 = 1 AND "
+                       "MGA1_VALORE01 = 'C00777' AND MGA1_VALORE02 = 'VITI-M8'"),
+              "40.01.777");
+    QCoreApplication::processEvents();
+    Screenshot(*host_->Area()->activeSubWindow(), "matrix.png");
+    Key(Qt::Key_N, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "C00778");
+    host_->Area()->setActiveSubWindow(host_->Area()->subWindowList().front());
+    AnswerNextBox(Box::Discard);
+    AnswerNextBox(Box::Yes);  // the module's own question
+    QTest::keyClick(Widget<QComboBox>("companies"), Qt::Key_Down);
+    ASSERT_EQ(shown_.size(), 2u);
+    EXPECT_EQ(shown_.front().text, "Salvare le modifiche?");
+    EXPECT_EQ(host_->Area()->activeSubWindow()->widget()->objectName(),
+              framework::kMatrixWindowName);
+    EXPECT_TRUE(Widget<QComboBox>("companies")->currentText().startsWith("2 - "));
+    EXPECT_EQ(m_.Query("SELECT COUNT(*) FROM MGA1_MATRCPAR WHERE MGA1_VALORE01 = 'C00778'"), "0");
 }
 
 using DeterminationDialogs = GuiTest;
