@@ -121,7 +121,6 @@ TEST_P(Determination, TriesTheCriteriaOfTheCompanyAndTypeInPriorityOrderUntilOne
         // The row that answers holds no account: the walk ends there without one.
         {0, {{"CODA", "W"}}, "10:missing 5:answered -> "},
         {1, {{"CODA", "X"}}, "30:answered -> RESO"},
-        {1, {{"CODA", "Z"}}, "30:no-row -> "},
         {4, {{"CODA", "X"}}, "-> "},
         // Rows of another company, two rows with the same values, ten attributes, a Null structure.
         {0, {{"INDC", "C2"}, {"CODA", "X"}}, "10:no-row 5:answered -> A2"},
