@@ -1,5 +1,7 @@
 #include "db/schema.h"
 
+#include "db/schema_version.h"
+
 #include <chrono>
 #include <optional>
 #include <thread>
@@ -54,6 +56,7 @@ void CreateSchema(ado::Connection& connection) {
     const auto& statements = SchemaStatements(connection.SqlDialect());
     ado::Transaction transaction(connection);
     for (const auto& sql : statements) connection.Execute(sql);
+    WriteSchemaVersion(connection, kSchemaVersion);
     transaction.Commit();
 }
 

@@ -44,6 +44,8 @@ std::vector<std::string> ServerSchema(const std::string& key, TextColumn text) {
     for (const char* n : {"01", "02", "03", "04", "05", "06", "07", "08", "09", "10"})
         values += column(std::string("MGA1_VALORE") + n, 40) + ",\n";
     return {
+        // The schema's version (schema_version.h): one row.
+        "CREATE TABLE HOST_VERSIONE (\n    VERSIONE_NUMERO INTEGER NOT NULL\n)",
         "CREATE TABLE HOST_DITTE (\n    DITTA_CODICE INTEGER NOT NULL PRIMARY KEY,\n" +
             column("DITTA_RAGSOC", 80, "NOT NULL") +
             ",\n    DITTA_PARAMTIPICONTO INTEGER NULL,\n    DITTA_ANNIDACLASSI INTEGER NULL\n)",
