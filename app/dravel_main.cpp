@@ -1,5 +1,5 @@
-// dravel: the command-line tool. Databases, companies, module registration, listings and session
-// scripts.
+// dravel: the command-line tool. Databases (created, upgraded, backed up), companies, module
+// registration, listings and session scripts.
 
 #include <CLI/CLI.hpp>
 #include <cstdlib>
@@ -15,6 +15,7 @@
 #include "app/language.h"
 #include "app/matrix_commands.h"
 #include "app/paths.h"
+#include "app/schema_commands.h"
 #include "app/script/script_runner.h"
 #include "app/utf8_arguments.h"
 #include "app/window_text.h"
@@ -39,6 +40,7 @@ class Tool {
         AddCreate();
         companies_ = std::make_unique<app::CompanyCommands>(cli, databaseOptions_, language);
         AddSchema();
+        schemaCommands_ = std::make_unique<app::SchemaCommands>(cli, databaseOptions_, language);
         AddRegistration();
         AddScript();
         AddDetermination();
@@ -126,6 +128,7 @@ class Tool {
         if (*create_) return Create(database);
         if (companies_->Chosen()) return companies_->Run(database, language, std::cout);
         if (*schema_) return Schema();
+        if (schemaCommands_->Chosen()) return schemaCommands_->Run(database, std::cout);
         if (*register_) return Register();
         if (*unregister_) return Unregister();
         // Exit 0 and 1 are the answers (found / not found, clean / findings); 2 is a failure.
@@ -221,12 +224,13 @@ class Tool {
     // whose 1 is an answer or a refusal).
     int Failed() {
         app::ReportFailure("dravel", cli.get_subcommands()[0]->get_name());
-        return *resolve_ || *check_ || matrix_->Chosen() ? 2 : 1;
+        return *resolve_ || *check_ || matrix_->Chosen() || schemaCommands_->Chosen() ? 2 : 1;
     }
 
     app::DatabaseOptions databaseOptions_;
     CLI::App *show_, *create_, *schema_, *register_, *unregister_, *script_, *resolve_, *check_;
     std::unique_ptr<app::CompanyCommands> companies_;
+    std::unique_ptr<app::SchemaCommands> schemaCommands_;
     std::unique_ptr<app::MatrixCommands> matrix_;
     int company_ = 0;
     bool demo_ = false;

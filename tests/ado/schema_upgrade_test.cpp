@@ -1,0 +1,150 @@
+// Databases of every earlier shape brought to the current schema version with every row and key,
+// and those the upgrade must leave alone; consistent copies of SQLite files.
+
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "db/schema_upgrade.h"
+#include "db/sqlite_backup.h"
+#include "tests/ado/temp_database.h"
+#include "tests/support/old_databases.h"
+
+namespace dravel::testing {
+namespace {
+
+using ::testing::HasSubstr;
+using testing_support::Content;
+using testing_support::Shape;
+
+class SchemaUpgrade : public OnEachBackend {
+  protected:
+    void SetUp() override {
+        OnEachBackend::SetUp();
+        current_ = Shape(*conn_);
+    }
+
+    // The database emptied of the module's tables, as before create-db.
+    void Empty() {
+        if (Which() == Backend::Sqlite) {
+            conn_->Close();
+            for (const char* end : {"", "-wal", "-shm"})
+                std::filesystem::remove(folder_ / ("test.db" + std::string(end)));
+            conn_ = Connect();
+            return;
+        }
+        for (const auto& table : db::SchemaTables(ado::Dialect::Postgresql))
+            conn_->Execute("DROP TABLE IF EXISTS " + table);
+    }
+
+    std::string current_;  // a new database's shape
+};
+
+TEST_P(SchemaUpgrade, BringsEveryEarlierShapeToTheCurrentOneKeepingEveryRowAndKey) {
+    for (const auto& shape : testing_support::kOldShapes) {
+        SCOPED_TRACE(shape.name);
+        Empty();
+        testing_support::MakeOldDatabase(*conn_, shape);
+        const std::string rows = Content(*conn_);
+        const auto upgrade = db::UpgradeSchema(*conn_);
+        EXPECT_EQ(std::pair(upgrade.from, upgrade.to), std::pair(0, db::kSchemaVersion));
+        EXPECT_EQ(Shape(*conn_), current_);
+        EXPECT_EQ(Content(*conn_), rows);
+        const auto again = db::UpgradeSchema(*conn_);
+        EXPECT_EQ(std::pair(again.from, again.to), std::pair(1, 1));
+        // A new row never gets the key of the last one, deleted.
+        conn_->Execute("DELETE FROM MGA0_QUINTAB WHERE MGA0_ID = 20");
+        conn_->Execute("DELETE FROM MGA1_MATRCPAR WHERE MGA1_ID = 15");
+        conn_->Execute("INSERT INTO MGA0_QUINTAB (MGA0_DITTA_CG18, MGA0_FLGRESO) VALUES (2, 0)");
+        conn_->Execute("INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0) VALUES (2, 3)");
+        EXPECT_GT(Scalar("SELECT MAX(MGA0_ID) FROM MGA0_QUINTAB").ToLong(), 20);
+        EXPECT_GT(Scalar("SELECT MAX(MGA1_ID) FROM MGA1_MATRCPAR").ToLong(), 15);
+    }
+}
+
+TEST_P(SchemaUpgrade, LeavesANewerDatabaseOrOneWithoutTheTablesAsItIs) {
+    const struct {
+        const char* name;
+        std::function<void()> make;
+        const char* told;
+    } cases[] = {
+        {"newer", [&] { db::WriteSchemaVersion(*conn_, 2); },
+         "alla versione 2 dello schema, più recente della versione 1"},
+        {"empty", [&] { Empty(); }, "non contiene le tabelle del modulo"},
+        {"partial",
+         [&] {
+             Empty();
+             conn_->Execute("CREATE TABLE HOST_DITTE (DITTA_CODICE INTEGER)");
+         },
+         "(mancano: HOST_MEDIA, MGA0_QUINTAB, MGA1_MATRCPAR)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.make();
+        const std::string before = Shape(*conn_);
+        EXPECT_THAT([&] { db::UpgradeSchema(*conn_, [](int32_t) { FAIL() << "a backup"; }); },
+                    ::testing::Throws<db::UpgradeRefused>(
+                        ::testing::Property(&com::ComError::Description, HasSubstr(c.told))));
+        EXPECT_EQ(Shape(*conn_), before);
+    }
+}
+
+DRAVEL_ON_EACH_BACKEND(SchemaUpgrade);
+
+class SqliteBackup : public TempDatabase {};
+
+TEST_F(SqliteBackup, NamesABackupThatNoFileHas) {
+    const struct {
+        std::vector<const char*> taken;
+        int32_t version;
+        const char* name;
+    } cases[] = {
+        {{}, 0, "conti.db.v0.bak"},
+        {{"conti.db.v1.bak"}, 0, "conti.db.v0.bak"},
+        {{"conti.db.v0.bak"}, 0, "conti.db.v0.1.bak"},
+        {{"conti.db.v0.bak", "conti.db.v0.1.bak"}, 0, "conti.db.v0.2.bak"},
+        {{"conti.db.v3.bak*"}, 3, "conti.db.v3.1.bak"},  // a link to nowhere
+    };
+    for (const auto& c : cases) {
+        testing_support::TempDir folder("dravel-backup-name");
+        for (std::string name : c.taken)
+            if (name.ends_with("*"))
+                std::filesystem::create_symlink(folder / "gone",
+                                                folder / name.substr(0, name.size() - 1));
+            else
+                std::ofstream(folder / name) << "x";
+        EXPECT_EQ(db::BackupName(folder / "conti.db", c.version), folder / c.name);
+    }
+}
+
+// What another program has not committed is not in the copy, which has the file's permissions.
+TEST_F(SqliteBackup, CopiesWhatIsCommittedWithTheFilesPermissions) {
+    AddCriterion(4, 1, 0, 1);
+    auto other = Connect();
+    ado::Transaction writing(*other);
+    other->Execute("DELETE FROM MGA0_QUINTAB");
+    for (const mode_t mode : {0600, 0640}) {
+        const auto copy = folder_ / ("copy-" + std::to_string(mode));
+        std::filesystem::permissions(folder_ / "test.db",
+                                     static_cast<std::filesystem::perms>(mode));
+        db::BackupDatabase(folder_ / "test.db", copy);
+        struct stat st {};
+        ASSERT_EQ(::stat(copy.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, mode);
+        auto c = ado::Connection::Create();
+        c->Open(ado::SqliteConnectionString(copy));
+        EXPECT_EQ(testing_support::Rows(*c, "SELECT MGA0_ID FROM MGA0_QUINTAB"), "4");
+        EXPECT_EQ(db::ReadSchemaVersion(*c), db::kSchemaVersion);
+    }
+    // An output that exists is left as it is, and nothing else is left behind.
+    std::ofstream(folder_ / "kept") << "kept";
+    const auto files = std::distance(std::filesystem::directory_iterator(folder_.Path()), {});
+    EXPECT_THAT([&] { db::BackupDatabase(folder_ / "test.db", folder_ / "kept"); },
+                FailsWith(com::err::FileAlreadyExists));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()), {}), files);
+    std::ifstream kept(folder_ / "kept");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "kept");
+}
+
+}  // namespace
+}  // namespace dravel::testing
