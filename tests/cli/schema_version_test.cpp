@@ -11,6 +11,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing_support::Backend;
+using testing_support::DravelCli;
 
 class SchemaVersions : public testing_support::DravelCli,
                        public ::testing::WithParamInterface<Backend> {
@@ -90,3 +91,31 @@ TEST_P(SchemaVersions, AnotherVersionIsRefusedInOneLineAndLeftAsItIs) {
 DRAVEL_ON_EACH_BACKEND(SchemaVersions);
 
 }  // namespace
+
+// The demo database, opened because no database was named, is the exception: an older one is
+// upgraded after its backup beside it, and the program says so.
+TEST_F(DravelCli, AnOlderDemoDatabaseIsUpgradedAfterItsBackup) {
+    ASSERT_EQ(Dravel({"company", "list"}).first, 0);
+    const fs::path demo = folder_ / "data/dravel/demo.db";
+    auto version = [](const fs::path& file) {
+        auto connection = ado::Connection::Create();
+        connection->Open(ado::SqliteConnectionString(file));
+        return db::ReadSchemaVersion(*connection);
+    };
+    {
+        auto connection = ado::Connection::Create();
+        connection->Open(ado::SqliteConnectionString(demo));
+        db::WriteSchemaVersion(*connection, 0);
+    }
+    // Named, it is a database like any other.
+    EXPECT_EQ(Dravel({"company", "list", "--database", demo.string()}).first, 1);
+    auto [status, output] = Dravel({"company", "list"});
+    EXPECT_EQ(status, 0);
+    EXPECT_THAT(output, ::testing::StartsWith(
+                            "dravel: Il database di prova è stato aggiornato dalla versione 0 "
+                            "alla 1; la sua copia di prima è " +
+                            demo.string() + ".v0.bak\nDitta"));
+    EXPECT_EQ(version(demo), 1);
+    EXPECT_EQ(version(demo.string() + ".v0.bak"), 0);
+    EXPECT_THAT(Dravel({"company", "list"}).second, ::testing::StartsWith("Ditta"));
+}
