@@ -116,6 +116,7 @@ TEST_F(DravelCli, AnOlderDemoDatabaseIsUpgradedAfterItsBackup) {
                             "alla 1; la sua copia di prima è " +
                             demo.string() + ".v0.bak\nDitta"));
     EXPECT_EQ(version(demo), 1);
+    ASSERT_TRUE(fs::exists(demo.string() + ".v0.bak"));
     EXPECT_EQ(version(demo.string() + ".v0.bak"), 0);
     EXPECT_THAT(Dravel({"company", "list"}).second, ::testing::StartsWith("Ditta"));
 }
