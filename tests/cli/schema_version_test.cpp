@@ -13,6 +13,16 @@ namespace fs = std::filesystem;
 using testing_support::Backend;
 using testing_support::DravelCli;
 
+std::string ConnectionString(const std::string& db) {
+    return ado::IsConnectionString(db) ? db : ado::SqliteConnectionString(db);
+}
+
+com::ComPtr<ado::Connection> Open(const std::string& db) {
+    auto connection = ado::Connection::Create();
+    connection->Open(ConnectionString(db));
+    return connection;
+}
+
 class SchemaVersions : public testing_support::DravelCli,
                        public ::testing::WithParamInterface<Backend> {
   protected:
@@ -31,14 +41,6 @@ class SchemaVersions : public testing_support::DravelCli,
         else
             db::WriteSchemaVersion(*connection, version);
         return db;
-    }
-    com::ComPtr<ado::Connection> Open(const std::string& db) {
-        auto connection = ado::Connection::Create();
-        connection->Open(ConnectionString(db));
-        return connection;
-    }
-    static std::string ConnectionString(const std::string& db) {
-        return ado::IsConnectionString(db) ? db : ado::SqliteConnectionString(db);
     }
     // What a refusal must leave as it found: the SQLite file's bytes, a server's version.
     std::string State(const std::string& db) {
@@ -90,33 +92,24 @@ TEST_P(SchemaVersions, AnotherVersionIsRefusedInOneLineAndLeftAsItIs) {
 
 DRAVEL_ON_EACH_BACKEND(SchemaVersions);
 
-}  // namespace
-
 // The demo database, opened because no database was named, is the exception: an older one is
 // upgraded after its backup beside it, and the program says so.
 TEST_F(DravelCli, AnOlderDemoDatabaseIsUpgradedAfterItsBackup) {
     ASSERT_EQ(Dravel({"company", "list"}).first, 0);
-    const fs::path demo = folder_ / "data/dravel/demo.db";
-    auto version = [](const fs::path& file) {
-        auto connection = ado::Connection::Create();
-        connection->Open(ado::SqliteConnectionString(file));
-        return db::ReadSchemaVersion(*connection);
-    };
-    {
-        auto connection = ado::Connection::Create();
-        connection->Open(ado::SqliteConnectionString(demo));
-        db::WriteSchemaVersion(*connection, 0);
-    }
+    const std::string demo = (folder_ / "data/dravel/demo.db").string(), backup = demo + ".v0.bak";
+    db::WriteSchemaVersion(*Open(demo), 0);
     // Named, it is a database like any other.
-    EXPECT_EQ(Dravel({"company", "list", "--database", demo.string()}).first, 1);
+    EXPECT_EQ(Dravel({"company", "list", "--database", demo}).first, 1);
     auto [status, output] = Dravel({"company", "list"});
     EXPECT_EQ(status, 0);
     EXPECT_THAT(output, ::testing::StartsWith(
                             "dravel: Il database di prova è stato aggiornato dalla versione 0 "
                             "alla 1; la sua copia di prima è " +
-                            demo.string() + ".v0.bak\nDitta"));
-    EXPECT_EQ(version(demo), 1);
-    ASSERT_TRUE(fs::exists(demo.string() + ".v0.bak"));
-    EXPECT_EQ(version(demo.string() + ".v0.bak"), 0);
+                            backup + "\nDitta"));
+    EXPECT_EQ(db::ReadSchemaVersion(*Open(demo)), 1);
+    ASSERT_TRUE(fs::exists(backup));
+    EXPECT_EQ(db::ReadSchemaVersion(*Open(backup)), 0);
     EXPECT_THAT(Dravel({"company", "list"}).second, ::testing::StartsWith("Ditta"));
 }
+
+}  // namespace
