@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <iostream>
 
+#include "app/demo_upgrade.h"
 #include "framework/host_session.h"
 #include "platform/ado/connection_string.h"
 #include "platform/com/registry.h"
@@ -57,6 +58,7 @@ std::string ConnectionStringFor(const std::string& database) {
 DatabaseChoice ChooseDatabase(const std::string& database) {
     if (!database.empty()) return {ConnectionStringFor(database), false};
     fs::create_directories(DemoDatabase().parent_path());
+    UpgradeDemoDatabase(DemoDatabase());
     return {ConnectionStringFor(DemoDatabase().string()), true};
 }
 

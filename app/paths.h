@@ -25,7 +25,8 @@ std::filesystem::path DemoDatabase();
 std::string ConnectionStringFor(const std::string& database);
 
 // What a program opens for its --database argument: the argument, or (when it is empty) the
-// demo database, whose folder is made and which the session creates when it is missing.
+// demo database, whose folder is made, which is upgraded when older (demo_upgrade.h) and which
+// the session creates when it is missing.
 struct DatabaseChoice {
     std::string connectionString;
     bool demo = false;

@@ -102,11 +102,14 @@ void SetJournalMode(ado::Connection& connection) {
     }
 }
 
-// Complete or Partial when the database holds all or some of the tables; nothing when none.
+// Complete or Partial when the database holds all or some of the tables; nothing when none. A
+// server's database made before versions were kept lacks only the version table: it is complete,
+// of version 0.
 std::optional<Creation> Found(ado::Connection& connection) {
-    size_t missing = MissingTables(connection).size();
-    if (missing == SchemaTables(connection.SqlDialect()).size()) return std::nullopt;
-    return missing == 0 ? Creation::Complete : Creation::Partial;
+    auto missing = MissingTables(connection);
+    if (missing.size() == SchemaTables(connection.SqlDialect()).size()) return std::nullopt;
+    std::erase(missing, "HOST_VERSIONE");
+    return missing.empty() ? Creation::Complete : Creation::Partial;
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ std::vector<std::string> MissingTables(ado::Connection& connection);
 // What CreateDatabase found.
 enum class Creation {
     Created,   // none of the tables: this call created them
-    Complete,  // every table: left as it is
+    Complete,  // every table (but a server's HOST_VERSIONE, which older ones lack): left as it is
     Partial,   // some of the tables only: left as it is, for its owner to mend
 };
 

@@ -4,6 +4,7 @@
 #include "contracts/record_frame.h"
 #include "db/demo_data.h"
 #include "db/schema.h"
+#include "framework/database_version.h"
 #include "framework/layout_model.h"
 #include "framework/script_model.h"
 #include "framework/text_service.h"
@@ -59,6 +60,7 @@ HostSession::HostSession(const std::string& connectionString, SessionOptions opt
         }
         created_ = creation == db::Creation::Created;
     }
+    RequireSchemaVersion(*connection_, connectionString);
     global_ = GlobalObject::Create(connectionString, texts);
     navigator_ = framework::Navigator::Create();
 }

@@ -47,8 +47,9 @@ class HostSession {
     // Opens the database. A SQLite file that does not exist is an error ("no such database"),
     // unless the options ask to create it. With that option a database without tables (a new
     // file, an empty server database) gets the schema (and the demo data when asked), and one
-    // that holds only some of the tables is refused untouched. Other failures are the data
-    // layer's errors.
+    // that holds only some of the tables is refused untouched. So is a database of another
+    // schema version than db::kSchemaVersion, in one line saying what to do. Other failures are
+    // the data layer's errors.
     explicit HostSession(const std::string& connectionString, SessionOptions options = {});
     ~HostSession();
     HostSession(const HostSession&) = delete;

@@ -4,6 +4,8 @@
 
 #include <gmock/gmock.h>
 
+#include "db/schema.h"
+#include "db/schema_version.h"
 #include "tests/desktop/desktop_host.h"
 
 namespace test {
@@ -17,8 +19,23 @@ struct FailureCase {
     const char* option = "--database";  // that names the file
 };
 
+// The bytes of a database with the schema, marked `version`.
+std::string DatabaseOfVersion(const fs::path& file, int32_t version) {
+    auto connection = ado::Connection::Create();
+    connection->Open(ado::SqliteConnectionString(file));
+    db::CreateSchema(*connection);
+    db::WriteSchemaVersion(*connection, version);
+    connection->Close();
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
 TEST_F(DesktopHost, AFailureBeforeTheWindowOpensIsShownInABox) {
     const FailureCase cases[] = {
+        {"older database", DatabaseOfVersion(folder_ / "old.db", 0), false,
+         "aggiornarlo con dravel upgrade-db"},
+        {"newer database", DatabaseOfVersion(folder_ / "new.db", 2), false,
+         "più recente di questo programma"},
         {"empty file", "", false, "HOST_DITTE"},
         {"not a database", std::string(4096, 'x'), false, "not a database"},
         {"demo database not a database", "garbage", true, "not a database"},

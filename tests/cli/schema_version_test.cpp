@@ -1,0 +1,115 @@
+// A database of another schema version than the programs' is refused in one line that says what to
+// do, and nothing is written to it, on SQLite and on PostgreSQL.
+
+#include <fstream>
+
+#include "db/schema_version.h"
+#include "platform/ado/connection_string.h"
+#include "tests/cli/dravel_cli.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::Backend;
+using testing_support::DravelCli;
+
+std::string ConnectionString(const std::string& db) {
+    return ado::IsConnectionString(db) ? db : ado::SqliteConnectionString(db);
+}
+
+com::ComPtr<ado::Connection> Open(const std::string& db) {
+    auto connection = ado::Connection::Create();
+    connection->Open(ConnectionString(db));
+    return connection;
+}
+
+class SchemaVersions : public testing_support::DravelCli,
+                       public ::testing::WithParamInterface<Backend> {
+  protected:
+    // A database made with the demo data, then marked with `version`: on a server, version 0 is
+    // a database without the version table, as the builds before versions made them.
+    std::string Database(int32_t version) {
+        const std::string db =
+            GetParam() == Backend::Sqlite
+                ? (folder_ / "old.db").string()
+                : testing_support::PostgresServer::Shared().CreateDatabase("cli_versions");
+        if (GetParam() == Backend::Sqlite) fs::remove(db);
+        EXPECT_EQ(Dravel({"create-db", "--demo", "--database", db}).first, 0);
+        auto connection = Open(db);
+        if (version == 0 && GetParam() == Backend::Postgresql)
+            connection->Execute("DROP TABLE HOST_VERSIONE");
+        else
+            db::WriteSchemaVersion(*connection, version);
+        return db;
+    }
+    // What a refusal must leave as it found: the SQLite file's bytes, a server's version.
+    std::string State(const std::string& db) {
+        if (GetParam() == Backend::Sqlite) {
+            std::ifstream in(db, std::ios::binary);
+            return {std::istreambuf_iterator<char>(in), {}};
+        }
+        return std::to_string(db::ReadSchemaVersion(*Open(db)));
+    }
+};
+
+TEST_P(SchemaVersions, AnotherVersionIsRefusedInOneLineAndLeftAsItIs) {
+    const fs::path script = folder_ / "open.dvs";
+    std::ofstream(script) << "open 1\n";
+    const struct {
+        std::vector<std::string> command;
+        int status;
+    } commands[] = {
+        {{"show"}, 1},
+        {{"resolve", "--company", "1", "--type", "0", "INDC=C00099"}, 2},
+        {{"script", script.string()}, 1},
+        {{"create-db", "--demo"}, 1},  // a complete old database is old, not partial
+    };
+    ASSERT_EQ(Dravel({"register"}).first, 0);  // so that `script` says nothing of it
+    for (int32_t version : {0, 2}) {
+        const std::string db = Database(version);
+        const std::string label = ado::DatabaseLabel(ConnectionString(db));
+        // A connection string is quoted in the command, for the shell.
+        const std::string word = GetParam() == Backend::Sqlite ? label : "'" + label + "'";
+        const std::string line =
+            "dravel: Il database " + label + " ha lo schema versione " + std::to_string(version) +
+            (version == 0 ? ", questo programma usa la versione 1: aggiornarlo con dravel "
+                            "upgrade-db --database " +
+                                word
+                          : ", più recente di questo programma (versione 1): usare una versione "
+                            "più recente del programma") +
+            " (error 3219)\n";
+        const std::string before = State(db);
+        for (const auto& c : commands) {
+            SCOPED_TRACE(::testing::PrintToString(c.command) + " on version " +
+                         std::to_string(version));
+            auto args = c.command;
+            args.insert(args.end(), {"--database", db});
+            EXPECT_THAT(Dravel(args), ::testing::Pair(c.status, line));
+            EXPECT_EQ(State(db), before);
+        }
+    }
+}
+
+DRAVEL_ON_EACH_BACKEND(SchemaVersions);
+
+// The demo database, opened because no database was named, is the exception: an older one is
+// upgraded after its backup beside it, and the program says so.
+TEST_F(DravelCli, AnOlderDemoDatabaseIsUpgradedAfterItsBackup) {
+    ASSERT_EQ(Dravel({"company", "list"}).first, 0);
+    const std::string demo = (folder_ / "data/dravel/demo.db").string(), backup = demo + ".v0.bak";
+    db::WriteSchemaVersion(*Open(demo), 0);
+    // Named, it is a database like any other.
+    EXPECT_EQ(Dravel({"company", "list", "--database", demo}).first, 1);
+    auto [status, output] = Dravel({"company", "list"});
+    EXPECT_EQ(status, 0);
+    EXPECT_THAT(output, ::testing::StartsWith(
+                            "dravel: Il database di prova è stato aggiornato dalla versione 0 "
+                            "alla 1; la sua copia di prima è " +
+                            backup + "\nDitta"));
+    EXPECT_EQ(db::ReadSchemaVersion(*Open(demo)), 1);
+    ASSERT_TRUE(fs::exists(backup));
+    EXPECT_EQ(db::ReadSchemaVersion(*Open(backup)), 0);
+    EXPECT_THAT(Dravel({"company", "list"}).second, ::testing::StartsWith("Ditta"));
+}
+
+}  // namespace
