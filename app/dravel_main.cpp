@@ -20,6 +20,7 @@
 #include "app/utf8_arguments.h"
 #include "app/window_text.h"
 #include "db/schema.h"
+#include "db/schema_version.h"
 #include "framework/host_session.h"
 #include "platform/ado/connection_string.h"
 #include "platform/com/registry.h"
@@ -172,6 +173,8 @@ class Tool {
                        : dialect_ == "postgresql" ? ado::Dialect::Postgresql
                                                   : ado::Dialect::Tsql;
         for (const auto& statement : db::SchemaStatements(d)) std::cout << statement << ";\n";
+        for (const auto& statement : db::VersionStatements(d, db::kSchemaVersion))
+            std::cout << statement << ";\n";
         return 0;
     }
 

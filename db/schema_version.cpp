@@ -23,14 +23,16 @@ int32_t ReadSchemaVersion(ado::Connection& connection) {
     return rs->Eof() ? 0 : rs->Fields(0).Value().ToLong();
 }
 
-void WriteSchemaVersion(ado::Connection& connection, int32_t version) {
+std::vector<std::string> VersionStatements(ado::Dialect dialect, int32_t version) {
     const std::string number = std::to_string(version);
-    if (connection.SqlDialect() == ado::Dialect::Sqlite) {
-        connection.Execute("PRAGMA user_version = " + number);
-        return;
-    }
-    connection.Execute("DELETE FROM HOST_VERSIONE");
-    connection.Execute("INSERT INTO HOST_VERSIONE (VERSIONE_NUMERO) VALUES (" + number + ")");
+    if (dialect == ado::Dialect::Sqlite) return {"PRAGMA user_version = " + number};
+    return {"DELETE FROM HOST_VERSIONE",
+            "INSERT INTO HOST_VERSIONE (VERSIONE_NUMERO) VALUES (" + number + ")"};
+}
+
+void WriteSchemaVersion(ado::Connection& connection, int32_t version) {
+    for (const auto& sql : VersionStatements(connection.SqlDialect(), version))
+        connection.Execute(sql);
 }
 
 }  // namespace db

@@ -6,6 +6,8 @@
 // schema_versions.cpp.
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "platform/ado/connection.h"
 
@@ -16,6 +18,10 @@ inline constexpr int32_t kSchemaVersion = 1;
 
 // The database's version; 0 when it records none.
 int32_t ReadSchemaVersion(ado::Connection& connection);
+
+// The statements that record `version` in a database of `dialect` (`dravel schema` prints them
+// after the tables, so that a database made from its output is of this version).
+std::vector<std::string> VersionStatements(ado::Dialect dialect, int32_t version);
 
 // Records `version` (inside the caller's transaction, where it has one).
 void WriteSchemaVersion(ado::Connection& connection, int32_t version);

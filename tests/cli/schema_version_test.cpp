@@ -90,6 +90,20 @@ TEST_P(SchemaVersions, AnotherVersionIsRefusedInOneLineAndLeftAsItIs) {
     }
 }
 
+// A database made by running what `dravel schema` prints is of the programs' version.
+TEST_P(SchemaVersions, TheStatementsPrintedMakeADatabaseOfThisVersion) {
+    const bool sqlite = GetParam() == Backend::Sqlite;
+    const std::string db =
+        sqlite ? (folder_ / "printed.db").string()
+               : testing_support::PostgresServer::Shared().CreateDatabase("cli_printed");
+    auto [status, sql] = Dravel({"schema", "--dialect", sqlite ? "sqlite" : "postgresql"});
+    ASSERT_EQ(status, 0);
+    auto connection = Open(db);
+    for (size_t from = 0, end; (end = sql.find(";\n", from)) != std::string::npos; from = end + 2)
+        connection->Execute(sql.substr(from, end - from));
+    EXPECT_EQ(db::ReadSchemaVersion(*connection), db::kSchemaVersion);
+}
+
 DRAVEL_ON_EACH_BACKEND(SchemaVersions);
 
 // The demo database, opened because no database was named, is the exception: an older one is
