@@ -195,10 +195,6 @@ TEST_F(Module, ClosingLetsGoOfTheHostEvenWhenTheCloseNoticeFails) {
     EXPECT_EQ(com::FreeUnusedLibraries(), 1);
 }
 
-}  // namespace
-
-namespace {
-
 // The desktop host opens the matrix window on the criterion the criteria window shows, and the
 // module's window stays the module's while the matrix window is in front of it.
 TEST_F(Module, TheMatrixWindowOpensOnTheCriteriaWindowsCurrentCriterion) {

@@ -57,7 +57,6 @@ TEST(ScriptParse, AnErrorNamesTheLineAndWhatIsWrong) {
         {"open 1x", "'open' takes a number, not '1x'"},
         {"grid 2147483648", "'grid' takes a number, not '2147483648'"},
         {"toolbar TBAR_SELECT first", "'toolbar' takes a number, not 'first'"},
-        {"choose CBO_TIPO vendite", "'choose' takes a number, not 'vendite'"},
         {"answer 0", "'answer' takes a message-box answer 1 to 7, not '0'"},
         {"answer 8", "'answer' takes a message-box answer 1 to 7, not '8'"},
         {"company 1 nesting=1",
