@@ -22,9 +22,8 @@ void WriteRegistry(const fs::path& registry, const fs::path& library) {
                             << library.string() << "\"}]}";
 }
 
-// A program that registers the module says so; an entry of the user's registry naming a library
-// that cannot be loaded (the clone moved or cleaned, another build's library) gives way to the
-// library beside the program, and one that others could change is still refused.
+// The user's entry names a library moved, cleaned or of another build; one that others could
+// change is still refused.
 TEST_F(DravelCli, TheModuleIsRegisteredAgainWhereTheUsersEntryCannotLoadAndSaysSo) {
     const fs::path registry = folder_ / "registry.json", gone = "/gone/libdravel.so",
                    notLibrary = folder_ / "notlibrary.so", open = folder_ / "open/libdravel.so",
@@ -82,8 +81,7 @@ TEST_F(DravelCli, TheModuleIsRegisteredAgainWhereTheUsersEntryCannotLoadAndSaysS
     EXPECT_FALSE(fs::exists(registry));
 }
 
-// Unregistering loads nothing: the module's entry goes whatever library it names, and one naming
-// a library that is gone goes by that name.
+// Unregistering loads nothing.
 TEST_F(DravelCli, UnregisterRemovesTheEntryWhateverLibraryItNames) {
     const fs::path registry = folder_ / "registry.json", gone = "/gone/libdravel.so";
     const struct {

@@ -137,9 +137,8 @@ TEST_F(GuiTest, TheGridFormatsOnlyTheLinesItDraws) {
     EXPECT_LT(counter->cells, 3 * 100);  // a hundred lines' worth
 }
 
-// Opened by its shortcut on the criteria window's current criterion, remade for another one; a row
-// typed and confirmed with the keys; an edit pending is asked about, its window in front, before
-// the company changes, and undone when not saved.
+// An edit pending is asked about, its window in front, before the company changes, and undone
+// when not saved.
 TEST_F(GuiTest, TheMatrixWindowTakesARowFromTheKeyboard) {
     Open();
     ClickLine(2);
@@ -279,9 +278,7 @@ TEST_F(DeterminationDialogs, ProvaOffersTheTypesAttributesAndShowsTheWalkToTheAc
     EXPECT_EQ(field("INDC")->text(), "C00012");
 }
 
-// The module asks before the company changes: refused, the selector goes back and the window and
-// the dialogs stay; agreed, the window and the dialogs, which are about the company active when
-// they opened, close, and they open again on the new company with what it offers.
+// The dialogs are about the company active when they opened.
 TEST_F(DeterminationDialogs, ACompanyChangeClosesThem) {
     Open();
     QPointer<QDialog> check = OpenWith(Qt::Key_V, "checkDialog");

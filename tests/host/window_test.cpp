@@ -227,10 +227,7 @@ TEST_F(WindowTest, TypedTextThatIsNotUtf8IsRefusedAndChangesNothing) {
     EXPECT_FALSE(frame_->Modified());
 }
 
-// The bar offers only what can be done where the frame stands, step by step: no way past
-// either end of the list but with an edit (which the move saves, and stays), nothing to confirm
-// or undo without an edit, no delete of a row never saved; in an empty list "Nuovo" only, and
-// what is typed there is no edit. None of it shows a message. No button of another name.
+// Past either end of the list only with an edit, which the move saves; none of it shows a message.
 TEST_F(WindowTest, TheBarOffersWhatCanBeDoneWhereTheFrameStands) {
     auto press = [&](std::vector<const char*> keys) {
         return [=, this] {
