@@ -28,9 +28,8 @@ TEST_F(DravelCli, ADatabasePathNamesExactlyTheFileCreated) {
 // same moment comes first: the others wait for it, none removes or empties what another made.
 TEST_F(DravelCli, OnlyTheDemoDatabaseIsCreatedWhenMissing) {
     auto typo = folder_ / "typo.db";
-    auto [status, output] = Dravel({"show", "--database", typo.string()});
-    EXPECT_EQ(status, 1);
-    EXPECT_THAT(output, HasSubstr("Il database " + typo.string() + " non esiste."));
+    EXPECT_THAT(Dravel({"show", "--database", typo.string()}),
+                ::testing::Pair(1, HasSubstr("Il database " + typo.string() + " non esiste.")));
     EXPECT_FALSE(fs::exists(typo));
 
     for (int round = 0; round < 5; ++round) {

@@ -12,6 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
+using ::testing::Pair;
 using testing_support::DravelCli;
 using testing_support::ScopedEnv;
 
@@ -64,9 +65,8 @@ TEST_F(DravelCli, TheModuleIsRegisteredAgainWhereTheUsersEntryCannotLoadAndSaysS
     // A session script's program does the same.
     WriteRegistry(registry, gone);
     std::ofstream(folder_ / "open.dvs") << "company 1\nopen 1\nend\n";
-    auto [scriptStatus, said] = Dravel({"script", (folder_ / "open.dvs").string()});
-    EXPECT_EQ(scriptStatus, 0) << said;
-    EXPECT_THAT(said, HasSubstr(gone.string() + ", which cannot be loaded"));
+    EXPECT_THAT(Dravel({"script", (folder_ / "open.dvs").string()}),
+                Pair(0, HasSubstr(gone.string() + ", which cannot be loaded")));
 
     // The system's registry is root's to change: its entry that cannot load stays an error, and
     // the user's registry does not take over.
@@ -75,9 +75,8 @@ TEST_F(DravelCli, TheModuleIsRegisteredAgainWhereTheUsersEntryCannotLoadAndSaysS
     fs::create_directories(folder_ / "system/dravel");
     WriteRegistry(folder_ / "system/dravel/registry.json", gone);
     ScopedEnv dirs("XDG_CONFIG_DIRS", (folder_ / "system").c_str());
-    auto [status, output] = Dravel({"show"});
-    EXPECT_EQ(status, 1);
-    EXPECT_THAT(output, HasSubstr("Cannot create DRAVEL.CLSMG_QUINTAB: /gone/libdravel.so"));
+    EXPECT_THAT(Dravel({"show"}),
+                Pair(1, HasSubstr("Cannot create DRAVEL.CLSMG_QUINTAB: /gone/libdravel.so")));
     EXPECT_FALSE(fs::exists(registry));
 }
 

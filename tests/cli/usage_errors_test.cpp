@@ -44,9 +44,8 @@ TEST_F(DravelCli, AUsageErrorExitsTwoWithOneLineNamingIt) {
         EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
         EXPECT_FALSE(fs::exists(folder_ / "data")) << "a database was opened";
     }
-    auto [status, output] = Host({"--company", "x"});
-    EXPECT_EQ(status, 2);
-    EXPECT_THAT(output, HasSubstr("(see dravel-host --help)"));
+    EXPECT_THAT(Host({"--company", "x"}),
+                ::testing::Pair(2, HasSubstr("(see dravel-host --help)")));
     EXPECT_EQ(Dravel({"resolve", "--help"}).first, 0);
 }
 
