@@ -1,6 +1,6 @@
 #pragma once
-// The history's records (db/history.h) as text a person reads, in the current language: the
-// command-line listing and the window of the history show them so.
+// The history's records (db/history.h) as text a person reads, in the current language, as
+// `dravel history` prints them.
 
 #include <string>
 #include <vector>

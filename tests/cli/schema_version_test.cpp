@@ -120,7 +120,7 @@ TEST_F(DravelCli, AnOlderDemoDatabaseIsUpgradedAfterItsBackup) {
                             "dravel: Il database di prova è stato aggiornato dalla versione 0 "
                             "alla 2; la sua copia di prima è " +
                             backup + "\nDitta"));
-    EXPECT_EQ(db::ReadSchemaVersion(*Open(demo)), 2);
+    EXPECT_EQ(db::ReadSchemaVersion(*Open(demo)), db::kSchemaVersion);
     ASSERT_TRUE(fs::exists(backup));
     EXPECT_EQ(db::ReadSchemaVersion(*Open(backup)), 0);
     EXPECT_THAT(Dravel({"company", "list"}).second, ::testing::StartsWith("Ditta"));
