@@ -12,6 +12,7 @@
 #include "app/database_option.h"
 #include "app/determination_commands.h"
 #include "app/file_size_signal.h"
+#include "app/history_command.h"
 #include "app/language.h"
 #include "app/matrix_commands.h"
 #include "app/paths.h"
@@ -46,6 +47,7 @@ class Tool {
         AddScript();
         AddDetermination();
         matrix_ = std::make_unique<app::MatrixCommands>(cli, databaseOptions_, language);
+        history_ = std::make_unique<app::HistoryCommand>(cli, databaseOptions_, language);
     }
 
     CLI::App cli{"dravel: criteria maintenance for counter-account determination"};
@@ -139,6 +141,7 @@ class Tool {
         if (*check_) return app::RunCheck(determination_, std::cout);
         if (*script_) return Script(database);
         if (matrix_->Chosen()) return matrix_->Run(database, language, std::cout, std::cerr);
+        if (history_->Chosen()) return history_->Run(database, language, std::cout);
         return 0;
     }
 
@@ -227,7 +230,10 @@ class Tool {
     // whose 1 is an answer or a refusal).
     int Failed() {
         app::ReportFailure("dravel", cli.get_subcommands()[0]->get_name());
-        return *resolve_ || *check_ || matrix_->Chosen() || schemaCommands_->Chosen() ? 2 : 1;
+        return *resolve_ || *check_ || matrix_->Chosen() || schemaCommands_->Chosen() ||
+                       history_->Chosen()
+                   ? 2
+                   : 1;
     }
 
     app::DatabaseOptions databaseOptions_;
@@ -235,6 +241,7 @@ class Tool {
     std::unique_ptr<app::CompanyCommands> companies_;
     std::unique_ptr<app::SchemaCommands> schemaCommands_;
     std::unique_ptr<app::MatrixCommands> matrix_;
+    std::unique_ptr<app::HistoryCommand> history_;
     int company_ = 0;
     bool demo_ = false;
     std::string dialect_ = "sqlite";

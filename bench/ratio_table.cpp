@@ -28,6 +28,8 @@ const std::vector<Action>& Actions() {
         {"open the matrix window", "PostgreSQL", "OpenMatrixWindowPostgresql",
          "OpenMatrixWindowRawOdbc"},
         {"import matrix rows", "PostgreSQL", "ImportMatrixPostgresql", "ImportMatrixRawOdbc"},
+        // Sized by the records printed; the product is the program run as a user runs it.
+        {"dravel history", "SQLite", "HistoryCommand", "HistoryRawSqlite"},
     };
     return actions;
 }
