@@ -73,9 +73,11 @@ HistoryDialog::HistoryDialog(ado::Connection& database, int32_t company,
     // in the cell's tip.
     table_->horizontalHeader()->setSectionResizeMode(kCriterion, QHeaderView::Interactive);
     table_->horizontalHeader()->resizeSection(kCriterion, 300);
+    table_->setTabKeyNavigation(false);  // Tab goes on to the detail, arrows move in the table
     detail_ = new QPlainTextEdit(this);
     detail_->setObjectName("historyDetail");
     detail_->setReadOnly(true);
+    detail_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     detail_->setLineWrapMode(QPlainTextEdit::NoWrap);
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(table_);
