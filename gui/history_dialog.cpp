@@ -106,7 +106,6 @@ HistoryDialog::HistoryDialog(ado::Connection& database, int32_t company,
 }
 
 void HistoryDialog::LoadCriteria() {
-    const int32_t chosen = criteria_->currentData().toInt();
     criteria_->clear();
     criteria_->addItem(Tr("Tutti i criteri"));
     Guarded(Utf8(windowTitle()), [&] {
@@ -116,7 +115,6 @@ void HistoryDialog::LoadCriteria() {
             criteria_->addItem(labels_[c.id], c.id);
         }
     });
-    criteria_->setCurrentIndex(std::max(0, criteria_->findData(chosen)));
 }
 
 void HistoryDialog::ShowCriterion(std::optional<int32_t> criterion) {

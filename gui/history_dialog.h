@@ -34,6 +34,7 @@ class HistoryDialog : public QDialog {
     void More();
 
   private:
+    // The company's criteria in the combo, as they are now.
     void LoadCriteria();
     // The filters as the user set them; none when a date is not one (the summary says so).
     std::optional<db::HistoryFilter> Filter();
