@@ -1,6 +1,8 @@
 #include "db/history.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 
 #include "platform/ado/recordset.h"
 #include "platform/com/com_error.h"
@@ -55,6 +57,25 @@ HistoryRecord Read(ado::Recordset& rs) {
     return r;
 }
 
+// The day after `day` ("YYYY-MM-DD", a day of the calendar).
+std::string NextDay(std::string_view day) {
+    using namespace std::chrono;
+    const auto number = [&](size_t at, size_t size) {
+        return std::stoi(std::string(day.substr(at, size)));
+    };
+    const year_month_day next{sys_days{year{number(0, 4)} / number(5, 2) / number(8, 2)} + days{1}};
+    char text[11];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(next.year()),
+                  static_cast<unsigned>(next.month()), static_cast<unsigned>(next.day()));
+    return text;
+}
+
+void RequireDay(const std::optional<std::string>& day) {
+    if (day && !IsHistoryDay(*day))
+        throw com::ComError(com::err::InvalidPropertyValue, "Data non valida: %1 (AAAA-MM-GG)")
+            .SetValues({*day});
+}
+
 }  // namespace
 
 bool IsHistoryDay(std::string_view day) {
@@ -91,9 +112,8 @@ void WriteHistory(ado::Connection& connection, const HistoryRecord& record) {
 // a page costs the same however far down it is.
 void ReadHistory(ado::Connection& connection, const HistoryFilter& filter,
                  const std::function<void(const HistoryRecord&)>& each) {
-    if (filter.since && !IsHistoryDay(*filter.since))
-        throw com::ComError(com::err::InvalidPropertyValue, "Data non valida: %1 (AAAA-MM-GG)")
-            .SetValues({*filter.since});
+    RequireDay(filter.since);
+    RequireDay(filter.until);
     std::string where = " FROM HOST_STORICO WHERE STORICO_DITTA = ?";
     std::vector<com::Variant> params = {filter.company};
     if (filter.criterion) {
@@ -104,9 +124,13 @@ void ReadHistory(ado::Connection& connection, const HistoryFilter& filter,
         where += " AND STORICO_QUANDO >= ?";
         params.emplace_back(*filter.since);
     }
+    if (filter.until) {
+        where += " AND STORICO_QUANDO < ?";
+        params.emplace_back(NextDay(*filter.until));
+    }
     const bool top = connection.SqlDialect() == ado::Dialect::Tsql;
     int64_t left = filter.limit.value_or(INT64_MAX);
-    std::optional<int64_t> last;
+    std::optional<int64_t> last = filter.before;
     while (left > 0) {
         const int64_t size = std::min(left, kPage);
         const std::string page = std::to_string(size);

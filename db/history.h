@@ -52,11 +52,14 @@ struct HistoryFilter {
     int32_t company = 0;
     std::optional<int32_t> criterion;  // the records of that criterion and of its matrix rows
     std::optional<std::string> since;  // "YYYY-MM-DD", UTC: records of that day and after
+    std::optional<std::string> until;  // "YYYY-MM-DD", UTC: records of that day and before
+    std::optional<int64_t> before;     // records older than this one (by key): the next page
     std::optional<int64_t> limit;      // at most that many
 };
 
 // Calls `each` with the records `filter` selects, newest first, as they are read (never all of
-// them held at once). A `since` that is not a day is refused (error 380) before any reading.
+// them held at once). A `since` or `until` that is not a day is refused (error 380) before any
+// reading.
 void ReadHistory(ado::Connection& connection, const HistoryFilter& filter,
                  const std::function<void(const HistoryRecord&)>& each);
 

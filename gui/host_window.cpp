@@ -22,6 +22,7 @@
 #include "framework/export_to_office.h"
 #include "gui/check_dialog.h"
 #include "gui/guarded.h"
+#include "gui/history_dialog.h"
 #include "gui/qt_toolkit.h"
 #include "gui/trial_dialog.h"
 #include "gui/ui_text.h"
@@ -96,6 +97,9 @@ void HostWindow::BuildMenus() {
     matrix_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     tools->addAction(Tr("&Verifica"), this, &HostWindow::OpenCheck);
     tools->addAction(Tr("&Prova"), this, &HostWindow::OpenTrial);
+    history_ = tools->addAction(Tr("&Storico"), this, &HostWindow::OpenHistory);
+    history_->setObjectName("history");
+    history_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     auto* window = menuBar()->addMenu(Tr("F&inestre"));
     window->addAction(Tr("&Affianca"), area_, &QMdiArea::tileSubWindows);
     window->addAction(Tr("&Sovrapponi"), area_, &QMdiArea::cascadeSubWindows);
@@ -131,7 +135,8 @@ void HostWindow::BuildToolbar() {
     auto* trial = bar->addAction(Tr("Prova"), this, &HostWindow::OpenTrial);
     trial->setObjectName("trial");
     trial->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-    for (auto* a : {mediaLink_, export_, matrix_, check, trial})
+    bar->addAction(history_);
+    for (auto* a : {mediaLink_, export_, matrix_, check, trial, history_})
         a->setToolTip(QStringLiteral("%1 (%2)").arg(
             a->iconText(), a->shortcut().toString(QKeySequence::NativeText)));
 }
@@ -251,8 +256,27 @@ void HostWindow::OpenTrial() {
     BringForward(trial_);
 }
 
+void HostWindow::OpenHistory() {
+    Guarded(kShellTitle, [&] {
+        std::optional<int32_t> criterion;
+        auto* active = ui::Toolkit::Current().ActiveForm();
+        if (auto matrix = session_.Matrix(); matrix && active == matrix.Get())
+            criterion = matrix->Criterion();
+        else if (auto window = session_.Window(); window && active == window.Get())
+            criterion = session_.CurrentCriterion();
+        if (!historyDialog_) {
+            historyDialog_ =
+                new HistoryDialog(session_.Database(), ActiveCompanyCode(), criterion, this);
+            historyDialog_->setAttribute(Qt::WA_DeleteOnClose);
+        } else if (criterion) {
+            historyDialog_->ShowCriterion(criterion);
+        }
+    });
+    BringForward(historyDialog_);
+}
+
 void HostWindow::CloseDialogs() {
-    for (QDialog* d : {check_.data(), trial_.data()})
+    for (QDialog* d : {check_.data(), trial_.data(), static_cast<QDialog*>(historyDialog_.data())})
         if (d) d->close();
 }
 

@@ -19,6 +19,7 @@ class QMdiArea;
 
 namespace gui {
 
+class HistoryDialog;
 class QtToolkit;
 
 // The product's icon (from its SVG: the SVG plugins of Qt draw it), for the host's windows:
@@ -72,6 +73,9 @@ class HostWindow : public QMainWindow {
     // The determination dialogs for the active company (one of each, brought forward when open).
     void OpenCheck();
     void OpenTrial();
+    // The history, on the current criterion when the criteria window or the matrix window is
+    // the one in front (an open history moves there; otherwise it keeps its filters).
+    void OpenHistory();
     void CloseDialogs();
 
     framework::HostSession& session_;
@@ -85,7 +89,9 @@ class HostWindow : public QMainWindow {
     QAction* mediaLink_ = nullptr;
     QAction* export_ = nullptr;
     QAction* matrix_ = nullptr;
+    QAction* history_ = nullptr;
     QPointer<QDialog> check_, trial_;
+    QPointer<HistoryDialog> historyDialog_;
 };
 
 }  // namespace gui

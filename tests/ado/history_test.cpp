@@ -76,6 +76,9 @@ TEST_P(History, ReadsNewestFirstWhatTheFilterSelects) {
         {{.company = 1, .since = "2026-03-01"}, "6,5,4,2,1"},
         {{.company = 1, .since = "2026-03-02"}, "6,5,4"},
         {{.company = 1, .criterion = 7, .since = "2026-03-02"}, ""},
+        {{.company = 1, .until = "2026-03-01"}, "2,1"},
+        {{.company = 1, .until = "2026-02-28"}, ""},
+        {{.company = 1, .since = "2026-03-01", .until = "2026-03-01"}, "2,1"},
         {{.company = 1, .limit = 2}, "6,5"},
         {{.company = 1, .criterion = 5, .limit = 0}, ""},
         {{.company = 1, .since = "2024-02-29"}, "6,5,4,2,1"},
@@ -89,6 +92,8 @@ TEST_P(History, ReadsNewestFirstWhatTheFilterSelects) {
                             "2026-03-01 10:00"}) {
         SCOPED_TRACE(day);
         EXPECT_THAT([&] { Keys(*conn_, {.company = 1, .since = day}); },
+                    FailsWith(com::err::InvalidPropertyValue));
+        EXPECT_THAT([&] { Keys(*conn_, {.company = 1, .until = day}); },
                     FailsWith(com::err::InvalidPropertyValue));
     }
 }
@@ -106,6 +111,11 @@ TEST_P(History, ReadsPageAfterPage) {
                         [&](const db::HistoryRecord& r) { ASSERT_EQ(*r.key, next--); });
         EXPECT_EQ(kRecords - next, std::min<int64_t>(limit, kRecords));
     }
+    // The next page goes on below the last record of the one before.
+    int64_t last = 0;
+    db::ReadHistory(*conn_, {.company = 1, .limit = 1500},
+                    [&](const db::HistoryRecord& r) { last = r.id; });
+    EXPECT_EQ(Keys(*conn_, {.company = 1, .before = last, .limit = 3}), "845,844,843");
 }
 
 DRAVEL_ON_EACH_BACKEND(History);
