@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/ado/connection.h"
 
@@ -44,6 +45,9 @@ struct HistoryRecord {
 // program's clock.
 void WriteHistory(ado::Connection& connection, const HistoryRecord& record);
 
+// Whether `day` is a day of the calendar written "YYYY-MM-DD".
+bool IsHistoryDay(std::string_view day);
+
 struct HistoryFilter {
     int32_t company = 0;
     std::optional<int32_t> criterion;  // the records of that criterion and of its matrix rows
@@ -52,7 +56,7 @@ struct HistoryFilter {
 };
 
 // Calls `each` with the records `filter` selects, newest first, as they are read (never all of
-// them held at once).
+// them held at once). A `since` that is not a day is refused (error 380) before any reading.
 void ReadHistory(ado::Connection& connection, const HistoryFilter& filter,
                  const std::function<void(const HistoryRecord&)>& each);
 

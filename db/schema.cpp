@@ -83,6 +83,13 @@ std::vector<std::string> MissingTables(ado::Connection& connection) {
     return tables;
 }
 
+std::vector<std::string> MissingOriginalTables(ado::Connection& connection) {
+    auto missing = MissingTables(connection);
+    std::erase(missing, "HOST_VERSIONE");
+    std::erase(missing, "HOST_STORICO");
+    return missing;
+}
+
 namespace {
 
 // The journal mode changes only while no other program reads the file, and SQLite says "busy" at
@@ -103,13 +110,11 @@ void SetJournalMode(ado::Connection& connection) {
 }
 
 // Complete or Partial when the database holds all or some of the tables; nothing when none. A
-// server's database made before versions were kept lacks only the version table: it is complete,
-// of version 0.
+// database of an older version lacks only the tables of later ones: it is complete.
 std::optional<Creation> Found(ado::Connection& connection) {
-    auto missing = MissingTables(connection);
-    if (missing.size() == SchemaTables(connection.SqlDialect()).size()) return std::nullopt;
-    std::erase(missing, "HOST_VERSIONE");
-    return missing.empty() ? Creation::Complete : Creation::Partial;
+    if (MissingTables(connection).size() == SchemaTables(connection.SqlDialect()).size())
+        return std::nullopt;
+    return MissingOriginalTables(connection).empty() ? Creation::Complete : Creation::Partial;
 }
 
 }  // namespace

@@ -28,10 +28,14 @@ std::vector<std::string> SchemaTables(ado::Dialect dialect);
 // The schema's tables the database does not hold, in the schema's order.
 std::vector<std::string> MissingTables(ado::Connection& connection);
 
+// The tables of the first versions that the database does not hold: those of version 0, which
+// an older database must have (the version table and the history come with later versions).
+std::vector<std::string> MissingOriginalTables(ado::Connection& connection);
+
 // What CreateDatabase found.
 enum class Creation {
     Created,   // none of the tables: this call created them
-    Complete,  // every table (but a server's HOST_VERSIONE, which older ones lack): left as it is
+    Complete,  // every table (but those of later versions, which older ones lack): left as it is
     Partial,   // some of the tables only: left as it is, for its owner to mend
 };
 

@@ -51,8 +51,7 @@ Upgrade UpgradeSchema(ado::Connection& connection,
                       "%3 di questo programma: nulla è stato modificato.",
                       {std::to_string(upgrade.from), std::to_string(kSchemaVersion)});
     if (upgrade.from == kSchemaVersion) return upgrade;
-    auto missing = MissingTables(connection);
-    std::erase(missing, "HOST_VERSIONE");  // the first step makes it
+    const auto missing = MissingOriginalTables(connection);  // the steps make the others
     if (!missing.empty())
         throw Refusal(connection,
                       "Il database %1 non contiene le tabelle del modulo (mancano: %2): nulla è "

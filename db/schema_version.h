@@ -14,7 +14,7 @@
 namespace db {
 
 // The version this program makes and works on.
-inline constexpr int32_t kSchemaVersion = 1;
+inline constexpr int32_t kSchemaVersion = 2;
 
 // The database's version; 0 when it records none.
 int32_t ReadSchemaVersion(ado::Connection& connection);

@@ -13,6 +13,7 @@
 // Version 1: the version recorded (HOST_VERSIONE on servers); on SQLite both keys AUTOINCREMENT,
 // so that a deleted row's key is never given to a new one, and every text column's width checked;
 // the criterion index on (company, criterion) and the index by values.
+// Version 2: the history of changes, HOST_STORICO and its indexes.
 
 #include "db/schema.h"
 #include "db/schema_steps.h"
@@ -21,13 +22,26 @@ namespace db {
 
 namespace {
 
+bool OfHistory(const std::string& sql) {
+    return sql.find(" HOST_STORICO") != std::string::npos;
+}
+
+// The current schema's statements in `dialect` that make the history's table and indexes
+// (`history`), or the others.
+std::vector<std::string> Statements(ado::Dialect dialect, bool history) {
+    std::vector<std::string> statements;
+    for (const auto& sql : SchemaStatements(dialect))
+        if (OfHistory(sql) == history) statements.push_back(sql);
+    return statements;
+}
+
 void Version1(ado::Connection& connection) {
     std::vector<std::string> statements;
     switch (connection.SqlDialect()) {
         case ado::Dialect::Sqlite:
-            // Version 1's shape is the one SqliteSchema() makes; a later version that changes
-            // those statements keeps a copy of version 1's here.
-            ReshapeSqlite(connection, SchemaStatements(ado::Dialect::Sqlite));
+            // Version 1's shape is the one SqliteSchema() makes without version 2's table; a
+            // later version that changes those statements keeps a copy of version 1's here.
+            ReshapeSqlite(connection, Statements(ado::Dialect::Sqlite, false));
             return;
         case ado::Dialect::Postgresql:
             statements = {
@@ -54,10 +68,29 @@ void Version1(ado::Connection& connection) {
     for (const auto& sql : statements) connection.Execute(sql);
 }
 
+// Each statement made to do nothing where its table or index is already there.
+void Version2(ado::Connection& connection) {
+    const auto dialect = connection.SqlDialect();
+    auto statements = Statements(dialect, true);
+    if (dialect == ado::Dialect::Sqlite) return ReshapeSqlite(connection, statements);
+    for (auto sql : statements) {
+        const bool table = sql.starts_with("CREATE TABLE ");
+        const size_t name = std::string_view("CREATE INDEX ").size();
+        if (dialect == ado::Dialect::Postgresql)
+            sql.insert(name, "IF NOT EXISTS ");
+        else if (table)
+            sql = "IF OBJECT_ID(N'HOST_STORICO', N'U') IS NULL " + sql;
+        else
+            sql = "IF INDEXPROPERTY(OBJECT_ID(N'HOST_STORICO'), N'" +
+                  sql.substr(name, sql.find(' ', name) - name) + "', 'IndexID') IS NULL " + sql;
+        connection.Execute(sql);
+    }
+}
+
 }  // namespace
 
 const std::vector<SchemaStep>& SchemaSteps() {
-    static const std::vector<SchemaStep> steps = {{1, Version1}};
+    static const std::vector<SchemaStep> steps = {{1, Version1}, {2, Version2}};
     return steps;
 }
 

@@ -5,6 +5,7 @@
 
 #include <fstream>
 
+#include "db/schema_steps.h"
 #include "db/schema_upgrade.h"
 #include "db/sqlite_backup.h"
 #include "tests/ado/temp_database.h"
@@ -47,11 +48,16 @@ TEST_P(SchemaUpgrade, BringsEveryEarlierShapeToTheCurrentOneKeepingEveryRowAndKe
         testing_support::MakeOldDatabase(*conn_, shape);
         const std::string rows = Content(*conn_);
         const auto upgrade = db::UpgradeSchema(*conn_);
-        EXPECT_EQ(std::pair(upgrade.from, upgrade.to), std::pair(0, db::kSchemaVersion));
+        EXPECT_EQ(std::pair(upgrade.from, upgrade.to),
+                  std::pair(shape.version, db::kSchemaVersion));
         EXPECT_EQ(Shape(*conn_), current_);
         EXPECT_EQ(Content(*conn_), rows);
         const auto again = db::UpgradeSchema(*conn_);
-        EXPECT_EQ(std::pair(again.from, again.to), std::pair(1, 1));
+        EXPECT_EQ(std::pair(again.from, again.to),
+                  std::pair(db::kSchemaVersion, db::kSchemaVersion));
+        // Each step run again on its result changes nothing.
+        for (const auto& step : db::SchemaSteps()) step.run(*conn_);
+        EXPECT_EQ(Shape(*conn_), current_);
         // A new row never gets the key of the last one, deleted.
         conn_->Execute("DELETE FROM MGA0_QUINTAB WHERE MGA0_ID = 20");
         conn_->Execute("DELETE FROM MGA1_MATRCPAR WHERE MGA1_ID = 15");
@@ -68,8 +74,8 @@ TEST_P(SchemaUpgrade, LeavesANewerDatabaseOrOneWithoutTheTablesAsItIs) {
         std::function<void()> make;
         const char* told;
     } cases[] = {
-        {"newer", [&] { db::WriteSchemaVersion(*conn_, 2); },
-         "alla versione 2 dello schema, più recente della versione 1"},
+        {"newer", [&] { db::WriteSchemaVersion(*conn_, 3); },
+         "alla versione 3 dello schema, più recente della versione 2"},
         {"empty", [&] { Empty(); }, "non contiene le tabelle del modulo"},
         {"partial",
          [&] {

@@ -124,7 +124,7 @@ TEST(TextWidthSchema, SqlServerCountsCharactersAsTheOtherDialectsDo) {
         EXPECT_THAT(tsql, HasSubstr("CHECK (LEN(" + name +
                                     " + N'.') <= " + std::to_string(std::stoi(chars) + 1) + ")"));
     }
-    EXPECT_EQ(columns, 16);
+    EXPECT_EQ(columns, 21);
     EXPECT_THAT(tsql, ::testing::Not(HasSubstr(" VARCHAR")));
 }
 

@@ -65,17 +65,17 @@ TEST_P(SchemaVersions, AnotherVersionIsRefusedInOneLineAndLeftAsItIs) {
         {{"create-db", "--demo"}, 1},  // a complete old database is old, not partial
     };
     ASSERT_EQ(Dravel({"register"}).first, 0);  // so that `script` says nothing of it
-    for (int32_t version : {0, 2}) {
+    for (int32_t version : {0, 3}) {
         const std::string db = Database(version);
         const std::string label = ado::DatabaseLabel(ConnectionString(db));
         // A connection string is quoted in the command, for the shell.
         const std::string word = GetParam() == Backend::Sqlite ? label : "'" + label + "'";
         const std::string line =
             "dravel: Il database " + label + " ha lo schema versione " + std::to_string(version) +
-            (version == 0 ? ", questo programma usa la versione 1: aggiornarlo con dravel "
+            (version == 0 ? ", questo programma usa la versione 2: aggiornarlo con dravel "
                             "upgrade-db --database " +
                                 word
-                          : ", più recente di questo programma (versione 1): usare una versione "
+                          : ", più recente di questo programma (versione 2): usare una versione "
                             "più recente del programma") +
             " (error 3219)\n";
         const std::string before = State(db);
@@ -118,9 +118,9 @@ TEST_F(DravelCli, AnOlderDemoDatabaseIsUpgradedAfterItsBackup) {
     EXPECT_EQ(status, 0);
     EXPECT_THAT(output, ::testing::StartsWith(
                             "dravel: Il database di prova è stato aggiornato dalla versione 0 "
-                            "alla 1; la sua copia di prima è " +
+                            "alla 2; la sua copia di prima è " +
                             backup + "\nDitta"));
-    EXPECT_EQ(db::ReadSchemaVersion(*Open(demo)), 1);
+    EXPECT_EQ(db::ReadSchemaVersion(*Open(demo)), 2);
     ASSERT_TRUE(fs::exists(backup));
     EXPECT_EQ(db::ReadSchemaVersion(*Open(backup)), 0);
     EXPECT_THAT(Dravel({"company", "list"}).second, ::testing::StartsWith("Ditta"));

@@ -43,19 +43,19 @@ TEST_F(UpgradeDb, BacksUpBesideTheFileThenUpgradesAndNeverTakesAnExistingName) {
     const std::string old = Look(db);
     std::ofstream(db + ".v0.bak") << "kept";
     EXPECT_THAT(Dravel({"upgrade-db", "--database", db}),
-                Pair(0, "backup " + db + ".v0.1.bak\nupgraded " + db + " from version 0 to 1\n"));
+                Pair(0, "backup " + db + ".v0.1.bak\nupgraded " + db + " from version 0 to 2\n"));
     EXPECT_EQ(Look(db + ".v0.1.bak"), old);
     EXPECT_EQ(Text(db + ".v0.bak"), "kept");
-    EXPECT_THAT(Look(db), HasSubstr("version 1"));
+    EXPECT_THAT(Look(db), HasSubstr("version 2"));
     EXPECT_THAT(Dravel({"upgrade-db", "--database", db}),
-                Pair(0, db + " is at version 1: nothing to do\n"));
+                Pair(0, db + " is at version 2: nothing to do\n"));
     EXPECT_FALSE(fs::exists(db + ".v0.2.bak"));
 }
 
 TEST_F(UpgradeDb, RefusesWithOneAndFailsWithTwo) {
     const std::string db = (folder_ / "nuovo.db").string();
     ASSERT_EQ(Dravel({"create-db", "--database", db}).first, 0);
-    db::WriteSchemaVersion(*Open(db), 2);
+    db::WriteSchemaVersion(*Open(db), 3);
     std::ofstream(folder_ / "copia.db") << "kept";
     const struct {
         std::vector<std::string> args;
@@ -65,7 +65,7 @@ TEST_F(UpgradeDb, RefusesWithOneAndFailsWithTwo) {
         {{"upgrade-db", "--database", db},
          1,
          "dravel: Il database " + db +
-             " è alla versione 2 dello schema, più recente della versione 1 di questo programma: "
+             " è alla versione 3 dello schema, più recente della versione 2 di questo programma: "
              "nulla è stato modificato. (error 3219)\n"},
         {{"backup", "--database", db, "--output", (folder_ / "copia.db").string()},
          1,
@@ -87,8 +87,8 @@ TEST_F(UpgradeDb, UpgradesAServerDatabaseWithNoBackupOnPostgresql) {
     const std::string db =
         Old(testing_support::PostgresServer::Shared().CreateDatabase("cli_upgrade"));
     EXPECT_THAT(Dravel({"upgrade-db", "--database", db}),
-                Pair(0, "upgraded " + ado::DatabaseLabel(db) + " from version 0 to 1\n"));
-    EXPECT_EQ(db::ReadSchemaVersion(*Open(db)), 1);
+                Pair(0, "upgraded " + ado::DatabaseLabel(db) + " from version 0 to 2\n"));
+    EXPECT_EQ(db::ReadSchemaVersion(*Open(db)), db::kSchemaVersion);
 }
 
 TEST_F(UpgradeDb, TwoStartedTogetherUpgradeOnceWithOneBackup) {

@@ -1,6 +1,6 @@
 #pragma once
-// Databases as the builds before schema versions made them, in each shape they had: today's
-// statements with what changed since taken out again. Rows in every table, and how a database
+// Databases as earlier builds made them, in each shape they had: today's statements with what
+// changed since taken out again. Rows in every table, and how a database
 // looks (its tables and indexes as defined, its rows, its version) for comparing.
 
 #include <regex>
@@ -14,11 +14,13 @@
 
 namespace testing_support {
 
-// What an earlier build's schema had (SQLite alone has keys and width checks that differ).
+// What an earlier build's schema had (SQLite alone has keys and width checks that differ), and
+// the version it recorded.
 struct OldShape {
     const char* name;
     bool criteriaAutoincrement, matrixAutoincrement, matrixWidthChecks, longCriterionIndex,
         valuesIndex;
+    int32_t version = 0;
 };
 inline const OldShape kOldShapes[] = {
     {"first builds", false, false, false, false, false},
@@ -28,6 +30,7 @@ inline const OldShape kOldShapes[] = {
     {"matrix widths checked", true, false, true, false, true},
     {"matrix key never reused", true, true, true, false, true},
     {"long criterion index and index by values", false, true, true, true, true},
+    {"version 1", true, true, true, false, true, 1},
 };
 
 inline std::vector<std::string> OldSchema(ado::Dialect dialect, const OldShape& shape) {
@@ -37,7 +40,8 @@ inline std::vector<std::string> OldSchema(ado::Dialect dialect, const OldShape& 
     std::vector<std::string> statements;
     for (std::string sql : db::SchemaStatements(dialect)) {
         const auto is = [&](const char* start) { return sql.starts_with(start); };
-        if (is("CREATE TABLE HOST_VERSIONE") ||
+        if ((is("CREATE TABLE HOST_VERSIONE") && shape.version == 0) ||
+            sql.find(" HOST_STORICO") != std::string::npos ||
             (is("CREATE INDEX MGA1_MATRCPAR_VALORI") && !shape.valuesIndex))
             continue;
         if (is("CREATE INDEX MGA1_MATRCPAR_CRITERIO") && shape.longCriterionIndex)
@@ -87,6 +91,7 @@ inline void MakeOldDatabase(ado::Connection& c, const OldShape& shape, int matri
     ado::Transaction transaction(c);
     for (const auto& sql : OldSchema(c.SqlDialect(), shape)) c.Execute(sql);
     FillOldDatabase(c, matrixRows);
+    if (shape.version > 0) db::WriteSchemaVersion(c, shape.version);
     transaction.Commit();
 }
 
