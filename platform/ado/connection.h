@@ -59,7 +59,7 @@ class Connection : public com::ComObject<Connection, IConnection> {
     // The watcher told of this connection's transactions, statements and written rows (see
     // watcher.h); nullptr for none. It stays through Close and Open.
     void SetWatcher(std::shared_ptr<Watcher> watcher);
-    Watcher* GetWatcher() const { return watcher_.get(); }
+    const std::shared_ptr<Watcher>& GetWatcher() const { return watcher_; }
 
     detail::Backend& Backend() const;  // for the Recordset; error 3704 when closed
 

@@ -120,13 +120,15 @@ std::optional<RowsQuery> RowsTouchedBy(const std::string& sql,
     if (tokens[0].text != "UPDATE" || !IsName(tokens[1])) return std::nullopt;
     const size_t set = Find(tokens, 2, "SET");
     if (set != 2) return std::nullopt;
-    const size_t from = Find(tokens, set, "FROM"), where = Find(tokens, set, "WHERE");
+    // A FROM after the WHERE is a condition's ("IS DISTINCT FROM").
+    const size_t where = Find(tokens, set, "WHERE"),
+                 from = std::min(Find(tokens, set, "FROM"), where);
     const size_t setEnd = std::min(from, where);
     const size_t skipped = Marks(tokens, set, setEnd);
     if (skipped > params.size()) return std::nullopt;
     const std::string table = Raw(sql, tokens[1]);
     std::string select = "SELECT " + table + ".* FROM " + table;
-    if (from < tokens.size())
+    if (from < where)
         select += ", " + sql.substr(tokens[from + 1].begin,
                                     (where < tokens.size() ? tokens[where].begin : sql.size()) -
                                         tokens[from + 1].begin);

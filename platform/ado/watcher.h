@@ -10,10 +10,9 @@
 #include <vector>
 
 #include "platform/ado/backend.h"
+#include "platform/ado/connection.h"
 
 namespace ado {
-
-class Connection;
 
 enum class RowChange { Insert, Update, Delete };
 
@@ -41,6 +40,22 @@ class Watcher {
     virtual void BeforeCommit(Connection&) {}
     // What was gathered for the transaction is to be dropped; never throws.
     virtual void RolledBack(Connection&) noexcept {}
+};
+
+// While it lives, the connection's statements go unwatched: raw SQL, which no watcher is to see.
+class Unwatched {
+  public:
+    explicit Unwatched(Connection& connection)
+        : connection_(connection), kept_(connection.GetWatcher()) {
+        connection_.SetWatcher(nullptr);
+    }
+    ~Unwatched() { connection_.SetWatcher(kept_); }
+    Unwatched(const Unwatched&) = delete;
+    Unwatched& operator=(const Unwatched&) = delete;
+
+  private:
+    Connection& connection_;
+    std::shared_ptr<Watcher> kept_;
 };
 
 // The SELECT of the rows an UPDATE or a DELETE will change (the table's columns, under the

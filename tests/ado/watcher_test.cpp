@@ -122,6 +122,8 @@ TEST(StatementRows, TheRowsAStatementTouchesOrInserts) {
         {"delete from \"T\"", "SELECT * FROM \"T\" "},
         {"UPDATE T SET A = (SELECT B FROM U WHERE C = ?) WHERE D = ?",
          "SELECT T.* FROM T WHERE D = ?"},
+        {"UPDATE T SET A = ? WHERE B IS NOT DISTINCT FROM ?",
+         "SELECT T.* FROM T WHERE B IS NOT DISTINCT FROM ?"},
         {"UPDATE T\r\n SET A = R.N\r\nFROM (SELECT 1 AS N) AS R\r\nWHERE T.K = R.N",
          "SELECT T.* FROM T, (SELECT 1 AS N) AS R\r\n WHERE T.K = R.N"},
         {"INSERT INTO T (A) VALUES (?)", ""},
