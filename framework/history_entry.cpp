@@ -57,7 +57,7 @@ std::optional<int32_t> Number(const Values& values, const char* column) {
 }
 
 const Values& Latest(const Touched& row) {
-    return row.deleted || row.after.empty() ? *row.before : row.after;
+    return row.before && (row.deleted || row.after.empty()) ? *row.before : row.after;
 }
 
 }  // namespace
@@ -72,7 +72,8 @@ std::optional<db::HistoryRecord> RecordOf(const TouchedRows& rows,
                                           const std::vector<Values>& inserted) {
     std::vector<const TouchedRows::value_type*> own;
     for (const auto& entry : rows)
-        if (entry.second.written) own.push_back(&entry);
+        if (entry.second.written && (entry.second.before || !entry.second.deleted))
+            own.push_back(&entry);
     std::sort(own.begin(), own.end(),
               [](auto* a, auto* b) { return a->second.written < b->second.written; });
 
@@ -96,7 +97,7 @@ std::optional<db::HistoryRecord> RecordOf(const TouchedRows& rows,
             identity = &row;
         }
         for (const auto& [at, row] : rows) {
-            if (row.table != &kMatrix) continue;
+            if (row.table != &kMatrix || (row.deleted && !row.before)) continue;
             identity = &Latest(row);
             if (row.deleted)
                 removed.push_back(Row(*row.before));
@@ -118,7 +119,7 @@ std::optional<db::HistoryRecord> RecordOf(const TouchedRows& rows,
             detail["row"] = Row(*main.before);
             json taken = json::array();
             for (const auto& [other, row] : rows)
-                if (row.deleted && &row != &main)
+                if (row.deleted && row.before && &row != &main)
                     taken.push_back({{"table", other.first->name}, {"row", Row(*row.before)}});
             if (!taken.empty()) detail["taken"] = taken;
         } else {

@@ -103,20 +103,41 @@ void HistoryRecorder::RowWritten(ado::Connection&, const ado::WrittenRow& row) {
     touched.written = ++writes_;
 }
 
-// The rows as they stand now, read in the transaction; then the record, if the action changed
-// anything.
+// The rows as they stand now, read in the transaction, a few hundred keys to a statement; then
+// the record, if the action changed anything.
 void HistoryRecorder::BeforeCommit(ado::Connection& connection) {
+    constexpr size_t kKeysAtOnce = 500;
+    std::vector<std::pair<int32_t, history::Touched*>> asked;  // key, row
+    auto read = [&] {
+        if (asked.empty()) return;
+        const history::Table& table = *asked.front().second->table;
+        std::string sql =
+            std::string("SELECT * FROM ") + table.name + " WHERE " + table.key + " IN (";
+        std::vector<com::Variant> keys;
+        for (const auto& [key, row] : asked) {
+            sql += keys.empty() ? "?" : ", ?";
+            keys.emplace_back(key);
+        }
+        std::map<int32_t, history::Values> now;
+        for (auto& values : ReadRows(connection, sql + ")", keys))
+            now[KeyOf(table, values)] = std::move(values);
+        for (auto& [key, row] : asked) {
+            auto it = now.find(key);
+            if (it == now.end())
+                row->deleted = true;
+            else
+                row->after = std::move(it->second);
+        }
+        asked.clear();
+    };
     for (auto& [at, touched] : rows_) {
         if (touched.deleted) continue;
-        auto now = ReadRows(
-            connection,
-            std::string("SELECT * FROM ") + at.first->name + " WHERE " + at.first->key + " = ?",
-            {com::Variant(at.second)});
-        if (now.empty())
-            touched.deleted = true;
-        else
-            touched.after = std::move(now.front());
+        if (!asked.empty() &&
+            (asked.front().second->table != at.first || asked.size() == kKeysAtOnce))
+            read();
+        asked.emplace_back(at.second, &touched);
     }
+    read();
     auto record = history::RecordOf(rows_, inserted_);
     Forget();
     if (!record) return;
