@@ -69,7 +69,7 @@ TEST_P(History, EachActionThatChangesSomethingLeavesOneRecordOfIt) {
          1,
          1,
          {{"/changed/MGA0_DESCR", R"(["Cliente","Clienti"])"}, {"/changed/MGA0_ID", "null"}}},
-        {"saved unchanged", [&](History&) { type("TXT_DESCR", "Clienti"); }},
+        {"a place typed that it already has", [&](History&) { type("TXT_PRIORITA", "0"); }},
         {"moved down",
          [&](History&) { user.driver.PressToolbar(*w, "TBAR_PRIORITY", 1); },
          db::kActionMove,
