@@ -3,7 +3,9 @@
 // statement before and after it runs, each row a recordset writes back, the moment before the
 // outermost commit and the rollback. Whatever the watcher runs on the connection from inside these
 // calls belongs to the same transaction and is not watched itself. A watcher that throws from
-// BeforeCommit stops the commit: the transaction rolls back.
+// BeforeCommit stops the commit: the transaction rolls back. While a watcher listens, a statement
+// that writes outside any transaction, and a row written back outside one, run in a transaction
+// of their own, so that what the watcher writes for them commits with them.
 
 #include <optional>
 #include <string>
@@ -43,6 +45,7 @@ class Watcher {
 };
 
 // While it lives, the connection's statements go unwatched: raw SQL, which no watcher is to see.
+// Made between transactions: the watcher counts the transactions it sees begin.
 class Unwatched {
   public:
     explicit Unwatched(Connection& connection)

@@ -8,6 +8,7 @@
 
 #include "db/history.h"
 #include "determination/matrix_import.h"
+#include "framework/host_context.h"
 #include "tests/support/module_session.h"
 
 namespace {
@@ -164,6 +165,7 @@ TEST_P(History, EachActionThatChangesSomethingLeavesOneRecordOfIt) {
         EXPECT_EQ(r.criterion, step.criterion);
         EXPECT_EQ(r.company, 1);
         EXPECT_EQ(r.program, "dravel");
+        if (GetParam() == Backend::Sqlite) EXPECT_EQ(r.user, framework::CurrentUserName());
         const auto detail = nlohmann::json::parse(r.detail);
         for (const auto& [pointer, value] : step.detail)
             EXPECT_EQ(detail.value(nlohmann::json::json_pointer(pointer), nlohmann::json()),
