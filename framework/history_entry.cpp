@@ -50,6 +50,14 @@ json Changed(const Touched& row) {
     return changed;
 }
 
+bool Differs(const Touched& row) {
+    for (const auto& [column, value] : row.after) {
+        auto it = row.before->find(column);
+        if (it == row.before->end() || Json(it->second) != Json(value)) return true;
+    }
+    return false;
+}
+
 std::optional<int32_t> Number(const Values& values, const char* column) {
     auto it = values.find(column);
     if (it == values.end() || it->second.IsEmptyOrNull()) return std::nullopt;
@@ -79,7 +87,7 @@ std::optional<db::HistoryRecord> RecordOf(const TouchedRows& rows,
 
     std::map<int32_t, int32_t> renumbered;  // type -> criteria
     auto renumber = [&](const Touched& row) {
-        if (row.table != &kCriteria || row.deleted || !row.before || Changed(row).empty()) return;
+        if (row.table != &kCriteria || row.deleted || !row.before || !Differs(row)) return;
         if (auto type = Number(row.after, "MGA0_FLGRESO")) ++renumbered[*type];
     };
     for (const auto& [at, row] : rows)

@@ -13,10 +13,11 @@ std::vector<history::Values> ReadRows(ado::Connection& connection, const std::st
     std::vector<history::Values> rows;
     auto rs = connection.ExecuteWith(sql, params);
     if (rs->State() != ado::adStateOpen) return rows;
+    std::vector<std::string> names;
+    for (int i = 0; i < rs->FieldCount(); ++i) names.push_back(txt::Upper(rs->Fields(i).Name()));
     for (; !rs->Eof(); rs->MoveNext()) {
         history::Values& values = rows.emplace_back();
-        for (int i = 0; i < rs->FieldCount(); ++i)
-            values[txt::Upper(rs->Fields(i).Name())] = rs->Fields(i).Value();
+        for (int i = 0; i < rs->FieldCount(); ++i) values.emplace(names[i], rs->Fields(i).Value());
     }
     return rows;
 }
