@@ -57,9 +57,10 @@ int RunDesktop(char* program, const Options& options) {
         framework::RegisterHostClasses();
         auto choice = app::ChooseDatabase(app::ChosenDatabase(options.database));
         session = std::make_unique<framework::HostSession>(
-            choice.connectionString,
-            framework::SessionOptions{
-                .createDatabase = choice.demo, .demoData = true, .language = options.language});
+            choice.connectionString, framework::SessionOptions{.createDatabase = choice.demo,
+                                                               .demoData = true,
+                                                               .language = options.language,
+                                                               .program = "dravel-host"});
         app::EnsureModuleRegistered();
         session->ChooseCompany(options.company == 0 ? app::FirstCompany(*session)
                                                     : options.company);

@@ -220,6 +220,7 @@ class Tool {
         script::RunOptions options;
         if (!database.empty()) options.connectionString = app::ConnectionStringFor(database);
         options.moduleLibrary = app::ModuleLibrary();
+        options.program = "dravel script " + scriptFile_;
         app::EnsureModuleRegistered();  // as the other programs: a stale entry gives way
         auto outcome = script::RunFile(scriptFile_, options);
         if (outcome.exitCode != 0) std::cerr << txt::Printable(outcome.message) << "\n";

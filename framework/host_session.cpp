@@ -1,10 +1,12 @@
 #include "framework/host_session.h"
 
 #include "contracts/cinterface_access.h"
+#include "contracts/progids.h"
 #include "contracts/record_frame.h"
 #include "db/demo_data.h"
 #include "db/schema.h"
 #include "framework/database_version.h"
+#include "framework/history_recorder.h"
 #include "framework/layout_model.h"
 #include "framework/script_model.h"
 #include "framework/text_service.h"
@@ -63,12 +65,24 @@ HostSession::HostSession(const std::string& connectionString, SessionOptions opt
     RequireSchemaVersion(*connection_, connectionString);
     global_ = GlobalObject::Create(connectionString, texts);
     navigator_ = framework::Navigator::Create();
+    // Every action on the session's connections (the commands', the matrix window's and the
+    // module's, through the supplier it asks for its connection) leaves its history record.
+    recorders_ = [program = options.program] { return std::make_shared<HistoryRecorder>(program); };
+    connection_->SetWatcher(recorders_());
+    SupplyConnections(recorders_);
 }
 
 HostSession::~HostSession() {
     com::Step([&] { EndModule(); });
     com::Step([&] {
         if (auto matrix = Matrix()) matrix->Unload();
+    });
+    SupplyConnections({});
+}
+
+void HostSession::SupplyConnections(ConnectionSupplier::Watchers watchers) {
+    com::RegisterLocalClass(host::progid::ConnectionSupplier, [watchers] {
+        return ConnectionSupplier::Create(watchers).As<com::IUnknown>();
     });
 }
 
@@ -111,7 +125,7 @@ MatrixWindow& HostSession::OpenMatrix(std::optional<int32_t> criterion,
         if (open->ShowCriterion(code, criterion)) open->Show();
         return *open;
     }
-    auto window = MatrixWindow::Create(connectionString_, code);
+    auto window = MatrixWindow::Create(connectionString_, code, recorders_());
     window->Load();
     try {
         window->ShowCriterion(code, criterion);

@@ -12,6 +12,7 @@
 #include "contracts/cinterface.h"
 #include "contracts/module_identity.h"
 #include "framework/company.h"
+#include "framework/connection_supplier.h"
 #include "framework/export_to_office.h"
 #include "framework/global_object.h"
 #include "framework/matrix_window.h"
@@ -29,6 +30,8 @@ struct SessionOptions {
     bool createDatabase = false;  // create a SQLite file that does not exist, with the schema
     bool demoData = false;        // fill a newly created SQLite database with the demo data
     std::string language = "it";  // the user's language for the text service
+    // The program the history's records name: "dravel-host", "dravel", "dravel script FILE".
+    std::string program = "dravel";
 };
 
 // How the host opens the module (the menu entry's settings).
@@ -116,6 +119,8 @@ class HostSession {
 
   private:
     host::Cinterface& RequireModule() const;
+    // Registers the host's connection supplier, with `watchers` for its connections.
+    static void SupplyConnections(ConnectionSupplier::Watchers watchers);
     int32_t ActiveCompanyCode();
 
     std::string connectionString_;
@@ -130,6 +135,7 @@ class HostSession {
     com::ComPtr<ModuleEventsSink> sink_;
     com::EventConnection moduleEvents_;
     std::function<void(const com::Variant&)> onTransfer_;
+    ConnectionSupplier::Watchers recorders_;  // one history recorder for each connection
 };
 
 }  // namespace framework

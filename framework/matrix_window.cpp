@@ -32,8 +32,10 @@ std::string CriterionLabel(const determination::Criterion& c) {
 
 }  // namespace
 
-com::ComPtr<MatrixWindow> MatrixWindow::Create(std::string connectionString, int32_t company) {
+com::ComPtr<MatrixWindow> MatrixWindow::Create(std::string connectionString, int32_t company,
+                                               std::shared_ptr<ado::Watcher> watcher) {
     com::ComPtr<MatrixWindow> window(new MatrixWindow(std::move(connectionString), company));
+    window->watcher_ = std::move(watcher);
     window->CreateFixedControls();
     return window;
 }
@@ -84,6 +86,7 @@ void MatrixWindow::Follow(void (MatrixWindow::*choice)()) {
 void MatrixWindow::Form_Load() {
     Move(0, 0, 8595, 8400);
     connection_ = ado::Connection::Create();
+    connection_->SetWatcher(watcher_);
     connection_->Open(connectionString_);
 }
 

@@ -21,6 +21,7 @@
 #include "platform/ado/connection.h"
 #include "platform/ado/recordset.h"
 #include "platform/ado/transaction.h"
+#include "platform/ado/watcher.h"
 #include "platform/com/events.h"
 #include "platform/ui/form.h"
 
@@ -32,7 +33,9 @@ inline constexpr const char* kMatrixCaption = "Matrice contropartite";
 class MatrixWindow : public com::ComObject<MatrixWindow, ui::Form, host::IRecordFrameEvents> {
   public:
     // A window on the database for the company, with its fixed controls, not loaded yet.
-    static com::ComPtr<MatrixWindow> Create(std::string connectionString, int32_t company);
+    // `watcher` (if any) watches the window's connection.
+    static com::ComPtr<MatrixWindow> Create(std::string connectionString, int32_t company,
+                                            std::shared_ptr<ado::Watcher> watcher = nullptr);
 
     // Shows the rows of the company's criterion `id` (error 3021 when the company has none such):
     // the type and the criterion are chosen in the combos, and the grid and the fields are made
@@ -98,6 +101,7 @@ class MatrixWindow : public com::ComObject<MatrixWindow, ui::Form, host::IRecord
     std::string connectionString_;
     int32_t company_;
     com::ComPtr<ado::Connection> connection_;
+    std::shared_ptr<ado::Watcher> watcher_;
     std::optional<ado::Transaction> action_;  // the user action under way, if any
     std::optional<determination::Criterion> criterion_;
     com::ComPtr<ado::Recordset> rows_;

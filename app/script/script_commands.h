@@ -20,7 +20,8 @@ namespace script {
 // clang-format off
 #define DRAVEL_SCRIPT_COMMANDS(X)                                                                  \
     X("sql", "STATEMENT",                                                                          \
-      "runs a statement on the database (set-up, or another user's change)", Sql)                  \
+      "runs a statement on the database (set-up, or another user's change), as raw SQL: the "      \
+      "history does not record it", Sql)                                                           \
     X("company", "CODE [account-types=V] [item-class-nesting=V]",                                  \
       "creates or changes a host company; `V` may be `null`", Company)                             \
     X("open", "CODE [caption=TEXT]",                                                               \

@@ -20,6 +20,7 @@
 #include "framework/host_session.h"
 #include "framework/log_service.h"
 #include "platform/ado/connection_string.h"
+#include "platform/ado/watcher.h"
 #include "platform/com/failure.h"
 #include "platform/com/registry.h"
 #include "platform/com/user_files.h"
@@ -79,7 +80,8 @@ class Runner {
             cs = ado::SqliteConnectionString(tempDir_ / "script.db");
         }
         session_ = std::make_unique<framework::HostSession>(
-            cs, framework::SessionOptions{.createDatabase = !tempDir_.empty()});
+            cs, framework::SessionOptions{.createDatabase = !tempDir_.empty(),
+                                          .program = options.program});
         logFile_ = framework::DefaultLogPath();
         logStart_ = framework::LogEnd(logFile_);
     }
@@ -104,7 +106,11 @@ class Runner {
     }
 
     // The host's and the user's steps.
-    void Sql(const Command& c) { session_->Database().Execute(c.args[0]); }
+    // Raw SQL, as another program would run it: the history does not see it.
+    void Sql(const Command& c) {
+        ado::Unwatched raw(session_->Database());
+        session_->Database().Execute(c.args[0]);
+    }
     void Company(const Command& c);
     void Open(const Command& c);
     void Language(const Command& c) { session_->Global().Texts().SetLanguage(c.args[0]); }

@@ -7,8 +7,9 @@
 namespace script {
 
 struct RunOptions {
-    std::string connectionString;         // empty: a fresh temporary SQLite database, schema only
-    std::filesystem::path moduleLibrary;  // registered when the module is not yet registered
+    std::string connectionString;           // empty: a fresh temporary SQLite database, schema only
+    std::filesystem::path moduleLibrary;    // registered when the module is not yet registered
+    std::string program = "dravel script";  // as the history's records name it
 };
 
 struct Outcome {

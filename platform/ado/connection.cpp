@@ -2,6 +2,7 @@
 
 #include "platform/ado/backend.h"
 #include "platform/ado/recordset.h"
+#include "platform/ado/watching_backend.h"
 #include "platform/com/com_error.h"
 
 namespace ado {
@@ -43,6 +44,15 @@ void Connection::Open(const std::string& connectionString, const std::string&, c
     if (!connectionString.empty()) connectionString_ = connectionString;
     backend_ = detail::OpenProvider(connectionString_, kTimeoutSeconds);
     if (isolation_ != adXactUnspecified) backend_->SetIsolation(isolation_);
+    SetWatcher(std::move(watcher_));
+}
+
+void Connection::SetWatcher(std::shared_ptr<Watcher> watcher) {
+    if (auto* watching = dynamic_cast<detail::WatchingBackend*>(backend_.get()))
+        backend_ = watching->Release();
+    watcher_ = std::move(watcher);
+    if (backend_ && watcher_)
+        backend_ = std::make_unique<detail::WatchingBackend>(std::move(backend_), *this, *watcher_);
 }
 
 void Connection::Close() {

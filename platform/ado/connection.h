@@ -16,6 +16,7 @@ class Backend;
 }
 
 class Recordset;
+class Watcher;
 
 // Tag interface: lets a Connection travel as an IUnknown and be found again.
 struct IConnection : com::IUnknown {
@@ -55,6 +56,11 @@ class Connection : public com::ComObject<Connection, IConnection> {
 
     Dialect SqlDialect() const;
 
+    // The watcher told of this connection's transactions, statements and written rows (see
+    // watcher.h); nullptr for none. It stays through Close and Open.
+    void SetWatcher(std::shared_ptr<Watcher> watcher);
+    const std::shared_ptr<Watcher>& GetWatcher() const { return watcher_; }
+
     detail::Backend& Backend() const;  // for the Recordset; error 3704 when closed
 
   private:
@@ -65,6 +71,7 @@ class Connection : public com::ComObject<Connection, IConnection> {
     std::string connectionString_;
     int32_t isolation_ = adXactReadCommitted;
     std::unique_ptr<detail::Backend> backend_;
+    std::shared_ptr<Watcher> watcher_;
 };
 
 }  // namespace ado

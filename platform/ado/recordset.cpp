@@ -330,6 +330,7 @@ void Recordset::Update() {
         else
             row.MarkClean();
     }
+    if (row.state != RowState::Unchanged) row.changedAs = ++rows_->changes;
     if (lockType_ != adLockBatchOptimistic && row.state != RowState::Unchanged)
         SendNow(row, static_cast<int>(row.state == RowState::Added ? detail::Change::Insert
                                                                    : detail::Change::Update));
@@ -446,6 +447,11 @@ void Recordset::UpdateBatch() {
             pending.push_back({row.get(), detail::Change::Insert, {}});
     }
     if (pending.empty()) return;
+    // Rows are written in the order they were changed: whoever watches the connection sees the
+    // row an action changed last written last.
+    std::stable_sort(
+        pending.begin() + static_cast<ptrdiff_t>(rows_->deleted.size()), pending.end(),
+        [](const Pending& a, const Pending& b) { return a.row->changedAs < b.row->changedAs; });
     // On failure the rows stay pending and nothing is written.
     Transaction transaction(*connection_);
     for (auto& p : pending) p.stored = detail::SendChange(*connection_, *rows_, *p.row, p.change);

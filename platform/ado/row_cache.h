@@ -22,6 +22,7 @@ struct Row {
     RowValues values;
     std::unique_ptr<RowValues> original;  // none while the row is as read
     uint32_t listPlace = 0;               // where a row with a pending delete stood in the list
+    uint32_t changedAs = 0;               // the order of its pending change among the batch's
     RowState state = RowState::Unchanged;
 
     const com::Variant& Original(size_t column) const {
@@ -56,6 +57,7 @@ struct RowCache {
     // Changes whenever a row enters or leaves the list or a value changes; never the same for
     // two different caches.
     uint64_t version = 0;
+    uint32_t changes = 0;  // the pending changes made so far
 
     void Touch();
 

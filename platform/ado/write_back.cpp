@@ -2,6 +2,7 @@
 
 #include "platform/ado/recordset.h"
 #include "platform/ado/transaction.h"
+#include "platform/ado/watching_backend.h"
 
 #include "platform/com/com_error.h"
 #include "platform/com/placeholders.h"
@@ -193,10 +194,10 @@ void RequireWritable(const RowCache& cache) {
                                   cache.baseTable + " is not among its columns");
 }
 
-std::optional<RowValues> SendChange(Connection& connection, const RowCache& cache, const Row& row,
-                                    Change change) {
-    RequireWritable(cache);
-    if (change != Change::Delete) RequireFittingTexts(cache, row);
+namespace {
+
+std::optional<RowValues> Send(Connection& connection, const RowCache& cache, const Row& row,
+                              Change change) {
     switch (change) {
         case Change::Update:
             SendUpdate(connection.Backend(), cache, row);
@@ -208,6 +209,39 @@ std::optional<RowValues> SendChange(Connection& connection, const RowCache& cach
             return SendInsert(connection, cache, row);
     }
     return std::nullopt;
+}
+
+// The base table's columns of the row, as read and as written.
+void TellWatcher(WatchingBackend& watching, const RowCache& cache, const Row& row, Change change,
+                 const std::optional<RowValues>& stored) {
+    std::vector<std::string> columns;
+    RowValues before, after;
+    for (size_t c = 0; c < cache.columns.size(); ++c) {
+        if (!cache.columns[c].updatable) continue;
+        columns.push_back(cache.columns[c].baseColumn);
+        if (change != Change::Insert) before.push_back(row.Original(c));
+        if (change != Change::Delete) after.push_back(stored ? (*stored)[c] : row.values[c]);
+    }
+    watching.RowWritten({cache.baseTable, columns, Key(cache).baseColumn,
+                         static_cast<RowChange>(change), before, after});
+}
+
+}  // namespace
+
+std::optional<RowValues> SendChange(Connection& connection, const RowCache& cache, const Row& row,
+                                    Change change) {
+    RequireWritable(cache);
+    if (change != Change::Delete) RequireFittingTexts(cache, row);
+    auto* watching = dynamic_cast<WatchingBackend*>(&connection.Backend());
+    if (!watching) return Send(connection, cache, row, change);
+    // A row written outside a transaction gets one, so that what the watcher writes for it is
+    // committed with it.
+    std::optional<Transaction> own;
+    if (!watching->InTransaction()) own.emplace(connection);
+    auto stored = Send(connection, cache, row, change);
+    TellWatcher(*watching, cache, row, change, stored);
+    if (own) own->Commit();
+    return stored;
 }
 
 com::Variant ReadUnderlying(Backend& backend, const RowCache& cache, const Row& row, int column) {

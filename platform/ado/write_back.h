@@ -9,7 +9,8 @@
 
 namespace ado::detail {
 
-enum class Change { Update, Insert, Delete };
+// In the order of ado::RowChange.
+enum class Change { Insert, Update, Delete };
 
 // Sends one change. An update or delete that matches no row is a conflict (error 3197 naming
 // the table and the key). For an insert, returns the row as the database now holds it (its

@@ -18,6 +18,7 @@
 #include "framework/host_classes.h"
 #include "framework/host_session.h"
 #include "platform/ado/connection_string.h"
+#include "platform/ado/watcher.h"
 #include "platform/com/registry.h"
 #include "platform/ui/headless.h"
 #include "tests/support/backend.h"
@@ -93,7 +94,11 @@ class ModuleSession : public TestFolder {
         return typed;
     }
 
-    void Sql(const std::string& statement) { session->Database().Execute(statement); }
+    // Raw SQL, which the history does not see.
+    void Sql(const std::string& statement) {
+        ado::Unwatched raw(session->Database());
+        session->Database().Execute(statement);
+    }
     std::string Query(const std::string& sql) { return Rows(session->Database(), sql); }
 
     std::unique_ptr<framework::HostSession> session;

@@ -1,0 +1,154 @@
+#include "framework/history_recorder.h"
+
+#include "framework/host_context.h"
+#include "platform/ado/recordset.h"
+#include "platform/text/text.h"
+
+namespace framework {
+
+namespace {
+
+std::vector<history::Values> ReadRows(ado::Connection& connection, const std::string& sql,
+                                      const std::vector<com::Variant>& params) {
+    std::vector<history::Values> rows;
+    auto rs = connection.ExecuteWith(sql, params);
+    if (rs->State() != ado::adStateOpen) return rows;
+    std::vector<std::string> names;
+    for (int i = 0; i < rs->FieldCount(); ++i) names.push_back(txt::Upper(rs->Fields(i).Name()));
+    for (; !rs->Eof(); rs->MoveNext()) {
+        history::Values& values = rows.emplace_back();
+        for (int i = 0; i < rs->FieldCount(); ++i) values.emplace(names[i], rs->Fields(i).Value());
+    }
+    return rows;
+}
+
+history::Values ValuesOf(const std::vector<std::string>& columns,
+                         const std::vector<com::Variant>& values) {
+    history::Values out;
+    for (size_t i = 0; i < columns.size() && i < values.size(); ++i)
+        out[txt::Upper(columns[i])] = values[i];
+    return out;
+}
+
+int32_t KeyOf(const history::Table& table, const history::Values& values) {
+    auto it = values.find(table.key);
+    return it == values.end() || it->second.IsNull() ? 0 : it->second.ToLong();
+}
+
+}  // namespace
+
+HistoryRecorder::HistoryRecorder(std::string program)
+    : program_(std::move(program)), user_(CurrentUserName()) {}
+
+void HistoryRecorder::Forget() noexcept {
+    rows_.clear();
+    inserted_.clear();
+    running_.clear();
+    runningTable_ = nullptr;
+    writes_ = 0;
+}
+
+history::Touched& HistoryRecorder::Touch(const history::Table& table,
+                                         const history::Values& values) {
+    auto [it, added] = rows_.try_emplace({&table, KeyOf(table, values)});
+    if (added) {
+        it->second.table = &table;
+        it->second.before = values;
+    }
+    return it->second;
+}
+
+void HistoryRecorder::Began(ado::Connection&) {
+    Forget();
+}
+
+void HistoryRecorder::BeforeStatement(ado::Connection& connection, const std::string& sql,
+                                      const std::vector<com::Variant>& params) {
+    running_.clear();
+    runningTable_ = nullptr;
+    const std::string word = ado::LeadingKeyword(sql);
+    if (word != "UPDATE" && word != "DELETE") return;
+    auto rows = ado::RowsTouchedBy(sql, params);
+    if (!rows || !(runningTable_ = history::TableNamed(rows->table))) return;
+    running_ = ReadRows(connection, rows->sql, rows->params);
+    runningDeletes_ = word == "DELETE";
+}
+
+void HistoryRecorder::AfterStatement(ado::Connection&, const std::string& sql,
+                                     const std::vector<com::Variant>& params, int32_t) {
+    if (runningTable_) {
+        for (const auto& values : running_)
+            Touch(*runningTable_, values).deleted |= runningDeletes_;
+        running_.clear();
+        runningTable_ = nullptr;
+    } else if (ado::LeadingKeyword(sql) == "INSERT") {
+        auto rows = ado::RowsInsertedBy(sql, params);
+        if (rows && history::TableNamed(rows->table) == &history::kMatrix)
+            for (const auto& values : rows->rows)
+                inserted_.push_back(ValuesOf(rows->columns, values));
+    }
+}
+
+void HistoryRecorder::RowWritten(ado::Connection&, const ado::WrittenRow& row) {
+    const history::Table* table = history::TableNamed(row.table);
+    if (!table) return;
+    const bool insert = row.change == ado::RowChange::Insert;
+    history::Values values = ValuesOf(row.columns, insert ? row.after : row.before);
+    history::Touched& touched = Touch(*table, values);
+    if (insert) {
+        touched.before.reset();
+        // The write-back's own INSERT was taken for a statement's.
+        if (table == &history::kMatrix && !inserted_.empty()) inserted_.pop_back();
+    }
+    touched.deleted = row.change == ado::RowChange::Delete;
+    touched.written = ++writes_;
+}
+
+// The rows as they stand now, read in the transaction, a few hundred keys to a statement; then
+// the record, if the action changed anything.
+void HistoryRecorder::BeforeCommit(ado::Connection& connection) {
+    constexpr size_t kKeysAtOnce = 500;
+    std::vector<std::pair<int32_t, history::Touched*>> asked;  // key, row
+    auto read = [&] {
+        if (asked.empty()) return;
+        const history::Table& table = *asked.front().second->table;
+        std::string sql =
+            std::string("SELECT * FROM ") + table.name + " WHERE " + table.key + " IN (";
+        std::vector<com::Variant> keys;
+        for (const auto& [key, row] : asked) {
+            sql += keys.empty() ? "?" : ", ?";
+            keys.emplace_back(key);
+        }
+        std::map<int32_t, history::Values> now;
+        for (auto& values : ReadRows(connection, sql + ")", keys))
+            now[KeyOf(table, values)] = std::move(values);
+        for (auto& [key, row] : asked) {
+            auto it = now.find(key);
+            if (it == now.end())
+                row->deleted = true;
+            else
+                row->after = std::move(it->second);
+        }
+        asked.clear();
+    };
+    for (auto& [at, touched] : rows_) {
+        if (touched.deleted) continue;
+        if (!asked.empty() &&
+            (asked.front().second->table != at.first || asked.size() == kKeysAtOnce))
+            read();
+        asked.emplace_back(at.second, &touched);
+    }
+    read();
+    auto record = history::RecordOf(rows_, inserted_);
+    Forget();
+    if (!record) return;
+    record->user = user_;
+    record->program = program_;
+    db::WriteHistory(connection, *record);
+}
+
+void HistoryRecorder::RolledBack(ado::Connection&) noexcept {
+    Forget();
+}
+
+}  // namespace framework
