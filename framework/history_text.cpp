@@ -30,12 +30,13 @@ std::string Text(const Json& value) {
     return value.is_string() ? txt::Printable(value.get<std::string>()) : Value(value);
 }
 
-// A row's columns, "COLUMN=value, ...".
+// A row's columns that hold a value, "COLUMN=value, ..." (a matrix row's ten value columns are
+// mostly empty; the JSON keeps them all).
 std::string RowText(const Json& row) {
     if (!row.is_object()) return Value(row);
     std::vector<std::string> columns;
     for (const auto& [column, value] : row.items())
-        columns.push_back(txt::Printable(column) + "=" + Value(value));
+        if (!value.is_null()) columns.push_back(txt::Printable(column) + "=" + Value(value));
     return txt::Join(columns, ", ");
 }
 
@@ -91,7 +92,9 @@ std::vector<std::string> HistoryDetailLines(const std::string& detail) {
                                {Text(Member(taken, "table")), RowText(Member(taken, "row"))}));
         } else if (key == "renumbered") {
             for (const auto& r : Items(value))
-                lines.push_back(Translated("priorità rinumerate: tipo %1, %2 criteri",
+                lines.push_back(Translated(Member(r, "count") == 1
+                                               ? "priorità rinumerate: tipo %1, %2 criterio"
+                                               : "priorità rinumerate: tipo %1, %2 criteri",
                                            {Text(Member(r, "type")), Text(Member(r, "count"))}));
         } else if (key == "added" || key == "removed") {
             for (const auto& row : Items(value))

@@ -29,13 +29,14 @@ const db::HistoryRecord kRecords[] = {
            R"({"changed":{"MGA0_DESCR":["Vecchia","Nuova\u001b"],"MGA0_INDPRIOR":[1,2]},)"
            R"("renumbered":[{"type":0,"count":3}]})"),
     Record("anna", "dravel", 2, db::kActionNew, "MGA0_QUINTAB", 8, 8,
-           R"({"changed":{"MGA0_DESCR":[null,"Altra"]}})"),
+           R"({"changed":{"MGA0_DESCR":[null,"Altra"]},"renumbered":[{"type":0,"count":1}]})"),
     Record("anna", "dravel", 1, db::kActionImport, "MGA1_MATRCPAR", std::nullopt, 5,
            R"({"added":[{"MGA1_VALORE01":"C9","MGA1_CONTO":"70"}],"removed":[],)"
            R"("modified":[{"key":7,"changed":{"MGA1_CONTO":["60","61"]}}]})"),
-    Record("mario", "dravel script /tmp/pulizia.dvs", 1, db::kActionDelete, "MGA0_QUINTAB", 3, 3,
-           R"({"row":{"MGA0_ID":3,"MGA0_DESCR":"Nuova"},"taken":[{"table":"MGA1_MATRCPAR",)"
-           R"("row":{"MGA1_ID":4,"MGA1_CONTO":"60.01"}}]})"),
+    Record(
+        "mario", "dravel script /tmp/pulizia.dvs", 1, db::kActionDelete, "MGA0_QUINTAB", 3, 3,
+        R"({"row":{"MGA0_ID":3,"MGA0_DESCR":"Nuova","MG99_IDMEDIA_CG99":null},"taken":[{"table":"MGA1_MATRCPAR",)"
+        R"("row":{"MGA1_ID":4,"MGA1_CONTO":"60.01"}}]})"),
 };
 
 class History : public testing_support::DravelCli {
@@ -78,7 +79,8 @@ TEST_F(History, PrintsEachRecordNewestFirstWithItsDetailReadable) {
     EXPECT_THAT(Run({"--company", "2", "--language", "en"}),
                 Pair(0,
                      "2026-03-02 09:15:00.250 UTC  anna  dravel  new  MGA0_QUINTAB 8  criterion "
-                     "8\n    MGA0_DESCR: null → \"Altra\"\n"));
+                     "8\n    MGA0_DESCR: null → \"Altra\"\n"
+                     "    priorities renumbered: type 0, 1 criterion\n"));
 }
 
 TEST_F(History, SelectsWhatTheOptionsAsk) {
