@@ -54,9 +54,9 @@ class ManyEditors : public editors::EditorsTest {
         return records;
     }
 
-    // Checks that editor `editor`'s history records are, in order, those of its actions that
-    // changed something: every one done but a delete the user declined, and a move that may only
-    // have beeped at the edge of its type; and that they name `user`.
+    // Checks that editor `editor`'s history records are, in order, those of its actions done (a
+    // declined delete changes nothing, and a move may only have beeped at the edge of its type),
+    // none of a refused one, and that they name `user`.
     void ExpectRecorded(const std::vector<ActionRecord>& records, int32_t editor,
                         const std::string& user) {
         const auto history = History(editor);
