@@ -36,4 +36,9 @@ NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE_WITH_DEFAULT(ActionRecord, editor, seq, actio
                                                 priority, from, description, attribute, answer,
                                                 outcome, message)
 
+// The program an editor's history records name.
+inline std::string EditorProgram(int32_t editor) {
+    return "dravel-editor " + std::to_string(editor);
+}
+
 }  // namespace editors

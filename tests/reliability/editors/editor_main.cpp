@@ -35,7 +35,10 @@ void Print(const ActionRecord& record) {
 class Editor {
   public:
     Editor(const std::string& connection, int32_t company, int32_t number, uint32_t seed)
-        : session_(connection), company_(company), number_(number), random_(seed) {
+        : session_(connection, {.program = editors::EditorProgram(number)}),
+          company_(company),
+          number_(number),
+          random_(seed) {
         Open();
     }
 

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "db/history.h"
 #include "tests/ado/temp_database.h"
 #include "tests/reliability/editors/action_record.h"
 #include "tests/support/process.h"
@@ -102,6 +103,26 @@ inline std::ostream& operator<<(std::ostream& os, const CompanyState& s) {
     return os << nlohmann::json(s).dump();
 }
 
+// One history record as the checks compare it: its action and the criterion's key.
+struct Recorded {
+    std::string action;
+    int32_t key;
+    bool operator==(const Recorded&) const = default;
+};
+NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Recorded, action, key)
+inline std::ostream& operator<<(std::ostream& os, const Recorded& r) {
+    return os << nlohmann::json(r).dump();
+}
+
+// The record an action that changed something leaves.
+inline Recorded RecordOf(const ActionRecord& a) {
+    return {a.action == "add"                        ? db::kActionNew
+            : a.action == "delete"                   ? db::kActionDelete
+            : a.action == "up" || a.action == "down" ? db::kActionMove
+                                                     : db::kActionChange,
+            a.id};
+}
+
 // Whether the priorities run 1..n in every type.
 inline bool Dense(const CompanyState& state) {
     int32_t type = -1, expected = 0;
@@ -158,6 +179,19 @@ class EditorsTest : public dravel::testing::OnEachBackend {
             std::to_string(company) + " GROUP BY MGA1_ID_MGA0");
         for (; !rs->Eof(); rs->MoveNext()) state.matrixRows[field(0).ToLong()] = field(1).ToLong();
         return state;
+    }
+
+    // The company's history, oldest first: every editor's, or editor `editor`'s.
+    std::vector<Recorded> History(int32_t editor = 0) {
+        std::vector<Recorded> records;
+        auto rs = conn_->Execute(
+            "SELECT STORICO_AZIONE, STORICO_CHIAVE FROM HOST_STORICO WHERE STORICO_DITTA = " +
+            std::to_string(kCompany) +
+            (editor ? " AND STORICO_PROGRAMMA = '" + EditorProgram(editor) + "'" : "") +
+            " ORDER BY STORICO_ID");
+        for (; !rs->Eof(); rs->MoveNext())
+            records.push_back({rs->Fields(0).Value().ToText(), rs->Fields(1).Value().ToLong()});
+        return records;
     }
 
     // What holds whatever the users did: the database is whole, priorities are 1..n in every

@@ -1,6 +1,7 @@
 // An editor killed at any moment loses nothing it reported done and leaves nothing half done: the
 // database is whole, priorities are 1..n, and it holds exactly the replay of the reported actions,
-// or of those and the one in flight. The next editor goes on on the same database.
+// or of those and the one in flight, and the history the records of those of them that changed
+// something. The next editor goes on on the same database.
 
 #include <cstdio>
 #include <random>
@@ -112,6 +113,13 @@ TEST_P(KilledEditor, LosesNothingReportedDoneAndLeavesNothingHalfDone) {
     std::printf("kill test seed %u\n", seed);
     std::mt19937 random(seed);
     CompanyState expected = CheckInvariants();
+    std::vector<editors::Recorded> recorded;
+    auto replay = [&](const ActionRecord& action, const CompanyState& actual) {
+        const auto* added = action.action == "add" ? Added(actual, action) : nullptr;
+        const CompanyState was = expected;
+        Replay(expected, action, added ? added->structure : "");
+        if (expected != was) recorded.push_back(editors::RecordOf(action));
+    };
     int done = 0, inFlightDone = 0;
     for (int k = 1; k <= kills && !HasFailure(); ++k) {
         EditorProcess child(connectionString_, kCompany, k, static_cast<uint32_t>(random()), 0,
@@ -129,8 +137,7 @@ TEST_P(KilledEditor, LosesNothingReportedDoneAndLeavesNothingHalfDone) {
         for (auto action : report.finished) {
             ASSERT_EQ(action.outcome, editors::outcome::Done)
                 << "kill " << k << ", seed " << seed << ": " << nlohmann::json(action).dump();
-            const auto* added = action.action == "add" ? Added(actual, action) : nullptr;
-            Replay(expected, action, added ? added->structure : "");
+            replay(action, actual);
             ++done;
         }
         if (actual != expected && report.inFlight) {
@@ -138,13 +145,14 @@ TEST_P(KilledEditor, LosesNothingReportedDoneAndLeavesNothingHalfDone) {
             const auto* added = action.action == "add" ? Added(actual, action) : nullptr;
             if (added) action.id = added->id;
             if (action.action != "add" || added) {
-                Replay(expected, action, added ? added->structure : "");
+                replay(action, actual);
                 ++inFlightDone;
             }
         }
         ASSERT_EQ(actual, expected)
             << "after kill " << k << " (seed " << seed << "), in flight: "
             << (report.inFlight ? nlohmann::json(*report.inFlight).dump() : "nothing");
+        ASSERT_EQ(History(), recorded) << "after kill " << k << " (seed " << seed << ")";
     }
     std::printf("kill test summary: %d kills, %d actions reported done, %d found done in flight\n",
                 kills, done, inFlightDone);

@@ -1,6 +1,8 @@
 // Several users at the criteria window of one company at once, each in a process of its own:
 // every action takes effect or its user is told of a conflict or a busy database; nothing
-// confirmed is lost and nothing refused is stored; priorities stay 1..n.
+// confirmed is lost and nothing refused is stored; priorities stay 1..n. Each editor's history
+// records are those of its actions that took effect; on PostgreSQL the first editor works as a
+// role that may only add to the history and read it, and its records name that role.
 
 #include <chrono>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <thread>
 
 #include "tests/reliability/editors/editors_fixture.h"
+#include "tests/support/history_role.h"
 
 namespace {
 
@@ -20,10 +23,16 @@ class ManyEditors : public editors::EditorsTest {
   protected:
     // Runs the editors to their end and returns every action they reported.
     std::vector<ActionRecord> RunEditors(int count, int actions, uint32_t seed) {
+        std::string first = connectionString_;
+        if (GetParam() == testing_support::Backend::Postgresql) {
+            testing_support::GrantHistoryRole(*conn_);
+            first = testing_support::AsHistoryRole(first);
+        }
         std::vector<std::unique_ptr<EditorProcess>> running;
         for (int e = 1; e <= count; ++e)
-            running.push_back(std::make_unique<EditorProcess>(connectionString_, kCompany, e,
-                                                              seed + e, actions, folder_.Path()));
+            running.push_back(std::make_unique<EditorProcess>(e == 1 ? first : connectionString_,
+                                                              kCompany, e, seed + e, actions,
+                                                              folder_.Path()));
         const auto deadline = EditorProcess::Clock::now() + std::chrono::minutes(30);
         // What is committed at any moment has its priorities 1..n: the database is read while
         // the editors work, as other users would see it.
@@ -44,10 +53,33 @@ class ManyEditors : public editors::EditorsTest {
         }
         return records;
     }
+
+    // Checks that editor `editor`'s history records are, in order, those of its actions done (a
+    // declined delete changes nothing, and a move may only have beeped at the edge of its type),
+    // none of a refused one, and that they name `user`.
+    void ExpectRecorded(const std::vector<ActionRecord>& records, int32_t editor,
+                        const std::string& user) {
+        const auto history = History(editor);
+        size_t next = 0;
+        for (const auto& a : records) {
+            if (a.editor != editor || a.outcome != editors::outcome::Done ||
+                (a.action == "delete" && a.answer == "no"))
+                continue;
+            if (next < history.size() && history[next] == editors::RecordOf(a))
+                ++next;
+            else if (a.action != "up" && a.action != "down")
+                return ADD_FAILURE() << "no record of " << nlohmann::json(a).dump();
+        }
+        EXPECT_EQ(next, history.size()) << "a record of no action: " << history[next];
+        EXPECT_EQ(Rows("SELECT DISTINCT STORICO_UTENTE FROM HOST_STORICO WHERE STORICO_PROGRAMMA "
+                       "= '" +
+                       editors::EditorProgram(editor) + "'"),
+                  user);
+    }
 };
 
 // The actions on a criterion, for a failure's message.
-std::string History(const std::vector<ActionRecord>& records, int32_t id) {
+std::string ActionsOn(const std::vector<ActionRecord>& records, int32_t id) {
     std::string lines;
     for (const auto& a : records)
         if (a.id == id) lines += "\n  " + nlohmann::json(a).dump();
@@ -88,24 +120,32 @@ TEST_P(ManyEditors, EveryActionTakesEffectOrIsRefusedAndNothingConfirmedIsLost) 
     for (const auto& a : records) {
         if (a.outcome != editors::outcome::Done || deleted.count(a.id)) continue;
         const auto row = rows.find(a.id);
-        ASSERT_NE(row, rows.end()) << "confirmed, then lost:" << History(records, a.id);
+        ASSERT_NE(row, rows.end()) << "confirmed, then lost:" << ActionsOn(records, a.id);
         // A confirmed description stays until a confirmed action that read it replaces it.
         EXPECT_TRUE(a.description.empty() || row->second->description == a.description ||
                     replaced.count({a.id, a.description}))
             << "confirmed, then overwritten unseen: " << a.description << ", now " << *row->second
-            << History(records, a.id);
+            << ActionsOn(records, a.id);
     }
     for (const auto& c : final.criteria) {
         EXPECT_TRUE(known.count(c.id)) << "nobody confirmed adding " << c;
         EXPECT_FALSE(replaced.count({c.id, c.description}))
-            << "a confirmed change is lost: " << c << History(records, c.id);
+            << "a confirmed change is lost: " << c << ActionsOn(records, c.id);
         const auto before = initial.matrixRows.find(c.id);
         EXPECT_EQ(final.matrixRows.count(c.id) ? final.matrixRows.at(c.id) : 0,
                   before == initial.matrixRows.end() ? 0 : before->second)
             << "counter-account rows of " << c;
     }
     for (int32_t id : deleted)
-        EXPECT_FALSE(rows.count(id)) << "confirmed deleted, yet stored:" << History(records, id);
+        EXPECT_FALSE(rows.count(id)) << "confirmed deleted, yet stored:" << ActionsOn(records, id);
+    const std::string user =
+        Rows("SELECT DISTINCT STORICO_UTENTE FROM HOST_STORICO WHERE STORICO_PROGRAMMA <> '" +
+             editors::EditorProgram(1) + "'");
+    for (int32_t e = 1; e <= count; ++e)
+        ExpectRecorded(records, e,
+                       e == 1 && GetParam() == testing_support::Backend::Postgresql
+                           ? testing_support::kHistoryRole
+                           : user);
 
     const double total = static_cast<double>(records.size());
     std::printf(

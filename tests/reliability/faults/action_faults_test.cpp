@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include "determination/matrix_import.h"
+#include "framework/history_recorder.h"
 #include "framework/log_service.h"
 #include "tests/support/faulty_vfs.h"
 #include "tests/support/module_session.h"
@@ -55,12 +56,14 @@ const Fault kCut = {"connection cut", kUnreachable},
 // What the user does: `prepare` opens nothing and changes nothing in the database (the window is
 // open), `perform` is the action itself, done again to retry; after a failed attempt the frame
 // shows the description (in the matrix window, the account) `kept`, still edited when `edited`
-// (none to check after a delete). A matrix action works in the matrix window on criterion 2.
+// (none to check after a delete). Done, it leaves the history `record` (as History gives it). A
+// matrix action works in the matrix window on criterion 2.
 struct Action {
     const char* name;
     std::function<void(ui::Driver&, ui::IForm&)> prepare, perform;
     const char* kept;
     bool edited;
+    const char* record;
     bool matrix = false;
 };
 
@@ -90,6 +93,7 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
               "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
               "VALUES (1, 1, 2, '60.01'), (2, 1, 2, '60.02'), (3, 1, 4, '60.03')"})
             direct->Execute(sql);
+        direct->Execute("DELETE FROM HOST_STORICO");
     }
 
     // Opens the window on the same data as every step before, the action prepared.
@@ -113,15 +117,26 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
         c->Open(direct_);
         return c;
     }
-    // Both tables as the database holds them; the matrix rows without their keys, which a server
-    // gives out once (an insert rolled back leaves a gap before the retry's row).
-    std::array<std::string, 2> Snap() {
+    // Both tables and the history as the database holds them; the matrix rows without their keys,
+    // which a server gives out once (an insert rolled back leaves a gap before the retry's row).
+    std::array<std::string, 3> Snap() {
         auto c = Direct();
         return {
             testing_support::Rows(*c, "SELECT * FROM MGA0_QUINTAB ORDER BY MGA0_ID"),
             testing_support::Rows(*c,
                                   "SELECT MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_VALORE01, "
-                                  "MGA1_VALORE02, MGA1_CONTO FROM MGA1_MATRCPAR ORDER BY MGA1_ID")};
+                                  "MGA1_VALORE02, MGA1_CONTO FROM MGA1_MATRCPAR ORDER BY MGA1_ID"),
+            History()};
+    }
+    // The history's records: action, table, row and criterion, a matrix row still held named by
+    // its account (for the same reason as above).
+    std::string History() {
+        return testing_support::Rows(
+            *Direct(),
+            "SELECT STORICO_AZIONE, STORICO_TABELLA, COALESCE((SELECT MGA1_CONTO FROM "
+            "MGA1_MATRCPAR WHERE MGA1_ID = STORICO_CHIAVE AND STORICO_TABELLA = 'MGA1_MATRCPAR'), "
+            "CAST(STORICO_CHIAVE AS VARCHAR(12))), STORICO_CRITERIO FROM HOST_STORICO ORDER BY "
+            "STORICO_ID");
     }
     // The grid's lines as shown.
     std::vector<std::vector<std::string>> GridLines(const Action& action) {
@@ -170,7 +185,7 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
         ASSERT_THAT(Notices(start), ::testing::IsEmpty());
         const auto after = Snap();
         const auto afterGrid = GridLines(action);
-        ASSERT_NE(before, after);
+        ASSERT_EQ(after[2], action.record);
 
         int steps = 0, fired = 0, messages = 0, records = 0, through = 0;
         for (int k = 1; k <= kMostSteps; ++k, ++steps) {
@@ -249,12 +264,14 @@ const Action kActions[] = {
          d.Choose(w, "CBO_TIPO", com::Variant(1));
          d.Type(w, "TXT_DESCR", "Primo rivisto");
      },
-     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Conferma"); }, "Primo rivisto",
-     true},
+     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Conferma"); }, "Primo rivisto", true,
+     "modifica|MGA0_QUINTAB|1|1"},
     {"delete", [](ui::Driver& d, ui::IForm& w) { d.SelectLine(w, "QGRID", 2); },
-     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Elimina"); }, nullptr, false},
+     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Elimina"); }, nullptr, false,
+     "elimina|MGA0_QUINTAB|2|2"},
     {"move", [](ui::Driver& d, ui::IForm& w) { d.SelectLine(w, "QGRID", 1); },
-     [](ui::Driver& d, ui::IForm& w) { d.PressToolbar(w, "TBAR_PRIORITY", 1); }, "Primo", false},
+     [](ui::Driver& d, ui::IForm& w) { d.PressToolbar(w, "TBAR_PRIORITY", 1); }, "Primo", false,
+     "sposta|MGA0_QUINTAB|1|1"},
 };
 
 // The normal run breaks each action one way on each backend; the soak run every way.
@@ -283,9 +300,11 @@ const Action kMatrixActions[] = {
          d.Type(w, "TXT_VALORE01", "C01");
          d.Type(w, "TXT_CONTO", "70.01");
      },
-     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Conferma"); }, "70.01", true, true},
+     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Conferma"); }, "70.01", true,
+     "nuovo|MGA1_MATRCPAR|70.01|2", true},
     {"matrix delete", [](ui::Driver& d, ui::IForm& w) { d.SelectLine(w, "GRD_RIGHE", 2); },
-     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Elimina"); }, nullptr, false, true},
+     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Elimina"); }, nullptr, false,
+     "elimina|MGA1_MATRCPAR|2|2", true},
 };
 
 TEST_P(ActionFaults, EachMatrixActionHappensCompletelyOrNotAtAll) {
@@ -304,7 +323,8 @@ TEST_P(ActionFaults, EachMatrixActionHappensCompletelyOrNotAtAll) {
 // An import replacing criterion 2's rows by a file's, from a connection of its own: step k fails
 // the k-th write (SQLite) or statement (PostgreSQL). The rows, keys aside (the servers' keys are
 // never given back), are then those before or those after; a failure is reported, and the import
-// done again goes through. Every step of a 10-line file; of a 1,000-line one the first, the last
+// done again goes through; the history holds the import's record exactly when the rows are those
+// after. Every step of a 10-line file; of a 1,000-line one the first, the last
 // and a few between.
 TEST_P(ActionFaults, AnImportIsWrittenWholeOrNotAtAll) {
     const Fault& fault = GetParam() == Backend::Sqlite ? kFileFaults[1] : kCut;
@@ -317,9 +337,10 @@ TEST_P(ActionFaults, AnImportIsWrittenWholeOrNotAtAll) {
             "VALUES (1, 2, '60.01'), (1, 4, '60.03')");
     };
     auto rows = [&] {
-        return testing_support::Rows(
-            *Direct(),
-            "SELECT MGA1_ID_MGA0, MGA1_VALORE01, MGA1_CONTO FROM MGA1_MATRCPAR ORDER BY 1, 2, 3");
+        return testing_support::Rows(*Direct(),
+                                     "SELECT MGA1_ID_MGA0, MGA1_VALORE01, MGA1_CONTO FROM "
+                                     "MGA1_MATRCPAR ORDER BY 1, 2, 3") +
+               "/" + History();
     };
     for (size_t lines : {10, 1000}) {
         std::vector<determination::FileRecord> records{{1, {"INDC", "CONTO"}}};
@@ -327,6 +348,7 @@ TEST_P(ActionFaults, AnImportIsWrittenWholeOrNotAtAll) {
             records.push_back({i + 1, {"C" + std::to_string(i), "61." + std::to_string(i)}});
         auto import = [&] {  // whether it failed
             auto c = ado::Connection::Create();
+            c->SetWatcher(std::make_shared<framework::HistoryRecorder>("dravel"));
             try {
                 c->Open(product_);
                 determination::ImportRows(*c, 1, 2, records, {.replace = true},
@@ -343,6 +365,7 @@ TEST_P(ActionFaults, AnImportIsWrittenWholeOrNotAtAll) {
         Disarm(fault);
         const int steps = Seen();
         const std::string after = rows();
+        ASSERT_THAT(after, ::testing::EndsWith("/importa|MGA1_MATRCPAR|NULL|2"));
         for (int k = 1; k <= steps; ++k) {
             if (lines > 10 && k > 2 && k < steps - 1 && k % (steps / 6 + 1) != 0) continue;
             SCOPED_TRACE(std::to_string(lines) + " lines, step " + std::to_string(k));
