@@ -87,8 +87,9 @@ std::optional<db::HistoryRecord> RecordOf(const TouchedRows& rows,
 
     std::map<int32_t, int32_t> renumbered;  // type -> criteria
     auto renumber = [&](const Touched& row) {
-        if (row.table != &kCriteria || row.deleted || !row.before || !Differs(row)) return;
-        if (auto type = Number(row.after, "MGA0_FLGRESO")) ++renumbered[*type];
+        if (row.table != &kCriteria || row.deleted || !row.before) return;
+        if (!row.renumbered && !Differs(row)) return;
+        if (auto type = Number(Latest(row), kCriterionType)) ++renumbered[*type];
     };
     for (const auto& [at, row] : rows)
         if (!row.written) renumber(row);

@@ -22,6 +22,7 @@ struct Table {
     const char* criterion;  // the column holding the row's criterion
 };
 inline constexpr Table kCriteria{"MGA0_QUINTAB", "MGA0_ID", "MGA0_DITTA_CG18", "MGA0_ID"};
+inline constexpr const char* kCriterionType = "MGA0_FLGRESO";
 inline constexpr Table kMatrix{"MGA1_MATRCPAR", "MGA1_ID", "MGA1_DITTA_CG18", "MGA1_ID_MGA0"};
 // The table of that name (any case), nullptr for another.
 const Table* TableNamed(const std::string& name);
@@ -32,6 +33,9 @@ struct Touched {
     std::optional<Values> before;  // none: the action inserted it
     Values after;                  // as it stands before the commit
     bool deleted = false;
+    // Renumbered by a statement, which returned only its key and type (`before` holds them till a
+    // recordset writes it back); not read again before the commit.
+    bool renumbered = false;
     int written = 0;  // the order of its last write-back by a recordset; 0: by statements only
 };
 using TouchedRows = std::map<std::pair<const Table*, int32_t>, Touched>;

@@ -45,6 +45,7 @@ void HistoryRecorder::Forget() noexcept {
     inserted_.clear();
     running_.clear();
     runningTable_ = nullptr;
+    returning_ = renumbers_ = false;
     writes_ = 0;
 }
 
@@ -62,8 +63,28 @@ void HistoryRecorder::Began(ado::Connection&) {
     Forget();
 }
 
+// A delete returns its rows whole; a renumbering (an update of criteria from a FROM of its own,
+// which sets only the priorities that differ) returns the key and the type, all the record
+// counts it by. Any other update is read before it runs, to compare its rows' values.
+std::vector<std::string> HistoryRecorder::ColumnsToReturn(const ado::ChangedTable& table) {
+    running_.clear();
+    runningTable_ = history::TableNamed(table.name);
+    runningDeletes_ = table.deletes;
+    renumbers_ = runningTable_ == &history::kCriteria && table.joins;
+    returning_ = runningTable_ && (table.deletes || renumbers_);
+    if (!returning_) return {};
+    if (table.deletes) return {"*"};
+    return {history::kCriteria.key, history::kCriterionType};
+}
+
+void HistoryRecorder::RowsReturned(ado::Connection&, const ado::ReturnedRows& returned) {
+    for (const auto& row : returned.rows) running_.push_back(ValuesOf(returned.columns, row));
+}
+
 void HistoryRecorder::BeforeStatement(ado::Connection& connection, const std::string& sql,
                                       const std::vector<com::Variant>& params) {
+    if (std::exchange(returning_, false)) return;
+    renumbers_ = false;
     running_.clear();
     runningTable_ = nullptr;
     const std::string word = ado::LeadingKeyword(sql);
@@ -77,8 +98,11 @@ void HistoryRecorder::BeforeStatement(ado::Connection& connection, const std::st
 void HistoryRecorder::AfterStatement(ado::Connection&, const std::string& sql,
                                      const std::vector<com::Variant>& params, int32_t) {
     if (runningTable_) {
-        for (const auto& values : running_)
-            Touch(*runningTable_, values).deleted |= runningDeletes_;
+        for (const auto& values : running_) {
+            history::Touched& touched = Touch(*runningTable_, values);
+            touched.deleted |= runningDeletes_;
+            touched.renumbered |= renumbers_;
+        }
         running_.clear();
         runningTable_ = nullptr;
     } else if (ado::LeadingKeyword(sql) == "INSERT") {
@@ -95,6 +119,8 @@ void HistoryRecorder::RowWritten(ado::Connection&, const ado::WrittenRow& row) {
     const bool insert = row.change == ado::RowChange::Insert;
     history::Values values = ValuesOf(row.columns, insert ? row.after : row.before);
     history::Touched& touched = Touch(*table, values);
+    // Known till now by its key and type alone: the values as read are its first whole ones.
+    if (touched.renumbered && !insert) touched.before = values;
     if (insert) {
         touched.before.reset();
         // The write-back's own INSERT was taken for a statement's.
@@ -132,7 +158,7 @@ void HistoryRecorder::BeforeCommit(ado::Connection& connection) {
         asked.clear();
     };
     for (auto& [at, touched] : rows_) {
-        if (touched.deleted) continue;
+        if (touched.deleted || (touched.renumbered && !touched.written)) continue;
         if (!asked.empty() &&
             (asked.front().second->table != at.first || asked.size() == kKeysAtOnce))
             read();

@@ -137,6 +137,23 @@ std::optional<RowsQuery> RowsTouchedBy(const std::string& sql,
                      std::vector<com::Variant>(params.begin() + skipped, params.end())};
 }
 
+std::optional<ChangedTable> ReturnableStatement(const std::string& sql,
+                                                const std::vector<com::Variant>& params) {
+    if (!RowsTouchedBy(sql, params)) return std::nullopt;
+    const auto tokens = Tokens(sql);
+    for (const Token& t : tokens)
+        if (t.depth == 0 &&
+            (sql[t.begin] == ';' ||
+             (t.kind == Token::Word && (t.text == "ORDER" || t.text == "LIMIT" ||
+                                        t.text == "RETURNING" || t.text == "OUTPUT"))))
+            return std::nullopt;
+    const bool deletes = tokens[0].text == "DELETE";
+    const Token& table = tokens[deletes ? 2 : 1];
+    const size_t where = Find(tokens, 2, "WHERE");
+    return ChangedTable{Unquoted(sql, table), Raw(sql, table), deletes,
+                        !deletes && Find(tokens, 2, "FROM") < where};
+}
+
 // INSERT INTO t (c, ...) VALUES (?, ...), (?, ...): nothing for any other shape.
 std::optional<InsertedRows> RowsInsertedBy(const std::string& sql,
                                            const std::vector<com::Variant>& params) {

@@ -29,10 +29,33 @@ struct WrittenRow {
     const detail::RowValues& after;
 };
 
+// The table an UPDATE or a DELETE changes.
+struct ChangedTable {
+    std::string name;     // unquoted
+    std::string written;  // as the statement writes it
+    bool deletes = false;
+    bool joins = false;  // an UPDATE that reads other rows in a FROM of its own
+};
+
+// The rows an UPDATE or a DELETE changed, as the statement itself returned them: the columns a
+// watcher asked for, an UPDATE's rows as it left them, a DELETE's as they were.
+struct ReturnedRows {
+    const ChangedTable& table;
+    const std::vector<std::string>& columns;
+    const std::vector<detail::RowValues>& rows;
+};
+
 class Watcher {
   public:
     virtual ~Watcher() = default;
     virtual void Began(Connection&) {}
+    // The columns of the rows that an UPDATE or a DELETE about to run changes in `table`, for
+    // RowsReturned after it ran ("*": a DELETE's whole rows); none: nothing asked. Asked, before
+    // BeforeStatement, only where the database returns them from the statement itself (SQLite,
+    // PostgreSQL) and the statement can take the clause: a watcher that asks and gets them needs
+    // no read of its own before the statement.
+    virtual std::vector<std::string> ColumnsToReturn(const ChangedTable& /*table*/) { return {}; }
+    virtual void RowsReturned(Connection&, const ReturnedRows&) {}
     virtual void BeforeStatement(Connection&, const std::string& /*sql*/,
                                  const std::vector<com::Variant>& /*params*/) {}
     virtual void AfterStatement(Connection&, const std::string& /*sql*/,
@@ -70,6 +93,11 @@ struct RowsQuery {
 };
 std::optional<RowsQuery> RowsTouchedBy(const std::string& sql,
                                        const std::vector<com::Variant>& params);
+
+// The table of an UPDATE or a DELETE that RowsTouchedBy reads and that a RETURNING clause can
+// end: one statement, without its own ORDER BY, LIMIT, RETURNING or OUTPUT.
+std::optional<ChangedTable> ReturnableStatement(const std::string& sql,
+                                                const std::vector<com::Variant>& params);
 
 // The rows an INSERT ... VALUES (...), (...) of bound parameters writes, as columns and values.
 struct InsertedRows {

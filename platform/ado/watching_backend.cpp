@@ -10,6 +10,16 @@ bool Writes(const std::string& sql) {
            word == "MERGE";
 }
 
+// The clause that has a changed table's statement return the columns asked, after a line break
+// (a statement may end in a line comment); "" when none is asked.
+std::string ReturningClause(const ChangedTable& table, const std::vector<std::string>& columns) {
+    std::string clause;
+    for (const auto& column : columns)
+        clause += (clause.empty() ? "\nRETURNING " : ", ") +
+                  (column == "*" ? column : table.written + "." + column);
+    return clause;
+}
+
 }  // namespace
 
 template <class Run>
@@ -27,11 +37,33 @@ auto WatchingBackend::Watched(const std::string& sql, const std::vector<com::Var
             throw;
         }
     }
+    // The rows an UPDATE or a DELETE changes, where the watcher asks for them, come back from the
+    // statement itself: the statement runs here with a RETURNING clause of its columns, instead
+    // of the watcher reading them before it (a second scan). SQL Server's OUTPUT clause goes
+    // elsewhere in the text, and is not used: a watcher reads its rows itself there.
+    std::optional<ChangedTable> table;
+    std::string returning;
     {
         Quiet quiet(*this);
+        if (provider_->SqlDialect() != Dialect::Tsql && (table = ReturnableStatement(sql, params)))
+            returning = ReturningClause(*table, watcher_.ColumnsToReturn(*table));
         watcher_.BeforeStatement(connection_, sql, params);
     }
-    auto result = run();
+    auto result = [&] {
+        if (returning.empty()) return run();
+        QueryResult changed = provider_->Query(sql + returning, params);
+        std::vector<std::string> columns;
+        for (const auto& column : changed.columns) columns.push_back(column.name);
+        {
+            Quiet quiet(*this);
+            watcher_.RowsReturned(connection_, {*table, columns, changed.rows});
+        }
+        const auto count = static_cast<int32_t>(changed.rows.size());
+        if constexpr (std::is_same_v<decltype(run()), QueryResult>)
+            return QueryResult{.rowsAffected = count};
+        else
+            return count;
+    }();
     Quiet quiet(*this);
     if constexpr (std::is_same_v<decltype(result), QueryResult>)
         watcher_.AfterStatement(connection_, sql, params, result.rowsAffected);

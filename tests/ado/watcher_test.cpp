@@ -111,6 +111,42 @@ TEST_P(WatcherTest, AWatcherThatFailsBeforeTheCommitStopsIt) {
     EXPECT_EQ(Rows("SELECT COUNT(*) FROM MGA0_QUINTAB WHERE MGA0_DESCR = 'z'"), "2");
 }
 
+// A watcher that asks for columns has them from the statement itself: an UPDATE's rows as it left
+// them, a DELETE's whole; the statement's count of rows stays what it was.
+TEST_P(WatcherTest, AnUpdateOrADeleteReturnsTheColumnsAsked) {
+    struct Asking : ado::Watcher {
+        std::vector<std::string> ColumnsToReturn(const ado::ChangedTable& t) override {
+            if (t.deletes) return {"*"};
+            return {"MGA0_ID", "MGA0_DESCR"};
+        }
+        void RowsReturned(ado::Connection&, const ado::ReturnedRows& r) override {
+            heard += txt::Upper(r.table.name) + ":";
+            for (const auto& row : r.rows)
+                heard += " " + row[0].ToText() + "/" + std::to_string(row.size());
+            if (!r.rows.empty()) heard += " " + r.rows[0][1].ToText();
+        }
+        void AfterStatement(ado::Connection&, const std::string&, const std::vector<com::Variant>&,
+                            int32_t rows) override {
+            heard += " " + std::to_string(rows);
+        }
+        std::string heard;
+    };
+    const struct {
+        const char* sql;
+        const char* heard;
+    } cases[] = {
+        {"UPDATE MGA0_QUINTAB SET MGA0_DESCR = ? WHERE MGA0_ID = 2", "MGA0_QUINTAB: 2/2 x 1"},
+        {"UPDATE MGA0_QUINTAB SET MGA0_DESCR = ? WHERE MGA0_ID = 9", "MGA0_QUINTAB: 0"},
+        {"DELETE FROM MGA0_QUINTAB WHERE MGA0_DESCR = ?", "MGA0_QUINTAB: 2/7 1 1"},
+    };
+    for (const auto& c : cases) {
+        auto asking = std::make_shared<Asking>();
+        watched_->SetWatcher(asking);
+        watched_->ExecuteWith(c.sql, {"x"});
+        EXPECT_EQ(asking->heard, c.heard);
+    }
+}
+
 DRAVEL_ON_EACH_BACKEND(WatcherTest);
 
 TEST(StatementRows, TheRowsAStatementTouchesOrInserts) {
@@ -134,6 +170,27 @@ TEST(StatementRows, TheRowsAStatementTouchesOrInserts) {
     }
     EXPECT_EQ(ado::RowsTouchedBy("UPDATE T SET A = ? WHERE B = ?", {1, 2})->params,
               std::vector<com::Variant>{2});
+
+    const struct {
+        const char* sql;
+        const char* table;  // name, deletes, joins; "" when no RETURNING can end the statement
+    } returnable[] = {
+        {"DELETE FROM \"T\" WHERE A = ?", "T 1 0"},
+        {"UPDATE T SET A = R.N FROM (SELECT 1 AS N) AS R WHERE T.K = R.N", "T 0 1"},
+        {"UPDATE T SET A = ? WHERE B IS DISTINCT FROM ?", "T 0 0"},
+        {"UPDATE T SET A = (SELECT B FROM U ORDER BY C LIMIT 1)", "T 0 0"},
+        {"DELETE FROM T WHERE A = 1; SELECT 1", ""},
+        {"DELETE FROM T WHERE A = 1 RETURNING A", ""},
+        {"DELETE FROM T ORDER BY A LIMIT 1", ""},
+        {"INSERT INTO T (A) VALUES (?)", ""},
+    };
+    for (const auto& r : returnable) {
+        auto t = ado::ReturnableStatement(r.sql, {1, 2});
+        EXPECT_EQ(
+            t ? t->name + " " + std::to_string(t->deletes) + " " + std::to_string(t->joins) : "",
+            r.table)
+            << r.sql;
+    }
 
     auto inserted =
         ado::RowsInsertedBy("INSERT INTO T (A, \"B\") VALUES (?, ?), (?, ?)", {1, 2, 3, 4});

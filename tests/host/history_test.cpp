@@ -9,6 +9,8 @@
 #include "db/history.h"
 #include "determination/matrix_import.h"
 #include "framework/host_context.h"
+#include "platform/ado/recordset.h"
+#include "platform/ado/transaction.h"
 #include "tests/support/module_session.h"
 
 namespace {
@@ -171,6 +173,37 @@ TEST_P(History, EachActionThatChangesSomethingLeavesOneRecordOfIt) {
             EXPECT_EQ(detail.value(nlohmann::json::json_pointer(pointer), nlohmann::json()),
                       nlohmann::json::parse(value))
                 << pointer << " in " << r.detail;
+    }
+}
+
+// Criteria changed by statements, then one written back, in one transaction: a statement that sets
+// the value another criterion has is no renumbering; a criterion a renumbering changed and a
+// recordset then wrote is recorded as the recordset changed it, from the values it read.
+TEST_P(History, CriteriaChangedByStatementsThenWrittenBack) {
+    const struct {
+        const char* sql;
+        const char* description;  // written back to criterion 1
+        const char* detail;
+    } cases[] = {
+        {"UPDATE MGA0_QUINTAB SET MGA0_INDPRIOR = 2 WHERE MGA0_ID = 2", "Clienti",
+         R"({"changed":{"MGA0_DESCR":["Cliente","Clienti"]}})"},
+        {"UPDATE MGA0_QUINTAB SET MGA0_INDPRIOR = R.P FROM (SELECT 1 AS ID, 5 AS P) AS R "
+         "WHERE MGA0_ID = R.ID",
+         "Fornitori", R"({"changed":{"MGA0_DESCR":["Clienti","Fornitori"]}})"},
+    };
+    ado::Connection& c = m.session->Database();
+    for (const auto& step : cases) {
+        ado::Transaction t(c);
+        c.Execute(step.sql);
+        auto rs = ado::Recordset::Create();
+        rs->Open("SELECT * FROM MGA0_QUINTAB WHERE MGA0_ID = 1", &c, ado::adOpenStatic,
+                 ado::adLockOptimistic);
+        rs->Fields("MGA0_DESCR").SetValue(com::Variant(step.description));
+        rs->Update();
+        t.Commit();
+        auto records = Records();
+        ASSERT_FALSE(records.empty()) << step.sql;
+        EXPECT_EQ(records.front().detail, step.detail) << step.sql;
     }
 }
 

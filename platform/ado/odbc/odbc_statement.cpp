@@ -137,9 +137,11 @@ void OdbcStatement::Execute(const std::string& sql, const std::vector<com::Varia
                                   static_cast<SQLINTEGER>(text.size()));
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) Fail("Statement: " + sql);
     described_ = false;
+    noData_ = rc == SQL_NO_DATA;
 }
 
 bool OdbcStatement::HasColumns() {
+    if (noData_) return false;
     SQLSMALLINT count = 0;
     if (!SQL_SUCCEEDED(SQLNumResultCols(stmt_.Get(), &count))) Fail("Statement: " + sql_);
     return count > 0;

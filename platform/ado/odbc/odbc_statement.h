@@ -40,6 +40,9 @@ class OdbcStatement {
     std::string sql_;
     std::vector<Column> columns_;
     bool described_ = false;
+    // The statement changed no rows and left no result: an UPDATE or a DELETE that found none,
+    // even with a RETURNING clause (the driver then has no result to describe).
+    bool noData_ = false;
     // Parameter buffers must outlive the execution.
     std::vector<std::u16string> texts_;
     std::vector<int64_t> integers_;
