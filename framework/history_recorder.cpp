@@ -1,8 +1,11 @@
 #include "framework/history_recorder.h"
 
-#include "framework/host_context.h"
+#include <unistd.h>
+
 #include "platform/ado/recordset.h"
+#include "platform/com/user_files.h"
 #include "platform/text/text.h"
+#include "platform/text/utf8.h"
 
 namespace framework {
 
@@ -35,10 +38,32 @@ int32_t KeyOf(const history::Table& table, const history::Values& values) {
     return it == values.end() || it->second.IsNull() ? 0 : it->second.ToLong();
 }
 
+// The effective user's login name from the user database; its number when the database has no
+// entry for it ($USER names whoever its setter likes).
+std::string HistoryUser() {
+    if (auto account = com::CurrentUserAccount()) return account->name;
+    return "uid " + std::to_string(::geteuid());
+}
+
+// The program as the history's column holds it, at most 255 characters: a script's long path
+// keeps its end, where the file's name is, after an ellipsis.
+std::string ProgramColumn(std::string program) {
+    constexpr size_t kWidth = 255;
+    const size_t count = txt::CharCount(program);
+    if (count <= kWidth) return program;
+    constexpr std::string_view kScript = "dravel script ";
+    const size_t head = program.starts_with(kScript) ? kScript.size() : 0;
+    const std::string_view path = std::string_view(program).substr(head);
+    size_t at = 0;
+    for (size_t drop = count - kWidth + 1; drop > 0 && at < path.size(); --drop)
+        at += txt::DecodeAt(path, at).length;
+    return program.substr(0, head) + "…" + std::string(path.substr(at));
+}
+
 }  // namespace
 
 HistoryRecorder::HistoryRecorder(std::string program)
-    : program_(std::move(program)), user_(CurrentUserName()) {}
+    : program_(ProgramColumn(std::move(program))), user_(HistoryUser()) {}
 
 void HistoryRecorder::Forget() noexcept {
     rows_.clear();

@@ -1,9 +1,12 @@
 // `dravel history`: each kind of record made readable, the filters, the JSON document, the exits.
 
+#include <fstream>
+
 #include <nlohmann/json.hpp>
 
 #include "db/history.h"
 #include "platform/ado/connection_string.h"
+#include "platform/text/utf8.h"
 #include "tests/cli/dravel_cli.h"
 
 namespace {
@@ -127,6 +130,22 @@ TEST_F(History, ExitsWithTwoWhenItCannotRun) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
         EXPECT_THAT(Run(c.args), Pair(2, ::testing::HasSubstr(c.told)));
     }
+}
+
+// The history's column holds 255 characters: a script's longer path keeps its end, and the action
+// is saved and recorded.
+TEST_F(History, AScriptOnALongPathIsRecordedByItsEnd) {
+    const auto folder =
+        folder_ / std::string(100, 'a') / std::string(100, 'b') / "c" / std::string(100, 'd');
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "lungo.dvs")
+        << "open 1\ngrid 1\ntype TXT_DESCR Lungo\npress Conferma\nexpect no-message\n";
+    ASSERT_EQ(Dravel({"script", (folder / "lungo.dvs").string(), "--database", db_}).first, 0);
+    const auto [status, output] = Run({"--company", "1", "--limit", "1"});
+    const size_t from = output.find("  dravel script") + 2;  // after the time and the user
+    const auto program = output.substr(from, output.find("  modifica") - from);
+    EXPECT_THAT(program, ::testing::MatchesRegex("dravel script …a*/b+/c/d+/lungo\\.dvs"));
+    EXPECT_EQ(txt::CharCount(program), 255u);
 }
 
 }  // namespace
