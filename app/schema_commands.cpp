@@ -16,18 +16,6 @@ namespace app {
 
 namespace {
 
-// The SQLite file of `connectionString`, which must exist: opening would create an empty one.
-fs::path ExistingFile(const std::string& connectionString) {
-    const fs::path file = ado::SqliteFile(connectionString);
-    std::error_code ec;
-    if (!file.empty() && fs::status(file, ec).type() == fs::file_type::not_found) {
-        com::ComError error(com::err::FileNotFound, "Il database %1 non esiste.");
-        error.SetValues({file.string()});
-        throw error;
-    }
-    return file;
-}
-
 void PrintBackup(const fs::path& backup, std::ostream& out) {
     out << "backup " << backup.string() << std::endl;
 }
@@ -74,7 +62,7 @@ int SchemaCommands::Run(const std::string& database, std::ostream& out) {
 // On SQLite the backup is made inside the upgrade's transaction, which holds the write lock: it
 // holds what the upgrade starts from, and nothing when there is nothing to do.
 int SchemaCommands::Upgrade(const std::string& connectionString, std::ostream& out) {
-    const fs::path file = ExistingFile(connectionString);
+    const fs::path file = ado::ExistingSqliteFile(connectionString);
     auto connection = ado::Connection::Create();
     connection->Open(connectionString);
     const auto upgrade = db::UpgradeSchema(*connection, [&](int32_t from) {
@@ -90,7 +78,7 @@ int SchemaCommands::Upgrade(const std::string& connectionString, std::ostream& o
 }
 
 int SchemaCommands::Backup(const std::string& connectionString, std::ostream& out) {
-    const fs::path file = ExistingFile(connectionString);
+    const fs::path file = ado::ExistingSqliteFile(connectionString);
     if (file.empty())
         throw UsageError(ProgramText(
             "dravel backup copia solo database SQLite: un server si copia con i suoi strumenti "

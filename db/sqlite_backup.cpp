@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/ado/connection_string.h"
 #include "platform/ado/sqlite/sqlite_error.h"
 #include "platform/com/com_error.h"
 
@@ -90,12 +91,9 @@ fs::path BackupName(const fs::path& file, int32_t version) {
 
 void BackupDatabase(const fs::path& file, const fs::path& output) {
     if (Taken(output)) throw AlreadyThere(output);
+    ado::ExistingSqliteFile(ado::SqliteConnectionString(file));
     struct stat original {};
-    if (::stat(file.c_str(), &original) != 0) {
-        com::ComError error(com::err::FileNotFound, "Il database %1 non esiste.");
-        error.SetValues({file.string()});
-        throw error;
-    }
+    if (::stat(file.c_str(), &original) != 0) FileFailed("Cannot read", file);
     const fs::path folder = fs::absolute(output).parent_path();
     std::string temporary = (folder / ("." + output.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(temporary.data());

@@ -34,13 +34,8 @@ class ModuleEventsSink : public com::ComObject<ModuleEventsSink, host::IModuleEv
 
 HostSession::HostSession(const std::string& connectionString, SessionOptions options)
     : connectionString_(connectionString) {
-    auto file = ado::SqliteFile(connectionString);
-    std::error_code ec;
     // A mistyped path must not become an empty database.
-    if (!file.empty() && !options.createDatabase &&
-        std::filesystem::status(file, ec).type() == std::filesystem::file_type::not_found)
-        throw com::ComError(com::err::FileNotFound, "Il database %1 non esiste.")
-            .SetValues({file.string()});
+    if (!options.createDatabase) ado::ExistingSqliteFile(connectionString);
     // First, so that a refusal below is in the user's language.
     auto texts = TextService::Create();
     texts->SetLanguage(options.language);

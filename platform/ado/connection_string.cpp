@@ -113,4 +113,14 @@ std::string DatabaseLabel(const std::string& connectionString) {
     return shown;
 }
 
+std::filesystem::path ExistingSqliteFile(const std::string& connectionString) {
+    std::filesystem::path file = SqliteFile(connectionString);
+    std::error_code ec;
+    if (!file.empty() &&
+        std::filesystem::status(file, ec).type() == std::filesystem::file_type::not_found)
+        throw com::ComError(com::err::FileNotFound, "Il database %1 non esiste.")
+            .SetValues({file.string()});
+    return file;
+}
+
 }  // namespace ado

@@ -39,6 +39,10 @@ std::filesystem::path SqliteFile(const std::string& connectionString);
 // "Driver=" or "DSN=" (any letter case).
 bool IsConnectionString(std::string_view text);
 
+// The SQLite file of `connectionString`, refused ("Il database %1 non esiste.", error 53) when it
+// does not exist: opening would make it, empty. Empty for other providers.
+std::filesystem::path ExistingSqliteFile(const std::string& connectionString);
+
 // The database as a user is shown it: the SQLite file, or the connection string without its
 // password.
 std::string DatabaseLabel(const std::string& connectionString);
