@@ -37,6 +37,9 @@ struct Touched {
     // recordset writes it back); not read again before the commit.
     bool renumbered = false;
     int written = 0;  // the order of its last write-back by a recordset; 0: by statements only
+    // `after` is the row as it stands: written back since any statement touched it, so that it
+    // needs no read before the commit.
+    bool current = false;
 };
 using TouchedRows = std::map<std::pair<const Table*, int32_t>, Touched>;
 

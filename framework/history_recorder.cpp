@@ -127,6 +127,7 @@ void HistoryRecorder::AfterStatement(ado::Connection&, const std::string& sql,
             history::Touched& touched = Touch(*runningTable_, values);
             touched.deleted |= runningDeletes_;
             touched.renumbered |= renumbers_;
+            touched.current = false;
         }
         running_.clear();
         runningTable_ = nullptr;
@@ -146,17 +147,16 @@ void HistoryRecorder::RowWritten(ado::Connection&, const ado::WrittenRow& row) {
     history::Touched& touched = Touch(*table, values);
     // Known till now by its key and type alone: the values as read are its first whole ones.
     if (touched.renumbered && !insert) touched.before = values;
-    if (insert) {
-        touched.before.reset();
-        // The write-back's own INSERT was taken for a statement's.
-        if (table == &history::kMatrix && !inserted_.empty()) inserted_.pop_back();
-    }
+    if (insert) touched.before.reset();
     touched.deleted = row.change == ado::RowChange::Delete;
     touched.written = ++writes_;
+    touched.current = !touched.deleted;
+    if (touched.current) touched.after = ValuesOf(row.columns, row.after);
 }
 
-// The rows as they stand now, read in the transaction, a few hundred keys to a statement; then
-// the record, if the action changed anything.
+// The rows that statements changed as they stand now, read in the transaction, a few hundred keys
+// to a statement (a row written back last is known as it was written); then the record, if the
+// action changed anything.
 void HistoryRecorder::BeforeCommit(ado::Connection& connection) {
     constexpr size_t kKeysAtOnce = 500;
     std::vector<std::pair<int32_t, history::Touched*>> asked;  // key, row
@@ -183,7 +183,8 @@ void HistoryRecorder::BeforeCommit(ado::Connection& connection) {
         asked.clear();
     };
     for (auto& [at, touched] : rows_) {
-        if (touched.deleted || (touched.renumbered && !touched.written)) continue;
+        if (touched.deleted || touched.current || (touched.renumbered && !touched.written))
+            continue;
         if (!asked.empty() &&
             (asked.front().second->table != at.first || asked.size() == kKeysAtOnce))
             read();

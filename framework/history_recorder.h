@@ -4,7 +4,7 @@
 // before the commit. The code that acts (the module's window, the matrix window, an import) is
 // not changed for it: the recorder learns the rows from the rows a recordset writes back and from
 // the statements' own conditions: returned by the statements themselves where the database can,
-// else read before they run; and read again before the commit.
+// else read before they run; and the rows statements changed are read again before the commit.
 
 #include "framework/history_entry.h"
 #include "platform/ado/watcher.h"

@@ -1,11 +1,12 @@
 #pragma once
 // What a connection tells the one watcher it may have: the outermost transaction's begin, each
-// statement before and after it runs, each row a recordset writes back, the moment before the
-// outermost commit and the rollback. Whatever the watcher runs on the connection from inside these
-// calls belongs to the same transaction and is not watched itself. A watcher that throws from
-// BeforeCommit stops the commit: the transaction rolls back. While a watcher listens, a statement
-// that writes outside any transaction, and a row written back outside one, run in a transaction
-// of their own, so that what the watcher writes for them commits with them.
+// statement before and after it runs, each row a recordset writes back (as a row: the statement
+// that writes it is not told), the moment before the outermost commit and the rollback. Whatever
+// the watcher runs on the connection from inside these calls belongs to the same transaction and is
+// not watched itself. A watcher that throws from BeforeCommit stops the commit: the transaction
+// rolls back. While a watcher listens, a statement that writes outside any transaction, and a row
+// written back outside one, run in a transaction of their own, so that what the watcher writes for
+// them commits with them.
 
 #include <optional>
 #include <string>

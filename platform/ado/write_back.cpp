@@ -238,7 +238,13 @@ std::optional<RowValues> SendChange(Connection& connection, const RowCache& cach
     // committed with it.
     std::optional<Transaction> own;
     if (!watching->InTransaction()) own.emplace(connection);
-    auto stored = Send(connection, cache, row, change);
+    std::optional<RowValues> stored;
+    {
+        // The watcher hears of the row whole, as read and as written, below; the statements that
+        // write it would only have it read again.
+        WatchingBackend::Quiet quiet(*watching);
+        stored = Send(connection, cache, row, change);
+    }
     TellWatcher(*watching, cache, row, change, stored);
     if (own) own->Commit();
     return stored;

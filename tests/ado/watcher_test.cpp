@@ -87,7 +87,7 @@ TEST_P(WatcherTest, HearsTheOutermostTransactionItsStatementsAndItsEnd) {
              rs->Fields("MGA0_DESCR").SetValue(com::Variant("y"));
              rs->Update();
          },
-         "SELECT 0 begin UPDATE 1 row MGA0_QUINTAB 1 7/7 commit ", "1"},
+         "SELECT 0 begin row MGA0_QUINTAB 1 7/7 commit ", "1"},
     };
     for (const auto& c : cases) {
         conn_->Execute("DELETE FROM HOST_DITTE");
