@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+#include "platform/ado/connection_string.h"
+
 namespace bench {
 
 namespace {
@@ -84,8 +86,10 @@ RawOdbc::RawOdbc(const std::string& connectionString) {
     SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env_);
     SQLSetEnvAttr(env_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     SQLAllocHandle(SQL_HANDLE_DBC, env_, &dbc_);
-    SQLRETURN rc = SQLDriverConnect(dbc_, nullptr, Text(connectionString), SQL_NTS, nullptr, 0,
-                                    nullptr, SQL_DRIVER_NOPROMPT);
+    // With the driver's options as the product connects with them.
+    const std::string target = ado::OdbcConnectTarget(connectionString);
+    SQLRETURN rc = SQLDriverConnect(dbc_, nullptr, Text(target), SQL_NTS, nullptr, 0, nullptr,
+                                    SQL_DRIVER_NOPROMPT);
     try {
         Check(rc, SQL_HANDLE_DBC, dbc_, "connecting");
         Check(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &stmt_), SQL_HANDLE_DBC, dbc_, "statement");

@@ -100,6 +100,15 @@ bool IsConnectionString(std::string_view text) {
            txt::StartsWithNoCase(text, "dsn=");
 }
 
+std::string OdbcConnectTarget(const std::string& connectionString) {
+    const auto settings = ParseConnectionString(connectionString);
+    const std::string driver = txt::Lower(settings.Get("driver"));
+    const bool postgresql = driver.find("psqlodbc") != std::string::npos ||
+                            driver.find("postgresql") != std::string::npos;
+    if (!postgresql || !settings.Get("protocol").empty()) return connectionString;
+    return std::string(txt::TrimEnd(connectionString, " \t;")) + ";Protocol=7.4-0";
+}
+
 std::string DatabaseLabel(const std::string& connectionString) {
     auto settings = ParseConnectionString(connectionString);
     std::string source = settings.Get("data source");

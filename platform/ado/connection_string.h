@@ -43,6 +43,13 @@ bool IsConnectionString(std::string_view text);
 // does not exist: opening would make it, empty. Empty for other providers.
 std::filesystem::path ExistingSqliteFile(const std::string& connectionString);
 
+// The connection string the ODBC layer connects with. The PostgreSQL driver by default wraps every
+// statement of a transaction in a savepoint of its own, a round trip each, to undo just that
+// statement when it fails; the data layer never goes on in a transaction after a failed statement
+// (it rolls the transaction back, or its own savepoint), so that driver gets "Protocol=7.4-0" (the
+// program rolls back), unless the string sets a protocol itself. Other strings are left as given.
+std::string OdbcConnectTarget(const std::string& connectionString);
+
 // The database as a user is shown it: the SQLite file, or the connection string without its
 // password.
 std::string DatabaseLabel(const std::string& connectionString);

@@ -56,6 +56,24 @@ TEST(ConnectionString, PasswordsAreBlankedWhereverTheyStand) {
     for (const auto& c : cases) EXPECT_EQ(ado::detail::WithoutPasswords(c.text), c.shown);
 }
 
+// The PostgreSQL driver is told to leave a failed statement to the program (no savepoint before
+// each statement), unless the user chose; other drivers get the string as given.
+TEST(ConnectionString, OnlyThePostgresqlDriverIsToldToLeaveRollbacksToTheProgram) {
+    const struct {
+        const char* given;
+        const char* connected;
+    } cases[] = {
+        {"Driver={PostgreSQL Unicode};Database=d;",
+         "Driver={PostgreSQL Unicode};Database=d;Protocol=7.4-0"},
+        {"Driver=/usr/lib/odbc/psqlodbcw.so", "Driver=/usr/lib/odbc/psqlodbcw.so;Protocol=7.4-0"},
+        {"Driver={PostgreSQL Unicode};protocol=7.4-2",
+         "Driver={PostgreSQL Unicode};protocol=7.4-2"},
+        {"Driver={FreeTDS};Database=postgresql", "Driver={FreeTDS};Database=postgresql"},
+        {"DSN=ditta", "DSN=ditta"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ado::OdbcConnectTarget(c.given), c.connected);
+}
+
 TEST(CriteriaStatements, ACodeThatIsNotAPlainNumberIsRefused) {
     for (const com::Variant& bad : {com::Variant("1 OR 1=1"), com::Variant("'1'"), com::Variant(""),
                                     com::Variant::Null(), com::Variant(1.5)}) {

@@ -1,5 +1,6 @@
 #include "platform/ado/odbc/odbc_backend.h"
 
+#include "platform/ado/connection_string.h"
 #include "platform/ado/odbc/odbc_error.h"
 #include "platform/ado/odbc/odbc_handle.h"
 #include "platform/ado/odbc/odbc_statement.h"
@@ -98,7 +99,7 @@ void OdbcBackend::Open(const std::string& target, int32_t timeoutSeconds) {
     h.dbc = OdbcHandle(SQL_HANDLE_DBC, h.env.Get());
     auto seconds = reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(std::max(timeoutSeconds, 1)));
     SQLSetConnectAttr(h.dbc.Get(), SQL_ATTR_LOGIN_TIMEOUT, seconds, 0);
-    std::u16string text = Utf16(target);
+    std::u16string text = Utf16(OdbcConnectTarget(target));
     SQLRETURN rc = SQLDriverConnectW(h.dbc.Get(), nullptr, reinterpret_cast<SQLWCHAR*>(text.data()),
                                      static_cast<SQLSMALLINT>(text.size()), nullptr, 0, nullptr,
                                      SQL_DRIVER_NOPROMPT);
