@@ -63,8 +63,7 @@ TEST_F(DravelCli, AFileSizeLimitIsAnErrorNotASignal) {
 TEST_F(DravelCli, APartialDatabaseIsNamedAndLeftAsItIs) {
     const fs::path file = folder_ / "partial.db";
     ASSERT_EQ(Dravel({"create-db", "--database", file}).first, 0);
-    auto connection = ado::Connection::Create();
-    connection->Open(ado::SqliteConnectionString(file));
+    auto connection = testing_support::OpenDatabase(file);
     for (const char* table : {"HOST_MEDIA", "HOST_DITTE"})
         connection->Execute(std::string("DROP TABLE ") + table);
     const char* tables = "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name";

@@ -5,7 +5,6 @@
 #include <nlohmann/json.hpp>
 
 #include "db/history.h"
-#include "platform/ado/connection_string.h"
 #include "platform/text/utf8.h"
 #include "tests/cli/dravel_cli.h"
 
@@ -46,8 +45,7 @@ class History : public testing_support::DravelCli {
   protected:
     void SetUp() override {
         ASSERT_EQ(Dravel({"create-db", "--demo", "--database", db_}).first, 0);
-        auto c = ado::Connection::Create();
-        c->Open(ado::SqliteConnectionString(db_));
+        auto c = testing_support::OpenDatabase(db_);
         for (const auto& record : kRecords) db::WriteHistory(*c, record);
         c->Execute(
             "UPDATE HOST_STORICO SET STORICO_QUANDO = '2026-03-0' || STORICO_ID || ' "

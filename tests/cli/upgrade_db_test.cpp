@@ -13,23 +13,18 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Pair;
 namespace fs = std::filesystem;
+using testing_support::OpenDatabase;
 
 class UpgradeDb : public testing_support::DravelCli {
   protected:
-    static com::ComPtr<ado::Connection> Open(const std::string& database) {
-        auto c = ado::Connection::Create();
-        c->Open(ado::IsConnectionString(database) ? database
-                                                  : ado::SqliteConnectionString(database));
-        return c;
-    }
     // A database of the first builds' shape holding rows, `matrixRows` more in the matrix.
     static std::string Old(const std::string& database, int matrixRows = 0) {
-        testing_support::MakeOldDatabase(*Open(database), testing_support::kOldShapes[0],
+        testing_support::MakeOldDatabase(*OpenDatabase(database), testing_support::kOldShapes[0],
                                          matrixRows);
         return database;
     }
     static std::string Look(const std::string& database) {
-        auto c = Open(database);
+        auto c = OpenDatabase(database);
         return testing_support::Shape(*c) + "\n" + testing_support::Content(*c);
     }
 };
@@ -37,7 +32,7 @@ class UpgradeDb : public testing_support::DravelCli {
 TEST_F(UpgradeDb, RefusesWithOneAndFailsWithTwo) {
     const std::string db = (folder_ / "nuovo.db").string();
     ASSERT_EQ(Dravel({"create-db", "--database", db}).first, 0);
-    db::WriteSchemaVersion(*Open(db), 3);
+    db::WriteSchemaVersion(*OpenDatabase(db), 3);
     std::ofstream(folder_ / "copia.db") << "kept";
     const struct {
         std::vector<std::string> args;
@@ -66,7 +61,7 @@ TEST_F(UpgradeDb, UpgradesAServerDatabaseWithNoBackupOnPostgresql) {
         Old(testing_support::PostgresServer::Shared().CreateDatabase("cli_upgrade"));
     EXPECT_THAT(Dravel({"upgrade-db", "--database", db}),
                 Pair(0, "upgraded " + ado::DatabaseLabel(db) + " from version 0 to 2\n"));
-    EXPECT_EQ(db::ReadSchemaVersion(*Open(db)), db::kSchemaVersion);
+    EXPECT_EQ(db::ReadSchemaVersion(*OpenDatabase(db)), db::kSchemaVersion);
 }
 
 TEST_F(UpgradeDb, TwoStartedTogetherUpgradeOnceWithOneBackup) {

@@ -16,12 +16,11 @@ struct DisplayCase {
 };
 
 TEST_F(DesktopHost, ADisplayThatCannotBeUsedGivesTheWindowAsText) {
-    const std::string refused = "the X server at DISPLAY=" + x_.Display() + " refuses this program";
     const std::string vnc = "QT_QPA_PLATFORM asks for Qt's VNC server";
     const DisplayCase cases[] = {
         {{"DISPLAY=:9999"}, "the X server at DISPLAY=:9999 does not answer"},
-        {{"XAUTHORITY=/nonexistent"}, refused},
-        {{"XAUTHORITY=/nonexistent", "QT_QPA_PLATFORM=XCB:nomitshm"}, refused},
+        {{"XAUTHORITY=/nonexistent"},
+         "the X server at DISPLAY=" + x_.Display() + " refuses this program"},
         {{"DISPLAY=", "WAYLAND_DISPLAY=wayland-gone"},
          "the Wayland compositor at WAYLAND_DISPLAY=wayland-gone does not answer"},
         {{"DISPLAY=", "QT_QPA_PLATFORM=wayland;xcb"},
