@@ -54,6 +54,11 @@ TEST_F(DravelCli, EveryProgramSpeaksTheLocalesLanguage) {
         {Dravel({"company", "set", "--code", "9", "--name", "x"}),
          "dravel: There is no company 9: nothing was changed."},
         {Dravel({"resolve", "--company", "1", "--type", "3"}), "There is no type 3"},
+        {testing_support::RunToEnd(
+             {"/bin/sh", "-c", "ulimit -f 32 && exec \"$@\"", "sh", DRAVEL_CLI_PATH, "create-db",
+              "--demo", "--database", (folder_ / "big.db").string()},
+             folder_ / "output"),
+         "dravel: The disk is full: nothing was done."},
         {Dravel({"show", "--database", (folder_ / "empty.db").string()}),
          "dravel: The database has no table HOST_DITTE: nothing was done."},
     };

@@ -27,8 +27,9 @@ void WriteRegistry(const fs::path& registry, const fs::path& library) {
 // change is still refused.
 TEST_F(DravelCli, TheModuleIsRegisteredAgainWhereTheUsersEntryCannotLoadAndSaysSo) {
     const fs::path registry = folder_ / "registry.json", gone = "/gone/libdravel.so",
-                   open = folder_ / "open/libdravel.so",
+                   notLibrary = folder_ / "notlibrary.so", open = folder_ / "open/libdravel.so",
                    own = fs::path(DRAVEL_CLI_PATH).parent_path().parent_path() / "lib/libdravel.so";
+    std::ofstream(notLibrary) << "not a library";  // there, yet another build's: it cannot load
     fs::create_directories(open.parent_path());
     fs::copy_file(own, open);
     fs::permissions(open.parent_path(), fs::perms::all);
@@ -44,6 +45,7 @@ TEST_F(DravelCli, TheModuleIsRegisteredAgainWhereTheUsersEntryCannotLoadAndSaysS
              ", which cannot be loaded (cannot open shared object file: No such file or "
              "directory): registered " +
              own.string() + " instead"},
+        {notLibrary, 0, "named " + notLibrary.string() + ", which cannot be loaded ("},
         {own, 0, "== Gestione determinazione contropartite =="},
         {open, 1, open.parent_path().string() + " is writable by others"},
     };
