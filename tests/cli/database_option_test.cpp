@@ -67,8 +67,7 @@ TEST_F(DatabaseOption, TheOptionThenTheFileThenTheEnvironmentThenTheDemoDatabase
                 ::testing::Pair(1, HasSubstr("expected \"0\", got \"1\"")));
 }
 
-// A file that others could read or change is refused in one line, and nothing else is opened in
-// its place.
+// Refused in one line, and nothing else is opened in its place.
 TEST_F(DatabaseOption, ADatabaseFileIsTheUsersAlone) {
     const std::string a = Database("Ditta A");
     using enum fs::perms;

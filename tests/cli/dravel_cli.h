@@ -10,6 +10,13 @@
 
 namespace testing_support {
 
+// A database named as the programs take it: a file, or a connection string.
+inline com::ComPtr<ado::Connection> OpenDatabase(const std::string& database) {
+    auto c = ado::Connection::Create();
+    c->Open(ado::IsConnectionString(database) ? database : ado::SqliteConnectionString(database));
+    return c;
+}
+
 class DravelCli : public ::testing::Test {
   protected:
     // The tool run to its end with `args`: its exit status and its output.

@@ -37,7 +37,6 @@ TEST_F(DravelCli, TheLanguageIsTheLocales) {
     }
 }
 
-// Each program, and the line that reports a failure, speaks it.
 TEST_F(DravelCli, EveryProgramSpeaksTheLocalesLanguage) {
     ScopedEnv all("LC_ALL", nullptr), lang("LANG", "en_US.UTF-8");
     std::ofstream(folder_ / "empty.db");

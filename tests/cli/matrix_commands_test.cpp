@@ -7,7 +7,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/ado/connection_string.h"
 #include "platform/ado/recordset.h"
 #include "tests/cli/dravel_cli.h"
 
@@ -71,8 +70,7 @@ class MatrixCommands : public testing_support::DravelCli,
                         ? (folder_ / "ditta.db").string()
                         : testing_support::PostgresServer::Shared().CreateDatabase("cli_matrix");
         ASSERT_EQ(Dravel({"create-db", "--demo", "--database", database_}).first, 0);
-        connection_->Open(GetParam() == Backend::Sqlite ? ado::SqliteConnectionString(database_)
-                                                        : database_);
+        connection_ = testing_support::OpenDatabase(database_);
     }
 
     void TearDown() override { std::filesystem::current_path(start_); }
@@ -109,7 +107,7 @@ class MatrixCommands : public testing_support::DravelCli,
 
     const std::filesystem::path start_ = std::filesystem::current_path();
     std::string database_;
-    com::ComPtr<ado::Connection> connection_ = ado::Connection::Create();
+    com::ComPtr<ado::Connection> connection_;
 };
 
 TEST_P(MatrixCommands, AnImportIsWrittenWholeOrRefusedNamingEveryBadLine) {

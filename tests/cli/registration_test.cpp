@@ -29,7 +29,7 @@ TEST_F(DravelCli, TheModuleIsRegisteredAgainWhereTheUsersEntryCannotLoadAndSaysS
     const fs::path registry = folder_ / "registry.json", gone = "/gone/libdravel.so",
                    notLibrary = folder_ / "notlibrary.so", open = folder_ / "open/libdravel.so",
                    own = fs::path(DRAVEL_CLI_PATH).parent_path().parent_path() / "lib/libdravel.so";
-    std::ofstream(notLibrary) << "not a library";
+    std::ofstream(notLibrary) << "not a library";  // there, yet another build's: it cannot load
     fs::create_directories(open.parent_path());
     fs::copy_file(own, open);
     fs::permissions(open.parent_path(), fs::perms::all);

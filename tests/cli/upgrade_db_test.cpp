@@ -1,5 +1,5 @@
-// `dravel upgrade-db` and `dravel backup` as a user runs them: what they print and exit with, a
-// backup that never takes an existing file's name, and an upgrade killed at any moment.
+// `dravel upgrade-db` and `dravel backup` as a user runs them (README.md shows what they print):
+// what they exit with, and an upgrade killed at any moment.
 
 #include <fstream>
 #include <random>
@@ -13,60 +13,33 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Pair;
 namespace fs = std::filesystem;
+using testing_support::OpenDatabase;
 
 class UpgradeDb : public testing_support::DravelCli {
   protected:
-    static com::ComPtr<ado::Connection> Open(const std::string& database) {
-        auto c = ado::Connection::Create();
-        c->Open(ado::IsConnectionString(database) ? database
-                                                  : ado::SqliteConnectionString(database));
-        return c;
-    }
     // A database of the first builds' shape holding rows, `matrixRows` more in the matrix.
     static std::string Old(const std::string& database, int matrixRows = 0) {
-        testing_support::MakeOldDatabase(*Open(database), testing_support::kOldShapes[0],
+        testing_support::MakeOldDatabase(*OpenDatabase(database), testing_support::kOldShapes[0],
                                          matrixRows);
         return database;
     }
     static std::string Look(const std::string& database) {
-        auto c = Open(database);
+        auto c = OpenDatabase(database);
         return testing_support::Shape(*c) + "\n" + testing_support::Content(*c);
     }
-    static std::string Text(const fs::path& file) {
-        std::ifstream in(file);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
 };
-
-TEST_F(UpgradeDb, BacksUpBesideTheFileThenUpgradesAndNeverTakesAnExistingName) {
-    const std::string db = Old((folder_ / "conti.db").string());
-    const std::string old = Look(db);
-    std::ofstream(db + ".v0.bak") << "kept";
-    EXPECT_THAT(Dravel({"upgrade-db", "--database", db}),
-                Pair(0, "backup " + db + ".v0.1.bak\nupgraded " + db + " from version 0 to 2\n"));
-    EXPECT_EQ(Look(db + ".v0.1.bak"), old);
-    EXPECT_EQ(Text(db + ".v0.bak"), "kept");
-    EXPECT_THAT(Look(db), HasSubstr("version 2"));
-    EXPECT_THAT(Dravel({"upgrade-db", "--database", db}),
-                Pair(0, db + " is at version 2: nothing to do\n"));
-    EXPECT_FALSE(fs::exists(db + ".v0.2.bak"));
-}
 
 TEST_F(UpgradeDb, RefusesWithOneAndFailsWithTwo) {
     const std::string db = (folder_ / "nuovo.db").string();
     ASSERT_EQ(Dravel({"create-db", "--database", db}).first, 0);
-    db::WriteSchemaVersion(*Open(db), 3);
+    db::WriteSchemaVersion(*OpenDatabase(db), 3);
     std::ofstream(folder_ / "copia.db") << "kept";
     const struct {
         std::vector<std::string> args;
         int exit;
         std::string told;
     } cases[] = {
-        {{"upgrade-db", "--database", db},
-         1,
-         "dravel: Il database " + db +
-             " è alla versione 3 dello schema, più recente della versione 2 di questo programma: "
-             "nulla è stato modificato. (error 3219)\n"},
+        {{"upgrade-db", "--database", db}, 1, "più recente della versione 2 di questo programma"},
         {{"backup", "--database", db, "--output", (folder_ / "copia.db").string()},
          1,
          "esiste già: nulla è stato modificato"},
@@ -88,7 +61,7 @@ TEST_F(UpgradeDb, UpgradesAServerDatabaseWithNoBackupOnPostgresql) {
         Old(testing_support::PostgresServer::Shared().CreateDatabase("cli_upgrade"));
     EXPECT_THAT(Dravel({"upgrade-db", "--database", db}),
                 Pair(0, "upgraded " + ado::DatabaseLabel(db) + " from version 0 to 2\n"));
-    EXPECT_EQ(db::ReadSchemaVersion(*Open(db)), db::kSchemaVersion);
+    EXPECT_EQ(db::ReadSchemaVersion(*OpenDatabase(db)), db::kSchemaVersion);
 }
 
 TEST_F(UpgradeDb, TwoStartedTogetherUpgradeOnceWithOneBackup) {

@@ -17,7 +17,6 @@ wait $host)sh");
     EXPECT_EQ(status, 0) << output;
 }
 
-// The matrix window opened by its shortcut, where the keys then add a row and confirm it.
 TEST_F(DesktopHost, TheMatrixWindowTakesARowFromRealKeys) {
     auto [status, output] = Run(std::string(kWaitForWindow) + R"sh(
 timeout 60 "$DRAVEL_HOST" & host=$!

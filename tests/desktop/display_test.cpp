@@ -16,20 +16,17 @@ struct DisplayCase {
 };
 
 TEST_F(DesktopHost, ADisplayThatCannotBeUsedGivesTheWindowAsText) {
-    const std::string refused = "the X server at DISPLAY=" + x_.Display() + " refuses this program";
     const std::string vnc = "QT_QPA_PLATFORM asks for Qt's VNC server";
     const DisplayCase cases[] = {
         {{"DISPLAY=:9999"}, "the X server at DISPLAY=:9999 does not answer"},
-        {{"XAUTHORITY=/nonexistent"}, refused},
-        {{"XAUTHORITY=/nonexistent", "QT_QPA_PLATFORM=XCB:nomitshm"}, refused},
+        {{"XAUTHORITY=/nonexistent"},
+         "the X server at DISPLAY=" + x_.Display() + " refuses this program"},
         {{"DISPLAY=", "WAYLAND_DISPLAY=wayland-gone"},
          "the Wayland compositor at WAYLAND_DISPLAY=wayland-gone does not answer"},
         {{"DISPLAY=", "QT_QPA_PLATFORM=wayland;xcb"},
          "the Wayland compositor at WAYLAND_DISPLAY=wayland-0 does not answer; DISPLAY is not "
          "set"},
         {{"QT_QPA_PLATFORM=vnc"}, vnc},
-        {{"QT_QPA_PLATFORM=VNC"}, vnc},
-        {{"QT_QPA_PLATFORM=Vnc"}, vnc},
         {{"QT_QPA_PLATFORM=vnc:size=640x480"}, vnc},
         {{"QT_QPA_PLATFORM=xcb;vnc"}, vnc},
         {{"QT_QPA_PLATFORM= vNc ;xcb"}, vnc},

@@ -231,8 +231,7 @@ TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
     }
 }
 
-// The window lists and renumbers a company's criteria in the order the walk tries them: by type,
-// Null first, then by priority, equal priorities by key.
+// By type, Null first, then by priority, equal priorities by key.
 TEST_P(Determination, TheWindowListsAndRenumbersTheCriteriaInTheOrderTheyAreTried) {
     // Written out of key order, so that a server reading equal ones as stored must be told.
     const auto none = std::nullopt;

@@ -278,7 +278,6 @@ TEST_F(DeterminationDialogs, ProvaOffersTheTypesAttributesAndShowsTheWalkToTheAc
     EXPECT_EQ(field("INDC")->text(), "C00012");
 }
 
-// The dialogs are about the company active when they opened.
 TEST_F(DeterminationDialogs, ACompanyChangeClosesThem) {
     Open();
     QPointer<QDialog> check = OpenWith(Qt::Key_V, "checkDialog");

@@ -119,23 +119,6 @@ TEST_F(Module, ANewModuleOrTheModulesEndClosesTheWindowStillOpen) {
     EXPECT_TRUE(m_.session->Navigator().RaiseBeforeChangeDitta());
 }
 
-TEST_F(Module, AModalWindowReturnsOnlyOnceClosed) {
-    m_.session->ChooseCompany(1);
-    auto& module = m_.session->CreateModule();
-    module.put_WindowModal(com::VARIANT_TRUE);
-    bool closedInsideTheLoop = false;
-    user_.driver.Queue([&] {
-        EXPECT_TRUE(m_.Window().Modal());
-        m_.Window().UserClose();
-        closedInsideTheLoop = true;
-    });
-    com::Variant result(1);
-    ASSERT_EQ(module.ShowForm(&result), com::S_OK);
-    EXPECT_TRUE(result.IsEmpty());
-    EXPECT_TRUE(closedInsideTheLoop);
-    EXPECT_FALSE(m_.session->Window());
-}
-
 TEST_F(Module, PublishesTheWindowToTheNavigatorOnlyWhileActive) {
     m_.Open();
     auto& navigator = m_.session->Navigator();
@@ -195,8 +178,7 @@ TEST_F(Module, ClosingLetsGoOfTheHostEvenWhenTheCloseNoticeFails) {
     EXPECT_EQ(com::FreeUnusedLibraries(), 1);
 }
 
-// The desktop host opens the matrix window on the criterion the criteria window shows, and the
-// module's window stays the module's while the matrix window is in front of it.
+// The module's window stays the module's while the matrix window is in front of it.
 TEST_F(Module, TheMatrixWindowOpensOnTheCriteriaWindowsCurrentCriterion) {
     m_.Sql(
         "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "

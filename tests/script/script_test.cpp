@@ -53,7 +53,6 @@ TEST(ScriptParse, AnErrorNamesTheLineAndWhatIsWrong) {
         {"open", "wrong number of words for 'open'"},
         {"activate now", "'activate' takes matrix, not 'now'"},
         {"matrix uno", "'matrix' takes a number, not 'uno'"},
-        {"open uno", "'open' takes a number, not 'uno'"},
         {"open 1x", "'open' takes a number, not '1x'"},
         {"grid 2147483648", "'grid' takes a number, not '2147483648'"},
         {"toolbar TBAR_SELECT first", "'toolbar' takes a number, not 'first'"},
@@ -71,7 +70,6 @@ TEST(ScriptParse, AnErrorNamesTheLineAndWhatIsWrong) {
         {"expect",
          "'expect' takes one of message, no-message, beep, field, list, entries, caption, "
          "columns, grid, current, status, modified, query, transfer, window, log"},
-        {"expect field TXT_DESCR", "wrong number of words for 'expect field'"},
         {"expect window close", "'expect window' takes one of open, closed, not 'close'"},
         {"expect window matrix", "wrong number of words for 'expect window'"},
         {"expect message M flags=x", "'expect message flags' takes a number, not 'x'"},
@@ -109,8 +107,6 @@ class ScriptRun : public ::testing::Test {
 };
 
 TEST_F(ScriptRun, ExitCodesAndTheLineThatFailed) {
-    EXPECT_EQ(Run("company 1\nopen 1\nexpect window open\nclose\nexpect window closed\n").exitCode,
-              0);
     auto failed = Run("company 1\nopen 1\nexpect window closed\n");
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.message, "s.dvs:3: expected window closed, got window open");

@@ -147,7 +147,6 @@ TEST_F(FormTest, TheWindowTellsItsToolkitOfChangesOnlyWhileLoadedAndFocusesOnlyW
     EXPECT_EQ(window->FocusedControl(), "");
 }
 
-// What a script's author reads when a step names the wrong control.
 TEST_F(FormTest, TheDriverNamesTheControlItCannotUse) {
     window->Show();
     const struct {
@@ -203,9 +202,8 @@ TEST(ListBox, RemovingKeepsTheSelectionAndTheItemDataOnTheirEntries) {
     EXPECT_EQ(list->ListCount(), 1);
 }
 
-// Only the user's click raises ListClick, and not on a hidden list. Every sink hears it and the
-// first failure comes back to the source; a sink disconnected while the event is delivered is not
-// called, and a subscription holds no reference to its sink.
+// Every sink hears it and the first failure comes back to the source; a sink disconnected while
+// the event is delivered is not called, and a subscription holds no reference to its sink.
 TEST(ListBox, OnlyTheUsersClickRaisesListClickAndEverySinkHearsIt) {
     auto list = ListBox::Create();
     list->SetName("LST_FIELDS");
