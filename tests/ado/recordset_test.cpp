@@ -2,11 +2,9 @@
 // immediate and batch updates, generated keys, and conflicts between two connections on one
 // database.
 
-#include <atomic>
 #include <chrono>
 #include <future>
 #include <optional>
-#include <thread>
 
 #include "platform/ado/backend.h"
 #include "platform/ado/transaction.h"
@@ -222,28 +220,6 @@ TEST_P(WriteBackTest, SecondSaveOfOneRowIsAConflictThatOverwritesNothing) {
                   HasSubstr(Native("MGA0_QUINTAB, MGA0_ID = 1", "mga0_quintab, mga0_id = 1"))));
     EXPECT_EQ(DescriptionOf(1), com::Variant("Cliente, Zona"));
     EXPECT_EQ(mine->Fields("MGA0_DESCR").UnderlyingValue(), com::Variant("Cliente, Zona"));
-}
-
-// Two units of work on one database take turns: the second waits before its first statement
-// until the first ends, so that two users' renumberings never see each other half done.
-TEST_P(WriteBackTest, AUnitOfWorkWaitsForAnotherToEndBeforeItBegins) {
-    auto other = Connect();
-    std::optional<ado::Transaction> first(std::in_place, *conn_);
-    std::atomic<bool> begun = false;
-    std::string failure;
-    std::thread second([&] {
-        try {
-            ado::Transaction transaction(*other);
-            begun = true;
-        } catch (const com::ComError& e) {
-            failure = e.Description();
-        }
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_FALSE(begun);
-    first->Commit();
-    second.join();
-    EXPECT_TRUE(begun) << failure;
 }
 
 // Held up longer than its connection's timeout (here one of 1 s, on the provider's own
