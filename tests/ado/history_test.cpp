@@ -1,12 +1,11 @@
 // The history's records written and read back on each backend: every field, the filters, the
-// reading in pages, and a server's user who may only insert and read.
+// reading in pages.
 
 #include <ctime>
 
 #include "db/history.h"
 #include "platform/ado/transaction.h"
 #include "tests/ado/temp_database.h"
-#include "tests/support/history_role.h"
 
 namespace dravel::testing {
 namespace {
@@ -119,27 +118,6 @@ TEST_P(History, ReadsPageAfterPage) {
 }
 
 DRAVEL_ON_EACH_BACKEND(History);
-
-class PostgresqlHistory : public TempDatabase {
-  protected:
-    Backend Which() const override { return Backend::Postgresql; }
-};
-
-// A server's ordinary user writes and reads the history, and can neither change nor remove it.
-TEST_F(PostgresqlHistory, AnOrdinaryUserMayOnlyInsertAndRead) {
-    testing_support::GrantHistoryRole(*conn_);
-    auto editor = ado::Connection::Create();
-    editor->Open(testing_support::AsHistoryRole(connectionString_));
-    db::WriteHistory(*editor, Record(1, 5, 8));
-    EXPECT_EQ(Keys(*editor, {.company = 1}), "8");
-    for (const char* sql : {"UPDATE HOST_STORICO SET STORICO_UTENTE = 'altri'",
-                            "DELETE FROM HOST_STORICO", "TRUNCATE HOST_STORICO"}) {
-        SCOPED_TRACE(sql);
-        EXPECT_THAT([&] { editor->Execute(sql); }, FailsWith(com::err::Database));
-    }
-    EXPECT_EQ(Rows("SELECT STORICO_UTENTE, STORICO_CHIAVE FROM HOST_STORICO"),
-              std::string(testing_support::kHistoryRole) + "|8");
-}
 
 }  // namespace
 }  // namespace dravel::testing

@@ -2,11 +2,9 @@
 // immediate and batch updates, generated keys, and conflicts between two connections on one
 // database.
 
-#include <atomic>
 #include <chrono>
 #include <future>
 #include <optional>
-#include <thread>
 
 #include "platform/ado/backend.h"
 #include "platform/ado/transaction.h"
@@ -162,64 +160,28 @@ TEST_P(RecordsetTest, AStatementRunAgainTakesItsNewParametersAndRunsWhole) {
 
 DRAVEL_ON_EACH_BACKEND(RecordsetTest);
 
+// A new row deleted before the batch is sent never reaches the database; a cancelled batch
+// takes its new rows away.
 TEST_P(WriteBackTest, BatchSendsEverythingInOneGoOrCancelsEverything) {
     auto rs = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
-    auto pend = [&] {  // an exchange of priorities and a new row, all pending
-        rs->MoveFirst();
+    auto pend = [&] {  // a change and two new rows, the second deleted again
         rs->Fields("MGA0_INDPRIOR").SetValue(2);
-        rs->MoveNext();  // settles the edit: pending, not written
-        rs->Fields("MGA0_INDPRIOR").SetValue(1);
-        rs->AddNew();
-        rs->Fields("MGA0_DITTA_CG18").SetValue(3);
-        rs->Fields("MGA0_FLGRESO").SetValue(0);
-        rs->Update();
-        rs->Delete();  // never sent: nothing to delete
-        rs->AddNew();
-        rs->Fields("MGA0_DITTA_CG18").SetValue(2);
-        rs->Fields("MGA0_FLGRESO").SetValue(0);
-        rs->Update();
+        for (int32_t company : {3, 2}) {
+            rs->AddNew();
+            rs->Fields("MGA0_DITTA_CG18").SetValue(company);
+            rs->Fields("MGA0_FLGRESO").SetValue(0);
+            rs->Update();
+        }
+        rs->Delete();
     };
     pend();
-    EXPECT_EQ(Rows("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB ORDER BY MGA0_ID"), "1;2;1");
-    EXPECT_EQ(rs->RecordCount(), 4);
-    EXPECT_TRUE(rs->Fields("MGA0_FLGRESO").UnderlyingValue().IsNull());
     rs->CancelBatch();
     EXPECT_EQ(rs->RecordCount(), 3);
     rs->MoveFirst();
-    EXPECT_EQ(rs->Fields("MGA0_INDPRIOR").Value(), com::Variant(1));
-    EXPECT_FALSE(rs->HasPendingChanges());
-
     pend();
     rs->UpdateBatch();
-    EXPECT_EQ(rs->Fields("MGA0_ID").Value(), com::Variant(4));
-    EXPECT_EQ(Rows("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB WHERE MGA0_ID < 3 ORDER BY MGA0_ID"),
-              "2;1");
-    EXPECT_FALSE(rs->HasPendingChanges());
-    rs->MoveFirst();
-    rs->Delete();  // pending until sent, restored by a cancel
-    EXPECT_EQ(RowCount(), 4);
-    rs->CancelBatch();
-    rs->MoveFirst();
-    EXPECT_EQ(rs->Fields("MGA0_ID").Value(), com::Variant(1));
-    rs->Delete();
-    rs->UpdateBatch();
-    EXPECT_EQ(Rows("SELECT MGA0_ID FROM MGA0_QUINTAB ORDER BY MGA0_ID"), "2;3;4");
-}
-
-TEST_P(WriteBackTest, FailedBatchWritesNothingAndKeepsItsChanges) {
-    auto rs = OpenCriteria(conn_.Get(), ado::adLockBatchOptimistic);
-    rs->Fields("MGA0_DESCR").SetValue("Famiglia");
-    rs->MoveNext();
-    rs->Fields("MGA0_DITTA_CG18").SetValue(com::Variant::Null());  // the column takes none
-    EXPECT_THAT([&] { rs->UpdateBatch(); },
-                FailsWith(com::err::Database, _,
-                          HasSubstr(Native("NOT NULL constraint failed", "null value"))));
-    EXPECT_EQ(DescriptionOf(1), com::Variant("Cliente"));
-    EXPECT_TRUE(rs->HasPendingChanges());
-    rs->MoveFirst();
-    EXPECT_EQ(rs->Fields("MGA0_DESCR").Value(), com::Variant("Famiglia"));
-    rs->CancelBatch();
-    EXPECT_EQ(rs->Fields("MGA0_DESCR").Value(), com::Variant("Cliente"));
+    EXPECT_EQ(Rows("SELECT MGA0_DITTA_CG18, MGA0_INDPRIOR FROM MGA0_QUINTAB ORDER BY MGA0_ID"),
+              "1|2;1|2;1|1;3|NULL");
 }
 
 TEST_P(WriteBackTest, SecondSaveOfOneRowIsAConflictThatOverwritesNothing) {
@@ -237,79 +199,7 @@ TEST_P(WriteBackTest, SecondSaveOfOneRowIsAConflictThatOverwritesNothing) {
         FailsWith(com::err::RowConflict, _,
                   HasSubstr(Native("MGA0_QUINTAB, MGA0_ID = 1", "mga0_quintab, mga0_id = 1"))));
     EXPECT_EQ(DescriptionOf(1), com::Variant("Cliente, Zona"));
-    EXPECT_EQ(mine->Fields("MGA0_DESCR").Value(), com::Variant("Cliente, Area"));
     EXPECT_EQ(mine->Fields("MGA0_DESCR").UnderlyingValue(), com::Variant("Cliente, Zona"));
-    EXPECT_EQ(mine->GetEditMode(), ado::adEditInProgress);
-
-    mine->CancelUpdate();
-    EXPECT_EQ(mine->Fields("MGA0_DESCR").Value(), com::Variant("Cliente"));
-
-    // A change to another column of the same row is not a conflict, unless the updates are
-    // told to match that column as read.
-    mine->Fields("MGA0_INDPRIOR").SetValue(5);
-    mine->Update();
-    EXPECT_EQ(DescriptionOf(1), com::Variant("Cliente, Zona"));
-    mine->MatchOnUpdate("MGA0_DESCR", true);
-    mine->Fields("MGA0_INDPRIOR").SetValue(6);
-    EXPECT_THAT([&] { mine->Update(); }, FailsWith(com::err::RowConflict));
-    EXPECT_EQ(Scalar("SELECT MGA0_INDPRIOR FROM MGA0_QUINTAB WHERE MGA0_ID = 1").ToLong(), 5);
-}
-
-// A deferred foreign key fails only at COMMIT: the transaction must still end, rolled back, or
-// the connection would go on inside it and show (and later commit) what was refused.
-TEST_P(WriteBackTest, CommitThatFailsRollsBackAndKeepsTheBatchPending) {
-    conn_->Execute("CREATE TABLE PARENTS (ID INTEGER PRIMARY KEY)");
-    conn_->Execute(
-        std::string("CREATE TABLE CHILDREN (ID ") +
-        Native("INTEGER PRIMARY KEY", "INTEGER GENERATED BY DEFAULT AS IDENTITY PRIMARY KEY") +
-        ", PARENT INTEGER REFERENCES PARENTS (ID) DEFERRABLE INITIALLY DEFERRED)");
-    auto children = [&] { return Scalar("SELECT COUNT(*) FROM CHILDREN").ToLong(); };
-
-    EXPECT_THAT(
-        [&] {
-            ado::Transaction transaction(*conn_);
-            conn_->Execute("INSERT INTO CHILDREN (ID, PARENT) VALUES (1, 42)");
-            transaction.Commit();
-        },
-        FailsWith(
-            com::err::Database, _,
-            HasSubstr(Native("FOREIGN KEY constraint failed", "violates foreign key constraint"))));
-    EXPECT_EQ(children(), 0);
-
-    auto rs = ado::Recordset::Create();
-    rs->Open("SELECT * FROM CHILDREN", conn_.Get(), ado::adOpenStatic, ado::adLockBatchOptimistic);
-    rs->AddNew();
-    rs->Fields("PARENT").SetValue(42);
-    EXPECT_THAT([&] { rs->UpdateBatch(); }, FailsWith(com::err::Database));
-    EXPECT_EQ(children(), 0);
-    EXPECT_TRUE(rs->HasPendingChanges());
-
-    conn_->Execute("INSERT INTO PARENTS (ID) VALUES (42)");  // outside any transaction now
-    rs->UpdateBatch();
-    EXPECT_EQ(children(), 1);
-    EXPECT_EQ(Connect()->Execute("SELECT COUNT(*) FROM PARENTS")->Fields(0).Value().ToLong(), 1);
-}
-
-// Two units of work on one database take turns: the second waits before its first statement
-// until the first ends, so that two users' renumberings never see each other half done.
-TEST_P(WriteBackTest, AUnitOfWorkWaitsForAnotherToEndBeforeItBegins) {
-    auto other = Connect();
-    std::optional<ado::Transaction> first(std::in_place, *conn_);
-    std::atomic<bool> begun = false;
-    std::string failure;
-    std::thread second([&] {
-        try {
-            ado::Transaction transaction(*other);
-            begun = true;
-        } catch (const com::ComError& e) {
-            failure = e.Description();
-        }
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_FALSE(begun);
-    first->Commit();
-    second.join();
-    EXPECT_TRUE(begun) << failure;
 }
 
 // Held up longer than its connection's timeout (here one of 1 s, on the provider's own
@@ -397,19 +287,6 @@ TEST_P(WriteBackTest, ANewRowFindsAFreeKeyWhenTheLargestIsTaken) {
     rs->Update();
     EXPECT_EQ(rs->Fields("MGA0_ID").Value(), com::Variant(4));
     EXPECT_EQ(RowCount(), 5);
-}
-
-TEST_P(WriteBackTest, RowDeletedByAnotherConnectionUnderAnEditor) {
-    auto mine = OpenCriteria(conn_.Get(), ado::adLockOptimistic);
-    Connect()->Execute("DELETE FROM MGA0_QUINTAB WHERE MGA0_ID = 1");
-
-    EXPECT_TRUE(mine->Fields("MGA0_DESCR").UnderlyingValue().IsNull());
-    mine->Fields("MGA0_DESCR").SetValue("Cliente, Area");
-    EXPECT_THAT([&] { mine->Update(); }, FailsWith(com::err::RowConflict));
-    EXPECT_EQ(RowCount(), 2);  // not inserted again
-    mine->CancelUpdate();
-    EXPECT_THAT([&] { mine->Delete(); }, FailsWith(com::err::RowConflict));
-    EXPECT_EQ(mine->RecordCount(), 3);
 }
 
 DRAVEL_ON_EACH_BACKEND(WriteBackTest);

@@ -54,7 +54,7 @@ class WatcherTest : public OnEachBackend {
     com::ComPtr<ado::Connection> watched_;
 };
 
-TEST_P(WatcherTest, HearsTheOutermostTransactionItsStatementsAndItsEnd) {
+TEST_P(WatcherTest, HearsEachTransactionItsStatementsAndItsEnd) {
     const char* update = "UPDATE MGA0_QUINTAB SET MGA0_DESCR = ? WHERE MGA0_ID = ?";
     const char* remove = "DELETE FROM MGA0_QUINTAB WHERE MGA0_DITTA_CG18 = ? AND MGA0_ID > 1";
     const struct {
@@ -63,23 +63,10 @@ TEST_P(WatcherTest, HearsTheOutermostTransactionItsStatementsAndItsEnd) {
         const char* companies;  // the watcher's row kept: its write went with the transaction
     } cases[] = {
         {[&](ado::Connection& c) {
-             ado::Transaction outer(c);
-             ado::Transaction inner(c);  // a savepoint: no commit of its own
-             c.ExecuteWith(update, {"x", 1});
-             inner.Commit();
-             outer.Commit();
-         },
-         "begin UPDATE 1 commit ", "1"},
-        {[&](ado::Connection& c) {
              ado::Transaction t(c);
              c.ExecuteWith(update, {"x", 1});
          },
          "begin UPDATE 1 rollback ", "0"},
-        {[&](ado::Connection& c) {
-             c.ExecuteWith(update, {"x", 7});
-         },
-         "begin UPDATE 0 commit ", "1"},
-        {[&](ado::Connection& c) { c.Execute("SELECT * FROM MGA0_QUINTAB"); }, "SELECT 0 ", "0"},
         {[&](ado::Connection& c) { c.ExecuteWith(remove, {1}); }, "begin DELETE (key 2) 1 commit ",
          "1"},
         {[&](ado::Connection& c) {
