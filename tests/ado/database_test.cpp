@@ -176,8 +176,7 @@ class PostgresqlRefusals : public TempDatabase {
 
     // The test's database reached as `role`, with `password` when given.
     std::string As(const std::string& role, const std::string& password = {}) const {
-        std::string s = connectionString_;
-        s.replace(s.rfind(";UID=dravel"), std::string::npos, ";UID=" + role);
+        const auto s = testing_support::PostgresServer::As(connectionString_, role);
         return password.empty() ? s : s + ";PWD=" + password;
     }
 };
