@@ -21,7 +21,6 @@ static_assert(!std::is_constructible_v<Variant, com::IUnknown*>);
 static_assert(!std::is_constructible_v<Variant, const int*>);
 static_assert(!std::is_constructible_v<Variant, void*>);
 static_assert(!std::is_constructible_v<Variant, std::nullptr_t>);
-static_assert(!std::is_convertible_v<com::IUnknown*, Variant>);
 static_assert(!std::is_convertible_v<void (*)(), Variant>);
 
 namespace {
