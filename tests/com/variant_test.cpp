@@ -79,7 +79,6 @@ TEST(Variant, ConvertsAsTheClassicRuntime) {
         {"nan", VarType::Double, "error 13"},
         // Too small for a double is zero; too large is error 6.
         {"1e-400", VarType::Double, "0"},
-        {"1e-400", VarType::Long, "0"},
         {"1e400", VarType::Double, "error 6"},
         {"-123456e99999999999", VarType::Double, "error 6"},
         {"1.79769313486233E+308", VarType::Double, "error 6"},
