@@ -257,19 +257,14 @@ TEST_P(SqliteWriteBack, OnlyAOneColumnKeyWritesRowsBack) {
     conn_->Execute("INSERT INTO \"Q\"\"T\" VALUES ('a', 7)");
     conn_->Execute("CREATE TABLE PAIR (A INTEGER, B INTEGER, V TEXT, PRIMARY KEY (B, A))");
     conn_->Execute("INSERT INTO PAIR VALUES (1, 1, 'a')");
-    auto open = [&](const std::string& sql) {
-        auto rs = ado::Recordset::Create();
-        rs->Open(sql, conn_.Get(), ado::adOpenStatic, ado::adLockOptimistic);
-        return rs;
-    };
-    auto quoted = open("SELECT V, K FROM \"Q\"\"T\"");
+    auto quoted = Open("SELECT V, K FROM \"Q\"\"T\"", ado::adLockOptimistic);
     quoted->Fields("V").SetValue("b");
     quoted->Update();
     EXPECT_EQ(Rows("SELECT V, K FROM \"Q\"\"T\""), "b|7");
     for (const char* sql : {"SELECT A, V FROM PAIR", "SELECT A, B, V FROM PAIR"})
         EXPECT_THAT(
             [&] {
-                auto rs = open(sql);
+                auto rs = Open(sql, ado::adLockOptimistic);
                 rs->Fields("V").SetValue("b");
                 rs->Update();
             },

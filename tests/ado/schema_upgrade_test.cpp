@@ -105,9 +105,7 @@ TEST_F(SqliteBackup, NamesABackupThatNoFileHas) {
         int32_t version;
         const char* name;
     } cases[] = {
-        {{}, 0, "conti.db.v0.bak"},
         {{"conti.db.v1.bak"}, 0, "conti.db.v0.bak"},
-        {{"conti.db.v0.bak"}, 0, "conti.db.v0.1.bak"},
         {{"conti.db.v0.bak", "conti.db.v0.1.bak"}, 0, "conti.db.v0.2.bak"},
         {{"conti.db.v3.bak*"}, 3, "conti.db.v3.1.bak"},  // a link to nowhere
     };

@@ -60,11 +60,17 @@ class TempDatabase : public ::testing::Test {
         return Which() == Backend::Sqlite ? sqlite : postgresql;
     }
 
-    // A recordset over the criteria table ordered by key, with the given lock type.
-    com::ComPtr<ado::Recordset> OpenCriteria(ado::Connection* c, ado::LockType lock) const {
+    // A recordset over the rows of `sql` on `c` (the test's connection when none), with the given
+    // lock type.
+    com::ComPtr<ado::Recordset> Open(const std::string& sql, ado::LockType lock,
+                                     ado::Connection* c = nullptr) const {
         auto rs = ado::Recordset::Create();
-        rs->Open("SELECT * FROM MGA0_QUINTAB ORDER BY MGA0_ID", c, ado::adOpenStatic, lock);
+        rs->Open(sql, c ? c : conn_.Get(), ado::adOpenStatic, lock);
         return rs;
+    }
+    // The criteria table ordered by key.
+    com::ComPtr<ado::Recordset> OpenCriteria(ado::Connection* c, ado::LockType lock) const {
+        return Open("SELECT * FROM MGA0_QUINTAB ORDER BY MGA0_ID", lock, c);
     }
 
     com::Variant Scalar(const std::string& sql) const {

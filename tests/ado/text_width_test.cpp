@@ -45,11 +45,8 @@ std::string TextOf(const std::vector<std::string>& kind, int32_t count, size_t s
 
 class TextWidth : public OnEachBackend {
   protected:
-    com::ComPtr<ado::Recordset> Open(const TextColumn& c) {
-        auto rs = ado::Recordset::Create();
-        rs->Open(std::string("SELECT * FROM ") + c.table, conn_.Get(), ado::adOpenStatic,
-                 ado::adLockOptimistic);
-        return rs;
+    com::ComPtr<ado::Recordset> OpenTable(const TextColumn& c) {
+        return Open(std::string("SELECT * FROM ") + c.table, ado::adLockOptimistic);
     }
     com::Variant Stored(const TextColumn& c) const {
         return Scalar(std::string("SELECT ") + c.column + " FROM " + c.table);
@@ -61,7 +58,7 @@ TEST_P(TextWidth, TextsOfEveryKindFitToTheCharacterAndNoFurther) {
         for (const auto& kind : kKinds) {
             SCOPED_TRACE(std::string(c.column) + " of " + kind[0]);
             const std::string full = TextOf(kind, c.width), other = TextOf(kind, c.width, 1);
-            auto rs = Open(c);
+            auto rs = OpenTable(c);
             rs->AddNew();
             for (const auto& [column, value] : c.required) rs->Fields(column).SetValue(value);
             rs->Fields(c.column).SetValue(full);
@@ -69,7 +66,7 @@ TEST_P(TextWidth, TextsOfEveryKindFitToTheCharacterAndNoFurther) {
             EXPECT_EQ(Stored(c), com::Variant(full));
 
             // Read back as written, so that the next save and the delete find the row as read.
-            rs = Open(c);
+            rs = OpenTable(c);
             rs->Fields(c.column).SetValue(other);
             rs->Update();
             EXPECT_EQ(Stored(c), com::Variant(other));
@@ -93,7 +90,7 @@ TEST_P(TextWidth, TextsOfEveryKindFitToTheCharacterAndNoFurther) {
             EXPECT_EQ(rs->Fields(c.column).Value(), com::Variant(tooLong));
             rs->CancelUpdate();
 
-            rs = Open(c);
+            rs = OpenTable(c);
             rs->Delete();
             EXPECT_EQ(Scalar(std::string("SELECT COUNT(*) FROM ") + c.table).ToLong(), 0);
         }

@@ -21,7 +21,6 @@ static_assert(!std::is_constructible_v<Variant, com::IUnknown*>);
 static_assert(!std::is_constructible_v<Variant, const int*>);
 static_assert(!std::is_constructible_v<Variant, void*>);
 static_assert(!std::is_constructible_v<Variant, std::nullptr_t>);
-static_assert(!std::is_convertible_v<com::IUnknown*, Variant>);
 static_assert(!std::is_convertible_v<void (*)(), Variant>);
 
 namespace {
@@ -80,7 +79,6 @@ TEST(Variant, ConvertsAsTheClassicRuntime) {
         {"nan", VarType::Double, "error 13"},
         // Too small for a double is zero; too large is error 6.
         {"1e-400", VarType::Double, "0"},
-        {"1e-400", VarType::Long, "0"},
         {"1e400", VarType::Double, "error 6"},
         {"-123456e99999999999", VarType::Double, "error 6"},
         {"1.79769313486233E+308", VarType::Double, "error 6"},

@@ -56,6 +56,12 @@ class PostgresServer {
                ";Port=5432;Database=" + database + ";UID=dravel";
     }
 
+    // `connectionString` (one of this server's) as another role.
+    static std::string As(std::string connectionString, const std::string& role) {
+        return connectionString.replace(connectionString.rfind(";UID="), std::string::npos,
+                                        ";UID=" + role);
+    }
+
     // The one role that logs in only with its password (the server trusts every other role); a
     // test creates it (CREATE ROLE ... LOGIN PASSWORD ...) when it needs it.
     static constexpr const char* kPasswordRole = "dravel_password";

@@ -12,12 +12,26 @@
 #include <thread>
 
 #include "tests/reliability/editors/editors_fixture.h"
-#include "tests/support/history_role.h"
 
 namespace {
 
 using editors::ActionRecord;
 using editors::EditorProcess;
+
+// A role with the rights README gives a server's ordinary users: it edits criteria and matrix
+// rows, reads the host's tables, and may only insert into the history and read it.
+constexpr const char* kHistoryRole = "dravel_editor";
+
+void GrantHistoryRole(ado::Connection& owner) {
+    owner.Execute(std::string("DO $$ BEGIN CREATE ROLE ") + kHistoryRole +
+                  " LOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$");
+    for (const std::string rights : {
+             "SELECT, INSERT, UPDATE, DELETE ON MGA0_QUINTAB, MGA1_MATRCPAR",
+             "SELECT ON HOST_DITTE, HOST_MEDIA, HOST_VERSIONE",
+             "SELECT, INSERT ON HOST_STORICO",
+         })
+        owner.Execute("GRANT " + rights + " TO " + kHistoryRole);
+}
 
 class ManyEditors : public editors::EditorsTest {
   protected:
@@ -25,8 +39,8 @@ class ManyEditors : public editors::EditorsTest {
     std::vector<ActionRecord> RunEditors(int count, int actions, uint32_t seed) {
         std::string first = connectionString_;
         if (GetParam() == testing_support::Backend::Postgresql) {
-            testing_support::GrantHistoryRole(*conn_);
-            first = testing_support::AsHistoryRole(first);
+            GrantHistoryRole(*conn_);
+            first = testing_support::PostgresServer::As(first, kHistoryRole);
         }
         std::vector<std::unique_ptr<EditorProcess>> running;
         for (int e = 1; e <= count; ++e)
@@ -142,10 +156,9 @@ TEST_P(ManyEditors, EveryActionTakesEffectOrIsRefusedAndNothingConfirmedIsLost) 
         Rows("SELECT DISTINCT STORICO_UTENTE FROM HOST_STORICO WHERE STORICO_PROGRAMMA <> '" +
              editors::EditorProgram(1) + "'");
     for (int32_t e = 1; e <= count; ++e)
-        ExpectRecorded(records, e,
-                       e == 1 && GetParam() == testing_support::Backend::Postgresql
-                           ? testing_support::kHistoryRole
-                           : user);
+        ExpectRecorded(
+            records, e,
+            e == 1 && GetParam() == testing_support::Backend::Postgresql ? kHistoryRole : user);
 
     const double total = static_cast<double>(records.size());
     std::printf(
