@@ -17,7 +17,7 @@ namespace gui {
 CheckDialog::CheckDialog(ado::Connection& database, int32_t company, QWidget* parent)
     : QDialog(parent), database_(database), company_(company) {
     setObjectName("checkDialog");
-    setWindowTitle(Tr("Verifica") + QStringLiteral(" - %1 %2").arg(Tr("Ditta")).arg(company));
+    setWindowTitle(CompanyTitle("Verifica", company));
     summary_ = new QLabel(this);
     summary_->setObjectName("checkSummary");
     table_ = NewResultTable(this, "checkFindings",

@@ -45,7 +45,7 @@ HistoryDialog::HistoryDialog(ado::Connection& database, int32_t company,
                              std::optional<int32_t> criterion, QWidget* parent)
     : QDialog(parent), database_(database), company_(company) {
     setObjectName("historyDialog");
-    setWindowTitle(Tr("Storico") + QStringLiteral(" - %1 %2").arg(Tr("Ditta")).arg(company));
+    setWindowTitle(CompanyTitle("Storico", company));
     criteria_ = new QComboBox(this);
     criteria_->setObjectName("historyCriterion");
     criteria_->setSizeAdjustPolicy(QComboBox::AdjustToContents);

@@ -24,7 +24,7 @@ namespace gui {
 TrialDialog::TrialDialog(ado::Connection& database, int32_t company, bool allTypes, QWidget* parent)
     : QDialog(parent), database_(database), company_(company) {
     setObjectName("trialDialog");
-    setWindowTitle(Tr("Prova") + QStringLiteral(" - %1 %2").arg(Tr("Ditta")).arg(company));
+    setWindowTitle(CompanyTitle("Prova", company));
     types_ = new QComboBox(this);
     types_->setObjectName("trialType");
     types_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);

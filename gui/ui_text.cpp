@@ -16,4 +16,8 @@ QString Tr(const std::string& italian) {
     return Qs(framework::Translated(italian));
 }
 
+QString CompanyTitle(const std::string& italian, int company) {
+    return Tr(italian) + QStringLiteral(" - %1 %2").arg(Tr("Ditta")).arg(company);
+}
+
 }  // namespace gui
