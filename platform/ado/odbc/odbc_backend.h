@@ -12,6 +12,8 @@
 
 namespace ado::detail {
 
+class OdbcStatement;
+
 class OdbcBackend final : public Backend {
   public:
     OdbcBackend();
@@ -46,6 +48,10 @@ class OdbcBackend final : public Backend {
     void* Dbc() const;
     void EndTransaction(bool commit);
     QueryResult Run(const std::string& sql, const std::vector<com::Variant>& params);
+    // Runs `sql` and hands its statement to `read`: a statement kept prepared when it may be
+    // (see Keepable), else one sent as text.
+    template <class F>
+    auto Running(const std::string& sql, const std::vector<com::Variant>& params, F&& read);
     // Runs `work` on a connection that is up: a broken one is opened again first, unless a
     // transaction was open on it (see Usable). A failure that loses the connection marks it
     // broken.
@@ -67,6 +73,8 @@ class OdbcBackend final : public Backend {
     // every save and move) does not ask the server again; a table's key is taken not to change
     // while the connection is open.
     std::map<std::string, std::vector<std::string>> primaryKeys_;
+    // Statements kept prepared, by their text.
+    std::map<std::string, std::unique_ptr<OdbcStatement>> prepared_;
 };
 
 }  // namespace ado::detail

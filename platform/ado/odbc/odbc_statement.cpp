@@ -93,6 +93,33 @@ void OdbcStatement::Fail(const std::string& context) {
 
 void OdbcStatement::Execute(const std::string& sql, const std::vector<com::Variant>& params) {
     sql_ = sql;
+    Bind(params);
+    std::u16string text = Utf16(sql);
+    Ended(SQLExecDirectW(stmt_.Get(), reinterpret_cast<SQLWCHAR*>(text.data()),
+                         static_cast<SQLINTEGER>(text.size())));
+}
+
+void OdbcStatement::Prepare(const std::string& sql) {
+    sql_ = sql;
+    std::u16string text = Utf16(sql);
+    if (!SQL_SUCCEEDED(SQLPrepareW(stmt_.Get(), reinterpret_cast<SQLWCHAR*>(text.data()),
+                                   static_cast<SQLINTEGER>(text.size()))))
+        Fail("Statement: " + sql);
+}
+
+void OdbcStatement::Run(const std::vector<com::Variant>& params) {
+    SQLFreeStmt(stmt_.Get(), SQL_CLOSE);  // the last run's rows, if they were not all read
+    Bind(params);
+    Ended(SQLExecute(stmt_.Get()));
+}
+
+void OdbcStatement::Ended(SQLRETURN rc) {
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) Fail("Statement: " + sql_);
+    described_ = false;
+    noData_ = rc == SQL_NO_DATA;
+}
+
+void OdbcStatement::Bind(const std::vector<com::Variant>& params) {
     const size_t n = params.size();
     texts_.assign(n, {});
     integers_.assign(n, 0);
@@ -130,14 +157,8 @@ void OdbcStatement::Execute(const std::string& sql, const std::vector<com::Varia
                                       texts_[i].data(), lengths_[i], &lengths_[i]);
                 break;
         }
-        if (!SQL_SUCCEEDED(rc)) Fail("Binding parameter " + std::to_string(i + 1) + " of: " + sql);
+        if (!SQL_SUCCEEDED(rc)) Fail("Binding parameter " + std::to_string(i + 1) + " of: " + sql_);
     }
-    std::u16string text = Utf16(sql);
-    SQLRETURN rc = SQLExecDirectW(stmt_.Get(), reinterpret_cast<SQLWCHAR*>(text.data()),
-                                  static_cast<SQLINTEGER>(text.size()));
-    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) Fail("Statement: " + sql);
-    described_ = false;
-    noData_ = rc == SQL_NO_DATA;
 }
 
 bool OdbcStatement::HasColumns() {

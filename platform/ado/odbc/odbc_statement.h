@@ -20,6 +20,10 @@ class OdbcStatement {
 
     // Runs `sql` with `params` bound to its markers in order; failures name the statement.
     void Execute(const std::string& sql, const std::vector<com::Variant>& params);
+    // The same in two steps: `sql` prepared once, then run as often as needed, each time with
+    // its own parameters.
+    void Prepare(const std::string& sql);
+    void Run(const std::vector<com::Variant>& params);
     // Whether the current result has columns; its columns, its rows, the rows it changed.
     bool HasColumns();
     std::vector<ColumnInfo> Columns();
@@ -31,6 +35,8 @@ class OdbcStatement {
   private:
     struct Column;
     [[noreturn]] void Fail(const std::string& context);
+    void Bind(const std::vector<com::Variant>& params);
+    void Ended(SQLRETURN rc);
     void Describe();
     bool FetchBlocks(std::vector<RowValues>& rows);
     void FetchOneByOne(std::vector<RowValues>& rows);

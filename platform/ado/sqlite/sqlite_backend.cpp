@@ -116,14 +116,17 @@ QueryResult SqliteBackend::Query(const std::string& sql, const std::vector<com::
         offset = stmt.Rest();
         if (stmt.Empty()) continue;
         param = stmt.Bind(params, param);
+        int before = sqlite3_total_changes(db);
+        // The columns are read after the first step: a kept statement whose table changed since
+        // is prepared again by it, and `*` then stands for the columns the table has now.
+        bool more = stmt.Step();
         bool returnsRows = stmt.ColumnCount() > 0;
         if (returnsRows) {
             result.hasColumns = true;
             result.columns = stmt.Columns();
             result.rows.clear();
         }
-        int before = sqlite3_total_changes(db);
-        while (stmt.Step()) {
+        for (; more; more = stmt.Step()) {
             result.rows.emplace_back();
             stmt.ReadRow(result.rows.back());
         }
