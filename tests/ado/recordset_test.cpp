@@ -140,8 +140,8 @@ TEST_P(RecordsetTest, ExecuteMaterialisesAReadOnlyResultAndAFailureKeepsTheState
 }
 
 // Statements are kept prepared for their next run: a run sees its own parameters, a refused run
-// leaves nothing behind for the next one, a query run again after its table changed reads the table
-// as it is, and a text of two statements runs both every time.
+// leaves nothing behind for the next one, a query run again after its table changed (here or by
+// another user) reads the table as it is, and a text of two statements runs both every time.
 TEST_P(RecordsetTest, AStatementRunAgainTakesItsNewParametersAndRunsWhole) {
     const std::string move = "UPDATE MGA0_QUINTAB SET MGA0_INDPRIOR = ? WHERE MGA0_ID = ?";
     for (int32_t priority : {7, 8}) conn_->ExecuteWith(move, {priority, 1});
@@ -155,6 +155,8 @@ TEST_P(RecordsetTest, AStatementRunAgainTakesItsNewParametersAndRunsWhole) {
     const int columns = conn_->ExecuteWith(one, {1})->FieldCount();
     conn_->Execute("ALTER TABLE MGA0_QUINTAB ADD COLUMN MGA0_NOTE INTEGER");
     EXPECT_EQ(conn_->ExecuteWith(one, {1})->FieldCount(), columns + 1);
+    Connect()->Execute("ALTER TABLE MGA0_QUINTAB ADD COLUMN MGA0_ALTRO INTEGER");  // another user
+    EXPECT_EQ(conn_->ExecuteWith(one, {1})->FieldCount(), columns + 2);
     if (GetParam() != Backend::Sqlite) return;  // a server takes one statement at a time
     const std::string both =
         "UPDATE MGA0_QUINTAB SET MGA0_INDPRIOR = MGA0_INDPRIOR + 1 WHERE MGA0_ID = 2; "

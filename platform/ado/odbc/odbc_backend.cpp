@@ -198,8 +198,11 @@ auto OdbcBackend::Running(const std::string& sql, const std::vector<com::Variant
     try {
         kept->second->Run(params);
         return read(*kept->second);
-    } catch (...) {
+    } catch (const com::ComError& e) {
         prepared_.erase(sql);
+        // Another user's change of the table fails a kept query whose columns it changed ("cached
+        // plan must not change result type"): outside a transaction it runs again, prepared anew.
+        if (SqlState(e) == "0A000" && !inTransaction_) return Running(sql, params, read);
         throw;
     }
 }
