@@ -107,30 +107,29 @@ TEST_F(RegistryFile, ABadEntryIsReportedNamingTheFile) {
 }
 
 TEST_F(RegistryFile, WhatOthersCanChangeIsNeitherReadNorLoaded) {
-    const struct {
-        const char* planted;  // in the case's folder: given this mode, or to nobody when 0
-        mode_t mode;
-        const char* why;
-    } cases[] = {{"conf/registry.json", 0, "owned by user 65534"},
-                 {"conf", 0777, "writable by others"},
-                 {"lib", 0777, "writable by others"},
-                 {"lib/libplanted.so", 0, "owned by user 65534"}};
+    // What is planted in the case's folder: given this mode, or to nobody when 0; why it is
+    // refused.
+    const std::tuple<const char*, mode_t, const char*> cases[] = {
+        {"conf/registry.json", 0, "owned by user 65534"},
+        {"conf", 0777, "writable by others"},
+        {"lib", 0777, "writable by others"},
+        {"lib/libplanted.so", 0, "owned by user 65534"}};
     int n = 0;
-    for (const auto& c : cases) {
+    for (const auto& [what, mode, why] : cases) {
         fs::path root = dir_ / std::to_string(++n);
         fs::create_directories(root / "lib");
         std::ofstream(root / "lib/libplanted.so") << "not loaded";
         com::Registry(root / "conf/registry.json")
             .Register(Entry("Planted.Class", root / "lib/libplanted.so"));
-        fs::path planted = root / c.planted;
-        if (!c.mode && geteuid() != 0) continue;  // only root gives a file to another user
-        ASSERT_EQ(
-            c.mode ? chmod(planted.c_str(), c.mode) : chown(planted.c_str(), kNobody, kNobody), 0);
+        fs::path planted = root / what;
+        if (!mode && geteuid() != 0) continue;  // only root gives a file to another user
+        ASSERT_EQ(mode ? chmod(planted.c_str(), mode) : chown(planted.c_str(), kNobody, kNobody),
+                  0);
         testing_support::ScopedEnv registry("DRAVEL_REGISTRY",
                                             (root / "conf/registry.json").c_str());
         EXPECT_THAT(CreateFailure("Planted.Class"),
                     testing::AllOf(testing::StartsWith("Cannot create Planted.Class: "),
-                                   HasSubstr(planted.string() + " is " + c.why)));
+                                   HasSubstr(planted.string() + " is " + why)));
     }
 }
 
