@@ -107,8 +107,7 @@ TEST_F(RegistryFile, ABadEntryIsReportedNamingTheFile) {
 }
 
 TEST_F(RegistryFile, WhatOthersCanChangeIsNeitherReadNorLoaded) {
-    // What is planted in the case's folder: given this mode, or to nobody when 0; why it is
-    // refused.
+    // What is planted: given this mode, or to nobody when 0; why it is refused.
     const std::tuple<const char*, mode_t, const char*> cases[] = {
         {"conf/registry.json", 0, "owned by user 65534"},
         {"conf", 0777, "writable by others"},
@@ -138,8 +137,8 @@ TEST_F(RegistryFile, WhatOthersCanChangeIsNeitherReadNorLoaded) {
 TEST_F(RegistryFile, TheSystemsRegistryComesAfterTheUsersAndOnlyRootMayChangeIt) {
     if (geteuid() != 0) GTEST_SKIP() << "a system's registry is root's, as when CI runs this";
     auto shared = Entry("Shared.Class"), mine = Entry("Both.Class"), theirs = Entry("Both.Class");
-    com::Registry(dir_ / "system/dravel/registry.json").Register(shared);
-    com::Registry(dir_ / "system/dravel/registry.json").Register(theirs);
+    for (const auto& entry : {shared, theirs})
+        com::Registry(dir_ / "system/dravel/registry.json").Register(entry);
     com::Registry(dir_ / "user.json").Register(mine);
     testing_support::ScopedEnv user("DRAVEL_REGISTRY", (dir_ / "user.json").c_str());
     testing_support::ScopedEnv dirs(
