@@ -72,7 +72,6 @@ TEST_P(History, ReadsNewestFirstWhatTheFilterSelects) {
         {{.company = 1, .criterion = 7, .since = "2026-03-02"}, ""},
         {{.company = 1, .until = "2026-03-01"}, "2,1"},
         {{.company = 1, .since = "2026-03-01", .until = "2026-03-01"}, "2,1"},
-        {{.company = 1, .limit = 2}, "6,5"},
         {{.company = 1, .criterion = 5, .limit = 0}, ""},
         {{.company = 1, .since = "2024-02-29"}, "6,5,4,2,1"},
     };

@@ -115,7 +115,6 @@ TEST_F(SqliteBackup, NamesABackupThatNoFileHas) {
     }
 }
 
-// What another program has not committed is not in the copy, which has the file's permissions.
 TEST_F(SqliteBackup, CopiesWhatIsCommittedWithTheFilesPermissions) {
     AddCriterion(4, 1, 0, 1);
     auto other = Connect();

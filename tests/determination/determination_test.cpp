@@ -263,8 +263,8 @@ determination::Criterion Criterion(int32_t id, int32_t company, int32_t type,
 
 const determination::Translate kIdentity = [](const std::string& text) { return text; };
 
-// Each finding is a line: the label of its criterion, when there is one, and what is wrong. A
-// description is quoted as it stands, never taken for a placeholder.
+// A finding without a criterion has no label; a description is quoted as it stands, never taken
+// for a placeholder.
 TEST(DeterminationReport, EachFindingIsALineOfItsCriterionAndWhatIsWrong) {
     using Kind = determination::Finding::Kind;
     auto cliente = Criterion(11, 1, 0, 2, "Cliente");
@@ -273,9 +273,6 @@ TEST(DeterminationReport, EachFindingIsALineOfItsCriterionAndWhatIsWrong) {
     const std::string label = "Documenti Vendite / Acquisti, 2. Cliente: ";
     const std::pair<std::vector<determination::Finding>, std::string> cases[] = {
         {{}, "Nessun problema trovato\n"},
-        {{{Kind::UnreachableRow, cliente, earlier, 6, 0, 0, {"C1", "X"}, "40.01"}},
-         label + "la riga 6 della matrice (INDC=C1 CODA=X, conto 40.01) non è mai raggiunta: "
-                 "risponde prima 1. Sconto %1 e %2\n"},
         {{{Kind::OffStructure, cliente, {}, 6, 0, 0, {"", "X\n"}, "", {"INDC"}, 10}},
          label + "la riga 6 della matrice (INDC= CODA=X\\n, senza conto) non segue la struttura: "
                  "manca il valore di INDC; ha un valore in MGA1_VALORE10, oltre la struttura\n"},
@@ -298,8 +295,7 @@ TEST(DeterminationReport, EachFindingIsALineOfItsCriterionAndWhatIsWrong) {
     }
 }
 
-// A walk says why each criterion tried answered or not, and what it found: an account left
-// empty is none.
+// An account left empty is none.
 TEST(DeterminationReport, AWalkSaysWhyEachCriterionAnsweredOrNot) {
     using Outcome = determination::Step::Outcome;
     determination::Walk walk{1, 1, {{"CODA", "X"}}, {}};
@@ -309,19 +305,13 @@ TEST(DeterminationReport, AWalkSaysWhyEachCriterionAnsweredOrNot) {
                    {}},
                   {Criterion(4, 1, 1, 2, "Articolo"), {{"CODA", "X"}}, Outcome::NoRow, {}},
                   {Criterion(5, 1, 1, 3, "Tutti"), {}, Outcome::Answered, {}}};
-    const std::string steps =
-        "Ditta 1, tipo 1 (Documenti Resi), valori: CODA=X\n"
-        "  1. Cliente, Articolo [INDC=? CODA=X FAMI=?]: manca il valore di INDC, FAMI\n"
-        "  2. Articolo [CODA=X]: nessuna riga con questi valori\n"
-        "  3. Tutti []: ";
-    const std::pair<std::optional<std::string>, std::string> cases[] = {
-        {std::nullopt, "risponde, ma la riga non ha un conto\nNessuna contropartita\n"},
-        {"", "risponde, ma la riga non ha un conto\nNessuna contropartita\n"},
-        {"40.01", "risponde: conto 40.01\nContropartita 40.01, dal criterio 3. Tutti\n"},
-    };
-    for (const auto& [account, end] : cases) {
+    for (const auto& account : {std::optional<std::string>(), std::optional<std::string>("")}) {
         walk.steps.back().account = account;
-        EXPECT_EQ(determination::WalkText(walk, kIdentity), steps + end);
+        EXPECT_EQ(determination::WalkText(walk, kIdentity),
+                  "Ditta 1, tipo 1 (Documenti Resi), valori: CODA=X\n"
+                  "  1. Cliente, Articolo [INDC=? CODA=X FAMI=?]: manca il valore di INDC, FAMI\n"
+                  "  2. Articolo [CODA=X]: nessuna riga con questi valori\n"
+                  "  3. Tutti []: risponde, ma la riga non ha un conto\nNessuna contropartita\n");
     }
 }
 
