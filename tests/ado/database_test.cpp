@@ -20,19 +20,15 @@ using ::testing::Not;
 using testing_support::Require;
 
 TEST(ConnectionString, BracesQuoteAValueAsItStandsAndErrorsNeverQuoteTheValue) {
-    const struct {
-        const char* text;
-        const char* key;
-        const char* value;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"Provider=SQLite;Data Source={/x/real;2024.db}", "data source", "/x/real;2024.db"},
         {"Data Source = { a}}b } ;Provider=SQLite", "data source", " a}b "},
         {"DSN=conti;PWD=p=q}", "pwd", "p=q}"},
         {";;Mode;DSN = conti ;Mode=x", "dsn", "conti"},
         {"Mode;DSN=conti;Mode=x", "mode", ""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ado::ParseConnectionString(c.text).Get(c.key), c.value) << c.text;
+    for (const auto& [text, key, value] : cases)
+        EXPECT_EQ(ado::ParseConnectionString(text).Get(key), value) << text;
     // The value may be a password.
     for (const char* bad : {"PWD={segreto;Server=x", "PWD={segreto}x;Server=x"})
         EXPECT_THAT([&] { ado::ParseConnectionString(bad); },
@@ -41,26 +37,20 @@ TEST(ConnectionString, BracesQuoteAValueAsItStandsAndErrorsNeverQuoteTheValue) {
 }
 
 TEST(ConnectionString, PasswordsAreBlankedWhereverTheyStand) {
-    const struct {
-        const char* text;
-        const char* shown;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"Driver=x;UID=u;PWD=secret;Database=d", "Driver=x;UID=u;PWD=***;Database=d"},
         {"pwd={se;cr}}et};x=1", "pwd=***;x=1"},
         {"login failed: password=secret for u", "login failed: password=*** for u"},
         {"SPWD=kept;XPassword=kept", "SPWD=kept;XPassword=kept"},
         {"PWD=a;PWD=b", "PWD=***;PWD=***"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ado::detail::WithoutPasswords(c.text), c.shown);
+    for (const auto& [text, shown] : cases) EXPECT_EQ(ado::detail::WithoutPasswords(text), shown);
 }
 
 // The PostgreSQL driver is told to leave a failed statement to the program (no savepoint before
 // each statement), unless the user chose; other drivers get the string as given.
 TEST(ConnectionString, OnlyThePostgresqlDriverIsToldToLeaveRollbacksToTheProgram) {
-    const struct {
-        const char* given;
-        const char* connected;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"Driver={PostgreSQL Unicode};Database=d;",
          "Driver={PostgreSQL Unicode};Database=d;Protocol=7.4-0"},
         {"Driver=/usr/lib/odbc/psqlodbcw.so", "Driver=/usr/lib/odbc/psqlodbcw.so;Protocol=7.4-0"},
@@ -69,7 +59,8 @@ TEST(ConnectionString, OnlyThePostgresqlDriverIsToldToLeaveRollbacksToTheProgram
         {"Driver={FreeTDS};Database=postgresql", "Driver={FreeTDS};Database=postgresql"},
         {"DSN=ditta", "DSN=ditta"},
     };
-    for (const auto& c : cases) EXPECT_EQ(ado::OdbcConnectTarget(c.given), c.connected);
+    for (const auto& [given, connected] : cases)
+        EXPECT_EQ(ado::OdbcConnectTarget(given), connected);
 }
 
 TEST(CriteriaStatements, ACodeThatIsNotAPlainNumberIsRefused) {
@@ -112,9 +103,6 @@ struct Access {
     mode_t file;
     bool writable;
 };
-void PrintTo(const Access& a, std::ostream* os) {
-    *os << a.name;
-}
 
 class OpenAccess : public TempDatabase, public ::testing::WithParamInterface<Access> {};
 
@@ -165,17 +153,15 @@ class Schema : public OnEachBackend {};
 
 TEST_P(Schema, TakesTheDemoDataWithDensePrioritiesAndNoOrphanRows) {
     db::LoadDemoData(*conn_);
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM (SELECT MGA0_DITTA_CG18 FROM MGA0_QUINTAB GROUP BY "
-                     "MGA0_DITTA_CG18, MGA0_FLGRESO HAVING MIN(MGA0_INDPRIOR) <> 1 OR "
-                     "MAX(MGA0_INDPRIOR) <> COUNT(*) OR COUNT(DISTINCT MGA0_INDPRIOR) <> COUNT(*)) "
-                     "AS GAPS")
-                  .ToLong(),
-              0);
-    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM MGA1_MATRCPAR WHERE NOT EXISTS (SELECT 1 FROM "
-                     "MGA0_QUINTAB WHERE MGA0_ID = MGA1_ID_MGA0 AND MGA0_DITTA_CG18 = "
-                     "MGA1_DITTA_CG18)")
-                  .ToLong(),
-              0);
+    EXPECT_EQ(Rows("SELECT COUNT(*) FROM (SELECT MGA0_DITTA_CG18 FROM MGA0_QUINTAB GROUP BY "
+                   "MGA0_DITTA_CG18, MGA0_FLGRESO HAVING MIN(MGA0_INDPRIOR) <> 1 OR "
+                   "MAX(MGA0_INDPRIOR) <> COUNT(*) OR COUNT(DISTINCT MGA0_INDPRIOR) <> COUNT(*)) "
+                   "AS GAPS"),
+              "0");
+    EXPECT_EQ(Rows("SELECT COUNT(*) FROM MGA1_MATRCPAR WHERE NOT EXISTS (SELECT 1 FROM "
+                   "MGA0_QUINTAB WHERE MGA0_ID = MGA1_ID_MGA0 AND MGA0_DITTA_CG18 = "
+                   "MGA1_DITTA_CG18)"),
+              "0");
 }
 
 TEST_P(Schema, AMissingTableIsNamed) {

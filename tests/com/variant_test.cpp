@@ -8,6 +8,7 @@
 
 #include <limits>
 #include <optional>
+#include <tuple>
 #include <type_traits>
 
 using com::Variant;
@@ -39,11 +40,7 @@ std::string Converted(const Variant& v, VarType to) {
 TEST(Variant, ConvertsAsTheClassicRuntime) {
     constexpr double kMax = std::numeric_limits<double>::max();
     char text[] = "abc";
-    const struct {
-        Variant in;
-        VarType to;
-        const char* out;
-    } cases[] = {
+    const std::tuple<Variant, VarType, const char*> cases[] = {
         {Variant(), VarType::Long, "0"},
         {"  42  ", VarType::Long, "42"},
         {"1e3", VarType::Long, "1000"},
@@ -83,16 +80,13 @@ TEST(Variant, ConvertsAsTheClassicRuntime) {
         {"-123456e99999999999", VarType::Double, "error 6"},
         {"1.79769313486233E+308", VarType::Double, "error 6"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Converted(c.in, c.to), c.out)
-            << c.in.Debug() << " to type " << static_cast<int>(c.to);
+    for (const auto& [in, to, out] : cases)
+        EXPECT_EQ(Converted(in, to), out) << in.Debug() << " to type " << static_cast<int>(to);
 }
 
 TEST(Variant, ComparisonWithNullIsNeverTrueAndNumbersCompareWithNumericTexts) {
-    const struct {
-        Variant a, b;
-        const char* result;  // -1, 0, 1, "none" (with Null) or "error N"
-    } cases[] = {
+    // -1, 0, 1, "none" (with Null) or "error N"
+    const std::tuple<Variant, Variant, const char*> cases[] = {
         {Variant::Null(), Variant::Null(), "none"},
         {Variant::Null(), 0, "none"},
         {Variant(), Variant::Null(), "none"},
@@ -104,15 +98,15 @@ TEST(Variant, ComparisonWithNullIsNeverTrueAndNumbersCompareWithNumericTexts) {
         {10, 9.5, "1"},
         {1, "x", "error 13"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [a, b, result] : cases) {
         std::string got;
         try {
-            auto r = Variant::Compare(c.a, c.b);
+            auto r = Variant::Compare(a, b);
             got = r ? std::to_string(*r) : "none";
         } catch (const com::ComError& e) {
             got = "error " + std::to_string(e.Number());
         }
-        EXPECT_EQ(got, c.result) << c.a.Debug() << " against " << c.b.Debug();
+        EXPECT_EQ(got, result) << a.Debug() << " against " << b.Debug();
     }
     // Identity, which tells a changed value from an unchanged one, tells the types apart too.
     EXPECT_NE(Variant(1), Variant(int16_t{1}));

@@ -36,31 +36,24 @@ struct MatrixRow {
 class Determination : public dravel::testing::OnEachBackend {
   protected:
     void Build(const std::vector<CriterionRow>& criteria, const std::vector<MatrixRow>& rows) {
-        using determination::kMaxAttributes;
         auto orNull = [](const char* v) { return v ? com::Variant(v) : com::Variant::Null(); };
         conn_->Execute("DELETE FROM MGA1_MATRCPAR");
         conn_->Execute("DELETE FROM MGA0_QUINTAB");
-        for (const auto& c : criteria) {
+        for (const auto& c : criteria)
             AddCriterion(c.id, c.company, c.type, c.priority ? *c.priority : com::Variant::Null(),
-                         "Criterio " + std::to_string(c.id), c.structure ? c.structure : "");
-            if (!c.structure)
-                conn_->ExecuteWith(
-                    "UPDATE MGA0_QUINTAB SET MGA0_STRUTTURACAMPI = NULL WHERE MGA0_ID = ?", {c.id});
-        }
-        std::string columns, marks;
-        for (size_t i = 1; i <= kMaxAttributes; ++i) {
-            columns += ", " + determination::ValueColumn(i);
-            marks += ", ?";
-        }
-        const std::string sql =
-            "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO" +
-            columns + ") VALUES (?, ?, ?, ?" + marks + ")";
-        for (auto r : rows) {
-            r.values.resize(kMaxAttributes);
+                         "Criterio " + std::to_string(c.id), orNull(c.structure));
+        for (const auto& r : rows) {
+            std::string marks, sql =
+                                   "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, "
+                                   "MGA1_ID_MGA0, MGA1_CONTO";
             std::vector<com::Variant> params{r.id, r.company, r.criterion,
                                              orNull(*r.account ? r.account : nullptr)};
-            for (const char* v : r.values) params.push_back(orNull(v));
-            conn_->ExecuteWith(sql, params);
+            for (size_t i = 0; i < r.values.size(); ++i) {
+                sql += ", " + determination::ValueColumn(i + 1);
+                marks += ", ?";
+                params.push_back(orNull(r.values[i]));
+            }
+            conn_->ExecuteWith(sql + ") VALUES (?, ?, ?, ?" + marks + ")", params);
         }
     }
 };
@@ -79,13 +72,6 @@ std::string Summary(const determination::Walk& walk) {
         text += std::to_string(step.criterion.id) + ":" + outcome + " ";
     }
     return text + "-> " + walk.Account().value_or("");
-}
-
-determination::AttributeValues TenValues() {
-    determination::AttributeValues values;
-    for (size_t i = 0; i < kTenValues.size(); ++i)
-        values[std::string(kTen).substr(4 * i, 4)] = kTenValues[i];
-    return values;
 }
 
 TEST_P(Determination, TriesTheCriteriaOfTheCompanyAndTypeInPriorityOrderUntilOneAnswers) {
@@ -108,11 +94,10 @@ TEST_P(Determination, TriesTheCriteriaOfTheCompanyAndTypeInPriorityOrderUntilOne
            {9, 5, {"Y"}, "FIRST"},  // written later, but the smaller key
            {11, 40, kTenValues, "TEN"},
            {12, 41, {}, "NO-STRUCTURE"}});
-    struct Case {
-        int32_t type;
-        determination::AttributeValues values;
-        std::string walk;
-    } cases[] = {
+    determination::AttributeValues ten;
+    for (size_t i = 0; i < kTenValues.size(); ++i)
+        ten[std::string(kTen + 4 * i, 4)] = kTenValues[i];
+    const std::tuple<int32_t, determination::AttributeValues, const char*> cases[] = {
         {0, {{"INDC", "C1"}, {"CODA", "X"}}, "10:answered -> A1"},
         {0, {{"INDC", "X"}, {"CODA", "C1"}}, "10:answered -> SWAPPED"},
         {0, {{"INDC", "C9"}, {"CODA", "X"}}, "10:no-row 5:answered -> A2"},
@@ -125,92 +110,90 @@ TEST_P(Determination, TriesTheCriteriaOfTheCompanyAndTypeInPriorityOrderUntilOne
         // Rows of another company, two rows with the same values, ten attributes, a Null structure.
         {0, {{"INDC", "C2"}, {"CODA", "X"}}, "10:no-row 5:answered -> A2"},
         {0, {{"CODA", "Y"}}, "10:missing 5:answered -> FIRST"},
-        {5, TenValues(), "40:answered -> TEN"},
+        {5, ten, "40:answered -> TEN"},
         {5, {{"AT00", "0"}}, "40:missing 41:answered -> NO-STRUCTURE"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Summary(determination::Resolve(*conn_, 1, c.type, c.values)), c.walk)
-            << "type " << c.type << ", " << c.values.size() << " values";
+    for (const auto& [type, values, walk] : cases)
+        EXPECT_EQ(Summary(determination::Resolve(*conn_, 1, type, values)), walk)
+            << "type " << type << ", " << values.size() << " values";
 }
 
 TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
-    const struct {
-        const char* name;
-        std::vector<CriterionRow> criteria;
-        std::vector<MatrixRow> rows;
-        // "kind key [earlier] [row] [place] [-missing] [+beyond] [[values:account]]"
-        std::vector<std::string> findings;
-    } cases[] = {
-        {"clean: a later criterion with fewer attributes",
-         {{10, 1, 0, 1, "INDCCODA"}, {11, 1, 0, 2, "CODA"}},
-         {{1, 10, {"C1", "X"}, "A"}, {2, 11, {"X"}, "B"}},
-         {}},
-        {"a row an earlier criterion with fewer attributes always answers for",
-         {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "CODAINDC"}},
-         {{1, 10, {"C1"}, "A"}, {2, 11, {"X", "C1"}, "B"}, {3, 11, {"X", "C2"}, "C"}},
-         {"unreachable-row 11 10 2 [X,C1:B]"}},
-        {"an earlier criterion without attributes answers for every row",
-         {{10, 1, 0, 1, ""}, {11, 1, 0, 2, "CODA"}},
-         {{1, 10, {}, "A"}, {2, 11, {"X"}, "B"}},
-         {"unreachable-row 11 10 2 [X:B]"}},
-        {"criteria of other types never answer first",
-         {{10, 1, 0, 1, "INDC"}, {11, 1, 1, 1, "INDCCODA"}},
-         {{1, 10, {"C1"}, "A"}, {2, 11, {"C1", "X"}, "B"}},
-         {}},
-        {"a criterion with no rows, and one with the structure of an earlier one",
-         {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "INDC"}},
-         {{1, 11, {"C1"}, "A"}},
-         {"no-rows 10", "same-structure 11 10"}},
-        {"rows whose criterion is gone or another company's",
-         {{10, 1, 0, 1, "INDC"}, {20, 2, 0, 1, "INDC"}},
-         {{1, 10, {"C1"}, "A"}, {2, 99, {"C1"}, "B"}, {3, 20, {"C1"}, "C"}},
-         {"orphan-row 99 2", "orphan-row 20 3"}},
-        {"a row of another company on a criterion of the company never answers",
-         {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "INDCCODA"}},
-         {{1, 10, {"C1"}, "A", 2}, {2, 11, {"C1", "X"}, "B"}},
-         {"no-rows 10"}},
-        // Their structures' own order is not the order they are tried in.
-        {"several earlier criteria answer for a row: the first tried is named",
-         {{10, 1, 0, 1, "FAMI"},
-          {11, 1, 0, 2, "CODA"},
-          {12, 1, 0, 3, "INDC"},
-          {13, 1, 0, 4, "INDCCODAFAMI"}},
-         {{1, 10, {"F"}, "A"},
-          {2, 11, {"X"}, "B"},
-          {3, 12, {"C1"}, "C"},
-          {4, 13, {"C1", "X", "F"}, "D"}},
-         {"unreachable-row 13 10 4 [C1,X,F:D]"}},
-        {"an earlier criterion of ten attributes in another order",
-         {{10, 1, 0, 1, kTen}, {11, 1, 0, 2, "AT09AT08AT07AT06AT05AT04AT03AT02AT01AT00"}},
-         {{1, 10, kTenValues, "A"},
-          {2, 11, {"9", "8", "7", "6", "5", "4", "3", "2", "1", "0"}, "B"},
-          {3, 11, kTenValues, "C"}},
-         {"unreachable-row 11 10 2 [9,8,7,6,5,4,3,2,1,0:B]"}},
-        // An empty value is one the row lacks, yet a value to compare; a Null one is never
-        // answered, nor answered for.
-        {"values left empty or Null",
-         {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "CODA"}, {12, 1, 0, 3, "INDCCODA"}},
-         {{1, 10, {nullptr}, "A"},
-          {2, 11, {""}, "B"},
-          {3, 12, {"", "X"}, "C"},
-          {4, 12, {"Z", nullptr}, "D"}},
-         {"off-structure 10 1 -INDC [:A]", "off-structure 11 2 -CODA [:B]",
-          "off-structure 12 3 -INDC [,X:C]", "off-structure 12 4 -CODA [Z,:D]"}},
-        // Blanks are no value, inside the structure or past it.
-        {"rows that do not fit their criterion's structure",
-         {{10, 1, 0, 1, "INDCCODA"}},
-         {{1, 10, {" ", "X"}, "A"},
-          {2, 10, {"C1", "X", nullptr, "Z"}, "B"},
-          {3, 10, {"C2", "X", " "}, ""}},
-         {"off-structure 10 1 -INDC [ ,X:A]", "off-structure 10 2 +4 [C1,X:B]"}},
-        // Tried at places 1, 2 and 3: the Null and the 1 are out of place, the 3 is not.
-        {"priorities with a Null and a gap",
-         {{10, 1, 0, std::nullopt, "INDC"}, {11, 1, 0, 1, "CODA"}, {12, 1, 0, 3, "FAMI"}},
-         {{1, 10, {"C1"}, "A"}, {2, 11, {"X"}, "B"}, {3, 12, {"F"}, "C"}},
-         {"priority-not-dense 10 1", "priority-not-dense 11 2"}},
-    };
-    for (const auto& c : cases) {
-        Build(c.criteria, c.rows);
+    // A case's name, criteria, matrix rows and findings, each written
+    // "kind key [earlier] [row] [place] [-missing] [+beyond] [[values:account]]".
+    const std::tuple<const char*, std::vector<CriterionRow>, std::vector<MatrixRow>,
+                     std::vector<std::string>>
+        cases[] = {
+            {"clean: a later criterion with fewer attributes",
+             {{10, 1, 0, 1, "INDCCODA"}, {11, 1, 0, 2, "CODA"}},
+             {{1, 10, {"C1", "X"}, "A"}, {2, 11, {"X"}, "B"}},
+             {}},
+            {"a row an earlier criterion with fewer attributes always answers for",
+             {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "CODAINDC"}},
+             {{1, 10, {"C1"}, "A"}, {2, 11, {"X", "C1"}, "B"}, {3, 11, {"X", "C2"}, "C"}},
+             {"unreachable-row 11 10 2 [X,C1:B]"}},
+            {"an earlier criterion without attributes answers for every row",
+             {{10, 1, 0, 1, ""}, {11, 1, 0, 2, "CODA"}},
+             {{1, 10, {}, "A"}, {2, 11, {"X"}, "B"}},
+             {"unreachable-row 11 10 2 [X:B]"}},
+            {"criteria of other types never answer first",
+             {{10, 1, 0, 1, "INDC"}, {11, 1, 1, 1, "INDCCODA"}},
+             {{1, 10, {"C1"}, "A"}, {2, 11, {"C1", "X"}, "B"}},
+             {}},
+            {"a criterion with no rows, and one with the structure of an earlier one",
+             {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "INDC"}},
+             {{1, 11, {"C1"}, "A"}},
+             {"no-rows 10", "same-structure 11 10"}},
+            {"rows whose criterion is gone or another company's",
+             {{10, 1, 0, 1, "INDC"}, {20, 2, 0, 1, "INDC"}},
+             {{1, 10, {"C1"}, "A"}, {2, 99, {"C1"}, "B"}, {3, 20, {"C1"}, "C"}},
+             {"orphan-row 99 2", "orphan-row 20 3"}},
+            {"a row of another company on a criterion of the company never answers",
+             {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "INDCCODA"}},
+             {{1, 10, {"C1"}, "A", 2}, {2, 11, {"C1", "X"}, "B"}},
+             {"no-rows 10"}},
+            // Their structures' own order is not the order they are tried in.
+            {"several earlier criteria answer for a row: the first tried is named",
+             {{10, 1, 0, 1, "FAMI"},
+              {11, 1, 0, 2, "CODA"},
+              {12, 1, 0, 3, "INDC"},
+              {13, 1, 0, 4, "INDCCODAFAMI"}},
+             {{1, 10, {"F"}, "A"},
+              {2, 11, {"X"}, "B"},
+              {3, 12, {"C1"}, "C"},
+              {4, 13, {"C1", "X", "F"}, "D"}},
+             {"unreachable-row 13 10 4 [C1,X,F:D]"}},
+            {"an earlier criterion of ten attributes in another order",
+             {{10, 1, 0, 1, kTen}, {11, 1, 0, 2, "AT09AT08AT07AT06AT05AT04AT03AT02AT01AT00"}},
+             {{1, 10, kTenValues, "A"},
+              {2, 11, {"9", "8", "7", "6", "5", "4", "3", "2", "1", "0"}, "B"},
+              {3, 11, kTenValues, "C"}},
+             {"unreachable-row 11 10 2 [9,8,7,6,5,4,3,2,1,0:B]"}},
+            // An empty value is one the row lacks, yet a value to compare; a Null one is never
+            // answered, nor answered for.
+            {"values left empty or Null",
+             {{10, 1, 0, 1, "INDC"}, {11, 1, 0, 2, "CODA"}, {12, 1, 0, 3, "INDCCODA"}},
+             {{1, 10, {nullptr}, "A"},
+              {2, 11, {""}, "B"},
+              {3, 12, {"", "X"}, "C"},
+              {4, 12, {"Z", nullptr}, "D"}},
+             {"off-structure 10 1 -INDC [:A]", "off-structure 11 2 -CODA [:B]",
+              "off-structure 12 3 -INDC [,X:C]", "off-structure 12 4 -CODA [Z,:D]"}},
+            // Blanks are no value, inside the structure or past it.
+            {"rows that do not fit their criterion's structure",
+             {{10, 1, 0, 1, "INDCCODA"}},
+             {{1, 10, {" ", "X"}, "A"},
+              {2, 10, {"C1", "X", nullptr, "Z"}, "B"},
+              {3, 10, {"C2", "X", " "}, ""}},
+             {"off-structure 10 1 -INDC [ ,X:A]", "off-structure 10 2 +4 [C1,X:B]"}},
+            // Tried at places 1, 2 and 3: the Null and the 1 are out of place, the 3 is not.
+            {"priorities with a Null and a gap",
+             {{10, 1, 0, std::nullopt, "INDC"}, {11, 1, 0, 1, "CODA"}, {12, 1, 0, 3, "FAMI"}},
+             {{1, 10, {"C1"}, "A"}, {2, 11, {"X"}, "B"}, {3, 12, {"F"}, "C"}},
+             {"priority-not-dense 10 1", "priority-not-dense 11 2"}},
+        };
+    for (const auto& [name, criteria, rows, findings] : cases) {
+        Build(criteria, rows);
         std::vector<std::string> found;
         for (const auto& f : determination::Check(*conn_, 1)) {
             static const char* names[] = {"unreachable-row",    "no-rows",
@@ -227,7 +210,7 @@ TEST_P(Determination, ChecksWhatCanNeverWorkOrNeverBeReached) {
                 text += " [" + txt::Join(f.values, ",") + ":" + f.account + "]";
             found.push_back(text);
         }
-        EXPECT_EQ(found, c.findings) << c.name;
+        EXPECT_EQ(found, findings) << name;
     }
 }
 
@@ -278,26 +261,18 @@ determination::Criterion Criterion(int32_t id, int32_t company, int32_t type,
     return {id, company, type, priority, std::move(description), "", {}};
 }
 
-std::string Identity(const std::string& text) {
-    return text;
-}
+const determination::Translate kIdentity = [](const std::string& text) { return text; };
 
-// Each finding is a line: the label of its criterion, when there is one, and what is wrong. A
-// description is quoted as it stands, never taken for a placeholder.
+// A finding without a criterion has no label; a description is quoted as it stands, never taken
+// for a placeholder.
 TEST(DeterminationReport, EachFindingIsALineOfItsCriterionAndWhatIsWrong) {
     using Kind = determination::Finding::Kind;
     auto cliente = Criterion(11, 1, 0, 2, "Cliente");
     cliente.structure = {"INDC", "CODA"};
     const auto earlier = Criterion(10, 1, 0, 1, "Sconto %1 e %2");
     const std::string label = "Documenti Vendite / Acquisti, 2. Cliente: ";
-    const struct {
-        std::vector<determination::Finding> findings;
-        std::string text;
-    } cases[] = {
+    const std::pair<std::vector<determination::Finding>, std::string> cases[] = {
         {{}, "Nessun problema trovato\n"},
-        {{{Kind::UnreachableRow, cliente, earlier, 6, 0, 0, {"C1", "X"}, "40.01"}},
-         label + "la riga 6 della matrice (INDC=C1 CODA=X, conto 40.01) non è mai raggiunta: "
-                 "risponde prima 1. Sconto %1 e %2\n"},
         {{{Kind::OffStructure, cliente, {}, 6, 0, 0, {"", "X\n"}, "", {"INDC"}, 10}},
          label + "la riga 6 della matrice (INDC= CODA=X\\n, senza conto) non segue la struttura: "
                  "manca il valore di INDC; ha un valore in MGA1_VALORE10, oltre la struttura\n"},
@@ -311,17 +286,16 @@ TEST(DeterminationReport, EachFindingIsALineOfItsCriterionAndWhatIsWrong) {
         {{{Kind::PriorityNotDense, cliente, {}, 0, 0, 3}},
          label + "è provato al posto 3 ma ha priorità 2\n"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [findings, text] : cases) {
         std::ostringstream out;
-        auto writer = determination::FindingsTextWriter(out, Identity);
-        for (const auto& f : c.findings) writer->Add(f);
+        auto writer = determination::FindingsTextWriter(out, kIdentity);
+        for (const auto& f : findings) writer->Add(f);
         writer->End();
-        EXPECT_EQ(out.str(), c.text);
+        EXPECT_EQ(out.str(), text);
     }
 }
 
-// A walk says why each criterion tried answered or not, and what it found: an account left
-// empty is none.
+// An account left empty is none.
 TEST(DeterminationReport, AWalkSaysWhyEachCriterionAnsweredOrNot) {
     using Outcome = determination::Step::Outcome;
     determination::Walk walk{1, 1, {{"CODA", "X"}}, {}};
@@ -331,22 +305,13 @@ TEST(DeterminationReport, AWalkSaysWhyEachCriterionAnsweredOrNot) {
                    {}},
                   {Criterion(4, 1, 1, 2, "Articolo"), {{"CODA", "X"}}, Outcome::NoRow, {}},
                   {Criterion(5, 1, 1, 3, "Tutti"), {}, Outcome::Answered, {}}};
-    const std::string steps =
-        "Ditta 1, tipo 1 (Documenti Resi), valori: CODA=X\n"
-        "  1. Cliente, Articolo [INDC=? CODA=X FAMI=?]: manca il valore di INDC, FAMI\n"
-        "  2. Articolo [CODA=X]: nessuna riga con questi valori\n"
-        "  3. Tutti []: ";
-    const struct {
-        std::optional<std::string> account;
-        std::string end;
-    } cases[] = {
-        {std::nullopt, "risponde, ma la riga non ha un conto\nNessuna contropartita\n"},
-        {"", "risponde, ma la riga non ha un conto\nNessuna contropartita\n"},
-        {"40.01", "risponde: conto 40.01\nContropartita 40.01, dal criterio 3. Tutti\n"},
-    };
-    for (const auto& c : cases) {
-        walk.steps.back().account = c.account;
-        EXPECT_EQ(determination::WalkText(walk, Identity), steps + c.end);
+    for (const auto& account : {std::optional<std::string>(), std::optional<std::string>("")}) {
+        walk.steps.back().account = account;
+        EXPECT_EQ(determination::WalkText(walk, kIdentity),
+                  "Ditta 1, tipo 1 (Documenti Resi), valori: CODA=X\n"
+                  "  1. Cliente, Articolo [INDC=? CODA=X FAMI=?]: manca il valore di INDC, FAMI\n"
+                  "  2. Articolo [CODA=X]: nessuna riga con questi valori\n"
+                  "  3. Tutti []: risponde, ma la riga non ha un conto\nNessuna contropartita\n");
     }
 }
 

@@ -29,17 +29,14 @@
 
 namespace testing_support {
 
-class TestFolder {
+class TestFolder : public TempDir {
   public:
-    explicit TestFolder(const std::string& prefix = "dravel-test") : dir_(prefix) {}
-    const std::filesystem::path& Path() const { return dir_.Path(); }
-    std::filesystem::path operator/(const std::string& name) const { return dir_ / name; }
-    std::filesystem::path LogFile() const { return dir_ / "dravel.log"; }
+    explicit TestFolder(const std::string& prefix = "dravel-test") : TempDir(prefix) {}
+    std::filesystem::path LogFile() const { return *this / "dravel.log"; }
 
   private:
-    TempDir dir_;
-    ScopedEnv registry_{"DRAVEL_REGISTRY", (dir_ / "registry.json").c_str()};
-    ScopedEnv log_{"DRAVEL_LOG", (dir_ / "dravel.log").c_str()};
+    ScopedEnv registry_{"DRAVEL_REGISTRY", (*this / "registry.json").c_str()};
+    ScopedEnv log_{"DRAVEL_LOG", LogFile().c_str()};
 };
 
 // The headless toolkit and the user who works it. A test declares it before its ModuleSession,

@@ -11,7 +11,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -117,11 +116,9 @@ class PostgresServer {
     // driver list of their own instead, named before their first ODBC call (the driver manager
     // reads ODBCSYSINI once).
     void QuietDriver() {
-        const auto ini = dir_ / "odbcinst.ini";
-        FILE* f = std::fopen(ini.c_str(), "w");
-        if (!f) throw std::runtime_error("cannot write " + ini.string());
-        std::fprintf(f, "[PostgreSQL Unicode]\nDriver=%s\nCommLog=0\nDebug=0\n", driver_.c_str());
-        std::fclose(f);
+        if (!(std::ofstream(dir_ / "odbcinst.ini")
+              << "[PostgreSQL Unicode]\nDriver=" << driver_ << "\nCommLog=0\nDebug=0\n"))
+            throw std::runtime_error("cannot write the driver list in " + dir_.string());
         ::setenv("ODBCSYSINI", dir_.c_str(), 1);
     }
 
