@@ -135,11 +135,14 @@ void OdbcBackend::Open(const std::string& target, int32_t timeoutSeconds) {
 
 void OdbcBackend::Close() {
     Handles& h = *handles_;
-    prepared_.clear();  // their handles go before the connection's
     if (h.connected) {
         if (inTransaction_) SQLEndTran(SQL_HANDLE_DBC, h.dbc.Get(), SQL_ROLLBACK);
+        // The kept statements go with the session, which the disconnect ends and frees: freed one
+        // by one before it, each would cost a round trip to drop its plan on the server.
+        for (auto& kept : prepared_) kept.second->Abandon();
         SQLDisconnect(h.dbc.Get());
     }
+    prepared_.clear();
     h.connected = false;
     inTransaction_ = false;
     nested_ = 0;

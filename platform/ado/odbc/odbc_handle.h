@@ -29,6 +29,8 @@ class OdbcHandle {
     SQLSMALLINT Type() const { return type_; }
     explicit operator bool() const { return handle_ != SQL_NULL_HANDLE; }
     void Reset();
+    // Lets go of the handle without freeing it: for a statement its connection's disconnect frees.
+    void Abandon() { handle_ = SQL_NULL_HANDLE; }
 
   private:
     SQLSMALLINT type_ = 0;

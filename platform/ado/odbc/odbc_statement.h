@@ -24,6 +24,8 @@ class OdbcStatement {
     // its own parameters.
     void Prepare(const std::string& sql);
     void Run(const std::vector<com::Variant>& params);
+    // Leaves the statement to its connection's disconnect, which frees it (see OdbcHandle).
+    void Abandon() { stmt_.Abandon(); }
     // Whether the current result has columns; its columns, its rows, the rows it changed.
     bool HasColumns();
     std::vector<ColumnInfo> Columns();
