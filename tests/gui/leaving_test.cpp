@@ -2,8 +2,6 @@
 // without a word, whichever way the window goes; a modal window closes and quits from the
 // keyboard; "Esporta" leaves the structure with the host, which shows it.
 
-#include <QMdiSubWindow>
-
 #include "tests/gui/gui_test.h"
 
 namespace test {
@@ -83,22 +81,6 @@ INSTANTIATE_TEST_SUITE_P(
                       LeaveCase{"CompanyKeptOnScreen", Leave::ChangeCompany, Box::Cancel, true,
                                 kStored}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// A new criterion without fields: "Salva" is refused.
-TEST_F(GuiTest, ARefusedSaveKeepsTheProgram) {
-    Open();
-    Press("Nuovo");
-    EXPECT_SOON(Widget("TXT_DESCR")->hasFocus());
-    QTest::keyClicks(Widget("TXT_DESCR"), "Senza campi");
-    AnswerNextBox(Box::Save);
-    AnswerNextBox(Box::Ok);  // "Obbligatorio scegliere un campo !!"
-    Key(Qt::Key_Q, Qt::ControlModifier);
-    QCoreApplication::processEvents();
-    ASSERT_EQ(shown_.size(), 2u);
-    EXPECT_EQ(shown_[1].text, "Obbligatorio scegliere un campo !!");
-    EXPECT_TRUE(host_->isVisible());
-    EXPECT_EQ(Text("TXT_DESCR"), "Senza campi");
-}
 
 class ModalWindow : public GuiTest {
   protected:
