@@ -1,6 +1,6 @@
 // How the user leaves the criteria window in the desktop host: an edit not saved is never lost
-// without a word, whichever way the window goes; a modal window closes and quits from the
-// keyboard; "Esporta" leaves the structure with the host, which shows it.
+// without a word, whichever way the window goes; a modal window closes from the keyboard (Ctrl+Q
+// over it is the desktop tests'); "Esporta" leaves the structure with the host, which shows it.
 
 #include "tests/gui/gui_test.h"
 
@@ -103,7 +103,7 @@ class ModalWindow : public GuiTest {
     }
 };
 
-TEST_F(ModalWindow, EscUndoesThenClosesAndCtrlQQuits) {
+TEST_F(ModalWindow, EscUndoesThenCloses) {
     WorkModal([&] {
         auto* description = Widget<QLineEdit>("TXT_DESCR");
         QTest::keyClicks(description, "x");
@@ -115,15 +115,6 @@ TEST_F(ModalWindow, EscUndoesThenClosesAndCtrlQQuits) {
     });
     EXPECT_FALSE(m_.session->Window());
     EXPECT_TRUE(host_->isVisible());
-
-    AnswerNextBox(Box::Discard);
-    WorkModal([&] {
-        QTest::keyClicks(Widget("TXT_DESCR"), "x");
-        EXPECT_SOON(Widget("changesPending")->isVisible());
-        QTest::keyClick(Widget("TXT_DESCR"), Qt::Key_Q, Qt::ControlModifier);
-    });
-    EXPECT_FALSE(host_->isVisible());
-    EXPECT_THAT(shown_, ::testing::SizeIs(1));
 }
 
 TEST_F(GuiTest, TheHostShowsTheStructureEsportaHandsBack) {
