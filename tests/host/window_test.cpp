@@ -1,7 +1,7 @@
 // The criteria window where a session script cannot look: what the editor shows beside its texts,
 // its record frame's handling of handlers that refuse, fail or reload the list themselves, and
 // another user writing while a question is on screen. A sink of the test's own, beside the
-// window's, records the frame's and the bar's events and can cancel, fail or act on one.
+// window's, records the frame's, bar's and grid's events and can cancel, fail or act on one.
 
 #include <gmock/gmock.h>
 
@@ -21,7 +21,8 @@ using ::testing::Field;
 using ::testing::HasSubstr;
 using testing_support::FailsWith;
 
-class Sink : public com::ComObject<Sink, host::IRecordFrameEvents, host::INavBarEvents> {
+class Sink : public com::ComObject<Sink, host::IRecordFrameEvents, host::INavBarEvents,
+                                   host::IGridEvents> {
   public:
     std::vector<std::string> events;  // "AfterUpdate(-1)", "ButtonAction(0,Conferma)", ...
     bool cancel = false;              // BeforeUpdate sets Cancel
@@ -45,6 +46,10 @@ class Sink : public com::ComObject<Sink, host::IRecordFrameEvents, host::INavBar
     }
     com::HRESULT ValidateRecord(com::IUnknown*&, std::string&) noexcept override {
         return Log("ValidateRecord");
+    }
+    com::HRESULT FormatCell(std::string&, const std::string&,
+                            const com::Variant&) noexcept override {
+        return Log("FormatCell");
     }
     com::HRESULT ButtonAction(int32_t flag, const std::string& key) noexcept override {
         events.push_back("ButtonAction(" + std::to_string(flag) + "," + key + ")");
@@ -284,18 +289,11 @@ TEST_F(WindowTest, AnAfterUpdateThatReloadsAndRepositionsDoesNotSettleAgain) {
 }
 
 TEST_F(WindowTest, AFailingFormatHandlerLeavesTheGridsRawText) {
-    struct Failing : com::ComObject<Failing, host::IGridEvents> {
-        com::HRESULT FormatCell(std::string&, const std::string&,
-                                const com::Variant&) noexcept override {
-            return com::Guard(
-                [] { throw com::ComError(com::err::InvalidCall, "Gestore fallito"); });
-        }
-    };
     auto grid = m_.Control<ui::ILineView>("QGRID");
     EXPECT_EQ(grid->LineCells(1)[1], "Ven/Acq");
-    auto failing = com::MakeObject<Failing>();
+    sink_->failOn = "FormatCell";
     com::EventConnection formatting;
-    formatting.Connect<host::IGridEvents>(grid.Get(), failing.Get());
+    formatting.Connect<host::IGridEvents>(grid.Get(), sink_.Get());
     EXPECT_EQ(grid->LineCells(1)[1], "0");
     EXPECT_TRUE(user_.toolkit.Messages().empty());
 }
