@@ -69,9 +69,8 @@ TEST(LogService, AReportIsOneRecordInUtcEchoedAndTheErrorGoesWithItOnce) {
     EXPECT_EQ(records[1]["description"], "");
 }
 
-// Writers that fill the log at the same time rotate it once, and every record stays one valid
-// line, in the log and in the echo; a reader that noted where the log ended reads the records
-// written since, across the rotation.
+// The log is rotated once, every record a valid line in it and in the echo; a reader that noted
+// where the log ended reads the records written since.
 TEST(LogService, ConcurrentReportsStayWholeAcrossARotation) {
     TempDir dir;
     auto file = dir / "dravel.log";

@@ -148,8 +148,7 @@ TEST_F(Module, PublishesTheWindowToTheNavigatorOnlyWhileActive) {
     EXPECT_EQ(user_.driver.UntakenMessages(), 0u);
 }
 
-// Closing lets go of the host's objects, also when telling the script model fails (here: no menu
-// entry to name the window by).
+// Without a menu entry the script model's close notice has no window to name, and fails.
 TEST_F(Module, ClosingLetsGoOfTheHostEvenWhenTheCloseNoticeFails) {
     for (bool withMenuEntry : {true, false}) {
         SCOPED_TRACE(withMenuEntry);

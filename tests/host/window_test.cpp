@@ -147,8 +147,7 @@ TEST_F(WindowTest, FollowsTheRowsAndTheUsersChanges) {
     EXPECT_EQ(w.FocusedControl(), "TVW_FIELDS");
 }
 
-// A move made by code is followed; inside a direct change the frame looks away, and at its end
-// redraws the grid and the controls from the rows.
+// At the end of a direct change the frame redraws the grid and the controls from the rows.
 TEST_F(WindowTest, FollowsMovesByCodeExceptInsideADirectChange) {
     auto rs = frame_->Recordset();
     auto grid = m_.Control<ui::ILineView>("QGRID");
