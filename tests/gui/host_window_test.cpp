@@ -9,7 +9,8 @@ namespace {
 
 using ::testing::ElementsAre;
 
-TEST_F(GuiTest, TheMouseAndTheKeysEditACriterion) {
+// Ctrl+E ("Esporta") hands the saved structure to the host, which shows it.
+TEST_F(GuiTest, TheMouseAndTheKeysEditACriterionAndEsportaHandsItToTheHost) {
     Open();
     Screenshot(*host_, "list.png");
     ClickLine(1);
@@ -37,6 +38,10 @@ TEST_F(GuiTest, TheMouseAndTheKeysEditACriterion) {
     EXPECT_EQ(m_.Query("SELECT MGA0_STRUTTURACAMPI FROM MGA0_QUINTAB WHERE MGA0_ID = 3"),
               "INDFFAMICODA");
     EXPECT_SOON(!Widget("changesPending")->isVisible());
+    Key(Qt::Key_E, Qt::ControlModifier);
+    EXPECT_SOON(host_->Area()->subWindowList().isEmpty());
+    EXPECT_EQ(Widget<QLabel>("transfer")->text(), "Struttura ricevuta: INDFFAMICODA");
+    Screenshot(*host_, "received.png");
 }
 
 // Keys typed ahead of the redraw meet what the models show: the Tab that reaches the description

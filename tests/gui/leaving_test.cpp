@@ -1,6 +1,6 @@
 // How the user leaves the criteria window in the desktop host: an edit not saved is never lost
 // without a word, whichever way the window goes; a modal window closes from the keyboard (Ctrl+Q
-// over it is the desktop tests'); "Esporta" leaves the structure with the host, which shows it.
+// over it is the desktop tests').
 
 #include "tests/gui/gui_test.h"
 
@@ -115,15 +115,6 @@ TEST_F(ModalWindow, EscUndoesThenCloses) {
     });
     EXPECT_FALSE(m_.session->Window());
     EXPECT_TRUE(host_->isVisible());
-}
-
-TEST_F(GuiTest, TheHostShowsTheStructureEsportaHandsBack) {
-    Open();
-    ClickLine(1);
-    Key(Qt::Key_E, Qt::ControlModifier);
-    EXPECT_SOON(host_->Area()->subWindowList().isEmpty());
-    EXPECT_EQ(Widget<QLabel>("transfer")->text(), "Struttura ricevuta: INDCCODA");
-    Screenshot(*host_, "received.png");
 }
 
 }  // namespace
