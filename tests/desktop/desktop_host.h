@@ -24,12 +24,10 @@ class XServer {
         for (const char* tool : {"/usr/bin/Xvfb", "/usr/bin/xauth", "/usr/bin/xdotool"})
             if (!fs::exists(tool))
                 throw std::runtime_error(std::string(tool) +
-                                         " is missing (Debian packages xvfb, "
-                                         "xauth, xdotool)");
+                                         " is missing (Debian packages xvfb, xauth, xdotool)");
         std::random_device random;
-        char cookie[33];
-        for (int i = 0; i < 32; ++i) cookie[i] = "0123456789abcdef"[random() % 16];
-        cookie[32] = 0;
+        std::string cookie;
+        for (int i = 0; i < 32; ++i) cookie += "0123456789abcdef"[random() % 16];
         // The server takes every cookie of its file, whatever display the entry names. It does
         // not reset when its last client goes, which would refuse the next one for a moment.
         AddCookie(folder / "server.auth", ":0", cookie);

@@ -6,24 +6,8 @@
 
 #include <gmock/gmock.h>
 
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QDialog>
-#include <QDir>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTableView>
-#include <QTableWidget>
-#include <QTest>
-#include <QTimer>
-#include <QToolButton>
-#include <QTreeWidget>
+#include <QtTest>
+#include <QtWidgets>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -170,10 +154,8 @@ class GuiTest : public ::testing::Test {
     // A key pressed where the focus is. (The offscreen platform activates no window once a box
     // or a dialog has gone: the host window is activated again first, as a user's click would.)
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* active = QApplication::activeWindow();
-        if (!active || !active->isVisible()) {
+        if (QWidget* active = QApplication::activeWindow(); !active || !active->isVisible())
             QApplication::setActiveWindow(host_.get());  // activateWindow() is not enough there
-        }
         QWidget* focused = QApplication::focusWidget();
         QTest::keyClick(focused && focused->isVisible() ? focused : host_.get(), key, modifiers);
     }

@@ -1,10 +1,8 @@
 // "Storico" lists the active company's records newest first, each readable, filtered by the
 // criterion of the window in front, by the one chosen and by the period, a page at a time.
 
-#include <QPlainTextEdit>
-
-#include "db/history.h"
 #include "gui/history_dialog.h"
+#include "db/history.h"
 #include "platform/ado/transaction.h"
 #include "tests/gui/gui_test.h"
 
@@ -19,14 +17,8 @@ class Storico : public GuiTest {
   protected:
     void Write(int32_t company, std::optional<int32_t> criterion, const char* action,
                const char* table, std::optional<int32_t> key, const char* detail) {
-        db::WriteHistory(m_.session->Database(), {.user = "mario",
-                                                  .program = "dravel-host",
-                                                  .company = company,
-                                                  .action = action,
-                                                  .table = table,
-                                                  .key = key,
-                                                  .criterion = criterion,
-                                                  .detail = detail});
+        db::WriteHistory(m_.session->Database(), {0, "", "mario", "dravel-host", company, action,
+                                                  table, key, criterion, detail});
     }
     QDialog* OpenStorico() { return OpenWith(Qt::Key_S, "historyDialog"); }
     QTableWidget* Records(QDialog* dialog) {

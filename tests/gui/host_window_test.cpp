@@ -2,16 +2,15 @@
 // their results, and the determination dialogs show what the check finds and the walk to a
 // posting's counter-account for values the user types, for the company active while they are open.
 
-#include <QFormLayout>
-#include <QMdiSubWindow>
-#include <QPointer>
-
 #include "tests/gui/gui_test.h"
 
 namespace test {
 namespace {
 
-TEST_F(GuiTest, TheMouseAndTheKeysEditACriterion) {
+using ::testing::ElementsAre;
+
+// Ctrl+E ("Esporta") hands the saved structure to the host, which shows it.
+TEST_F(GuiTest, TheMouseAndTheKeysEditACriterionAndEsportaHandsItToTheHost) {
     Open();
     Screenshot(*host_, "list.png");
     ClickLine(1);
@@ -39,10 +38,10 @@ TEST_F(GuiTest, TheMouseAndTheKeysEditACriterion) {
     EXPECT_EQ(m_.Query("SELECT MGA0_STRUTTURACAMPI FROM MGA0_QUINTAB WHERE MGA0_ID = 3"),
               "INDFFAMICODA");
     EXPECT_SOON(!Widget("changesPending")->isVisible());
-
-    QTest::keyClick(tree, Qt::Key_N, Qt::ControlModifier);  // Nuovo
-    EXPECT_SOON(Widget("TXT_DESCR")->hasFocus());
-    EXPECT_SOON_EQ(Text("TXT_PRIORITA"), "6");
+    Key(Qt::Key_E, Qt::ControlModifier);
+    EXPECT_SOON(host_->Area()->subWindowList().isEmpty());
+    EXPECT_EQ(Widget<QLabel>("transfer")->text(), "Struttura ricevuta: INDFFAMICODA");
+    Screenshot(*host_, "received.png");
 }
 
 // Keys typed ahead of the redraw meet what the models show: the Tab that reaches the description
@@ -60,7 +59,8 @@ TEST_F(GuiTest, KeysTypedAheadActOnTheCriterionTheyChose) {
 }
 
 // The window's questions and refusals are real message boxes with their icon, default button and
-// Qt's buttons in the user's language, and the answer clicked is the one that counts.
+// Qt's buttons in the user's language, and the answer clicked is the one that counts: a save
+// refused as the program quits keeps the program and the edit.
 TEST_F(GuiTest, MessagesAreBoxesOfTheirKind) {
     Open();
     Press("Nuovo");
@@ -72,6 +72,12 @@ TEST_F(GuiTest, MessagesAreBoxesOfTheirKind) {
     // The window sends the user to the tree. (The offscreen platform activates no window once
     // the box has gone: the focus is the host window's own.)
     EXPECT_SOON(host_->focusWidget() == Widget("TVW_FIELDS"));
+    AnswerNextBox(Box::Save);
+    AnswerNextBox(Box::Ok);
+    Key(Qt::Key_Q, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(host_->isVisible());
+    EXPECT_EQ(Text("TXT_DESCR"), "Senza campi");
 
     Press("Annulla");
     ClickLine(1);  // criterion 1 has counter-account rows
@@ -79,11 +85,13 @@ TEST_F(GuiTest, MessagesAreBoxesOfTheirKind) {
     Press("Elimina");
     EXPECT_EQ(m_.Query("SELECT COUNT(*) FROM MGA1_MATRCPAR WHERE MGA1_ID_MGA0 = 1"), "0");
     EXPECT_THAT(buttons_.back(), ::testing::UnorderedElementsAre("&Sì", "&No"));  // Qt's Italian
-    EXPECT_THAT(shown_, ::testing::ElementsAre(
-                            SeenBox{"Obbligatorio scegliere un campo !!", framework::kModuleCaption,
-                                    Box::Warning, Box::Ok},
-                            SeenBox{"Eliminare tutti i conti collagati con questo criterio?",
-                                    "Elimina riga", Box::Question, Box::No}));
+    const SeenBox refusal{"Obbligatorio scegliere un campo !!", framework::kModuleCaption,
+                          Box::Warning, Box::Ok};
+    EXPECT_THAT(
+        shown_,
+        ElementsAre(refusal, ::testing::Field(&SeenBox::text, "Salvare le modifiche?"), refusal,
+                    SeenBox{"Eliminare tutti i conti collagati con questo criterio?",
+                            "Elimina riga", Box::Question, Box::No}));
 }
 
 TEST_F(GuiTest, TabGoesThroughTheFieldsInLayoutOrder) {
@@ -97,8 +105,7 @@ TEST_F(GuiTest, TabGoesThroughTheFieldsInLayoutOrder) {
     for (int i = 0; i < order.size(); ++i) {
         QWidget* focused = QApplication::focusWidget();
         ASSERT_TRUE(focused);
-        QVariant index = focused->property("arrayIndex");
-        visited << focused->objectName() + (index.isValid() ? index.toString() : QString());
+        visited << focused->objectName() + focused->property("arrayIndex").toString();
         QTest::keyClick(focused, Qt::Key_Tab);
     }
     EXPECT_EQ(visited, order);
@@ -203,7 +210,6 @@ TEST_F(DeterminationDialogs, VerificaListsWhatCanNeverAnswerAndChecksAgainOnRequ
         "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
         "VALUES (90, 1, 99, '1')");
     again();
-    EXPECT_FALSE(Column(findings, 3).contains(unreachable.back()));
     EXPECT_EQ(Row(findings, findings->rowCount() - 1),
               QStringList(
                   {"", "", "", "la riga 90 della matrice è del criterio 99, che non esiste più"}));
@@ -237,18 +243,13 @@ TEST_F(DeterminationDialogs, ProvaOffersTheTypesAttributesAndShowsTheWalkToTheAc
 
     auto* walk = dialog->findChild<QTableWidget*>("trialWalk");
     auto* result = dialog->findChild<QLabel*>("trialResult");
-    auto selected = [&] {
-        QList<int> rows;
-        for (const auto& index : walk->selectionModel()->selectedRows()) rows << index.row();
-        return rows;
-    };
     EXPECT_EQ(Column(walk, 0), QStringList({"1", "2", "3", "4", "5"}));
     EXPECT_EQ(Row(walk, 0),
               QStringList({"1", "Cliente, Codice articolo", "INDC=C00099 CODA=VITI-M6",
                            "nessuna riga con questi valori"}));
     EXPECT_EQ(result->text(),
               "Contropartita 40.01.010, dal criterio 5. Codice articolo, Cliente, Deposito (Riga)");
-    EXPECT_EQ(selected(), QList<int>{4});
+    EXPECT_THAT(walk->selectionModel()->selectedRows(), ElementsAre(walk->model()->index(4, 0)));
     Screenshot(*dialog, "trial.png");
 
     QTest::keyClick(field("INDC"), Qt::Key_A, Qt::ControlModifier);
@@ -257,7 +258,7 @@ TEST_F(DeterminationDialogs, ProvaOffersTheTypesAttributesAndShowsTheWalkToTheAc
     EXPECT_EQ(Row(walk, 0), QStringList({"1", "Cliente, Codice articolo", "INDC=? CODA=VITI-M6",
                                          "manca il valore di INDC"}));
     EXPECT_EQ(result->text(), "Nessuna contropartita");
-    EXPECT_EQ(selected(), QList<int>{});
+    EXPECT_TRUE(walk->selectionModel()->selectedRows().isEmpty());
 
     // Closing inventory has attributes of its own; a value typed for one both use stays, and one
     // typed for an attribute it does not use is there again back on the first type.
@@ -295,7 +296,7 @@ TEST_F(DeterminationDialogs, ACompanyChangeClosesThem) {
     EXPECT_TRUE(companies->currentText().startsWith("2 - "));
     const SeenBox change{"Il cambio ditta comporta la chiusura del programma, proseguo ?",
                          framework::kModuleCaption, Box::NoIcon, Box::Yes};
-    EXPECT_THAT(shown_, ::testing::ElementsAre(change, change));
+    EXPECT_THAT(shown_, ElementsAre(change, change));
 
     EXPECT_EQ(OpenWith(Qt::Key_V, "checkDialog")->windowTitle(), "Verifica - Ditta 2");
     auto* types = OpenWith(Qt::Key_P, "trialDialog")->findChild<QComboBox*>("trialType");

@@ -12,16 +12,13 @@ class InEnglish : public GuiTest {
     InEnglish() { language_ = "en"; }
 };
 
-TEST_F(InEnglish, TheDeleteQuestionsButtonsAreQtsOwnInEnglish) {
+TEST_F(InEnglish, QtsOwnButtonsAndVerificaSpeakEnglish) {
     Open();
     ClickLine(1);  // criterion 1 has counter-account rows
     AnswerNextBox(Box::No);
     Press("Elimina");
     ASSERT_EQ(buttons_.size(), 1u);
     EXPECT_THAT(buttons_.front(), ::testing::UnorderedElementsAre("&Yes", "&No"));
-}
-
-TEST_F(InEnglish, VerificaSpeaksEnglish) {
     auto* findings = OpenWith(Qt::Key_V, "checkDialog")->findChild<QTableWidget*>("checkFindings");
     EXPECT_TRUE(Column(findings, 3).contains("no matrix rows: it never answers"));
 }

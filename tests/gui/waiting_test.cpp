@@ -1,7 +1,5 @@
 // A write that waits for another user's lock shows why the window does not answer.
 
-#include <QCursor>
-#include <QStatusBar>
 #include <atomic>
 #include <thread>
 

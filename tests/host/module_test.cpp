@@ -16,11 +16,14 @@ using host::Cinterface;
 using testing_support::ModuleLibraryPath;
 constexpr const char* kProgId = framework::kModuleProgId;
 
-// Layout and script models of the test's own, handed to the module through the navigator as a
-// host hands its models: they record what the module tells them.
-class RecordingLayoutModel : public com::ComObject<RecordingLayoutModel, host::ILayoutModel> {
+// The layout and script models of the test's own, handed to the module through the navigator as
+// a host hands its models: they record what the module tells them.
+class RecordingModels
+    : public com::ComObject<RecordingModels, host::ILayoutModel, host::IScriptModel> {
   public:
     std::vector<com::Variant> titles;  // of the windows and grids, in the order registered
+    std::map<std::string, com::ComPtr<com::IUnknown>> objects;  // by the names published under
+    std::vector<com::Variant> closeNotices;                     // the menu entries' keys
 
     com::ComPtr<com::IUnknown> RegisterWindowLayout(const com::Variant& title,
                                                     com::IUnknown* window, int32_t, int32_t,
@@ -33,13 +36,6 @@ class RecordingLayoutModel : public com::ComObject<RecordingLayoutModel, host::I
         titles.push_back(title);
         return grid;
     }
-};
-
-class RecordingScriptModel : public com::ComObject<RecordingScriptModel, host::IScriptModel> {
-  public:
-    std::map<std::string, com::ComPtr<com::IUnknown>> objects;  // by the names published under
-    std::vector<com::Variant> closeNotices;                     // the menu entries' keys
-
     com::ComPtr<com::IUnknown> AddScriptObject(const std::string& name, com::IUnknown* object,
                                                int32_t, const std::string&) override {
         objects[name] = object;
@@ -125,16 +121,15 @@ TEST_F(Module, PublishesTheWindowToTheNavigatorOnlyWhileActive) {
     auto exporter = m_.session->PrepareExportToOffice();
     EXPECT_EQ(com::GetProperty(exporter->GetUnknown(), "TitoloMaster"),
               com::Variant("FRM_MGQUINTAB"));
-    auto layout = com::MakeObject<RecordingLayoutModel>();
-    navigator.RaiseInitializeLayoutObjectModel(layout.Get());
-    EXPECT_EQ(layout->titles,
+    auto models = com::MakeObject<RecordingModels>();
+    navigator.RaiseInitializeLayoutObjectModel(models.Get());
+    navigator.RaiseInitializeScriptObjectModel(models.Get());
+    EXPECT_EQ(models->titles,
               (std::vector{com::Variant(framework::kModuleCaption),
                            com::Variant(std::string("Griglia ") + framework::kModuleCaption)}));
-    auto script = com::MakeObject<RecordingScriptModel>();
-    navigator.RaiseInitializeScriptObjectModel(script.Get());
-    ASSERT_TRUE(script->objects.count("FRM_MGQUINTAB"));
+    ASSERT_TRUE(models->objects.count("FRM_MGQUINTAB"));
     EXPECT_TRUE(
-        com::SameObject(script->objects["DTS_GestioneContropartite"].Get(), m_.Frame().Get()));
+        com::SameObject(models->objects["DTS_GestioneContropartite"].Get(), m_.Frame().Get()));
 
     // An inactive module leaves every event as it came, and asks nothing.
     m_.session->Module()->put_IsActive(com::VARIANT_FALSE);
@@ -142,20 +137,19 @@ TEST_F(Module, PublishesTheWindowToTheNavigatorOnlyWhileActive) {
     EXPECT_TRUE(navigator.RaiseButtonPressed(25));
     exporter = m_.session->PrepareExportToOffice();
     EXPECT_TRUE(com::GetProperty(exporter->GetUnknown(), "TitoloMaster").IsEmpty());
-    layout = com::MakeObject<RecordingLayoutModel>();
-    navigator.RaiseInitializeLayoutObjectModel(layout.Get());
-    EXPECT_TRUE(layout->titles.empty());
+    models = com::MakeObject<RecordingModels>();
+    navigator.RaiseInitializeLayoutObjectModel(models.Get());
+    EXPECT_TRUE(models->titles.empty());
     EXPECT_EQ(user_.driver.UntakenMessages(), 0u);
 }
 
-// Closing lets go of the host's objects, also when telling the script model fails (here: no menu
-// entry to name the window by).
+// Without a menu entry the script model's close notice has no window to name, and fails.
 TEST_F(Module, ClosingLetsGoOfTheHostEvenWhenTheCloseNoticeFails) {
     for (bool withMenuEntry : {true, false}) {
         SCOPED_TRACE(withMenuEntry);
         m_.Open();
         auto& navigator = m_.session->Navigator();
-        auto scripts = com::MakeObject<RecordingScriptModel>();
+        auto scripts = com::MakeObject<RecordingModels>();
         navigator.SetScriptModel(scripts.Get());
         m_.session->InitializeScriptModel();
         if (!withMenuEntry)

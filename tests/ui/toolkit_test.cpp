@@ -20,7 +20,7 @@ using testing_support::FailsWith;
 
 class TestWindow : public com::ComObject<TestWindow, Form> {
   public:
-    static com::ComPtr<TestWindow> Create() { return com::ComPtr<TestWindow>(new TestWindow()); }
+    TestWindow() { SetName("FRM_TEST"); }
 
     std::vector<std::string> hooks;
     com::ComPtr<TreeView> tree;
@@ -31,9 +31,6 @@ class TestWindow : public com::ComObject<TestWindow, Form> {
     }
 
   private:
-    friend class com::ComObject<TestWindow, Form>;
-    TestWindow() { SetName("FRM_TEST"); }
-
     void Form_Load() override {
         hooks.push_back("Load");
         tree = TreeView::Create();
@@ -84,7 +81,7 @@ class FormTest : public ::testing::Test {
     CountingToolkit toolkit;
     ScopedToolkit installed{toolkit};
     Driver driver{toolkit};
-    com::ComPtr<TestWindow> window = TestWindow::Create();
+    com::ComPtr<TestWindow> window = com::MakeObject<TestWindow>();
 };
 
 TEST_F(FormTest, ShowLoadsOnceActivatesEachTimeAndUnloadReleasesEverything) {
@@ -122,7 +119,6 @@ TEST_F(FormTest, ModalShowRunsTheQueuedActionsUntilTheWindowUnloadsAndNeverHangs
     EXPECT_EQ(toolkit.PendingActions(), 1u);
 }
 
-// A view redraws a window when told: of every change while it is loaded, of none before.
 TEST_F(FormTest, TheWindowTellsItsToolkitOfChangesOnlyWhileLoadedAndFocusesOnlyWhatIsEnabled) {
     window->SetCaption("Prima");
     EXPECT_EQ(toolkit.changes, 0);
@@ -170,7 +166,7 @@ TEST_F(FormTest, TheDriverNamesTheControlItCannotUse) {
 // A window activated by the driver without being shown leaves with its unload all the same, and
 // one that is not loaded cannot be made active: no unload would take it back.
 TEST_F(FormTest, TheActiveWindowIsNeverOneThatHasUnloaded) {
-    auto loaded = TestWindow::Create();
+    auto loaded = com::MakeObject<TestWindow>();
     window->Show();
     loaded->Load();
     driver.Activate(*loaded);
