@@ -101,7 +101,6 @@ TEST(ScriptCommands, TheReadmeListsThemAsTheTableHasThem) {
 
 class ScriptRun : public ::testing::Test {
   protected:
-    // The exit code and the message.
     std::pair<int, std::string> Run(const std::string& text) {
         return Told(script::RunText("s.dvs", text, {"", testing_support::ModuleLibraryPath()}));
     }

@@ -13,6 +13,8 @@
 #include <functional>
 #include <limits>
 
+#include <nlohmann/json.hpp>
+
 #include "determination/matrix_import.h"
 #include "framework/history_recorder.h"
 #include "framework/log_service.h"
@@ -109,9 +111,6 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
         window_ = &m_.Open();
         if (action.matrix) window_ = &m_.session->OpenMatrix(2);
         action.prepare(driver_, *window_);
-    }
-    com::ComPtr<host::IRecordFrame> Frame(const Action& action) {
-        return action.matrix ? m_.session->Matrix()->Frame() : m_.Frame();
     }
 
     // A connection of its own, past the relay.
@@ -227,9 +226,9 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
             if (action.kept) {
                 const char* field = action.matrix ? "TXT_CONTO" : "TXT_DESCR";
                 EXPECT_EQ(window_->Control(field).As<ui::ITextInput>()->DisplayText(), action.kept);
-                EXPECT_EQ(
-                    Frame(action)->Modified() || Frame(action)->Status() == host::frame_status::New,
-                    action.edited);
+                auto frame = action.matrix ? m_.session->Matrix()->Frame() : m_.Frame();
+                EXPECT_EQ(frame->Modified() || frame->Status() == host::frame_status::New,
+                          action.edited);
             }
             const size_t retryShown = driver_.Messages().size();
             ASSERT_NO_THROW(action.perform(driver_, *window_));
