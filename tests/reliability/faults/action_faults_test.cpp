@@ -86,8 +86,10 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
         return proxy;
     }
 
-    // The same data as every step before.
-    void Reset() {
+    // The same data as every step before, with these matrix rows.
+    void Reset(const char* matrixRows =
+                   "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
+                   "VALUES (1, 1, 2, '60.01'), (2, 1, 2, '60.02'), (3, 1, 4, '60.03')") {
         auto direct = Direct();
         for (const char* sql :
              {"DELETE FROM MGA1_MATRCPAR", "DELETE FROM MGA0_QUINTAB",
@@ -95,9 +97,7 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
               "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (1, 1, 0, 1, 'Primo', 'CODA'), "
               "(2, 1, 0, 2, 'Secondo', 'INDC'), (3, 1, 0, 3, 'Terzo', 'CODA'), "
               "(4, 1, 1, 1, 'Reso', 'CODA'), (5, 1, 1, 2, 'Reso due', 'INDC')",
-              "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
-              "VALUES (1, 1, 2, '60.01'), (2, 1, 2, '60.02'), (3, 1, 4, '60.03')",
-              "DELETE FROM HOST_STORICO"})
+              matrixRows, "DELETE FROM HOST_STORICO"})
             direct->Execute(sql);
     }
 
@@ -314,14 +314,10 @@ TEST_P(ActionFaults, EachActionHappensCompletelyOrNotAtAll) {
 // and a few between.
 TEST_P(ActionFaults, AnImportIsWrittenWholeOrNotAtAll) {
     const Fault& fault = GetParam() == Backend::Sqlite ? kFileFaults[1] : kCut;
-    auto reset = [&] {  // the rows with keys the database gives, as the import's will be
-        Reset();
-        auto direct = Direct();
-        direct->Execute("DELETE FROM MGA1_MATRCPAR");
-        direct->Execute(
-            "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
-            "VALUES (1, 2, '60.01'), (1, 4, '60.03')");
-    };
+    // Matrix rows with keys the database gives, as the import's will be.
+    const char* const givenKeys =
+        "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) VALUES (1, 2, "
+        "'60.01'), (1, 4, '60.03')";
     auto rows = [&] {
         return testing_support::Rows(*Direct(),
                                      "SELECT MGA1_ID_MGA0, MGA1_VALORE01, MGA1_CONTO FROM "
@@ -344,7 +340,7 @@ TEST_P(ActionFaults, AnImportIsWrittenWholeOrNotAtAll) {
             }
             return false;
         };
-        reset();
+        Reset(givenKeys);
         const std::string before = rows();
         Arm(fault, std::numeric_limits<int>::max());
         ASSERT_FALSE(import());
@@ -355,7 +351,7 @@ TEST_P(ActionFaults, AnImportIsWrittenWholeOrNotAtAll) {
         for (int k = 1; k <= steps; ++k) {
             if (lines > 10 && k > 2 && k < steps - 1 && k % (steps / 6 + 1) != 0) continue;
             SCOPED_TRACE(std::to_string(lines) + " lines, step " + std::to_string(k));
-            reset();
+            Reset(givenKeys);
             Arm(fault, k);
             const bool failed = import();
             ASSERT_TRUE(Disarm(fault));
