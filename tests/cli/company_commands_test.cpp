@@ -7,20 +7,10 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Pair;
-using testing_support::Backend;
-
-class CompanyCommands : public testing_support::DravelCli,
-                        public ::testing::WithParamInterface<Backend> {
-  protected:
-    std::string NewDatabase() {
-        return GetParam() == Backend::Sqlite
-                   ? (folder_ / "new.db").string()
-                   : testing_support::PostgresServer::Shared().CreateDatabase("cli_companies");
-    }
-};
+using CompanyCommands = testing_support::DravelCliOnEachBackend;
 
 TEST_P(CompanyCommands, ANewDatabaseGetsItsCompaniesFromTheTool) {
-    const std::string db = NewDatabase();
+    const std::string db = NewDatabase("companies");
     ASSERT_EQ(Dravel({"create-db", "--database", db}).first, 0);
     const std::string hint = "aggiungerne una con \"dravel company add --code N --name NOME\"";
     EXPECT_THAT(Host({"--database", db}), Pair(1, HasSubstr(hint)));

@@ -13,9 +13,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 using testing_support::DravelCli;
+using testing_support::OneLine;
 using testing_support::ScopedEnv;
 
 class DatabaseOption : public DravelCli {
@@ -85,11 +87,8 @@ TEST_F(DatabaseOption, ADatabaseFileIsTheUsersAlone) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        auto [status, output] = Dravel({"show", "--database-file", c.file});
-        EXPECT_EQ(status, 1);
-        EXPECT_THAT(output, HasSubstr(c.file));
-        EXPECT_THAT(output, HasSubstr(c.says));
-        EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+        EXPECT_THAT(Dravel({"show", "--database-file", c.file}),
+                    ::testing::Pair(1, AllOf(HasSubstr(c.file), HasSubstr(c.says), OneLine())));
     }
     EXPECT_FALSE(fs::exists(folder_ / "data/dravel/demo.db"));
 }
@@ -124,9 +123,8 @@ TEST_F(DatabaseOption, APasswordOnTheCommandLineLeavesTheProcessList) {
         int client = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
         std::ifstream cmdline("/proc/" + std::to_string(program.Pid()) + "/cmdline");
         std::string shown{std::istreambuf_iterator<char>(cmdline), {}};
-        EXPECT_THAT(shown, Not(HasSubstr("cret")));
-        EXPECT_THAT(shown, HasSubstr("uid=mario"));
-        EXPECT_THAT(shown, HasSubstr("--database"));
+        EXPECT_THAT(shown,
+                    AllOf(Not(HasSubstr("cret")), HasSubstr("uid=mario"), HasSubstr("--database")));
         program.Kill();
         ::close(client);
     }

@@ -17,6 +17,11 @@ inline com::ComPtr<ado::Connection> OpenDatabase(const std::string& database) {
     return c;
 }
 
+// What a program printed: one line.
+inline auto OneLine() {
+    return ::testing::MatchesRegex("[^\n]*\n");
+}
+
 class DravelCli : public ::testing::Test {
   protected:
     // The tool run to its end with `args`: its exit status and its output.
@@ -35,6 +40,17 @@ class DravelCli : public ::testing::Test {
     ScopedEnv locale_{"LC_ALL", "C.UTF-8"}, languages_{"LANGUAGE", nullptr},
         database_{"DRAVEL_DATABASE", nullptr}, display_{"DISPLAY", nullptr},
         wayland_{"WAYLAND_DISPLAY", nullptr};
+};
+
+class DravelCliOnEachBackend : public DravelCli, public ::testing::WithParamInterface<Backend> {
+  protected:
+    // A database not made yet: a file in the test's folder, or a new empty PostgreSQL database.
+    std::string NewDatabase(const std::string& name) {
+        if (GetParam() == Backend::Postgresql)
+            return PostgresServer::Shared().CreateDatabase("cli_" + name);
+        std::filesystem::remove(folder_ / (name + ".db"));
+        return (folder_ / (name + ".db")).string();
+    }
 };
 
 }  // namespace testing_support

@@ -12,33 +12,20 @@ namespace {
 
 using ::testing::Pair;
 
-db::HistoryRecord Record(const char* who, const char* program, int32_t company, const char* action,
-                         const char* table, std::optional<int32_t> key, int32_t criterion,
-                         const char* detail) {
-    return {.user = who,
-            .program = program,
-            .company = company,
-            .action = action,
-            .table = table,
-            .key = key,
-            .criterion = criterion,
-            .detail = detail};
-}
-
-// Records of the demo company (1) and one of company 2, oldest first, a day apart.
+// Records of the demo company (1) and one of company 2, oldest first, a day apart (the key and
+// the time are the database's).
 const db::HistoryRecord kRecords[] = {
-    Record("mario", "dravel-host", 1, db::kActionChange, "MGA0_QUINTAB", 3, 3,
-           R"({"changed":{"MGA0_DESCR":["Vecchia","Nuova\u001b"],"MGA0_INDPRIOR":[1,2]},)"
-           R"("renumbered":[{"type":0,"count":3}]})"),
-    Record("anna", "dravel", 2, db::kActionNew, "MGA0_QUINTAB", 8, 8,
-           R"({"changed":{"MGA0_DESCR":[null,"Altra"]},"renumbered":[{"type":0,"count":1}]})"),
-    Record("anna", "dravel", 1, db::kActionImport, "MGA1_MATRCPAR", std::nullopt, 5,
-           R"({"added":[{"MGA1_VALORE01":"C9","MGA1_CONTO":"70"}],"removed":[],)"
-           R"("modified":[{"key":7,"changed":{"MGA1_CONTO":["60","61"]}}]})"),
-    Record(
-        "mario", "dravel script /tmp/pulizia.dvs", 1, db::kActionDelete, "MGA0_QUINTAB", 3, 3,
-        R"({"row":{"MGA0_ID":3,"MGA0_DESCR":"Nuova","MG99_IDMEDIA_CG99":null},"taken":[{"table":"MGA1_MATRCPAR",)"
-        R"("row":{"MGA1_ID":4,"MGA1_CONTO":"60.01"}}]})"),
+    {0, "", "mario", "dravel-host", 1, db::kActionChange, "MGA0_QUINTAB", 3, 3,
+     R"({"changed":{"MGA0_DESCR":["Vecchia","Nuova\u001b"],"MGA0_INDPRIOR":[1,2]},)"
+     R"("renumbered":[{"type":0,"count":3}]})"},
+    {0, "", "anna", "dravel", 2, db::kActionNew, "MGA0_QUINTAB", 8, 8,
+     R"({"changed":{"MGA0_DESCR":[null,"Altra"]},"renumbered":[{"type":0,"count":1}]})"},
+    {0, "", "anna", "dravel", 1, db::kActionImport, "MGA1_MATRCPAR", std::nullopt, 5,
+     R"({"added":[{"MGA1_VALORE01":"C9","MGA1_CONTO":"70"}],"removed":[],)"
+     R"("modified":[{"key":7,"changed":{"MGA1_CONTO":["60","61"]}}]})"},
+    {0, "", "mario", "dravel script /tmp/pulizia.dvs", 1, db::kActionDelete, "MGA0_QUINTAB", 3, 3,
+     R"({"row":{"MGA0_ID":3,"MGA0_DESCR":"Nuova","MG99_IDMEDIA_CG99":null},"taken":[{"table":"MGA1_MATRCPAR",)"
+     R"("row":{"MGA1_ID":4,"MGA1_CONTO":"60.01"}}]})"},
 };
 
 class History : public testing_support::DravelCli {

@@ -2,13 +2,10 @@
 // program, they reach the screen escaped and replaced and never stop a report; given to the
 // programs, they are refused at the door.
 
-#include <gmock/gmock.h>
-
 #include <nlohmann/json.hpp>
 
 #include "platform/text/utf8.h"
-#include "tests/support/module_session.h"
-#include "tests/support/process.h"
+#include "tests/cli/dravel_cli.h"
 
 namespace {
 
@@ -24,12 +21,9 @@ class HostileText : public ::testing::Test {
     void SetUp() override {
         ASSERT_EQ(Dravel({"create-db", "--demo", "--database", database_}).status, 0);
         // Criterion 1 answers resolve's posting and is quoted by check's unreachable row 6.
-        std::ofstream(folder_ / "plant.dvs")
-            << ("sql \"UPDATE MGA0_QUINTAB SET MGA0_DESCR = 'Cliente' || char(27) || '[2J' || "
-                "char(27) || ']0;x' || char(7) || CAST(X'E8' AS TEXT) WHERE MGA0_ID = 1\"\n");
-        ASSERT_EQ(
-            Dravel({"script", (folder_ / "plant.dvs").string(), "--database", database_}).status,
-            0);
+        testing_support::OpenDatabase(database_)->Execute(
+            "UPDATE MGA0_QUINTAB SET MGA0_DESCR = 'Cliente' || char(27) || '[2J' || char(27) || "
+            "']0;x' || char(7) || CAST(X'E8' AS TEXT) WHERE MGA0_ID = 1");
     }
 
     Outcome Dravel(std::vector<std::string> args) {

@@ -68,8 +68,7 @@ TEST_F(DravelCli, EveryProgramSpeaksTheLocalesLanguage) {
     }
     // Session scripts start in Italian, as they are written.
     std::ofstream(folder_ / "s.dvs") << "company 1\nopen 1\nexpect caption LBL_DESC Descrizione\n";
-    auto script = Dravel({"script", (folder_ / "s.dvs").string()});
-    EXPECT_EQ(script.first, 0) << script.second;
+    EXPECT_THAT(Dravel({"script", (folder_ / "s.dvs").string()}), ::testing::Pair(0, ""));
 }
 
 }  // namespace

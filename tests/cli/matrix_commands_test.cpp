@@ -60,15 +60,12 @@ const ImportCase kCases[] = {
      "f.csv:3: Virgolette aperte e mai chiuse: la lettura si ferma qui\n"},
 };
 
-class MatrixCommands : public testing_support::DravelCli,
-                       public ::testing::WithParamInterface<Backend> {
+class MatrixCommands : public testing_support::DravelCliOnEachBackend {
   protected:
     // Files are named as a user in their folder names them: the messages quote the name.
     void SetUp() override {
         std::filesystem::current_path(folder_.Path());
-        database_ = GetParam() == Backend::Sqlite
-                        ? (folder_ / "ditta.db").string()
-                        : testing_support::PostgresServer::Shared().CreateDatabase("cli_matrix");
+        database_ = NewDatabase("ditta");
         ASSERT_EQ(Dravel({"create-db", "--demo", "--database", database_}).first, 0);
         connection_ = testing_support::OpenDatabase(database_);
     }

@@ -14,21 +14,12 @@ using testing_support::Backend;
 using testing_support::DravelCli;
 using testing_support::OpenDatabase;
 
-std::string ConnectionString(const std::string& db) {
-    return ado::IsConnectionString(db) ? db : ado::SqliteConnectionString(db);
-}
-
-class SchemaVersions : public testing_support::DravelCli,
-                       public ::testing::WithParamInterface<Backend> {
+class SchemaVersions : public testing_support::DravelCliOnEachBackend {
   protected:
     // A database made with the demo data, then marked with `version`: on a server, version 0 is
     // a database without the version table, as the builds before versions made them.
     std::string Database(int32_t version) {
-        const std::string db =
-            GetParam() == Backend::Sqlite
-                ? (folder_ / "old.db").string()
-                : testing_support::PostgresServer::Shared().CreateDatabase("cli_versions");
-        if (GetParam() == Backend::Sqlite) fs::remove(db);
+        const std::string db = NewDatabase("versions");
         EXPECT_EQ(Dravel({"create-db", "--demo", "--database", db}).first, 0);
         auto connection = OpenDatabase(db);
         if (version == 0 && GetParam() == Backend::Postgresql)
@@ -62,9 +53,10 @@ TEST_P(SchemaVersions, AnotherVersionIsRefusedInOneLineAndLeftAsItIs) {
     ASSERT_EQ(Dravel({"register"}).first, 0);  // so that `script` says nothing of it
     for (int32_t version : {0, 3}) {
         const std::string db = Database(version);
-        const std::string label = ado::DatabaseLabel(ConnectionString(db));
         // A connection string is quoted in the command, for the shell.
-        const std::string word = GetParam() == Backend::Sqlite ? label : "'" + label + "'";
+        const bool sqlite = GetParam() == Backend::Sqlite;
+        const std::string label = sqlite ? db : ado::DatabaseLabel(db),
+                          word = sqlite ? label : "'" + label + "'";
         const std::string line =
             "dravel: Il database " + label + " ha lo schema versione " + std::to_string(version) +
             (version == 0 ? ", questo programma usa la versione 2: aggiornarlo con dravel "
@@ -87,9 +79,7 @@ TEST_P(SchemaVersions, AnotherVersionIsRefusedInOneLineAndLeftAsItIs) {
 
 TEST_P(SchemaVersions, TheStatementsPrintedMakeADatabaseOfThisVersion) {
     const bool sqlite = GetParam() == Backend::Sqlite;
-    const std::string db =
-        sqlite ? (folder_ / "printed.db").string()
-               : testing_support::PostgresServer::Shared().CreateDatabase("cli_printed");
+    const std::string db = NewDatabase("printed");
     auto [status, sql] = Dravel({"schema", "--dialect", sqlite ? "sqlite" : "postgresql"});
     ASSERT_EQ(status, 0);
     auto connection = OpenDatabase(db);
@@ -112,7 +102,6 @@ TEST_F(DravelCli, AnOlderDemoDatabaseIsUpgradedAfterItsBackup) {
     EXPECT_EQ(db::ReadSchemaVersion(*OpenDatabase(demo)), db::kSchemaVersion);
     ASSERT_TRUE(fs::exists(backup));
     EXPECT_EQ(db::ReadSchemaVersion(*OpenDatabase(backup)), 0);
-    EXPECT_THAT(Dravel({"company", "list"}).second, ::testing::StartsWith("Ditta"));
 }
 
 }  // namespace

@@ -38,10 +38,9 @@ TEST_F(DravelCli, AUsageErrorExitsTwoWithOneLineNamingIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
-        auto [status, output] = Dravel(c.args);
-        EXPECT_EQ(status, 2);
-        EXPECT_THAT(output, HasSubstr(c.says));
-        EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
+        EXPECT_THAT(
+            Dravel(c.args),
+            ::testing::Pair(2, ::testing::AllOf(HasSubstr(c.says), testing_support::OneLine())));
         EXPECT_FALSE(fs::exists(folder_ / "data")) << "a database was opened";
     }
     EXPECT_THAT(Host({"--company", "x"}),

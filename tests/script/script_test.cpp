@@ -17,6 +17,7 @@ using script::Parse;
 using script::ParseError;
 using script::SplitWords;
 using ::testing::ElementsAre;
+using ::testing::Pair;
 
 TEST(ScriptWords, BlanksQuotesAndComments) {
     EXPECT_THAT(SplitWords("  type TXT_DESCR   Vendite  ", 1),
@@ -100,29 +101,28 @@ TEST(ScriptCommands, TheReadmeListsThemAsTheTableHasThem) {
 
 class ScriptRun : public ::testing::Test {
   protected:
-    script::Outcome Run(const std::string& text) {
-        return script::RunText("s.dvs", text, {"", testing_support::ModuleLibraryPath()});
+    std::pair<int, std::string> Run(const std::string& text) {
+        return Told(script::RunText("s.dvs", text, {"", testing_support::ModuleLibraryPath()}));
+    }
+    static std::pair<int, std::string> Told(const script::Outcome& o) {
+        return {o.exitCode, o.message};
     }
     testing_support::TestFolder folder_;
 };
 
 TEST_F(ScriptRun, ExitCodesAndTheLineThatFailed) {
-    auto failed = Run("company 1\nopen 1\nexpect window closed\n");
-    EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_EQ(failed.message, "s.dvs:3: expected window closed, got window open");
-    EXPECT_EQ(Run("company 1\npress Nuovo\n").message,
-              "s.dvs:2: expected an open window, got none");
+    EXPECT_THAT(Run("company 1\nopen 1\nexpect window closed\n"),
+                Pair(1, "s.dvs:3: expected window closed, got window open"));
+    EXPECT_THAT(Run("company 1\npress Nuovo\n"),
+                Pair(1, "s.dvs:2: expected an open window, got none"));
     // A script that does not parse runs nothing, nor does a folder.
-    auto malformed = Run("company 1\nopen 1\nexpect window shut\n");
-    EXPECT_EQ(malformed.exitCode, 2);
-    EXPECT_EQ(malformed.message, "s.dvs:3: 'expect window' takes one of open, closed, not 'shut'");
-    auto folder = script::RunFile(folder_.Path(), {});
-    EXPECT_EQ(folder.exitCode, 2);
-    EXPECT_EQ(folder.message, "Cannot read " + folder_.Path().string() + ": Is a directory");
+    EXPECT_THAT(Run("company 1\nopen 1\nexpect window shut\n"),
+                Pair(2, "s.dvs:3: 'expect window' takes one of open, closed, not 'shut'"));
+    EXPECT_THAT(Told(script::RunFile(folder_.Path(), {})),
+                Pair(2, "Cannot read " + folder_.Path().string() + ": Is a directory"));
     // A script is a text someone wrote: past 16 MiB it is not read on, however long it goes on.
-    auto endless = script::RunFile("/dev/zero", {});
-    EXPECT_EQ(endless.exitCode, 2);
-    EXPECT_EQ(endless.message, "Cannot read /dev/zero: a script holds at most 16 MiB");
+    EXPECT_THAT(Told(script::RunFile("/dev/zero", {})),
+                Pair(2, "Cannot read /dev/zero: a script holds at most 16 MiB"));
     auto longest = folder_ / "long.dvs";
     std::ofstream(longest) << std::string((16 << 20) - 1, '#') << "\n";
     EXPECT_EQ(script::RunFile(longest, {"", testing_support::ModuleLibraryPath()}).exitCode, 0);
@@ -136,7 +136,7 @@ TEST_F(ScriptRun, ItsTemporaryFolderIsItsOwn) {
     auto planted = tmp / ("dravel-script-" + std::to_string(getpid()));
     fs::create_directory(planted);
     std::ofstream(planted / "theirs") << "keep";
-    EXPECT_EQ(Run("company 1\n").exitCode, 0);
+    EXPECT_EQ(Run("company 1\n").first, 0);
     EXPECT_TRUE(fs::exists(planted / "theirs"));
     EXPECT_EQ(std::distance(fs::directory_iterator(tmp.Path()), fs::directory_iterator()), 1);
 }
@@ -145,22 +145,20 @@ TEST_F(ScriptRun, ItsTemporaryFolderIsItsOwn) {
 TEST_F(ScriptRun, EveryQuestionNeedsItsAnswerAndEveryAnswerItsQuestion) {
     const std::string question =
         "\"Il cambio ditta comporta la chiusura del programma, proseguo ?\"";
-    EXPECT_EQ(Run("company 1\nopen 1\nnavigator company-change\n").message,
-              "s.dvs:3: expected an answer for the question " + question +
-                  ", got none (queue one with answer N before the command)");
-    EXPECT_EQ(
-        Run("company 1\nopen 1\nanswer 1\nnavigator company-change\n").message,
-        "s.dvs:4: expected a message box that answer 1 fits, got " + question + " with flags 4");
+    EXPECT_THAT(Run("company 1\nopen 1\nnavigator company-change\n"),
+                Pair(1, "s.dvs:3: expected an answer for the question " + question +
+                            ", got none (queue one with answer N before the command)"));
+    EXPECT_THAT(Run("company 1\nopen 1\nanswer 1\nnavigator company-change\n"),
+                Pair(1, "s.dvs:4: expected a message box that answer 1 fits, got " + question +
+                            " with flags 4"));
     // An answer that no question took fails at the line that queued it.
-    EXPECT_EQ(Run("company 1\nopen 1\nanswer 7\nnavigator company-change\nanswer 6\n"
-                  "expect message ~cambio\n")
-                  .message,
-              "s.dvs:5: expected a question for answer 6, got none");
+    EXPECT_THAT(Run("company 1\nopen 1\nanswer 7\nnavigator company-change\nanswer 6\n"
+                    "expect message ~cambio\n"),
+                Pair(1, "s.dvs:5: expected a question for answer 6, got none"));
     // Answers are taken in order, one for each question.
-    auto answered =
-        Run("company 1\ncompany 2\nopen 1\nanswer 7\nanswer 6\nnavigator company-change 2\n"
-            "expect window open\nnavigator company-change 2\nexpect window closed\n");
-    EXPECT_EQ(answered.exitCode, 0) << answered.message;
+    EXPECT_THAT(Run("company 1\ncompany 2\nopen 1\nanswer 7\nanswer 6\nnavigator company-change 2\n"
+                    "expect window open\nnavigator company-change 2\nexpect window closed\n"),
+                Pair(0, ""));
 }
 
 }  // namespace

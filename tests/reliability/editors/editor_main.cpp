@@ -43,10 +43,9 @@ class Editor {
     }
 
     void RunAction(int32_t seq) {
-        ActionRecord r;
-        r.editor = number_;
-        r.seq = seq;
-        r.description = "e" + std::to_string(number_) + "-" + std::to_string(seq);
+        ActionRecord r{.editor = number_,
+                       .seq = seq,
+                       .description = "e" + std::to_string(number_) + "-" + std::to_string(seq)};
         const int32_t lines = Grid()->LineCount();
         const int pick = lines == 0 ? 0 : Pick(100);
         r.action = pick < 25   ? "add"

@@ -162,17 +162,14 @@ class EditorsTest : public dravel::testing::OnEachBackend {
 
     CompanyState State(int32_t company = kCompany) {
         CompanyState state;
-        const std::string where = " WHERE MGA0_DITTA_CG18 = " + std::to_string(company);
         auto rs = conn_->Execute(
-            "SELECT MGA0_ID, MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_DESCR, MGA0_STRUTTURACAMPI FROM "
-            "MGA0_QUINTAB" +
-            where + " ORDER BY MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_ID");
+            "SELECT MGA0_ID, MGA0_FLGRESO, COALESCE(MGA0_INDPRIOR, -1), COALESCE(MGA0_DESCR, ''), "
+            "COALESCE(MGA0_STRUTTURACAMPI, '') FROM MGA0_QUINTAB WHERE MGA0_DITTA_CG18 = " +
+            std::to_string(company) + " ORDER BY MGA0_FLGRESO, MGA0_INDPRIOR, MGA0_ID");
         auto field = [&](int i) { return rs->Fields(i).Value(); };
         for (; !rs->Eof(); rs->MoveNext())
-            state.criteria.push_back({field(0).ToLong(), field(1).ToLong(),
-                                      field(2).IsNull() ? -1 : field(2).ToLong(),
-                                      field(3).IsNull() ? "" : field(3).ToText(),
-                                      field(4).IsNull() ? "" : field(4).ToText()});
+            state.criteria.push_back({field(0).ToLong(), field(1).ToLong(), field(2).ToLong(),
+                                      field(3).ToText(), field(4).ToText()});
         rs = conn_->Execute(
             "SELECT MGA1_ID_MGA0, COUNT(*) FROM MGA1_MATRCPAR WHERE "
             "MGA1_DITTA_CG18 = " +

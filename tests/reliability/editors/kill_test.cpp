@@ -25,13 +25,11 @@ Criterion& Row(CompanyState& state, int32_t id) {
 }
 
 // The keys of a type in priority order.
-std::vector<int32_t> TypeOrder(const CompanyState& state, int32_t type) {
-    std::vector<const Criterion*> rows;
-    for (const auto& c : state.criteria)
-        if (c.type == type) rows.push_back(&c);
-    std::sort(rows.begin(), rows.end(), [](auto a, auto b) { return a->priority < b->priority; });
+std::vector<int32_t> TypeOrder(CompanyState state, int32_t type) {
+    std::ranges::stable_sort(state.criteria, {}, &Criterion::priority);
     std::vector<int32_t> ids;
-    for (auto r : rows) ids.push_back(r->id);
+    for (const auto& c : state.criteria)
+        if (c.type == type) ids.push_back(c.id);
     return ids;
 }
 

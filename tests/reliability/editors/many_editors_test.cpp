@@ -114,8 +114,7 @@ TEST_P(ManyEditors, EveryActionTakesEffectOrIsRefusedAndNothingConfirmedIsLost) 
     std::map<int32_t, const editors::Criterion*> rows;
     for (const auto& c : final.criteria) rows[c.id] = &c;
     std::set<int32_t> known, deleted;
-    std::set<std::pair<int32_t, std::string>>
-        replaced;  // (key, description a confirmed action read)
+    std::set<std::pair<int32_t, std::string>> replaced;  // key, description a confirmed action read
     for (const auto& c : initial.criteria) known.insert(c.id);
     auto deletes = [](const ActionRecord& a) { return a.action == "delete" && a.answer != "no"; };
     int conflicts = 0, busy = 0;

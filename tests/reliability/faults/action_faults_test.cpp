@@ -57,14 +57,19 @@ const Fault kCut = {"connection cut", kUnreachable},
 // open), `perform` is the action itself, done again to retry; after a failed attempt the frame
 // shows the description (in the matrix window, the account) `kept`, still edited when `edited`
 // (none to check after a delete). Done, it leaves the history `record` (as History gives it). A
-// matrix action works in the matrix window on criterion 2.
+// matrix action works in the matrix window on criterion 2. The normal run breaks it with the
+// file faults `fileFaults` (bit f: kFileFaults[f]) on SQLite and `serverFault` on PostgreSQL;
+// the soak run every way.
+using Step = std::function<void(ui::Driver&, ui::IForm&)>;
 struct Action {
     const char* name;
-    std::function<void(ui::Driver&, ui::IForm&)> prepare, perform;
+    Step prepare, perform;
     const char* kept;
     bool edited;
     const char* record;
-    bool matrix = false;
+    bool matrix;
+    unsigned fileFaults;
+    const Fault* serverFault;
 };
 
 class ActionFaults : public ::testing::TestWithParam<Backend> {
@@ -81,8 +86,10 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
         return proxy;
     }
 
-    // The same data as every step before.
-    void Reset() {
+    // The same data as every step before, with these matrix rows.
+    void Reset(const char* matrixRows =
+                   "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
+                   "VALUES (1, 1, 2, '60.01'), (2, 1, 2, '60.02'), (3, 1, 4, '60.03')") {
         auto direct = Direct();
         for (const char* sql :
              {"DELETE FROM MGA1_MATRCPAR", "DELETE FROM MGA0_QUINTAB",
@@ -90,10 +97,8 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
               "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (1, 1, 0, 1, 'Primo', 'CODA'), "
               "(2, 1, 0, 2, 'Secondo', 'INDC'), (3, 1, 0, 3, 'Terzo', 'CODA'), "
               "(4, 1, 1, 1, 'Reso', 'CODA'), (5, 1, 1, 2, 'Reso due', 'INDC')",
-              "INSERT INTO MGA1_MATRCPAR (MGA1_ID, MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
-              "VALUES (1, 1, 2, '60.01'), (2, 1, 2, '60.02'), (3, 1, 4, '60.03')"})
+              matrixRows, "DELETE FROM HOST_STORICO"})
             direct->Execute(sql);
-        direct->Execute("DELETE FROM HOST_STORICO");
     }
 
     // Opens the window on the same data as every step before, the action prepared.
@@ -106,9 +111,6 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
         window_ = &m_.Open();
         if (action.matrix) window_ = &m_.session->OpenMatrix(2);
         action.prepare(driver_, *window_);
-    }
-    com::ComPtr<host::IRecordFrame> Frame(const Action& action) {
-        return action.matrix ? m_.session->Matrix()->Frame() : m_.Frame();
     }
 
     // A connection of its own, past the relay.
@@ -224,9 +226,9 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
             if (action.kept) {
                 const char* field = action.matrix ? "TXT_CONTO" : "TXT_DESCR";
                 EXPECT_EQ(window_->Control(field).As<ui::ITextInput>()->DisplayText(), action.kept);
-                EXPECT_EQ(
-                    Frame(action)->Modified() || Frame(action)->Status() == host::frame_status::New,
-                    action.edited);
+                auto frame = action.matrix ? m_.session->Matrix()->Frame() : m_.Frame();
+                EXPECT_EQ(frame->Modified() || frame->Status() == host::frame_status::New,
+                          action.edited);
             }
             const size_t retryShown = driver_.Messages().size();
             ASSERT_NO_THROW(action.perform(driver_, *window_));
@@ -253,10 +255,20 @@ class ActionFaults : public ::testing::TestWithParam<Backend> {
     ui::IForm* window_ = nullptr;  // the window the action works in
 };
 
+Step Press(const char* key) {
+    return [=](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", key); };
+}
+Step SelectLine(const char* grid, int32_t line) {
+    return [=](ui::Driver& d, ui::IForm& w) { d.SelectLine(w, grid, line); };
+}
+
 // A save of a criterion of type 0 made type 1 with a new description: it goes to the end of type 1,
 // and type 0 is numbered again. The delete of the criterion with two counter-account rows, after
 // the user agreed (no edit to keep: the retry shows whether the right row is still current). The
-// move of the first criterion one place down.
+// move of the first criterion one place down. A new matrix row saved, and a matrix row deleted.
+// The read error goes to the delete: the save and the move read only pages already cached, and it
+// never fires under them; the server is stopped under the delete, whose window then has no list
+// to show.
 const Action kActions[] = {
     {"save",
      [](ui::Driver& d, ui::IForm& w) {
@@ -264,58 +276,32 @@ const Action kActions[] = {
          d.Choose(w, "CBO_TIPO", com::Variant(1));
          d.Type(w, "TXT_DESCR", "Primo rivisto");
      },
-     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Conferma"); }, "Primo rivisto", true,
-     "modifica|MGA0_QUINTAB|1|1"},
-    {"delete", [](ui::Driver& d, ui::IForm& w) { d.SelectLine(w, "QGRID", 2); },
-     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Elimina"); }, nullptr, false,
-     "elimina|MGA0_QUINTAB|2|2"},
-    {"move", [](ui::Driver& d, ui::IForm& w) { d.SelectLine(w, "QGRID", 1); },
+     Press("Conferma"), "Primo rivisto", true, "modifica|MGA0_QUINTAB|1|1", false, 0b100100, &kCut},
+    {"delete", SelectLine("QGRID", 2), Press("Elimina"), nullptr, false, "elimina|MGA0_QUINTAB|2|2",
+     false, 0b1001, &kServerStop},
+    {"move", SelectLine("QGRID", 1),
      [](ui::Driver& d, ui::IForm& w) { d.PressToolbar(w, "TBAR_PRIORITY", 1); }, "Primo", false,
-     "sposta|MGA0_QUINTAB|1|1"},
-};
-
-// The normal run breaks each action one way on each backend; the soak run every way.
-TEST_P(ActionFaults, EachActionHappensCompletelyOrNotAtAll) {
-    const bool soak = testing_support::Soak();
-    for (size_t i = 0; i < std::size(kActions); ++i) {
-        if (GetParam() == Backend::Sqlite) {
-            // Shifted by one so that the read error goes to the delete: the save and the move
-            // read only pages already cached, and it never fires under them.
-            for (size_t f = 0; f < std::size(kFileFaults); ++f)
-                if (soak || (f + 1) % std::size(kActions) == i) Loop(kActions[i], kFileFaults[f]);
-        } else {
-            // The server stopped under the delete, whose window then has no list to show.
-            if (soak || i != 1) Loop(kActions[i], kCut);
-            if (soak || i == 1) Loop(kActions[i], kServerStop);
-        }
-    }
-}
-
-// A new matrix row saved, and a matrix row deleted: each with one fault of each backend, every
-// fault in the soak run.
-const Action kMatrixActions[] = {
+     "sposta|MGA0_QUINTAB|1|1", false, 0b10010, &kCut},
     {"matrix save",
      [](ui::Driver& d, ui::IForm& w) {
          d.Press(w, "INTERNAV", "Nuovo");
          d.Type(w, "TXT_VALORE01", "C01");
          d.Type(w, "TXT_CONTO", "70.01");
      },
-     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Conferma"); }, "70.01", true,
-     "nuovo|MGA1_MATRCPAR|70.01|2", true},
-    {"matrix delete", [](ui::Driver& d, ui::IForm& w) { d.SelectLine(w, "GRD_RIGHE", 2); },
-     [](ui::Driver& d, ui::IForm& w) { d.Press(w, "INTERNAV", "Elimina"); }, nullptr, false,
-     "elimina|MGA1_MATRCPAR|2|2", true},
+     Press("Conferma"), "70.01", true, "nuovo|MGA1_MATRCPAR|70.01|2", true, 0b10, &kCut},
+    {"matrix delete", SelectLine("GRD_RIGHE", 2), Press("Elimina"), nullptr, false,
+     "elimina|MGA1_MATRCPAR|2|2", true, 0b100, &kCut},
 };
 
-TEST_P(ActionFaults, EachMatrixActionHappensCompletelyOrNotAtAll) {
+TEST_P(ActionFaults, EachActionHappensCompletelyOrNotAtAll) {
     const bool soak = testing_support::Soak();
-    for (size_t i = 0; i < std::size(kMatrixActions); ++i) {
+    for (const auto& action : kActions) {
         if (GetParam() == Backend::Sqlite) {
             for (size_t f = 0; f < std::size(kFileFaults); ++f)
-                if (soak || f == 1 + i) Loop(kMatrixActions[i], kFileFaults[f]);
+                if (soak || (action.fileFaults >> f) & 1) Loop(action, kFileFaults[f]);
         } else {
-            Loop(kMatrixActions[i], kCut);
-            if (soak) Loop(kMatrixActions[i], kServerStop);
+            for (const Fault* fault : {&kCut, &kServerStop})
+                if (soak || fault == action.serverFault) Loop(action, *fault);
         }
     }
 }
@@ -328,14 +314,10 @@ TEST_P(ActionFaults, EachMatrixActionHappensCompletelyOrNotAtAll) {
 // and a few between.
 TEST_P(ActionFaults, AnImportIsWrittenWholeOrNotAtAll) {
     const Fault& fault = GetParam() == Backend::Sqlite ? kFileFaults[1] : kCut;
-    auto reset = [&] {  // the rows with keys the database gives, as the import's will be
-        Reset();
-        auto direct = Direct();
-        direct->Execute("DELETE FROM MGA1_MATRCPAR");
-        direct->Execute(
-            "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) "
-            "VALUES (1, 2, '60.01'), (1, 4, '60.03')");
-    };
+    // Matrix rows with keys the database gives, as the import's will be.
+    const char* const givenKeys =
+        "INSERT INTO MGA1_MATRCPAR (MGA1_DITTA_CG18, MGA1_ID_MGA0, MGA1_CONTO) VALUES (1, 2, "
+        "'60.01'), (1, 4, '60.03')";
     auto rows = [&] {
         return testing_support::Rows(*Direct(),
                                      "SELECT MGA1_ID_MGA0, MGA1_VALORE01, MGA1_CONTO FROM "
@@ -358,7 +340,7 @@ TEST_P(ActionFaults, AnImportIsWrittenWholeOrNotAtAll) {
             }
             return false;
         };
-        reset();
+        Reset(givenKeys);
         const std::string before = rows();
         Arm(fault, std::numeric_limits<int>::max());
         ASSERT_FALSE(import());
@@ -369,7 +351,7 @@ TEST_P(ActionFaults, AnImportIsWrittenWholeOrNotAtAll) {
         for (int k = 1; k <= steps; ++k) {
             if (lines > 10 && k > 2 && k < steps - 1 && k % (steps / 6 + 1) != 0) continue;
             SCOPED_TRACE(std::to_string(lines) + " lines, step " + std::to_string(k));
-            reset();
+            Reset(givenKeys);
             Arm(fault, k);
             const bool failed = import();
             ASSERT_TRUE(Disarm(fault));
