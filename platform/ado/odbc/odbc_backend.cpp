@@ -139,7 +139,8 @@ void OdbcBackend::Close() {
         if (inTransaction_) SQLEndTran(SQL_HANDLE_DBC, h.dbc.Get(), SQL_ROLLBACK);
         // The kept statements go with the session, which the disconnect ends and frees: freed one
         // by one before it, each would cost a round trip to drop its plan on the server.
-        for (auto& kept : prepared_) kept.second->Abandon();
+        for (auto& kept : prepared_)
+            if (kept.second) kept.second->Abandon();
         SQLDisconnect(h.dbc.Get());
     }
     prepared_.clear();
@@ -176,27 +177,36 @@ bool Keepable(Dialect dialect, const std::string& sql) {
 
 }  // namespace
 
-// A statement that failed is not kept: the driver's state of it after a failure (a parse the
-// server refused, a plan a change of table made stale) is not to be run again.
+// A statement is prepared at its second run: one sent once (a window opening, a command) is
+// spared the round trip in which the driver has a prepared statement's parameters described. A
+// statement that failed is not kept: the driver's state of it after a failure (a plan a change of
+// table made stale) is not to be run again.
 template <class F>
 auto OdbcBackend::Running(const std::string& sql, const std::vector<com::Variant>& params,
                           F&& read) {
+    auto asText = [&] {
+        OdbcStatement stmt(Dbc());
+        stmt.Execute(sql, params);
+        return read(stmt);
+    };
     if (!Keepable(dialect_, sql)) {
         // A table changed under a kept statement would fail it ("cached plan must not change
         // result type"): a change of tables through this connection lets them all go.
         const std::string word = LeadingKeyword(sql);
         if (word != "SET" && word != "SAVEPOINT" && word != "RELEASE" && word != "ROLLBACK")
             prepared_.clear();
-        OdbcStatement stmt(Dbc());
-        stmt.Execute(sql, params);
-        return read(stmt);
+        return asText();
     }
     auto kept = prepared_.find(sql);
     if (kept == prepared_.end()) {
         if (prepared_.size() >= kKeptStatements) prepared_.erase(prepared_.begin());
+        prepared_.emplace(sql, nullptr);  // seen once
+        return asText();
+    }
+    if (!kept->second) {
         auto stmt = std::make_unique<OdbcStatement>(Dbc());
         stmt->Prepare(sql);
-        kept = prepared_.emplace(sql, std::move(stmt)).first;
+        kept->second = std::move(stmt);
     }
     try {
         kept->second->Run(params);
@@ -204,7 +214,7 @@ auto OdbcBackend::Running(const std::string& sql, const std::vector<com::Variant
     } catch (const com::ComError& e) {
         prepared_.erase(sql);
         // Another user's change of the table fails a kept query whose columns it changed ("cached
-        // plan must not change result type"): outside a transaction it runs again, prepared anew.
+        // plan must not change result type"): outside a transaction it runs again.
         if (SqlState(e) == "0A000" && !inTransaction_) return Running(sql, params, read);
         throw;
     }

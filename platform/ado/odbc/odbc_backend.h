@@ -73,7 +73,7 @@ class OdbcBackend final : public Backend {
     // every save and move) does not ask the server again; a table's key is taken not to change
     // while the connection is open.
     std::map<std::string, std::vector<std::string>> primaryKeys_;
-    // Statements kept prepared, by their text.
+    // Statements kept prepared, by their text; none yet for a text sent once so far.
     std::map<std::string, std::unique_ptr<OdbcStatement>> prepared_;
 };
 
