@@ -160,8 +160,8 @@ QueryResult OdbcBackend::Query(const std::string& sql, const std::vector<com::Va
 
 namespace {
 
-// How many prepared statements a connection keeps: the window's own, the recorder's and a
-// command's fit with room to spare; a program that sends ever new texts starts afresh.
+// How many statements a connection keeps (or has seen once): the window's own, the recorder's
+// and a command's fit with room to spare; past that, one goes for each new text.
 constexpr size_t kKeptStatements = 64;
 
 // A statement worth keeping prepared: one statement that reads or changes rows. PostgreSQL
