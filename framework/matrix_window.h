@@ -47,6 +47,8 @@ class MatrixWindow : public com::ComObject<MatrixWindow, ui::Form, host::IRecord
     bool SettleRow();
 
     int32_t Company() const { return company_; }
+    // The window's own connection, which the host's recorders watch.
+    ado::Connection& Database() const { return *connection_; }
     // The criterion shown, if any.
     std::optional<int32_t> Criterion() const;
     // The record frame over the criterion's rows; unset while no criterion is shown.

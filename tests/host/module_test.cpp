@@ -6,6 +6,7 @@
 
 #include "contracts/models.h"
 #include "framework/log_service.h"
+#include "platform/ado/watcher.h"
 #include "platform/com/dispatch.h"
 #include "tests/support/module_session.h"
 
@@ -187,6 +188,34 @@ TEST_F(Module, TheMatrixWindowOpensOnTheCriteriaWindowsCurrentCriterion) {
     EXPECT_EQ(m_.session->Window().Get(), &window);
     user_.driver.Press(window, "INTERNAV", "Nuovo");
     EXPECT_EQ(m_.session->CurrentCriterion(), std::nullopt);
+}
+
+// A matrix row's checks (its criterion as stored, a row with the same values) read inside the
+// transaction that writes it: another user's row cannot come in between.
+TEST_F(Module, AMatrixRowIsCheckedAndWrittenInOneTransaction) {
+    m_.Sql(
+        "INSERT INTO MGA0_QUINTAB (MGA0_ID, MGA0_DITTA_CG18, MGA0_FLGRESO, MGA0_INDPRIOR, "
+        "MGA0_DESCR, MGA0_STRUTTURACAMPI) VALUES (7, 1, 0, 1, 'Primo', 'CODA')");
+    m_.Open();
+    auto& matrix = m_.session->OpenMatrix(7);
+    user_.driver.Press(matrix, "INTERNAV", "Nuovo");
+    user_.driver.Type(matrix, "TXT_VALORE01", "A1");
+    user_.driver.Type(matrix, "TXT_CONTO", "60");
+    // B a transaction began, S a statement, W a row written back, C the commit.
+    struct Order : ado::Watcher {
+        std::string seen;
+        void Began(ado::Connection&) override { seen += 'B'; }
+        void BeforeStatement(ado::Connection&, const std::string&,
+                             const std::vector<com::Variant>&) override {
+            seen += 'S';
+        }
+        void RowWritten(ado::Connection&, const ado::WrittenRow&) override { seen += 'W'; }
+        void BeforeCommit(ado::Connection&) override { seen += 'C'; }
+    };
+    auto order = std::make_shared<Order>();
+    matrix.Database().SetWatcher(order);
+    user_.driver.Press(matrix, "INTERNAV", "Conferma");
+    EXPECT_THAT(order->seen, ::testing::MatchesRegex("BS+WS*C"));
 }
 
 }  // namespace
